@@ -1,0 +1,291 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>lirra</name>
+    <message>
+        <source>C</source>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>D</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>F</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>G</source>
+        <translation>G</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>do</source>
+        <translation>do</translation>
+    </message>
+    <message>
+        <source>di</source>
+        <translation>di</translation>
+    </message>
+    <message>
+        <source>ra</source>
+        <translation>ra</translation>
+    </message>
+    <message>
+        <source>re</source>
+        <translation>re</translation>
+    </message>
+    <message>
+        <source>ri</source>
+        <translation>ri</translation>
+    </message>
+    <message>
+        <source>me</source>
+        <translation>me</translation>
+    </message>
+    <message>
+        <source>mi</source>
+        <translation>mi</translation>
+    </message>
+    <message>
+        <source>fa</source>
+        <translation>fa</translation>
+    </message>
+    <message>
+        <source>fi</source>
+        <translation>fi</translation>
+    </message>
+    <message>
+        <source>se</source>
+        <translation>se</translation>
+    </message>
+    <message>
+        <source>sol</source>
+        <translation>sol</translation>
+    </message>
+    <message>
+        <source>si</source>
+        <translation>si</translation>
+    </message>
+    <message>
+        <source>le</source>
+        <translation>le</translation>
+    </message>
+    <message>
+        <source>la</source>
+        <translation>la</translation>
+    </message>
+    <message>
+        <source>li</source>
+        <translation>li</translation>
+    </message>
+    <message>
+        <source>te</source>
+        <translation>te</translation>
+    </message>
+    <message>
+        <source>ti</source>
+        <translation>ti</translation>
+    </message>
+    <message>
+        <source>major</source>
+        <translation>major</translation>
+    </message>
+    <message>
+        <source>minor</source>
+        <translation>minor</translation>
+    </message>
+    <message>
+        <source>score</source>
+        <translation>%1 of %2 right</translation>
+    </message>
+    <message>
+        <source>tip.next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.title</source>
+        <translation>How it works</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content</source>
+        <translation>Press play to start a session. You hear a short cadence that sets the key, then one note.</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content.1</source>
+        <translation>Find that note on the keyboard and click it. A wrong key sounds and the question stays, so you can try again.</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content.2</source>
+        <translation>Name it right and the note walks by scale steps to the tonic, lit key by key, so you hear where it lives in the key.</translation>
+    </message>
+    <message>
+        <source>tip.keyboard.title</source>
+        <translation>The keyboard</translation>
+    </message>
+    <message>
+        <source>tip.keyboard.content</source>
+        <translation>The notes of the level are lit and labelled with their scale degree; Do is the tonic. Dim keys are not asked.</translation>
+    </message>
+    <message>
+        <source>tip.currentLevel.title</source>
+        <translation>The current level</translation>
+    </message>
+    <message>
+        <source>tip.currentLevel.content</source>
+        <translation>The key and mode you practise. A * marks a level whose notes you chose yourself.</translation>
+    </message>
+    <message>
+        <source>tip.nextLevel.title</source>
+        <translation>Next level</translation>
+    </message>
+    <message>
+        <source>tip.nextLevel.content</source>
+        <translation>Moves on to the next level. Every key has twelve, from four notes up to the whole chromatic octave.</translation>
+    </message>
+    <message>
+        <source>tip.previousLevel.title</source>
+        <translation>Previous level</translation>
+    </message>
+    <message>
+        <source>tip.previousLevel.content</source>
+        <translation>Goes back one level.</translation>
+    </message>
+    <message>
+        <source>tip.randomLevel.title</source>
+        <translation>Random level</translation>
+    </message>
+    <message>
+        <source>tip.randomLevel.content</source>
+        <translation>Jumps to a level picked at random.</translation>
+    </message>
+    <message>
+        <source>tip.firstLevel.title</source>
+        <translation>First level</translation>
+    </message>
+    <message>
+        <source>tip.firstLevel.content</source>
+        <translation>Takes you back to the very first level, C major.</translation>
+    </message>
+    <message>
+        <source>tip.configureLevel.title</source>
+        <translation>Choose the notes</translation>
+    </message>
+    <message>
+        <source>tip.configureLevel.content</source>
+        <translation>Narrow the level down to the notes you want to drill.</translation>
+    </message>
+    <message>
+        <source>tip.accuracyRing.title</source>
+        <translation>Accuracy</translation>
+    </message>
+    <message>
+        <source>tip.accuracyRing.content</source>
+        <translation>How often you named the notes right: in this session while you practise, over the level's history otherwise. Click it to see every note.</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.title</source>
+        <translation>Ready?</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.content</source>
+        <translation>Press play and name your first note.</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.button</source>
+        <translation>Let's go</translation>
+    </message>
+    <message>
+        <source>lirra</source>
+        <translation>Lirra</translation>
+    </message>
+    <message>
+        <source>earTraining</source>
+        <translation>Ear Training</translation>
+    </message>
+    <message>
+        <source>selectNotes</source>
+        <translation>Select notes</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>sessionAccuracy</source>
+        <translation>Session accuracy</translation>
+    </message>
+    <message>
+        <source>levelAccuracy</source>
+        <translation>Level accuracy</translation>
+    </message>
+    <message>
+        <source>anErrorOccurred</source>
+        <translation>Something went wrong</translation>
+    </message>
+    <message>
+        <source>goToCMajor</source>
+        <translation>Go to C major</translation>
+    </message>
+    <message>
+        <source>goToRandomLevel</source>
+        <translation>Go to a random level</translation>
+    </message>
+    <message>
+        <source>goToPreviousLevel</source>
+        <translation>Previous level</translation>
+    </message>
+    <message>
+        <source>goToNextLevel</source>
+        <translation>Next level</translation>
+    </message>
+    <message>
+        <source>configureLevel</source>
+        <translation>Choose the notes of this level</translation>
+    </message>
+    <message>
+        <source>startSession</source>
+        <translation>Start a session</translation>
+    </message>
+    <message>
+        <source>stopSession</source>
+        <translation>Stop the session</translation>
+    </message>
+    <message>
+        <source>replayQuestion</source>
+        <translation>Play the question again</translation>
+    </message>
+    <message>
+        <source>accuracyInLevel</source>
+        <translation>Accuracy in this level</translation>
+    </message>
+    <message>
+        <source>accuracyInLevelWithCTA</source>
+        <translation>Accuracy in this level. Click to see every note.</translation>
+    </message>
+    <message>
+        <source>accuracyInSession</source>
+        <translation>Accuracy in this session</translation>
+    </message>
+    <message>
+        <source>accuracyInSessionWithCTA</source>
+        <translation>Accuracy in this session. Click to see every note.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,486 @@
+#include "midi_note_player.h"
+
+#include "audio/waits.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+
+#include <fluidsynth.h>
+
+#include <cmath>
+#include <map>
+#include <mutex>
+
+namespace lirra {
+
+namespace {
+
+const QString errorDomain = QStringLiteral("MIDINotePlayer");
+
+// FluidSynth reports why something failed only through its log. While a
+// prepare runs, its messages are collected so that the error can name them;
+// otherwise warnings and errors go to the log as FluidSynth's own lines.
+std::mutex fluidLogMutex;
+QStringList *fluidLogCapture = nullptr;
+
+void fluidLog(int level, const char *message, void *)
+{
+    std::lock_guard lock(fluidLogMutex);
+    const QString text = QString::fromLocal8Bit(message).trimmed();
+    if (fluidLogCapture) {
+        fluidLogCapture->append(text);
+        return;
+    }
+    if (level <= FLUID_WARN)
+        qWarning("fluidsynth: %s", qUtf8Printable(text));
+}
+
+void installFluidLog()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN})
+            fluid_set_log_function(level, fluidLog, nullptr);
+        for (int level : {FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(level, nullptr, nullptr);
+    });
+}
+
+class FluidLogCapture {
+public:
+    FluidLogCapture()
+    {
+        std::lock_guard lock(fluidLogMutex);
+        fluidLogCapture = &m_lines;
+    }
+    ~FluidLogCapture()
+    {
+        std::lock_guard lock(fluidLogMutex);
+        fluidLogCapture = nullptr;
+    }
+    QString take()
+    {
+        std::lock_guard lock(fluidLogMutex);
+        const QString joined = m_lines.join(QStringLiteral("; "));
+        m_lines.clear();
+        return joined;
+    }
+
+private:
+    QStringList m_lines;
+};
+
+std::chrono::nanoseconds seconds(double value)
+{
+    return std::chrono::nanoseconds(std::llround(value * 1e9));
+}
+
+bool readable(const QString &path)
+{
+    QFileInfo info(path);
+    return !path.isEmpty() && info.isFile() && info.isReadable();
+}
+
+} // namespace
+
+struct MIDINotePlayer::Engine {
+    fluid_settings_t *settings = nullptr;
+    fluid_synth_t *synth = nullptr;
+    fluid_sequencer_t *sequencer = nullptr;
+    fluid_audio_driver_t *driver = nullptr;
+    fluid_seq_id_t synthClient = -1;
+    fluid_seq_id_t chordTrack = -1;
+    fluid_seq_id_t noteTrack = -1;
+    // The playhead is the sequencer's tick plus this offset: moving the
+    // playhead forward moves the offset, never the sequencer's own clock.
+    std::int64_t playheadOffset = 0;
+    QString driverName;
+    double latencyMs = 0;
+
+    ~Engine() { teardown(); }
+
+    // Reverse order of creation: the driver stops rendering before anything
+    // it renders goes away. Safe to call twice and on a half-built engine.
+    void teardown()
+    {
+        if (driver) {
+            delete_fluid_audio_driver(driver);
+            driver = nullptr;
+        }
+        if (sequencer) {
+            for (fluid_seq_id_t *client : {&noteTrack, &chordTrack, &synthClient}) {
+                if (*client >= 0)
+                    fluid_sequencer_unregister_client(sequencer, *client);
+                *client = -1;
+            }
+        }
+        if (synth) {
+            delete_fluid_synth(synth);
+            synth = nullptr;
+        }
+        if (sequencer) {
+            delete_fluid_sequencer(sequencer);
+            sequencer = nullptr;
+        }
+        if (settings) {
+            delete_fluid_settings(settings);
+            settings = nullptr;
+        }
+    }
+
+    std::int64_t tick() const { return std::int64_t(fluid_sequencer_get_tick(sequencer)); }
+};
+
+// The virtual clock of the offline output. Waiters wake in order of their
+// wake time; each wake renders audio up to that time first.
+class MIDINotePlayer::OfflineClock {
+public:
+    OfflineClock(double sampleRate, QObject *context)
+        : m_sampleRate(sampleRate), m_context(context) {}
+
+    struct Sleep {
+        OfflineClock *clock;
+        std::int64_t frames;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> handle) { clock->enqueue(clock->m_rendered + frames, handle); }
+        void await_resume() const noexcept {}
+    };
+
+    Sleep sleep(std::chrono::nanoseconds duration)
+    {
+        const double frames = std::round(double(duration.count()) * 1e-9 * m_sampleRate);
+        return Sleep{this, std::max<std::int64_t>(0, std::int64_t(frames))};
+    }
+
+    void attach(fluid_synth_t *synth) { m_synth = synth; }
+
+    const std::vector<float> &recording() const { return m_recording; }
+    std::int64_t rendered() const { return m_rendered; }
+
+private:
+    void enqueue(std::int64_t wakeFrame, std::coroutine_handle<> handle)
+    {
+        m_waiters.emplace(std::make_pair(wakeFrame, m_sequence++), handle);
+        schedulePump();
+    }
+
+    void schedulePump()
+    {
+        if (m_pumpScheduled)
+            return;
+        m_pumpScheduled = true;
+        QTimer::singleShot(0, m_context, [this]() { pump(); });
+    }
+
+    void pump()
+    {
+        m_pumpScheduled = false;
+        if (m_waiters.empty())
+            return;
+        const auto first = m_waiters.begin();
+        const std::int64_t wakeFrame = first->first.first;
+        const std::coroutine_handle<> handle = first->second;
+        m_waiters.erase(first);
+        render(wakeFrame);
+        if (!m_waiters.empty())
+            schedulePump();
+        // May end with this clock destroyed: nothing touches it afterwards.
+        handle.resume();
+    }
+
+    void render(std::int64_t untilFrame)
+    {
+        constexpr std::int64_t block = 4096;
+        while (m_rendered < untilFrame) {
+            const std::int64_t frames = std::min(block, untilFrame - m_rendered);
+            const size_t at = m_recording.size();
+            m_recording.resize(at + size_t(frames) * 2, 0.0f);
+            if (m_synth) {
+                float *out = m_recording.data() + at;
+                fluid_synth_write_float(m_synth, int(frames), out, 0, 2, out, 1, 2);
+            }
+            m_rendered += frames;
+        }
+    }
+
+    double m_sampleRate;
+    QObject *m_context;
+    fluid_synth_t *m_synth = nullptr;
+    std::vector<float> m_recording;
+    std::int64_t m_rendered = 0;
+    std::int64_t m_sequence = 0;
+    std::map<std::pair<std::int64_t, std::int64_t>, std::coroutine_handle<>> m_waiters;
+    bool m_pumpScheduled = false;
+};
+
+MIDINotePlayer::MIDINotePlayer(Options options)
+    : m_options(std::move(options))
+{
+    installFluidLog();
+    if (m_options.output == Output::offline)
+        m_offline = std::make_unique<OfflineClock>(m_options.sampleRate, this);
+}
+
+MIDINotePlayer::~MIDINotePlayer() = default;
+
+QString MIDINotePlayer::resourceSoundFont()
+{
+    const QString name = QStringLiteral("sound_font.sf2");
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../" LIRRA_DATA_SUBDIR "/") + name;
+    if (QFileInfo::exists(installed))
+        return QFileInfo(installed).absoluteFilePath();
+    return QStringLiteral(LIRRA_BUILD_RESOURCE_DIR "/") + name;
+}
+
+int MIDINotePlayer::keyNumber(Note note)
+{
+    const int base = note.octave == 0 ? 48 : note.octave == 1 ? 60 : 72;
+    return base + index(note.name);
+}
+
+std::vector<std::vector<int>> MIDINotePlayer::chords(const Cadence &cadence)
+{
+    std::vector<std::vector<int>> result;
+    for (const auto &row : cadence.movement) {
+        std::vector<int> chord;
+        for (size_t j = 0; j < row.size() && j < cadence.voices.size(); ++j) {
+            const int key = 60 + index(cadence.voices[j]) + row[j];
+            if (key >= 0)
+                chord.push_back(key);
+        }
+        result.push_back(std::move(chord));
+    }
+    return result;
+}
+
+bool MIDINotePlayer::isPrepared() const
+{
+    return m_engine != nullptr;
+}
+
+double MIDINotePlayer::playheadBeats() const
+{
+    if (!m_engine)
+        return 0;
+    return double(m_engine->tick() + m_engine->playheadOffset) / ticksPerBeat;
+}
+
+double MIDINotePlayer::outputLatencyMs() const
+{
+    return m_engine ? m_engine->latencyMs : 0;
+}
+
+QString MIDINotePlayer::driverName() const
+{
+    return m_engine ? m_engine->driverName : QString();
+}
+
+const std::vector<float> &MIDINotePlayer::recording() const
+{
+    static const std::vector<float> none;
+    return m_offline ? m_offline->recording() : none;
+}
+
+std::int64_t MIDINotePlayer::recordedFrames() const
+{
+    return m_offline ? m_offline->rendered() : 0;
+}
+
+void MIDINotePlayer::warn(const QString &line)
+{
+    if (m_options.logger && m_options.logger->isEnabled(LogLevel::warning))
+        m_options.logger->write(LogLevel::warning, line);
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::prepare()
+{
+    if (m_engine)
+        co_return Result<void>{};
+
+    auto engine = std::make_unique<Engine>();
+    const auto fail = [](const QString &what) { return failure(errorDomain, 1, what); };
+
+    engine->settings = new_fluid_settings();
+    if (!engine->settings)
+        co_return fail(QStringLiteral("The synthesizer's settings could not be created"));
+    fluid_settings_setnum(engine->settings, "synth.sample-rate", m_options.sampleRate);
+    // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
+    fluid_settings_setint(engine->settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setnum(engine->settings, "synth.gain", 0.4);
+    // About 11.6 ms of buffering at 44.1 kHz.
+    fluid_settings_setint(engine->settings, "audio.period-size", 256);
+    fluid_settings_setint(engine->settings, "audio.periods", 2);
+    fluid_settings_setint(engine->settings, "audio.pulseaudio.adjust-latency", 0);
+
+    engine->synth = new_fluid_synth(engine->settings);
+    if (!engine->synth)
+        co_return fail(QStringLiteral("The synthesizer could not be created"));
+
+    // The instrument: a missing or unreadable bank is not an error.
+    QStringList candidates{m_options.soundFont.isEmpty() ? resourceSoundFont() : m_options.soundFont};
+    if (!m_options.fallbackSoundFonts.isEmpty()) {
+        candidates += m_options.fallbackSoundFonts;
+    } else {
+        char *systemDefault = nullptr;
+        if (fluid_settings_dupstr(engine->settings, "synth.default-soundfont", &systemDefault) == FLUID_OK
+            && systemDefault) {
+            candidates << QString::fromLocal8Bit(systemDefault);
+            fluid_free(systemDefault);
+        }
+    }
+    int soundFont = FLUID_FAILED;
+    QString loaded;
+    {
+        FluidLogCapture capture;
+        for (const QString &path : std::as_const(candidates)) {
+            if (!readable(path))
+                continue;
+            soundFont = fluid_synth_sfload(engine->synth, QFile::encodeName(path).constData(), 1);
+            if (soundFont != FLUID_FAILED) {
+                loaded = path;
+                break;
+            }
+        }
+    }
+    if (soundFont == FLUID_FAILED) {
+        warn(QStringLiteral("⚠️ No instrument could be loaded (tried %1); notes will be silent")
+                 .arg(candidates.join(QStringLiteral(", "))));
+    } else {
+        if (loaded != candidates.first())
+            warn(QStringLiteral("⚠️ The instrument %1 could not be loaded; using %2 instead")
+                     .arg(candidates.first(), loaded));
+        // Program 0 of bank 0 on channel 0, chosen before any audio runs.
+        fluid_synth_program_select(engine->synth, 0, soundFont, 0, 0);
+    }
+
+    engine->sequencer = new_fluid_sequencer2(0);
+    if (!engine->sequencer)
+        co_return fail(QStringLiteral("The sequencer could not be created"));
+    // The tempo: one tick is a thousandth of a beat at 110 beats per minute.
+    fluid_sequencer_set_time_scale(engine->sequencer, bpm / 60.0 * ticksPerBeat);
+    engine->synthClient = fluid_sequencer_register_fluidsynth(engine->sequencer, engine->synth);
+    if (engine->synthClient == FLUID_FAILED)
+        co_return fail(QStringLiteral("The sequencer could not be connected to the synthesizer"));
+    engine->chordTrack = fluid_sequencer_register_client(engine->sequencer, "chords", nullptr, nullptr);
+    engine->noteTrack = fluid_sequencer_register_client(engine->sequencer, "notes", nullptr, nullptr);
+    if (engine->chordTrack == FLUID_FAILED || engine->noteTrack == FLUID_FAILED)
+        co_return fail(QStringLiteral("The sequencer's tracks could not be created"));
+
+    if (m_options.output == Output::live) {
+        QStringList reasons;
+        FluidLogCapture capture;
+        for (const QString &name : std::as_const(m_options.drivers)) {
+            fluid_settings_setstr(engine->settings, "audio.driver", name.toLatin1().constData());
+            engine->driver = new_fluid_audio_driver(engine->settings, engine->synth);
+            const QString why = capture.take();
+            if (engine->driver) {
+                engine->driverName = name;
+                break;
+            }
+            reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);
+        }
+        if (!engine->driver) {
+            co_return fail(QStringLiteral("No audio output could be started: %1")
+                               .arg(reasons.isEmpty() ? QStringLiteral("no driver to try")
+                                                      : reasons.join(QStringLiteral("; "))));
+        }
+        int periodSize = 0;
+        int periods = 0;
+        fluid_settings_getint(engine->settings, "audio.period-size", &periodSize);
+        fluid_settings_getint(engine->settings, "audio.periods", &periods);
+        engine->latencyMs = 1000.0 * periodSize * periods / m_options.sampleRate;
+    } else {
+        m_offline->attach(engine->synth);
+    }
+
+    m_engine = std::move(engine);
+    co_return Result<void>{};
+}
+
+void MIDINotePlayer::schedule(short track, int key, unsigned int tick)
+{
+    fluid_event_t *event = new_fluid_event();
+    if (!event)
+        return;
+    fluid_event_set_source(event, track);
+    fluid_event_set_dest(event, m_engine->synthClient);
+    fluid_event_note(event, 0, short(key), short(noteVelocity), unsigned(noteDurationInBeats * ticksPerBeat));
+    fluid_sequencer_send_at(m_engine->sequencer, event, tick, 1);
+    delete_fluid_event(event);
+}
+
+QCoro::Task<> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
+{
+    if (m_offline)
+        co_await m_offline->sleep(duration);
+    else
+        co_await PreciseSleep(duration, this);
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
+{
+    const int key = keyNumber(note);
+    if (m_engine) {
+        const std::int64_t lead = std::llround(beatPrecision * ticksPerBeat);
+        const std::int64_t p = m_engine->tick() + m_engine->playheadOffset;
+        schedule(m_engine->noteTrack, key, unsigned(p + lead - m_engine->playheadOffset));
+    }
+    co_await wait(seconds(secondsForBeats(0.75)));
+    co_return Result<void>{};
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)
+{
+    co_await wait(seconds(0.25));
+
+    auto cached = m_chordProgressions.find(cadence);
+    if (cached == m_chordProgressions.end()) {
+        cached = m_chordProgressions.emplace(cadence, chords(cadence)).first;
+        ++m_renderCount;
+    }
+    if (m_engine) {
+        const std::int64_t lead = std::llround(beatPrecision * ticksPerBeat);
+        const std::int64_t p = m_engine->tick() + m_engine->playheadOffset;
+        // Moving the playhead to p + lead makes the first chord start at once.
+        const std::int64_t offset = m_engine->playheadOffset + lead;
+        std::int64_t at = p + lead;
+        for (const auto &chord : cached->second) {
+            for (int key : chord)
+                schedule(m_engine->chordTrack, key, unsigned(at - offset));
+            at += ticksPerBeat;
+        }
+        m_engine->playheadOffset = offset;
+    }
+
+    co_await wait(seconds(secondsForBeats(4) + 0.25));
+    co_return Result<void>{};
+}
+
+Result<void> MIDINotePlayer::saveRecording(const QString &path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return failure(errorDomain, 2, QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
+    const std::vector<float> &samples = recording();
+    const auto u32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); };
+    const auto u16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char *>(&v), 2); };
+    const quint32 rate = quint32(m_options.sampleRate);
+    const quint32 dataBytes = quint32(samples.size() * 2);
+    QByteArray header;
+    header += "RIFF" + u32(36 + dataBytes) + "WAVE";
+    header += "fmt " + u32(16) + u16(1) + u16(2) + u32(rate) + u32(rate * 4) + u16(4) + u16(16);
+    header += "data" + u32(dataBytes);
+    QByteArray data(qsizetype(dataBytes), Qt::Uninitialized);
+    auto *out = reinterpret_cast<qint16 *>(data.data());
+    for (size_t i = 0; i < samples.size(); ++i)
+        out[i] = qint16(std::lround(std::clamp(samples[i], -1.0f, 1.0f) * 32767.0f));
+    if (file.write(header) != header.size() || file.write(data) != data.size())
+        return failure(errorDomain, 2, QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
+    return {};
+}
+
+} // namespace lirra

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "audio/note_player.h"
+#include "model/logger.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace lirra {
+
+// Plays notes and cadences through FluidSynth: a synth with a sequencer whose
+// tick is a thousandth of a beat at 110 beats per minute.
+//
+// Live output goes to an audio driver. Offline output has no driver: the
+// synth renders into a recording, and every wait renders exactly its length
+// of audio and resumes on a later turn of the event loop (a virtual clock),
+// so a whole session runs much faster than real time and leaves a record of
+// what a user would hear.
+class MIDINotePlayer final : public QObject, public NotePlayer {
+    Q_OBJECT
+public:
+    enum class Output { live, offline };
+
+    struct Options {
+        Output output = Output::live;
+        // The instrument; empty means the app's resource "sound_font.sf2".
+        QString soundFont;
+        // Tried in order when the instrument cannot be loaded; empty means the
+        // system's default General MIDI bank.
+        QStringList fallbackSoundFonts;
+        // Live output: FluidSynth audio drivers, tried in order.
+        QStringList drivers = {QStringLiteral("pulseaudio"), QStringLiteral("alsa")};
+        double sampleRate = 44100;
+        std::shared_ptr<Logger> logger;
+    };
+
+    static constexpr double bpm = 110.0;
+    static constexpr double beatPrecision = 0.05;
+    static constexpr double noteDurationInBeats = 1.0;
+    static constexpr int noteVelocity = 76;
+    static constexpr int ticksPerBeat = 1000;
+
+    explicit MIDINotePlayer(Options options);
+    ~MIDINotePlayer() override;
+
+    QCoro::Task<Result<void>> prepare() override;
+    QCoro::Task<Result<void>> playNote(Note note) override;
+    QCoro::Task<Result<void>> playCadence(Cadence cadence) override;
+
+    static int keyNumber(Note note);
+    static std::vector<std::vector<int>> chords(const Cadence &cadence);
+    static double secondsForBeats(double beats) { return beats * 60.0 / bpm; }
+    static QString resourceSoundFont();
+
+    bool isPrepared() const;
+    // Position of the playhead in beats.
+    double playheadBeats() const;
+    // The live output's buffer latency in milliseconds, and the driver in use.
+    double outputLatencyMs() const;
+    QString driverName() const;
+    // Cadences rendered into chords so far (the cache is never evicted).
+    int renderedProgressions() const { return m_renderCount; }
+
+    // Offline output only.
+    double sampleRate() const { return m_options.sampleRate; }
+    // Stereo samples, interleaved left and right.
+    const std::vector<float> &recording() const;
+    std::int64_t recordedFrames() const;
+    // Saves the recording as 16-bit stereo PCM.
+    Result<void> saveRecording(const QString &path) const;
+
+private:
+    struct Engine;
+    class OfflineClock;
+
+    QCoro::Task<> wait(std::chrono::nanoseconds duration);
+    void schedule(short track, int key, unsigned int tick);
+    void warn(const QString &line);
+
+    Options m_options;
+    std::unique_ptr<Engine> m_engine;
+    std::unique_ptr<OfflineClock> m_offline;
+    std::unordered_map<Cadence, std::vector<std::vector<int>>> m_chordProgressions;
+    int m_renderCount = 0;
+};
+
+} // namespace lirra

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/error.h"
+#include "model/music.h"
+
+#include <QCoroTask>
+
+namespace lirra {
+
+class NotePlayer {
+public:
+    virtual ~NotePlayer() = default;
+    // Loads the instrument and starts the output.
+    virtual QCoro::Task<Result<void>> prepare() = 0;
+    // Schedules one note; returns once it has had time to sound.
+    virtual QCoro::Task<Result<void>> playNote(Note note) = 0;
+    // Schedules the cadence's chords; returns once they have finished.
+    virtual QCoro::Task<Result<void>> playCadence(Cadence cadence) = 0;
+};
+
+} // namespace lirra

@@ -1,0 +1,71 @@
+#include "app_action.h"
+
+#include "model/timestamp.h"
+
+namespace lirra {
+
+namespace {
+
+template <class... Ts>
+struct overloaded : Ts... { using Ts::operator()...; };
+
+QString noteText(const Note &note)
+{
+    return localizedName(note.name) + QStringLiteral(" (") + QString::number(note.octave) + QLatin1Char(')');
+}
+
+QString namesList(const std::vector<Note> &notes)
+{
+    QStringList quoted;
+    for (const Note &note : notes)
+        quoted << QLatin1Char('"') + localizedName(note.name) + QLatin1Char('"');
+    return QLatin1Char('[') + quoted.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+} // namespace
+
+QString description(const AppAction &action)
+{
+    using namespace actions;
+    return std::visit(overloaded{
+        [](const didPressNote &a) { return QStringLiteral("🎹 didPressNote - ") + noteText(a.note); },
+        [](const didReleaseNote &a) { return QStringLiteral("🎹 didReleaseNote - ") + noteText(a.note); },
+        [](const didSelectNotes &a) { return QStringLiteral("☑️ didSelectNotes ") + namesList(a.notes); },
+        [](const didLoadLevel &a) {
+            return QStringLiteral("✅ didLoadLevel - ") + QString::number(a.level.id) + QStringLiteral(" - ")
+                + a.level.title();
+        },
+        [](const didStartSession &a) {
+            return QStringLiteral("✅ didStartSession at ") + formatTimestamp(a.session.timestamp);
+        },
+        [](const didLoadQuestion &a) {
+            return QStringLiteral("✅ didLoadQuestion - ") + uuidText(a.question.id) + QStringLiteral(" - ")
+                + localizedName(a.question.answer.name);
+        },
+        [](const didLogRightAnswer &a) {
+            return QStringLiteral("👏 didLogRightAnswer in session started at ")
+                + formatTimestamp(a.session.timestamp);
+        },
+        [](const didLogWrongAnswer &a) {
+            return QStringLiteral("😅 didLogWrongAnswer in session started at ")
+                + formatTimestamp(a.session.timestamp);
+        },
+        [](const errorOccurred &a) { return QStringLiteral("❌ errorOccurred - ") + a.error.description; },
+        [](const didLoad &) { return QStringLiteral("✅  didLoad"); },
+        [](const didDismissTip &) { return QStringLiteral("💡 didDismissTip"); },
+        [](const didPressHomeButton &) { return QStringLiteral("👆 didPressHome"); },
+        [](const didPressRandomButton &) { return QStringLiteral("👆 didPressRandomLevel"); },
+        [](const didPressPreviousLevelButton &) { return QStringLiteral("👆 didPressPreviousLevel"); },
+        [](const didPressNextLevelButton &) { return QStringLiteral("👆 didPressNextLevel"); },
+        [](const didPressConfigureLevelButton &) { return QStringLiteral("👆 didPressConfigureLevel"); },
+        [](const didPressStartStopLevelButton &) { return QStringLiteral("👆 didPressStartStop"); },
+        [](const didPressRepeatQuestionButton &) { return QStringLiteral("👆 didPressRepeat"); },
+        [](const didPressAccuracyRing &) { return QStringLiteral("👆 didPressAccuracyRing"); },
+        [](const didDismissAccuracyScreen &) { return QStringLiteral("👆 didDismissAccuracyView"); },
+        [](const didDismissLevelEditor &) { return QStringLiteral("👆 didDismissLevelEditor"); },
+        [](const didPlayNoteInResolution &) { return QStringLiteral("🎵 didPlayNoteInResolution"); },
+        [](const didPlayCadence &) { return QStringLiteral("🎶 didPlayCadence"); },
+    }, action);
+}
+
+} // namespace lirra

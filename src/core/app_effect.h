@@ -1,0 +1,67 @@
+#pragma once
+
+#include "model/music.h"
+
+#include <optional>
+#include <variant>
+
+namespace lirra {
+
+namespace effects {
+struct loadLevel { Level level; friend bool operator==(const loadLevel &, const loadLevel &) = default; };
+struct playNote { Note note; friend bool operator==(const playNote &, const playNote &) = default; };
+struct playNoteInResolution {
+    std::optional<Note> note;
+    friend bool operator==(const playNoteInResolution &, const playNoteInResolution &) = default;
+};
+struct repeatQuestion {
+    Level level;
+    Question question;
+    friend bool operator==(const repeatQuestion &, const repeatQuestion &) = default;
+};
+struct playCadence {
+    Level level;
+    Question question;
+    friend bool operator==(const playCadence &, const playCadence &) = default;
+};
+struct logRightAnswer {
+    Note note;
+    Question question;
+    friend bool operator==(const logRightAnswer &, const logRightAnswer &) = default;
+};
+struct logWrongAnswer {
+    Note note;
+    Question question;
+    friend bool operator==(const logWrongAnswer &, const logWrongAnswer &) = default;
+};
+#define LIRRA_EMPTY_EFFECT(name) \
+    struct name { friend bool operator==(const name &, const name &) = default; }
+LIRRA_EMPTY_EFFECT(prepareToPractice);
+LIRRA_EMPTY_EFFECT(loadFirstLevel);
+LIRRA_EMPTY_EFFECT(loadRandomLevel);
+LIRRA_EMPTY_EFFECT(loadPreviousLevel);
+LIRRA_EMPTY_EFFECT(loadNextLevel);
+LIRRA_EMPTY_EFFECT(startSession);
+LIRRA_EMPTY_EFFECT(stopSession);
+LIRRA_EMPTY_EFFECT(loadNextQuestion);
+#undef LIRRA_EMPTY_EFFECT
+} // namespace effects
+
+using AppEffect = std::variant<
+    effects::loadLevel,
+    effects::playNote,
+    effects::playNoteInResolution,
+    effects::repeatQuestion,
+    effects::playCadence,
+    effects::logRightAnswer,
+    effects::logWrongAnswer,
+    effects::prepareToPractice,
+    effects::loadFirstLevel,
+    effects::loadRandomLevel,
+    effects::loadPreviousLevel,
+    effects::loadNextLevel,
+    effects::startSession,
+    effects::stopSession,
+    effects::loadNextQuestion>;
+
+} // namespace lirra

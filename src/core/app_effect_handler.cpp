@@ -1,0 +1,105 @@
+#include "app_effect_handler.h"
+
+namespace lirra {
+
+AppEffectHandler::AppEffectHandler(AppEnvironment environment)
+    : m_environment(std::move(environment))
+{
+}
+
+AppAction AppEffectHandler::failed(const Error &error)
+{
+    Logger *logger = m_environment.logger.get();
+    if (logger && logger->isEnabled(LogLevel::error))
+        logger->write(LogLevel::error, error.description);
+    return actions::errorOccurred{error};
+}
+
+std::optional<AppAction> AppEffectHandler::loaded(const Result<Level> &level)
+{
+    if (!level)
+        return failed(level.error());
+    return actions::didLoadLevel{*level};
+}
+
+QCoro::Task<std::optional<AppAction>> AppEffectHandler::handle(AppEffect effect)
+{
+    // Keep the services alive for the whole effect, whatever happens to the
+    // handler meanwhile.
+    const AppEnvironment env = m_environment;
+    NotePlayer &player = *env.notePlayer;
+    PracticeManager &practice = *env.practiceManager;
+
+    if (std::holds_alternative<effects::prepareToPractice>(effect)) {
+        if (auto prepared = co_await player.prepare(); !prepared)
+            co_return failed(prepared.error());
+        co_return loaded(co_await practice.prepareToPractice());
+    }
+    if (std::holds_alternative<effects::loadFirstLevel>(effect))
+        co_return loaded(co_await practice.loadFirstLevel());
+    if (std::holds_alternative<effects::loadRandomLevel>(effect))
+        co_return loaded(co_await practice.loadRandomLevel());
+    if (std::holds_alternative<effects::loadPreviousLevel>(effect))
+        co_return loaded(co_await practice.loadPreviousLevel());
+    if (std::holds_alternative<effects::loadNextLevel>(effect))
+        co_return loaded(co_await practice.loadNextLevel());
+    if (auto *e = std::get_if<effects::loadLevel>(&effect))
+        co_return loaded(co_await practice.loadLevel(e->level));
+    if (std::holds_alternative<effects::stopSession>(effect))
+        co_return loaded(co_await practice.stopSession());
+
+    if (std::holds_alternative<effects::startSession>(effect)) {
+        auto session = co_await practice.startSession();
+        if (!session)
+            co_return failed(session.error());
+        co_return actions::didStartSession{*session};
+    }
+    if (std::holds_alternative<effects::loadNextQuestion>(effect)) {
+        auto question = co_await practice.loadNextQuestion();
+        if (!question)
+            co_return failed(question.error());
+        co_return actions::didLoadQuestion{*question};
+    }
+
+    const auto *cadence = std::get_if<effects::playCadence>(&effect);
+    const auto *repeat = std::get_if<effects::repeatQuestion>(&effect);
+    if (cadence || repeat) {
+        const Level level = cadence ? cadence->level : repeat->level;
+        const Question question = cadence ? cadence->question : repeat->question;
+        if (auto played = co_await player.playCadence(level.cadence); !played)
+            co_return failed(played.error());
+        if (auto played = co_await player.playNote(question.answer); !played)
+            co_return failed(played.error());
+        co_return actions::didPlayCadence{};
+    }
+    if (auto *e = std::get_if<effects::playNote>(&effect)) {
+        if (auto played = co_await player.playNote(e->note); !played)
+            co_return failed(played.error());
+        co_return std::nullopt;
+    }
+    if (auto *e = std::get_if<effects::playNoteInResolution>(&effect)) {
+        if (e->note) {
+            if (auto played = co_await player.playNote(*e->note); !played)
+                co_return failed(played.error());
+        }
+        co_return actions::didPlayNoteInResolution{};
+    }
+    if (auto *e = std::get_if<effects::logRightAnswer>(&effect)) {
+        auto session = co_await practice.logRightAnswer(e->question);
+        if (!session)
+            co_return failed(session.error());
+        co_return actions::didLogRightAnswer{*session};
+    }
+    if (auto *e = std::get_if<effects::logWrongAnswer>(&effect)) {
+        // The wrong key is heard before the answer is recorded.
+        if (auto played = co_await player.playNote(e->note); !played)
+            co_return failed(played.error());
+        auto session = co_await practice.logWrongAnswer(e->question);
+        if (!session)
+            co_return failed(session.error());
+        co_return actions::didLogWrongAnswer{*session};
+    }
+    co_return std::nullopt;
+}
+
+} // namespace lirra

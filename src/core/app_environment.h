@@ -1,0 +1,22 @@
+#pragma once
+
+#include "audio/note_player.h"
+#include "model/logger.h"
+#include "practice/practice_manager.h"
+#include "practice/preferences.h"
+#include "practice/tip_provider.h"
+
+#include <memory>
+
+namespace lirra {
+
+// The services of the core, shared by every copy of this record.
+struct AppEnvironment {
+    std::shared_ptr<NotePlayer> notePlayer;
+    std::shared_ptr<PracticeManager> practiceManager;
+    std::shared_ptr<TipProvider> tipProvider;
+    std::shared_ptr<Preferences> preferences;
+    std::shared_ptr<Logger> logger;
+};
+
+} // namespace lirra

@@ -1,0 +1,60 @@
+#include "app_loop.h"
+
+#include "core/app_effect_handler.h"
+#include "core/event_loop.h"
+#include "core/reducer.h"
+
+#include <QPointer>
+
+namespace lirra {
+
+namespace {
+
+// One effect, started on the next turn of the event loop so that `send`
+// never runs inside `send`. The task owns a share of the handler, so a
+// handler outlives the loop while any of its effects is still running.
+QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect)
+{
+    co_await NextEventLoopTurn{};
+    std::optional<AppAction> next = co_await handler->handle(std::move(effect));
+    if (next && loop)
+        loop->send(std::move(*next));
+}
+
+} // namespace
+
+AppLoop::AppLoop(AppEnvironment environment, AppState initialState, EffectHandlerFactory makeEffectHandler)
+    : m_environment(std::move(environment))
+    , m_state(std::move(initialState))
+    , m_makeEffectHandler(std::move(makeEffectHandler))
+{
+}
+
+AppLoop::~AppLoop() = default;
+
+std::shared_ptr<EffectHandler> AppLoop::effectHandler()
+{
+    if (!m_effectHandler) {
+        m_effectHandler = m_makeEffectHandler ? m_makeEffectHandler(m_environment)
+                                              : std::make_shared<AppEffectHandler>(m_environment);
+    }
+    return m_effectHandler;
+}
+
+void AppLoop::send(AppAction action)
+{
+    Logger *logger = m_environment.logger.get();
+    if (logger && logger->isEnabled(LogLevel::standard))
+        logger->write(LogLevel::standard, description(action));
+
+    Reduction next = reduce(m_state, std::move(action), *m_environment.preferences, *m_environment.tipProvider);
+    m_state = std::move(next.state);
+
+    if (delegate && delegate->didUpdateState)
+        delegate->didUpdateState(m_state);
+
+    if (next.effect)
+        runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect));
+}
+
+} // namespace lirra

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/app_action.h"
+#include "core/app_environment.h"
+#include "core/app_state.h"
+#include "core/effect_handler.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace lirra {
+
+struct AppLoopDelegate {
+    std::function<void(const AppState &)> didUpdateState;
+};
+
+// Owns the one AppState and is the only place where it changes.
+class AppLoop final : public QObject {
+    Q_OBJECT
+public:
+    using EffectHandlerFactory = std::function<std::shared_ptr<EffectHandler>(const AppEnvironment &)>;
+
+    // With no factory the loop uses AppEffectHandler over its environment.
+    AppLoop(AppEnvironment environment, AppState initialState, EffectHandlerFactory makeEffectHandler = {});
+    ~AppLoop() override;
+
+    // Logs the action, reduces it, publishes the new state and starts the
+    // effect, if any, on a later turn of the event loop. Main thread only.
+    void send(AppAction action);
+
+    const AppState &state() const { return m_state; }
+    std::optional<AppLoopDelegate> delegate;
+
+private:
+    std::shared_ptr<EffectHandler> effectHandler();
+
+    AppEnvironment m_environment;
+    AppState m_state;
+    EffectHandlerFactory m_makeEffectHandler;
+    std::shared_ptr<EffectHandler> m_effectHandler;
+};
+
+} // namespace lirra

@@ -1,0 +1,192 @@
+#include "reducer.h"
+
+#include "practice/preferences.h"
+#include "practice/tip_provider.h"
+
+#include <unordered_set>
+
+namespace lirra {
+
+namespace {
+
+template <class... Ts>
+struct overloaded : Ts... { using Ts::operator()...; };
+
+std::unordered_set<Note> asSet(const std::vector<Note> &notes)
+{
+    return {notes.begin(), notes.end()};
+}
+
+void applySession(AppState &state, const Session &session)
+{
+    state.hasError = false;
+    state.session = session;
+    const SessionStatistics stats = session.statistics();
+    state.correctIdentifications = stats.correctCount;
+    state.questionsCount = stats.correctCount + stats.wrongCount;
+    state.accuracy = float(stats.accuracy);
+    state.accuracyPerNote = stats.accuracyPerNote;
+}
+
+} // namespace
+
+Reduction reduce(AppState state, AppAction action, Preferences &preferences, TipProvider &tipProvider)
+{
+    using namespace actions;
+    using E = std::optional<AppEffect>;
+
+    const auto withoutEffect = [&state]() { return Reduction{std::move(state), std::nullopt}; };
+
+    return std::visit(overloaded{
+        [&](const didLoad &) { return Reduction{std::move(state), E(effects::prepareToPractice{})}; },
+        [&](const didPressHomeButton &) { return Reduction{std::move(state), E(effects::loadFirstLevel{})}; },
+        [&](const didPressRandomButton &) { return Reduction{std::move(state), E(effects::loadRandomLevel{})}; },
+        [&](const didPressPreviousLevelButton &) {
+            return Reduction{std::move(state), E(effects::loadPreviousLevel{})};
+        },
+        [&](const didPressNextLevelButton &) { return Reduction{std::move(state), E(effects::loadNextLevel{})}; },
+        [&](const didPressConfigureLevelButton &) {
+            state.isLevelEditorVisible = true;
+            return withoutEffect();
+        },
+        [&](const didDismissLevelEditor &) {
+            state.isLevelEditorVisible = false;
+            return withoutEffect();
+        },
+        [&](const didPressAccuracyRing &) {
+            state.isAccuracyScreenVisible = true;
+            return withoutEffect();
+        },
+        [&](const didDismissAccuracyScreen &) {
+            state.isAccuracyScreenVisible = false;
+            return withoutEffect();
+        },
+        [&](const didPlayCadence &) {
+            state.isInteractionEnabled = true;
+            return withoutEffect();
+        },
+        [&](const didReleaseNote &) { return withoutEffect(); },
+        [&](const errorOccurred &a) {
+            state.error = a.error;
+            state.hasError = true;
+            return withoutEffect();
+        },
+        [&](const didPressStartStopLevelButton &) {
+            const bool wasPracticing = state.isPracticing;
+            state.isPracticing = !wasPracticing;
+            state.highlightedNote.reset();
+            return Reduction{std::move(state),
+                             wasPracticing ? E(effects::stopSession{}) : E(effects::startSession{})};
+        },
+        [&](const didPressRepeatQuestionButton &) {
+            if (!state.isPracticing || !state.level || !state.question)
+                return withoutEffect();
+            state.isInteractionEnabled = false;
+            E effect = effects::repeatQuestion{*state.level, *state.question};
+            return Reduction{std::move(state), std::move(effect)};
+        },
+        [&](const didStartSession &a) {
+            applySession(state, a.session);
+            state.highlightedNote.reset();
+            state.isInteractionEnabled = true;
+            return Reduction{std::move(state), E(effects::loadNextQuestion{})};
+        },
+        [&](const didLogRightAnswer &a) {
+            applySession(state, a.session);
+            state.highlightedNote.reset();
+            state.isInteractionEnabled = true;
+            return Reduction{std::move(state), E(effects::loadNextQuestion{})};
+        },
+        [&](const didLogWrongAnswer &a) {
+            applySession(state, a.session);
+            state.isInteractionEnabled = true;
+            return withoutEffect();
+        },
+        [&](const didLoadQuestion &a) {
+            if (!state.level)
+                return withoutEffect();
+            state.hasError = false;
+            state.question = a.question;
+            state.highlightedNote.reset();
+            state.isInteractionEnabled = false;
+            E effect = effects::playCadence{*state.level, a.question};
+            return Reduction{std::move(state), std::move(effect)};
+        },
+        [&](const didPressNote &a) {
+            const Note n = a.note;
+            if (!state.isPracticing) {
+                state.highlightedNote = Highlight{n, PaletteColor::amber};
+                return Reduction{std::move(state), E(effects::playNote{n})};
+            }
+            if (!state.level || !state.question)
+                return withoutEffect();
+            const Question question = *state.question;
+            const bool right = n.name == question.answer.name
+                && (state.level->spansMultipleOctaves || n.octave == question.answer.octave);
+            if (right) {
+                state.highlightedNote = Highlight{n, PaletteColor::green};
+                state.isInteractionEnabled = false;
+                state.currentlyPlayingResolution = question.resolution;
+                if (!state.currentlyPlayingResolution.empty())
+                    state.highlightedNote = Highlight{state.currentlyPlayingResolution.front(), PaletteColor::green};
+                return Reduction{std::move(state), E(effects::playNoteInResolution{std::nullopt})};
+            }
+            state.highlightedNote = Highlight{n, PaletteColor::red};
+            state.isInteractionEnabled = false;
+            return Reduction{std::move(state), E(effects::logWrongAnswer{n, question})};
+        },
+        [&](const didPlayNoteInResolution &) {
+            if (!state.question)
+                return withoutEffect();
+            if (!state.currentlyPlayingResolution.empty()) {
+                const Note first = state.currentlyPlayingResolution.front();
+                state.highlightedNote = Highlight{first, PaletteColor::green};
+                state.currentlyPlayingResolution.erase(state.currentlyPlayingResolution.begin());
+                return Reduction{std::move(state), E(effects::playNoteInResolution{first})};
+            }
+            E effect = effects::logRightAnswer{state.question->answer, *state.question};
+            return Reduction{std::move(state), std::move(effect)};
+        },
+        [&](const didSelectNotes &a) {
+            if (!state.level || asSet(a.notes) == asSet(state.level->notes))
+                return withoutEffect();
+            if (state.baseLevel && asSet(a.notes) == asSet(state.baseLevel->notes)) {
+                E effect = effects::loadLevel{*state.baseLevel};
+                return Reduction{std::move(state), std::move(effect)};
+            }
+            Level custom = *state.level;
+            custom.notes = a.notes;
+            custom.isCustom = true;
+            custom.sessions.clear();
+            return Reduction{std::move(state), E(effects::loadLevel{std::move(custom)})};
+        },
+        [&](const didLoadLevel &a) {
+            const Level &l = a.level;
+            state.hasError = false;
+            state.level = l;
+            const LevelStatistics stats = l.statistics();
+            state.accuracy = float(stats.accuracy);
+            state.accuracyPerNote = stats.accuracyPerNote;
+            state.session.reset();
+            state.question.reset();
+            state.highlightedNote.reset();
+            state.isInteractionEnabled = true;
+            if (!l.isCustom)
+                state.baseLevel = l;
+            if (!preferences.boolean(PreferenceKey::hasSeenOnboarding)) {
+                state.currentTip = tipProvider.nextTip();
+                state.isInteractionEnabled = !state.currentTip.has_value();
+            }
+            return withoutEffect();
+        },
+        [&](const didDismissTip &) {
+            state.currentTip = tipProvider.nextTip();
+            state.isInteractionEnabled = !state.currentTip.has_value();
+            if (!state.currentTip)
+                preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+            return withoutEffect();
+        },
+    }, std::move(action));
+}
+
+} // namespace lirra

@@ -1,0 +1,105 @@
+#include "screen_states.h"
+
+#include "model/localization.h"
+
+namespace lirra {
+
+QString plainText(const StyledText &text)
+{
+    QString result;
+    for (const TextSegment &segment : text)
+        result += segment.text;
+    return result;
+}
+
+namespace {
+
+StyledText scoreText(const AppState &state)
+{
+    if (state.questionsCount < 1)
+        return {};
+    const std::int64_t right = state.correctIdentifications;
+    const std::int64_t total = state.questionsCount;
+    const QString dot = QStringLiteral(" · ");
+    return {
+        {QString::number(right), PaletteColor::green},
+        {dot, std::nullopt},
+        {QString::number(total - right), PaletteColor::red},
+        {dot, std::nullopt},
+        {QString::number(total), PaletteColor::teal},
+    };
+}
+
+} // namespace
+
+MainScreenState mainScreenState(const AppState &state)
+{
+    const bool controlsEnabled =
+        state.isInteractionEnabled && !state.isLevelEditorVisible && !state.isAccuracyScreenVisible;
+    const bool practising = state.isPracticing;
+
+    MainScreenState main;
+    main.key = state.level ? state.level->key : NoteName::c;
+    main.isPreviousButtonEnabled = !practising && controlsEnabled;
+    main.isNextButtonEnabled = !practising && controlsEnabled;
+    main.isConfigureButtonEnabled = !practising && controlsEnabled;
+    main.isStartStopButtonEnabled = controlsEnabled;
+    main.startStopButtonMode = practising ? MainScreenState::StartStopMode::stop
+                                          : MainScreenState::StartStopMode::start;
+    main.isRepeatButtonEnabled = practising && controlsEnabled;
+    main.isScoreLabelHidden = !practising;
+    main.scoreText = scoreText(state);
+    if (state.questionsCount >= 1 && practising) {
+        main.scoreAccessibilityText =
+            localized("score").arg(state.correctIdentifications).arg(state.questionsCount);
+    }
+    main.accuracy = state.accuracy;
+    main.isAccuracyRingEnabled = controlsEnabled;
+    main.isKeyboardEnabled = state.isInteractionEnabled;
+    if (state.level)
+        main.activeNotes = state.level->notes;
+    main.highlightedNote = state.highlightedNote;
+    main.tip = state.currentTip;
+    return main;
+}
+
+NavBarState navBarState(const MainScreenState &main)
+{
+    NavBarState bar;
+    bar.isPreviousButtonEnabled = main.isPreviousButtonEnabled;
+    bar.isNextButtonEnabled = main.isNextButtonEnabled;
+    bar.isConfigureButtonEnabled = main.isConfigureButtonEnabled;
+    bar.isStartStopButtonEnabled = main.isStartStopButtonEnabled;
+    bar.startStopButtonMode = main.startStopButtonMode;
+    bar.isRepeatButtonEnabled = main.isRepeatButtonEnabled;
+    bar.isScoreLabelHidden = main.isScoreLabelHidden;
+    bar.scoreText = main.scoreText;
+    bar.scoreAccessibilityText = main.scoreAccessibilityText;
+    bar.accuracy = main.accuracy;
+    bar.isAccuracyRingEnabled = main.isAccuracyRingEnabled;
+    return bar;
+}
+
+LevelEditorScreenState levelEditorScreenState(const AppState &state)
+{
+    LevelEditorScreenState editor;
+    editor.key = state.level ? state.level->key : NoteName::c;
+    if (state.baseLevel)
+        editor.allNotes = state.baseLevel->notes;
+    if (state.level)
+        editor.selectedNotes = state.level->notes;
+    return editor;
+}
+
+AccuracyScreenState accuracyScreenState(const AppState &state)
+{
+    AccuracyScreenState accuracy;
+    accuracy.context = state.session ? AccuracyScreenState::Context::session : AccuracyScreenState::Context::level;
+    accuracy.key = state.level ? state.level->key : NoteName::c;
+    accuracy.accuracyPerNote = state.accuracyPerNote;
+    if (state.level)
+        accuracy.activeNotes = state.level->notes;
+    return accuracy;
+}
+
+} // namespace lirra

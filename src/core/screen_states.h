@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/app_state.h"
+
+#include <optional>
+#include <vector>
+
+namespace lirra {
+
+// A run of text in one palette colour, or in the default colour.
+struct TextSegment {
+    QString text;
+    std::optional<PaletteColor> color;
+
+    friend bool operator==(const TextSegment &, const TextSegment &) = default;
+};
+using StyledText = std::vector<TextSegment>;
+
+QString plainText(const StyledText &text);
+
+struct NavBarState;
+
+struct MainScreenState {
+    enum class StartStopMode { start, stop };
+
+    NoteName key = NoteName::c;
+    bool isPreviousButtonEnabled = false;
+    bool isNextButtonEnabled = false;
+    bool isConfigureButtonEnabled = false;
+    bool isStartStopButtonEnabled = false;
+    StartStopMode startStopButtonMode = StartStopMode::start;
+    bool isRepeatButtonEnabled = false;
+    bool isScoreLabelHidden = true;
+    std::optional<StyledText> scoreText;
+    std::optional<QString> scoreAccessibilityText;
+    float accuracy = 0;
+    bool isAccuracyRingEnabled = false;
+    bool isKeyboardEnabled = false;
+    std::vector<Note> activeNotes;
+    std::optional<Highlight> highlightedNote;
+    std::optional<Tip> tip;
+
+    friend bool operator==(const MainScreenState &, const MainScreenState &) = default;
+};
+
+MainScreenState mainScreenState(const AppState &state);
+
+struct NavBarState {
+    using StartStopMode = MainScreenState::StartStopMode;
+
+    bool isPreviousButtonEnabled = false;
+    bool isNextButtonEnabled = false;
+    bool isConfigureButtonEnabled = false;
+    bool isStartStopButtonEnabled = false;
+    StartStopMode startStopButtonMode = StartStopMode::start;
+    bool isRepeatButtonEnabled = false;
+    bool isScoreLabelHidden = true;
+    std::optional<StyledText> scoreText;
+    std::optional<QString> scoreAccessibilityText;
+    float accuracy = 0;
+    bool isAccuracyRingEnabled = false;
+
+    friend bool operator==(const NavBarState &, const NavBarState &) = default;
+};
+
+NavBarState navBarState(const MainScreenState &main);
+
+struct LevelEditorScreenState {
+    NoteName key = NoteName::c;
+    std::vector<Note> allNotes;      // what can be chosen: the base level's notes
+    std::vector<Note> selectedNotes; // the selection to start from: the current level's notes
+
+    friend bool operator==(const LevelEditorScreenState &, const LevelEditorScreenState &) = default;
+};
+
+LevelEditorScreenState levelEditorScreenState(const AppState &state);
+
+struct AccuracyScreenState {
+    enum class Context { session, level };
+
+    Context context = Context::level;
+    NoteName key = NoteName::c;
+    AccuracyPerNote accuracyPerNote;
+    std::vector<Note> activeNotes;
+
+    friend bool operator==(const AccuracyScreenState &, const AccuracyScreenState &) = default;
+};
+
+AccuracyScreenState accuracyScreenState(const AppState &state);
+
+} // namespace lirra

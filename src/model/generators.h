@@ -1,0 +1,38 @@
+#pragma once
+
+#include "music.h"
+
+#include <vector>
+
+namespace lirra {
+
+class LevelGenerator {
+public:
+    virtual ~LevelGenerator() = default;
+    virtual std::vector<Level> generateLevels() const = 0;
+};
+
+// The 144 built-in levels: for each key on the circle of fourths from C,
+// major then minor, diatonic then chromatic, three ranges each.
+class DiatonicLevelGenerator final : public LevelGenerator {
+public:
+    std::vector<Level> generateLevels() const override;
+
+    static Level makeLevel(std::int64_t id, NoteName key, bool isMajor, bool isChromatic, NoteRange range);
+    static Cadence majorCadence(NoteName key);
+    static Cadence minorCadence(NoteName key);
+};
+
+class NoteResolutionGenerator {
+public:
+    virtual ~NoteResolutionGenerator() = default;
+    // The notes that lead from `answer` by scale steps to the nearer tonic.
+    virtual std::vector<Note> resolution(Note answer, NoteName key, bool isMajor, bool isChromatic) const = 0;
+};
+
+class DiatonicNoteResolutionGenerator final : public NoteResolutionGenerator {
+public:
+    std::vector<Note> resolution(Note answer, NoteName key, bool isMajor, bool isChromatic) const override;
+};
+
+} // namespace lirra

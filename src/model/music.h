@@ -1,0 +1,91 @@
+#pragma once
+
+#include "note.h"
+
+#include <QUuid>
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace lirra {
+
+enum class NoteRange { firstHalfOfOctave, secondHalfOfOctave, entireOctave };
+
+// The chord progression played before a question. Chord i is every voice
+// moved by movement[i][v] semitones.
+struct Cadence {
+    std::vector<NoteName> voices;
+    std::vector<NoteName> roots;
+    std::vector<std::vector<int>> movement;
+
+    friend bool operator==(const Cadence &, const Cadence &) = default;
+};
+
+size_t qHash(const Cadence &cadence, size_t seed = 0) noexcept;
+
+struct Score {
+    std::int64_t correct = 0;
+    std::int64_t wrong = 0;
+
+    friend bool operator==(const Score &, const Score &) = default;
+};
+
+using AccuracyPerNote = std::unordered_map<Note, double>;
+
+struct SessionStatistics {
+    std::int64_t correctCount = 0;
+    std::int64_t wrongCount = 0;
+    AccuracyPerNote accuracyPerNote;
+    double accuracy = 0;
+};
+
+struct LevelStatistics {
+    AccuracyPerNote accuracyPerNote;
+    double accuracy = 0;
+};
+
+struct Session {
+    double timestamp = 0; // seconds since 1970-01-01 00:00 UTC
+    std::unordered_map<Note, Score> score;
+
+    SessionStatistics statistics() const;
+
+    friend bool operator==(const Session &, const Session &) = default;
+};
+
+struct Level {
+    std::int64_t id = 0;
+    NoteName key = NoteName::c;
+    bool isMajor = true;
+    bool isChromatic = false;
+    std::vector<Note> notes;
+    Cadence cadence;
+    bool spansMultipleOctaves = false;
+    NoteRange range = NoteRange::firstHalfOfOctave;
+    bool isCustom = false;
+    std::vector<Session> sessions;
+
+    QString title() const;
+    LevelStatistics statistics() const;
+
+    friend bool operator==(const Level &, const Level &) = default;
+};
+
+struct Question {
+    QUuid id;
+    Note answer;
+    std::vector<Note> resolution;
+
+    friend bool operator==(const Question &, const Question &) = default;
+};
+
+// A question id in its 36-character upper-case form.
+QString uuidText(const QUuid &id);
+
+} // namespace lirra
+
+template <>
+struct std::hash<lirra::Cadence> {
+    size_t operator()(const lirra::Cadence &cadence) const noexcept { return lirra::qHash(cadence, 0); }
+};

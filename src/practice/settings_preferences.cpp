@@ -1,0 +1,109 @@
+#include "settings_preferences.h"
+
+#include <QIODevice>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace lirra {
+
+QString storedName(PreferenceKey key)
+{
+    switch (key) {
+    case PreferenceKey::hasSeenOnboarding: return QStringLiteral("user.has.seen.onboarding");
+    case PreferenceKey::levelCursor: return QStringLiteral("practice.level.cursor");
+    }
+    return {};
+}
+
+namespace {
+
+bool readJson(QIODevice &device, QSettings::SettingsMap &map)
+{
+    const QByteArray bytes = device.readAll();
+    if (bytes.trimmed().isEmpty())
+        return true;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return false;
+    const QJsonObject object = document.object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QJsonValue value = it.value();
+        if (value.isDouble()) {
+            // JSON has one number kind; whole numbers are the integers we wrote.
+            const double number = value.toDouble();
+            const bool whole = std::isfinite(number) && std::floor(number) == number
+                && std::fabs(number) <= 9007199254740992.0;
+            map.insert(it.key(), whole ? QVariant(qint64(number)) : QVariant(number));
+        } else {
+            map.insert(it.key(), value.toVariant());
+        }
+    }
+    return true;
+}
+
+bool writeJson(QIODevice &device, const QSettings::SettingsMap &map)
+{
+    QJsonObject object;
+    for (auto it = map.begin(); it != map.end(); ++it)
+        object.insert(it.key(), QJsonValue::fromVariant(it.value()));
+    return device.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) >= 0;
+}
+
+} // namespace
+
+QSettings::Format SettingsPreferences::jsonFormat()
+{
+    static const QSettings::Format format = QSettings::registerFormat(QStringLiteral("json"), readJson, writeJson);
+    return format;
+}
+
+std::shared_ptr<SettingsPreferences> SettingsPreferences::standard()
+{
+    return std::shared_ptr<SettingsPreferences>(new SettingsPreferences(std::make_unique<QSettings>(
+        jsonFormat(), QSettings::UserScope, QStringLiteral("lirra"), QStringLiteral("lirra"))));
+}
+
+SettingsPreferences::SettingsPreferences(const QString &filePath)
+    : SettingsPreferences(std::make_unique<QSettings>(filePath, jsonFormat()))
+{
+}
+
+SettingsPreferences::SettingsPreferences(std::unique_ptr<QSettings> settings)
+    : m_settings(std::move(settings))
+{
+}
+
+std::optional<std::int64_t> SettingsPreferences::integer(PreferenceKey key) const
+{
+    const QVariant value = m_settings->value(storedName(key));
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return value.toLongLong();
+    default:
+        return std::nullopt;
+    }
+}
+
+void SettingsPreferences::setInteger(std::int64_t value, PreferenceKey key)
+{
+    m_settings->setValue(storedName(key), QVariant(qint64(value)));
+    m_settings->sync();
+}
+
+bool SettingsPreferences::boolean(PreferenceKey key) const
+{
+    const QVariant value = m_settings->value(storedName(key));
+    return value.typeId() == QMetaType::Bool && value.toBool();
+}
+
+void SettingsPreferences::setBool(bool value, PreferenceKey key)
+{
+    m_settings->setValue(storedName(key), QVariant(value));
+    m_settings->sync();
+}
+
+} // namespace lirra

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "core/effect_handler.h"
+#include "model/logger.h"
+#include "practice/preferences.h"
+#include "practice/tip_provider.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <coroutine>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace lirra::test {
+
+class MemoryPreferences final : public Preferences {
+public:
+    std::optional<std::int64_t> integer(PreferenceKey key) const override
+    {
+        const auto it = integers.find(key);
+        return it == integers.end() ? std::nullopt : std::optional(it->second);
+    }
+    void setInteger(std::int64_t value, PreferenceKey key) override { integers[key] = value; }
+    bool boolean(PreferenceKey key) const override
+    {
+        const auto it = booleans.find(key);
+        return it != booleans.end() && it->second;
+    }
+    void setBool(bool value, PreferenceKey key) override { booleans[key] = value; }
+
+    std::map<PreferenceKey, std::int64_t> integers;
+    std::map<PreferenceKey, bool> booleans;
+};
+
+class ListTipProvider final : public TipProvider {
+public:
+    explicit ListTipProvider(std::vector<Tip> tour = {}) : tips(std::move(tour)) {}
+    std::optional<Tip> nextTip() override
+    {
+        ++calls;
+        if (next >= tips.size())
+            return std::nullopt;
+        return tips[next++];
+    }
+    std::vector<Tip> tips;
+    size_t next = 0;
+    int calls = 0;
+};
+
+class RecordingLogger final : public Logger {
+public:
+    bool isEnabled(LogLevel level) const override { return level == LogLevel::standard ? standardEnabled : true; }
+    void write(LogLevel level, const QString &line) override { lines.push_back({level, line}); }
+
+    QStringList linesAt(LogLevel level) const
+    {
+        QStringList result;
+        for (const auto &[l, text] : lines) {
+            if (l == level)
+                result << text;
+        }
+        return result;
+    }
+
+    bool standardEnabled = true;
+    std::vector<std::pair<LogLevel, QString>> lines;
+};
+
+// A door that coroutines wait at until the test opens it.
+class Gate {
+public:
+    struct Awaiter {
+        Gate *gate;
+        bool await_ready() const noexcept { return gate->m_open; }
+        void await_suspend(std::coroutine_handle<> handle) { gate->m_waiting.push_back(handle); }
+        void await_resume() const noexcept {}
+    };
+    Awaiter operator co_await() { return Awaiter{this}; }
+    void open()
+    {
+        m_open = true;
+        auto waiting = std::move(m_waiting);
+        for (auto handle : waiting)
+            handle.resume();
+    }
+    size_t waiting() const { return m_waiting.size(); }
+
+private:
+    bool m_open = false;
+    std::vector<std::coroutine_handle<>> m_waiting;
+};
+
+// Records every effect; answers with `answer` (nothing by default), after
+// waiting at `gate` when one is set.
+class ScriptedEffectHandler final : public EffectHandler {
+public:
+    QCoro::Task<std::optional<AppAction>> handle(AppEffect effect) override
+    {
+        handled.push_back(effect);
+        ++inFlight;
+        if (gate)
+            co_await *gate;
+        --inFlight;
+        co_return answer ? answer(effect) : std::nullopt;
+    }
+
+    std::vector<AppEffect> handled;
+    int inFlight = 0;
+    Gate *gate = nullptr;
+    std::function<std::optional<AppAction>(const AppEffect &)> answer;
+};
+
+// Turns the event loop until `done` holds or the time is up.
+inline bool spinUntil(const std::function<bool()> &done, int timeoutMs = 10000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+inline void drainEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+} // namespace lirra::test
