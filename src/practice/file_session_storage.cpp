@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -319,6 +320,12 @@ Result<void> FileSessionStorage::save(const Session &session, std::int64_t level
     FileDescriptor file{::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666)};
     if (file.fd < 0)
         return fileError(QStringLiteral("Could not open"), path, errno);
+    // Another running instance appending to the same file waits here, so
+    // that the look at the last byte and the append happen together.
+    while (::flock(file.fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return fileError(QStringLiteral("Could not lock"), path, errno);
+    }
     struct stat info {};
     if (::fstat(file.fd, &info) != 0)
         return fileError(QStringLiteral("Could not read"), path, errno);
