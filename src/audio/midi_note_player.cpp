@@ -94,9 +94,7 @@ struct MIDINotePlayer::Engine {
     fluid_seq_id_t synthClient = -1;
     fluid_seq_id_t chordTrack = -1;
     fluid_seq_id_t noteTrack = -1;
-    // The playhead is the sequencer's tick plus this offset: moving the
-    // playhead forward moves the offset, never the sequencer's own clock.
-    std::int64_t playheadOffset = 0;
+    double ticksPerSecond = 0;
     QString driverName;
     double latencyMs = 0;
 
@@ -266,7 +264,7 @@ double MIDINotePlayer::playheadBeats() const
 {
     if (!m_engine)
         return 0;
-    return double(m_engine->tick() + m_engine->playheadOffset) / ticksPerBeat;
+    return double(m_engine->tick()) / ticksPerBeat;
 }
 
 double MIDINotePlayer::outputLatencyMs() const
@@ -361,7 +359,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
     if (!engine->sequencer)
         co_return fail(QStringLiteral("The sequencer could not be created"));
     // The tempo: one tick is a thousandth of a beat at 110 beats per minute.
-    fluid_sequencer_set_time_scale(engine->sequencer, bpm / 60.0 * ticksPerBeat);
+    engine->ticksPerSecond = bpm / 60.0 * ticksPerBeat;
+    fluid_sequencer_set_time_scale(engine->sequencer, engine->ticksPerSecond);
     engine->synthClient = fluid_sequencer_register_fluidsynth(engine->sequencer, engine->synth);
     if (engine->synthClient == FLUID_FAILED)
         co_return fail(QStringLiteral("The sequencer could not be connected to the synthesizer"));
@@ -401,8 +400,30 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
     co_return Result<void>{};
 }
 
-void MIDINotePlayer::schedule(short track, int key, unsigned int tick)
+double MIDINotePlayer::nowFrame() const
 {
+    if (m_offline)
+        return double(m_offline->rendered());
+    if (!m_engine)
+        return 0;
+    return double(m_engine->tick()) / m_engine->ticksPerSecond * m_options.sampleRate;
+}
+
+void MIDINotePlayer::schedule(short track, int key, double frame)
+{
+    // The sequencer runs on the synth's sample clock: before each 64-frame
+    // block it reads the time as whole milliseconds, turns that into ticks
+    // and dispatches what is due; a voice started there sounds from the next
+    // block. So the tick the sequencer reads one block before the first block
+    // boundary at or after `frame` makes the note start on that boundary,
+    // never before its time and less than a block after it.
+    constexpr double block = 64;
+    const double rate = m_options.sampleRate;
+    const auto firstBlock = std::int64_t(std::ceil(frame / block - 1e-9));
+    const std::int64_t dispatchBlock = std::max<std::int64_t>(0, firstBlock - 1);
+    const auto msec = long(1000.0 * double(dispatchBlock * std::int64_t(block)) / rate);
+    const auto tick = static_cast<unsigned int>(double(msec) * m_engine->ticksPerSecond / 1000.0);
+
     fluid_event_t *event = new_fluid_event();
     if (!event)
         return;
@@ -423,11 +444,9 @@ QCoro::Task<> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
 
 QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
 {
-    const int key = keyNumber(note);
     if (m_engine) {
-        const std::int64_t lead = std::llround(beatPrecision * ticksPerBeat);
-        const std::int64_t p = m_engine->tick() + m_engine->playheadOffset;
-        schedule(m_engine->noteTrack, key, unsigned(p + lead - m_engine->playheadOffset));
+        const double lead = secondsForBeats(beatPrecision) * m_options.sampleRate;
+        schedule(m_engine->noteTrack, keyNumber(note), nowFrame() + lead);
     }
     co_await wait(seconds(secondsForBeats(0.75)));
     co_return Result<void>{};
@@ -435,27 +454,27 @@ QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
 
 QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)
 {
-    co_await wait(seconds(0.25));
-
+    // The chords start 0.25 s from now, the first one without a lead-in, one
+    // beat apart. They are queued now, ahead of their time, so that the synth
+    // can start each on its block; a chord cannot sound in part while the
+    // others are being queued.
+    const double start = nowFrame() + 0.25 * m_options.sampleRate;
     auto cached = m_chordProgressions.find(cadence);
     if (cached == m_chordProgressions.end()) {
         cached = m_chordProgressions.emplace(cadence, chords(cadence)).first;
         ++m_renderCount;
     }
     if (m_engine) {
-        const std::int64_t lead = std::llround(beatPrecision * ticksPerBeat);
-        const std::int64_t p = m_engine->tick() + m_engine->playheadOffset;
-        // Moving the playhead to p + lead makes the first chord start at once.
-        const std::int64_t offset = m_engine->playheadOffset + lead;
-        std::int64_t at = p + lead;
+        const double beat = secondsForBeats(1) * m_options.sampleRate;
+        double at = start;
         for (const auto &chord : cached->second) {
             for (int key : chord)
-                schedule(m_engine->chordTrack, key, unsigned(at - offset));
-            at += ticksPerBeat;
+                schedule(m_engine->chordTrack, key, at);
+            at += beat;
         }
-        m_engine->playheadOffset = offset;
     }
 
+    co_await wait(seconds(0.25));
     co_await wait(seconds(secondsForBeats(4) + 0.25));
     co_return Result<void>{};
 }

@@ -79,7 +79,8 @@ private:
     class OfflineClock;
 
     QCoro::Task<> wait(std::chrono::nanoseconds duration);
-    void schedule(short track, int key, unsigned int tick);
+    double nowFrame() const;
+    void schedule(short track, int key, double frame);
     void warn(const QString &line);
 
     Options m_options;

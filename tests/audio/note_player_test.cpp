@@ -1,0 +1,246 @@
+#include "support/audio_analysis.h"
+#include "support/await.h"
+#include "support/notes.h"
+#include "support/test_registry.h"
+
+#include "audio/midi_note_player.h"
+#include "model/generators.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+
+using namespace lirra;
+using namespace lirra::test;
+
+namespace {
+
+constexpr double rate = 44100;
+
+double beatsInFrames(double beats)
+{
+    return MIDINotePlayer::secondsForBeats(beats) * rate;
+}
+
+std::unique_ptr<MIDINotePlayer> offline(std::shared_ptr<Logger> logger = nullptr)
+{
+    MIDINotePlayer::Options options;
+    options.output = MIDINotePlayer::Output::offline;
+    options.logger = std::move(logger);
+    return std::make_unique<MIDINotePlayer>(options);
+}
+
+std::unique_ptr<MIDINotePlayer> preparedOffline()
+{
+    auto player = offline();
+    const Result<void> prepared = awaitTask(player->prepare());
+    if (!prepared)
+        qFatal("prepare failed: %s", qPrintable(prepared.error().description));
+    return player;
+}
+
+// Twin recordings first differ one frame after a voice starts: its envelope
+// starts from zero, so its first frame is silent in both.
+constexpr double firstFrameOfVoice = 1;
+constexpr double block = 64;
+
+// The pitches sounding after the onset grew far more than their semitone
+// neighbours that are not part of the chord.
+void verifyPitches(const std::vector<float> &recording, std::int64_t onset, const std::vector<int> &keys)
+{
+    for (int key : keys) {
+        const double own = attackPower(recording, onset, key);
+        for (int neighbour : {key - 1, key + 1}) {
+            if (std::find(keys.begin(), keys.end(), neighbour) != keys.end())
+                continue;
+            const double other = attackPower(recording, onset, neighbour);
+            QVERIFY2(own > 8 * std::max(other, 1e-3),
+                     qPrintable(QStringLiteral("key %1: %2, neighbour %3: %4").arg(key).arg(own).arg(neighbour).arg(other)));
+        }
+    }
+}
+
+} // namespace
+
+class NotePlayerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void singleNote_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("key");
+        QTest::newRow("C1 is middle C") << "C1" << 60;
+        QTest::newRow("B0") << "B0" << 59;
+        QTest::newRow("F#0") << "F#0" << 54;
+        QTest::newRow("A2") << "A2" << 81;
+        QTest::newRow("C3 maps like octave 2") << "C3" << 72;
+    }
+    void singleNote()
+    {
+        QFETCH(QString, note);
+        QFETCH(int, key);
+        auto player = preparedOffline();
+        auto twin = preparedOffline();
+        // Some silence first, so that the note starts at an arbitrary frame.
+        awaitTask(player->playNote(Note{NoteName::c, 0}));
+        awaitTask(twin->playNote(Note{NoteName::c, 0}));
+        const std::int64_t settled = player->recordedFrames() + 80000;
+        awaitTask(player->playCadence(Cadence{})); // waits 0.5 s + 4 beats, plays nothing
+        awaitTask(twin->playCadence(Cadence{}));
+
+        const std::int64_t call = player->recordedFrames();
+        QVERIFY(call > settled);
+        awaitTask(player->playNote(lirra::test::note(note)));
+        awaitTask(twin->playNote(Note{lirra::test::note(note).name == NoteName::b ? NoteName::a : NoteName::b, 1}));
+        QCOMPARE(player->recordedFrames() - call, std::llround(beatsInFrames(0.75)));
+        awaitTask(player->playNote(Note{NoteName::c, 0})); // room for the analysis window
+        awaitTask(twin->playNote(Note{NoteName::c, 0}));
+
+        // Silent before its lead-in, then sounding from within one block of it.
+        const double expected = double(call) + beatsInFrames(MIDINotePlayer::beatPrecision);
+        const std::int64_t onset = firstDifference(player->recording(), twin->recording(), call);
+        QVERIFY2(onset >= expected && onset <= expected + block + firstFrameOfVoice,
+                 qPrintable(QStringLiteral("onset %1, expected %2").arg(onset).arg(expected)));
+        QVERIFY(peak(player->recording(), call, onset) < 1e-4f);
+        QVERIFY(peak(player->recording(), onset, onset + 4410) > 1e-2f);
+        verifyPitches(player->recording(), onset, {key});
+    }
+
+    void cadenceChords()
+    {
+        const Cadence cadence = DiatonicLevelGenerator::majorCadence(NoteName::c);
+        const std::vector<std::vector<int>> expectedChords = {{60, 64, 67}, {60, 65, 69}, {59, 62, 67}, {60, 64, 67}};
+        auto player = preparedOffline();
+        awaitTask(player->playNote(Note{NoteName::c, 0})); // start at an arbitrary frame
+        const std::int64_t call = player->recordedFrames();
+        awaitTask(player->playCadence(cadence));
+        // The wait lasts 0.25 s, then four beats and 0.25 s.
+        QCOMPARE(player->recordedFrames() - call, std::llround(0.25 * rate) + std::llround(beatsInFrames(4) + 0.25 * rate));
+
+        for (size_t k = 0; k < 4; ++k) {
+            // A twin whose chord k is a semitone higher differs from chord k's onset on.
+            Cadence moved = cadence;
+            for (int &offset : moved.movement[k])
+                offset += 1;
+            auto twin = preparedOffline();
+            awaitTask(twin->playNote(Note{NoteName::c, 0}));
+            awaitTask(twin->playCadence(moved));
+            const double expected = double(call) + 0.25 * rate + beatsInFrames(double(k));
+            const std::int64_t onset = firstDifference(player->recording(), twin->recording(), call);
+            QVERIFY2(onset >= expected && onset <= expected + block + firstFrameOfVoice,
+                     qPrintable(QStringLiteral("chord %1 onset %2, expected %3").arg(k).arg(onset).arg(expected)));
+            verifyPitches(player->recording(), onset, expectedChords[k]);
+        }
+        QCOMPARE(player->renderedProgressions(), 1);
+    }
+
+    void equalCadencesShareTheirChords()
+    {
+        auto player = offline();
+        awaitTask(player->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::g)));
+        awaitTask(player->playCadence(DiatonicLevelGenerator::makeLevel(9, NoteName::g, true, true,
+                                                                        NoteRange::entireOctave).cadence));
+        QCOMPARE(player->renderedProgressions(), 1);
+        awaitTask(player->playCadence(DiatonicLevelGenerator::minorCadence(NoteName::g)));
+        QCOMPARE(player->renderedProgressions(), 2);
+    }
+
+    void beforePrepareNothingSoundsButTheWaitsHappen()
+    {
+        auto player = offline();
+        awaitTask(player->playNote(Note{NoteName::a, 1}));
+        QCOMPARE(player->recordedFrames(), std::llround(beatsInFrames(0.75)));
+        awaitTask(player->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::c)));
+        QCOMPARE(peak(player->recording(), 0, player->recordedFrames()), 0.0f);
+    }
+
+    void realWaitsAreOnTime()
+    {
+        MIDINotePlayer::Options options;
+        options.output = MIDINotePlayer::Output::live;
+        MIDINotePlayer player(options); // never prepared: no output is needed to wait
+        int otherTimerFired = 0;
+        QTimer other;
+        other.setInterval(5);
+        connect(&other, &QTimer::timeout, [&] { ++otherTimerFired; });
+        other.start();
+        using namespace std::chrono;
+        const auto nominal = duration<double>(MIDINotePlayer::secondsForBeats(0.75));
+        for (int i = 0; i < 3; ++i) {
+            const auto started = steady_clock::now();
+            awaitTask(player.playNote(Note{NoteName::c, 1}));
+            const auto took = steady_clock::now() - started;
+            QVERIFY2(took >= nominal && took <= nominal + 30ms,
+                     qPrintable(QStringLiteral("%1 ms").arg(duration<double, std::milli>(took).count())));
+        }
+        QVERIFY2(otherTimerFired > 100, qPrintable(QString::number(otherTimerFired)));
+    }
+
+    void noOutputFailsWithEveryReason()
+    {
+        // An ALSA without configuration and a driver that does not exist.
+        QTemporaryDir dir;
+        qputenv("ALSA_CONFIG_PATH", QFile::encodeName(dir.filePath(QStringLiteral("missing.conf"))));
+        MIDINotePlayer::Options options;
+        options.output = MIDINotePlayer::Output::live;
+        options.drivers = {QStringLiteral("nosuchdriver"), QStringLiteral("alsa")};
+        auto player = std::make_unique<MIDINotePlayer>(options);
+        const Result<void> prepared = awaitTask(player->prepare());
+        qunsetenv("ALSA_CONFIG_PATH");
+        QVERIFY(!prepared);
+        const QString why = prepared.error().description;
+        QVERIFY2(why.contains(QLatin1String("nosuchdriver (")) && why.contains(QLatin1String("alsa (")), qPrintable(why));
+        QVERIFY(!player->isPrepared());
+        // Still usable: waits happen, nothing sounds, teardown is safe.
+        awaitTask(player->playNote(Note{NoteName::c, 1}));
+        player.reset();
+    }
+
+    void missingInstrument_data()
+    {
+        QTest::addColumn<QString>("fallback");
+        QTest::addColumn<bool>("sounds");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("no instrument anywhere") << "/nonexistent/default.sf2" << false << "notes will be silent";
+        QTest::newRow("the system's bank instead") << LIRRA_TEST_SOUND_FONT << true << "using";
+    }
+    void missingInstrument()
+    {
+        QFETCH(QString, fallback);
+        QFETCH(bool, sounds);
+        QFETCH(QString, warning);
+        auto logger = std::make_shared<RecordingLogger>();
+        MIDINotePlayer::Options options;
+        options.output = MIDINotePlayer::Output::offline;
+        options.soundFont = QStringLiteral("/nonexistent/sound_font.sf2");
+        options.fallbackSoundFonts = {fallback};
+        options.logger = logger;
+        MIDINotePlayer player(options);
+        QVERIFY(awaitTask(player.prepare()));
+        QCOMPARE(logger->linesAt(LogLevel::warning).size(), 1);
+        QVERIFY(logger->linesAt(LogLevel::warning).front().contains(warning));
+        awaitTask(player.playNote(Note{NoteName::e, 1}));
+        QCOMPARE(peak(player.recording(), 0, player.recordedFrames()) > 1e-2f, sounds);
+    }
+
+    void recordingIsAWaveFile()
+    {
+        auto player = preparedOffline();
+        awaitTask(player->playNote(Note{NoteName::g, 1}));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("note.wav"));
+        QVERIFY(player->saveRecording(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 44 + player->recordedFrames() * 4);
+        QVERIFY(bytes.startsWith("RIFF") && bytes.mid(8, 8) == "WAVEfmt ");
+        QCOMPARE(bytes.mid(36, 4), QByteArray("data"));
+    }
+};
+
+LIRRA_TEST(NotePlayerTest)
+#include "note_player_test.moc"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace lirra::test {
+
+inline double keyFrequency(int key)
+{
+    return 440.0 * std::pow(2.0, (key - 69) / 12.0);
+}
+
+// Power of one frequency in a stretch of the mixed-down stereo recording,
+// Hann-windowed (Goertzel).
+inline double power(const std::vector<float> &stereo, std::int64_t from, std::int64_t length, double frequency,
+                    double rate = 44100)
+{
+    const double w = 2.0 * std::numbers::pi * frequency / rate;
+    const double coefficient = 2.0 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (std::int64_t i = 0; i < length; ++i) {
+        const std::int64_t frame = from + i;
+        double x = 0;
+        if (frame >= 0 && size_t(frame * 2 + 1) < stereo.size())
+            x = 0.5 * (stereo[size_t(frame * 2)] + stereo[size_t(frame * 2 + 1)]);
+        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(length - 1));
+        const double s = x * window + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s;
+    }
+    return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+}
+
+// How much a key's fundamental grew from just before `onset` to just after it.
+inline double attackPower(const std::vector<float> &stereo, std::int64_t onset, int key)
+{
+    constexpr std::int64_t window = 16384;
+    const double f = keyFrequency(key);
+    return power(stereo, onset + 441, window, f) - power(stereo, onset - window, window, f);
+}
+
+// The first frame at or after `from` where two recordings differ, or -1.
+inline std::int64_t firstDifference(const std::vector<float> &a, const std::vector<float> &b, std::int64_t from = 0)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = size_t(from) * 2; i < n; ++i) {
+        if (a[i] != b[i])
+            return std::int64_t(i / 2);
+    }
+    return -1;
+}
+
+inline float peak(const std::vector<float> &stereo, std::int64_t from, std::int64_t to)
+{
+    float result = 0;
+    for (std::int64_t i = from * 2; i < to * 2 && size_t(i) < stereo.size(); ++i)
+        result = std::max(result, std::fabs(stereo[size_t(i)]));
+    return result;
+}
+
+} // namespace lirra::test
