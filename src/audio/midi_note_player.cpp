@@ -308,7 +308,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
     fluid_settings_setnum(engine->settings, "synth.sample-rate", m_options.sampleRate);
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
     fluid_settings_setint(engine->settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setnum(engine->settings, "synth.gain", 0.4);
+    fluid_settings_setnum(engine->settings, "synth.gain", 1.0);
     // About 11.6 ms of buffering at 44.1 kHz.
     fluid_settings_setint(engine->settings, "audio.period-size", 256);
     fluid_settings_setint(engine->settings, "audio.periods", 2);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/note_player.h"
 #include "core/effect_handler.h"
 #include "model/logger.h"
 #include "practice/preferences.h"
@@ -110,6 +111,46 @@ public:
     int inFlight = 0;
     Gate *gate = nullptr;
     std::function<std::optional<AppAction>(const AppEffect &)> answer;
+};
+
+// Records what it is asked to play, in order, into a shared journal.
+class JournalNotePlayer final : public NotePlayer {
+public:
+    explicit JournalNotePlayer(std::shared_ptr<QStringList> journal = std::make_shared<QStringList>())
+        : journal(std::move(journal)) {}
+
+    QCoro::Task<Result<void>> prepare() override
+    {
+        *journal << QStringLiteral("prepare");
+        co_return outcome(failPrepare);
+    }
+    QCoro::Task<Result<void>> playNote(Note note) override
+    {
+        *journal << QStringLiteral("note %1/%2").arg(index(note.name)).arg(note.octave);
+        played.push_back(note);
+        if (gate)
+            co_await *gate;
+        co_return outcome(failPlay);
+    }
+    QCoro::Task<Result<void>> playCadence(Cadence cadence) override
+    {
+        *journal << QStringLiteral("cadence %1").arg(cadence.voices.empty() ? -1 : index(cadence.voices.front()));
+        co_return outcome(failPlay);
+    }
+
+    std::shared_ptr<QStringList> journal;
+    std::vector<Note> played;
+    bool failPrepare = false;
+    bool failPlay = false;
+    Gate *gate = nullptr;
+
+private:
+    static Result<void> outcome(bool fail)
+    {
+        if (fail)
+            return failure(QStringLiteral("test"), 1, QStringLiteral("the sound failed"));
+        return {};
+    }
 };
 
 // Turns the event loop until `done` holds or the time is up.

@@ -1,0 +1,29 @@
+#include "production_environment.h"
+
+#include "practice/cyclic_practice_manager.h"
+#include "practice/onboarding_tip_provider.h"
+#include "practice/settings_preferences.h"
+
+namespace lirra {
+
+AppEnvironment makeEnvironment(EnvironmentSetup setup)
+{
+    AppEnvironment env;
+    env.logger = setup.logger ? setup.logger : std::make_shared<StandardErrorLogger>();
+    env.preferences = setup.preferences ? setup.preferences : SettingsPreferences::standard();
+
+    MIDINotePlayer::Options player = setup.player;
+    if (!player.logger)
+        player.logger = env.logger;
+    env.notePlayer = std::make_shared<MIDINotePlayer>(player);
+
+    CyclicPracticeManager::Collaborators practice;
+    practice.storage = std::make_shared<FileSessionStorage>(setup.documentsFolder);
+    practice.preferences = env.preferences;
+    env.practiceManager = std::make_shared<CyclicPracticeManager>(practice);
+
+    env.tipProvider = std::make_shared<OnboardingTipProvider>();
+    return env;
+}
+
+} // namespace lirra

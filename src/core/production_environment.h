@@ -1,0 +1,22 @@
+#pragma once
+
+#include "audio/midi_note_player.h"
+#include "core/app_environment.h"
+#include "practice/file_session_storage.h"
+
+namespace lirra {
+
+// What differs between the app and its tests; the defaults are the app's.
+struct EnvironmentSetup {
+    MIDINotePlayer::Options player;
+    FileSessionStorage::DocumentsFolder documentsFolder = FileSessionStorage::standardDocumentsFolder;
+    std::shared_ptr<Preferences> preferences; // the user's store when empty
+    std::shared_ptr<Logger> logger;           // standard error when empty
+};
+
+// The one place that builds the services of the app: the note player, the
+// practice manager over the session files and the preferences, the tour,
+// the preferences and the logger.
+AppEnvironment makeEnvironment(EnvironmentSetup setup = {});
+
+} // namespace lirra
