@@ -41,6 +41,17 @@ inline double attackPower(const std::vector<float> &stereo, std::int64_t onset, 
     return power(stereo, onset + 441, window, f) - power(stereo, onset - window, window, f);
 }
 
+// Whether a key sounds after `onset`: its frequency stands well above the
+// quarter tones on either side, whatever else is sounding.
+inline bool sounds(const std::vector<float> &stereo, std::int64_t onset, int key)
+{
+    constexpr std::int64_t window = 16384;
+    const auto at = [&](double semitones) {
+        return power(stereo, onset + 441, window, keyFrequency(key) * std::pow(2.0, semitones / 12.0));
+    };
+    return at(0) > 4 * std::max(at(-0.5), at(0.5));
+}
+
 // The first frame at or after `from` where two recordings differ, or -1.
 inline std::int64_t firstDifference(const std::vector<float> &a, const std::vector<float> &b, std::int64_t from = 0)
 {

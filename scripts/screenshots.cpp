@@ -1,0 +1,131 @@
+// Renders the widgets, and the app's screens, in representative states to
+// PNG files in the folder given as the only argument.
+#include "model/generators.h"
+#include "model/localization.h"
+#include "widgets/accuracy_ring.h"
+#include "widgets/keyboard.h"
+#include "widgets/palette.h"
+#include "widgets/title_bar.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace lirra;
+
+namespace {
+
+QString g_folder;
+
+void save(QWidget *widget, const QString &name)
+{
+    QCoreApplication::processEvents();
+    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (!widget->window()->grab().save(path))
+        qFatal("could not write %s", qPrintable(path));
+    std::printf("%s\n", qPrintable(path));
+}
+
+std::unique_ptr<QWidget> window(int width, int height)
+{
+    auto w = std::make_unique<QWidget>();
+    w->resize(width, height);
+    QPalette dark = w->palette();
+    dark.setColor(QPalette::Window, QColor(0x1c, 0x1c, 0x1e));
+    w->setPalette(dark);
+    w->setAutoFillBackground(true);
+    return w;
+}
+
+void keyboards()
+{
+    auto w = window(860, 340);
+    auto *keyboard = new KeyboardView(1, 2, w.get());
+    keyboard->setGeometry(w->rect());
+    w->show();
+
+    // A level's notes, labelled with their syllables, a key tinted.
+    const Level level = DiatonicLevelGenerator().generateLevels()[2];
+    keyboard->setKeysEnabled(false);
+    keyboard->setKeysEnabled(true, level.notes);
+    QStringList syllables;
+    for (const Note &n : level.notes)
+        syllables << solfegeSyllables()[semitones(n.name, level.key)];
+    keyboard->setTexts(syllables, level.notes);
+    keyboard->scroll(Note{level.key, 1}, false);
+    keyboard->setTint(color(PaletteColor::green), {Note{NoteName::e, 1}});
+    save(w.get(), QStringLiteral("keyboard_labels"));
+
+    // Accuracy fills on white and black keys.
+    keyboard->setKeysEnabled(true);
+    keyboard->setText(std::nullopt);
+    keyboard->setTint(std::nullopt);
+    const double accuracies[] = {0.95, 0.2, 0.45, 0.85, 0.6, 1.0, 0.05, 0.33, 0.7, 0.5, 0.9, 0.1};
+    for (size_t i = 0; i < 12; ++i) {
+        const Note n{allNoteNames[i], 1};
+        keyboard->setTint(color(accuracyColor(accuracies[i])), accuracies[i], n);
+        keyboard->octaveView(1)->setText(localizedName(n.name) + QLatin1Char(' ') + percentText(float(accuracies[i])), n.name);
+    }
+    save(w.get(), QStringLiteral("keyboard_fractions"));
+
+    // Selection in teal, disabled keys, and the keyboard's tip.
+    keyboard->setTint(std::nullopt);
+    keyboard->setText(std::nullopt);
+    keyboard->setKeysEnabled(false);
+    const std::vector<Note> offered = level.notes;
+    keyboard->setKeysEnabled(true, {Note{NoteName::c, 1}, Note{NoteName::d, 1}, Note{NoteName::e, 1}, Note{NoteName::f, 1}});
+    for (const Note &n : offered)
+        keyboard->octaveView(n.octave)->setText(localizedName(n.name), n.name);
+    keyboard->setTint(color(PaletteColor::teal), {Note{NoteName::c, 1}, Note{NoteName::e, 1}});
+    keyboard->showTip(Tip{Tip::Target::keyboard, localized("tip.keyboard.title"), localized("tip.keyboard.content"),
+                          localized("tip.next")});
+    save(w.get(), QStringLiteral("keyboard_tip"));
+    keyboard->removeTip();
+}
+
+void rings()
+{
+    auto w = window(560, 96);
+    auto *row = new QHBoxLayout(w.get());
+    for (float accuracy : {0.0f, 0.25f, 0.42f, 0.66f, 0.875f, 1.0f}) {
+        for (bool enabled : {true, false}) {
+            auto *ring = new AccuracyRing(w.get());
+            ring->setFixedSize(92, 32);
+            ring->setStrokeWidth(3);
+            ring->setAccuracy(accuracy);
+            ring->setEnabled(enabled);
+            row->addWidget(ring);
+            if (accuracy != 0.0f && accuracy != 0.875f && !enabled)
+                ring->hide();
+        }
+    }
+    w->show();
+    save(w.get(), QStringLiteral("accuracy_rings"));
+}
+
+void titleBars()
+{
+    auto w = window(860, 34);
+    auto *bar = new TitleBar(w.get());
+    bar->setGeometry(w->rect());
+    bar->setTitle(localized("selectNotes"));
+    w->show();
+    save(w.get(), QStringLiteral("title_bar"));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    installTranslations();
+    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(g_folder);
+    keyboards();
+    rings();
+    titleBars();
+    return 0;
+}

@@ -1,0 +1,116 @@
+#include "accuracy_ring.h"
+
+#include "palette.h"
+
+#include <QEvent>
+#include <QLocale>
+#include <QPainter>
+
+#include <cmath>
+
+namespace lirra {
+
+PaletteColor accuracyColor(double accuracy)
+{
+    if (accuracy < 0.3)
+        return PaletteColor::red;
+    if (accuracy < 0.5)
+        return PaletteColor::orange;
+    if (accuracy < 0.8)
+        return PaletteColor::amber;
+    if (accuracy < 0.9)
+        return PaletteColor::darkAmber;
+    return PaletteColor::green;
+}
+
+QString percentText(float accuracy)
+{
+    // Halves round to even, as number formatters do.
+    const double percent = std::nearbyint(double(accuracy) * 100.0);
+    const QLocale locale;
+    return locale.toString(qint64(percent)) + locale.percent();
+}
+
+AccuracyRing::AccuracyRing(QWidget *parent)
+    : Control(parent)
+{
+    setAccuracy(0);
+}
+
+void AccuracyRing::setAccuracy(float accuracy)
+{
+    m_accuracy = accuracy;
+    m_text = percentText(accuracy);
+    m_color = accuracyColor(accuracy);
+    update();
+}
+
+void AccuracyRing::setStrokeWidth(double width)
+{
+    m_strokeWidth = width;
+    update();
+}
+
+QSize AccuracyRing::sizeHint() const
+{
+    return {92, 32};
+}
+
+bool AccuracyRing::beginTracking(QMouseEvent *)
+{
+    m_pressed = true;
+    update();
+    return true;
+}
+
+void AccuracyRing::endTracking(QMouseEvent *)
+{
+    m_pressed = false;
+    update();
+}
+
+void AccuracyRing::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            m_pressed = false;
+        update();
+    }
+    Control::changeEvent(event);
+}
+
+void AccuracyRing::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_pressed) {
+        const QPointF centre = QRectF(rect()).center();
+        painter.translate(centre);
+        painter.scale(0.9, 0.9);
+        painter.translate(-centre);
+    }
+    const QColor drawing = isEnabled() ? color(m_color) : color(PaletteColor::lightGray);
+
+    // The ring is a square at the left end; its stroke stays inside it.
+    const double side = height();
+    const double inset = m_strokeWidth / 2;
+    const QRectF circle(inset, inset, side - 2 * inset, side - 2 * inset);
+    QColor track = drawing;
+    track.setAlphaF(0.5f);
+    QPen pen(track, m_strokeWidth, Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(pen);
+    painter.drawEllipse(circle);
+    if (m_accuracy > 0) {
+        pen.setColor(drawing);
+        painter.setPen(pen);
+        // From twelve o'clock, clockwise.
+        const int sweep = int(std::lround(-double(m_accuracy) * 360.0 * 16.0));
+        painter.drawArc(circle, 90 * 16, sweep);
+    }
+
+    painter.setPen(drawing);
+    painter.setFont(textFont(TextStyle::emphasis));
+    painter.drawText(QRectF(side + 8, 0, width() - side - 8, height()), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+}
+
+} // namespace lirra

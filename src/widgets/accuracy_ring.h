@@ -1,0 +1,49 @@
+#pragma once
+
+#include "control.h"
+#include "core/palette_color.h"
+
+namespace lirra {
+
+// The five-band colour of an accuracy from 0 to 1; the bands are half-open
+// (0.3 is orange, 0.5 amber, 0.8 dark amber, 0.9 green).
+PaletteColor accuracyColor(double accuracy);
+
+// The accuracy as "88%" in the current locale, without fraction digits.
+QString percentText(float accuracy);
+
+// The share of right answers as a ring that fills clockwise from twelve
+// o'clock, with the percentage beside it, coloured by accuracy; grey while
+// disabled. It shrinks to 90 % while pressed.
+class AccuracyRing final : public Control {
+    Q_OBJECT
+public:
+    explicit AccuracyRing(QWidget *parent = nullptr);
+
+    float accuracy() const { return m_accuracy; }
+    void setAccuracy(float accuracy);
+    double strokeWidth() const { return m_strokeWidth; }
+    void setStrokeWidth(double width);
+
+    // The accuracy's colour, kept while the ring is disabled.
+    PaletteColor colorName() const { return m_color; }
+    QString text() const { return m_text; }
+    double scale() const { return m_pressed ? 0.9 : 1.0; }
+
+    QSize sizeHint() const override;
+
+protected:
+    bool beginTracking(QMouseEvent *event) override;
+    void endTracking(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    float m_accuracy = 0;
+    double m_strokeWidth = 6;
+    PaletteColor m_color = PaletteColor::teal;
+    QString m_text;
+    bool m_pressed = false;
+};
+
+} // namespace lirra

@@ -1,0 +1,139 @@
+#include "control.h"
+
+#include "palette.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+
+namespace lirra {
+
+namespace {
+constexpr const char *acceptsInteractionProperty = "acceptsInteraction";
+}
+
+bool acceptsInteraction(const QWidget *widget)
+{
+    const QVariant value = widget->property(acceptsInteractionProperty);
+    return !value.isValid() || value.toBool();
+}
+
+void setAcceptsInteraction(QWidget *widget, bool accepts)
+{
+    widget->setProperty(acceptsInteractionProperty, accepts);
+}
+
+Control::Control(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+void Control::setSelected(bool selected)
+{
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    update();
+}
+
+void Control::addAction(std::shared_ptr<Action> action, Event event)
+{
+    m_actions[event] = std::move(action);
+}
+
+void Control::sendAction(Event event)
+{
+    const auto it = m_actions.find(event);
+    if (it == m_actions.end() || !it->second)
+        return;
+    // The action may replace itself or end this control's life.
+    const std::shared_ptr<Action> action = it->second;
+    action->perform();
+}
+
+bool Control::beginTracking(QMouseEvent *)
+{
+    return true;
+}
+
+void Control::endTracking(QMouseEvent *) {}
+
+void Control::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (beginTracking(event))
+        sendAction(Event::pressed);
+}
+
+void Control::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    endTracking(event);
+    sendAction(Event::released);
+}
+
+Button::Button(const QString &title, bool primary, QWidget *parent)
+    : Control(parent)
+    , m_button(new QPushButton(title, this))
+{
+    const QColor fill = primary ? color(PaletteColor::amber) : QColor(0x48, 0x48, 0x4c);
+    const QColor text = primary ? color(PaletteColor::dark) : color(PaletteColor::buttonForeground);
+    m_button->setFont(textFont(TextStyle::tipMessage));
+    m_button->setCursor(Qt::PointingHandCursor);
+    m_button->setStyleSheet(QStringLiteral(
+        "QPushButton { background: %1; color: %2; border: none; border-radius: 6px; padding: 4px 12px; }"
+        "QPushButton:pressed { background: %3; }"
+        "QPushButton:disabled { background: %4; color: %5; }")
+        .arg(fill.name(), text.name(), fill.darker(125).name(), QColor(0x3a, 0x3a, 0x3c).name(),
+             QColor(0x8e, 0x8e, 0x93).name()));
+    m_button->adjustSize();
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_button);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(m_button, &QPushButton::clicked, this, &Button::performAction);
+}
+
+Button *Button::primary(const QString &title, QWidget *parent)
+{
+    return new Button(title, true, parent);
+}
+
+Button *Button::secondary(const QString &title, QWidget *parent)
+{
+    return new Button(title, false, parent);
+}
+
+void Button::addAction(std::shared_ptr<Action> action, Event)
+{
+    m_primaryAction = std::move(action);
+}
+
+void Button::performAction()
+{
+    if (const std::shared_ptr<Action> action = m_primaryAction)
+        action->perform();
+}
+
+QSize Button::sizeHint() const
+{
+    return m_button->sizeHint();
+}
+
+Label::Label(QWidget *parent)
+    : QLabel(parent)
+{
+    setTextInteractionFlags(Qt::NoTextInteraction);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+} // namespace lirra

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace lirra {
+
+class Button;
+class Label;
+
+struct TitleBarDelegate {
+    std::function<void()> didPressCancelButton;
+    std::function<void()> didPressDoneButton;
+};
+
+// Heads the modal screens: cancel on the left, a centred title, done on the
+// right, on black.
+class TitleBar final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TitleBar(QWidget *parent = nullptr);
+
+    const std::optional<QString> &title() const { return m_title; }
+    // A title equal to the current one leaves the label alone.
+    void setTitle(const std::optional<QString> &title);
+
+    bool isCancelButtonHidden() const { return m_cancelHidden; }
+    void setCancelButtonHidden(bool hidden);
+    bool isDoneButtonHidden() const { return m_doneHidden; }
+    void setDoneButtonHidden(bool hidden);
+    bool isDoneButtonEnabled() const { return m_doneEnabled; }
+    void setDoneButtonEnabled(bool enabled);
+
+    Button *cancelButton() const { return m_cancel; }
+    Button *doneButton() const { return m_done; }
+    Label *label() const { return m_label; }
+
+    std::optional<TitleBarDelegate> delegate;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void relayout();
+
+    Button *m_cancel;
+    Label *m_label;
+    Button *m_done;
+    std::optional<QString> m_title;
+    bool m_cancelHidden = false;
+    bool m_doneHidden = false;
+    bool m_doneEnabled = true;
+};
+
+} // namespace lirra
