@@ -1,7 +1,10 @@
 // Renders the widgets, and the app's screens, in representative states to
 // PNG files in the folder given as the only argument.
+#include "core/app_loop.h"
 #include "model/generators.h"
 #include "model/localization.h"
+#include "practice/settings_preferences.h"
+#include "screens/app_delegate.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
@@ -10,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -116,16 +120,78 @@ void titleBars()
     save(w.get(), QStringLiteral("title_bar"));
 }
 
+void spinUntil(const AppLoop &loop, const std::function<bool(const AppState &)> &condition)
+{
+    while (!condition(loop.state()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// The whole app in its window, in a temporary home, with sound rendered offline.
+void screens()
+{
+    QTemporaryDir home;
+    const QString documents = home.filePath(QStringLiteral("Documents"));
+    QDir().mkpath(documents);
+    EnvironmentSetup setup;
+    setup.player.output = MIDINotePlayer::Output::offline;
+    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
+    setup.preferences = std::make_shared<SettingsPreferences>(home.filePath(QStringLiteral("lirra.json")));
+    setup.logger = std::make_shared<StandardErrorLogger>();
+    AppDelegate delegate(setup);
+    delegate.applicationDidFinishLaunching();
+    AppLoop &loop = *delegate.loop();
+    QWidget *window = delegate.window();
+    spinUntil(loop, [](const AppState &s) { return s.level.has_value(); });
+    save(window, QStringLiteral("main_tour_tip"));
+    while (loop.state().currentTip) {
+        loop.send(actions::didDismissTip{});
+        if (loop.state().currentTip && loop.state().currentTip->target == Tip::Target::accuracyRing)
+            save(window, QStringLiteral("main_tour_tip_ring"));
+    }
+
+    loop.send(actions::didPressNote{Note{NoteName::e, 1}});
+    save(window, QStringLiteral("main_free_play"));
+
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
+    const Question question = *loop.state().question;
+    const Note wrong = question.answer == Note{NoteName::c, 1} ? Note{NoteName::d, 1} : Note{NoteName::c, 1};
+    loop.send(actions::didPressNote{wrong});
+    spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled; });
+    save(window, QStringLiteral("main_mid_question"));
+
+    loop.send(actions::didPressNote{question.answer});
+    const size_t remaining = question.resolution.size() > 1 ? question.resolution.size() - 2 : 0;
+    spinUntil(loop, [&](const AppState &s) { return s.currentlyPlayingResolution.size() <= remaining; });
+    save(window, QStringLiteral("main_mid_resolution"));
+    spinUntil(loop, [&](const AppState &s) { return s.question && s.question->id != question.id && s.isInteractionEnabled; });
+
+    loop.send(actions::didPressAccuracyRing{});
+    save(window, QStringLiteral("accuracy_screen"));
+    loop.send(actions::didDismissAccuracyScreen{});
+
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); });
+    loop.send(actions::didPressConfigureLevelButton{});
+    save(window, QStringLiteral("level_editor"));
+    loop.send(actions::didDismissLevelEditor{});
+
+    loop.send(actions::errorOccurred{Error{QStringLiteral("demo"), 0, QStringLiteral("shown for the picture")}});
+    save(window, QStringLiteral("error_screen"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    applyDarkAppearance();
     installTranslations();
     g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(g_folder);
     keyboards();
     rings();
     titleBars();
+    screens();
     return 0;
 }

@@ -1,0 +1,142 @@
+#include "app.h"
+
+#include "core/app_loop.h"
+#include "core/screen_states.h"
+#include "main_screen.h"
+#include "modal_screens.h"
+
+#include <QGridLayout>
+
+namespace lirra {
+
+App::App(AppEnvironment environment, AppLoop *loop)
+    : m_environment(std::move(environment))
+    , m_loop(loop)
+{
+}
+
+App::~App()
+{
+    delete m_view;
+    // Screens never placed in a view have no parent to delete them.
+    delete m_main;
+    delete m_levelEditor;
+    delete m_accuracy;
+    delete m_errorScreen;
+}
+
+void App::send(auto action)
+{
+    if (m_loop)
+        m_loop->send(std::move(action));
+}
+
+MainScreen *App::main()
+{
+    if (!m_main) {
+        m_main = new MainScreen;
+        QPointer<App> self(this);
+        m_main->delegate = MainScreenDelegate{
+            [self](Note note) {
+                if (self)
+                    self->send(actions::didPressNote{note});
+            },
+            [self](Note note) {
+                if (self)
+                    self->send(actions::didReleaseNote{note});
+            },
+            [self]() {
+                if (self)
+                    self->send(actions::didDismissTip{});
+            },
+        };
+    }
+    return m_main;
+}
+
+LevelEditorScreen *App::levelEditor()
+{
+    if (!m_levelEditor) {
+        m_levelEditor = new LevelEditorScreen(m_environment.notePlayer);
+        QPointer<App> self(this);
+        m_levelEditor->delegate = LevelEditorScreenDelegate{
+            [self]() {
+                if (self)
+                    self->send(actions::didDismissLevelEditor{});
+            },
+            [self](std::vector<Note> notes) {
+                if (!self)
+                    return;
+                self->send(actions::didSelectNotes{std::move(notes)});
+                if (self)
+                    self->send(actions::didDismissLevelEditor{});
+            },
+        };
+        m_levelEditor->hide();
+    }
+    return m_levelEditor;
+}
+
+AccuracyScreen *App::accuracy()
+{
+    if (!m_accuracy) {
+        m_accuracy = new AccuracyScreen(m_environment.notePlayer);
+        QPointer<App> self(this);
+        m_accuracy->delegate = AccuracyScreenDelegate{[self]() {
+            if (self)
+                self->send(actions::didDismissAccuracyScreen{});
+        }};
+        m_accuracy->hide();
+    }
+    return m_accuracy;
+}
+
+ErrorScreen *App::errorScreen()
+{
+    if (!m_errorScreen) {
+        m_errorScreen = new ErrorScreen(m_environment.notePlayer);
+        m_errorScreen->hide();
+    }
+    return m_errorScreen;
+}
+
+QWidget *App::view()
+{
+    if (!m_view) {
+        m_view = new QWidget;
+        auto *stack = new QGridLayout(m_view);
+        stack->setContentsMargins(0, 0, 0, 0);
+        // Later screens lie above earlier ones; all share the whole view.
+        for (QWidget *screen : std::initializer_list<QWidget *>{main(), levelEditor(), accuracy(), errorScreen()})
+            stack->addWidget(screen, 0, 0);
+    }
+    return m_view;
+}
+
+void App::update(const AppState &state)
+{
+    const LevelEditorScreenState editor = levelEditorScreenState(state);
+    const AccuracyScreenState accuracyState = accuracyScreenState(state);
+    main()->setState(mainScreenState(state));
+    levelEditor()->setState(editor);
+    accuracy()->setState(accuracyState);
+    if (state.isLevelEditorVisible || state.isAccuracyScreenVisible)
+        main()->setVisible(false);
+    else
+        main()->setVisible(!state.hasError);
+    errorScreen()->setVisible(state.hasError);
+    errorScreen()->setError(state.error);
+    if (state.isAccuracyScreenVisible) {
+        // A visible overlay is drawn afresh on every state.
+        accuracy()->setState(std::nullopt);
+        accuracy()->setState(accuracyState);
+    }
+    if (state.isLevelEditorVisible) {
+        levelEditor()->setState(std::nullopt);
+        levelEditor()->setState(editor);
+    }
+    accuracy()->setVisible(state.isAccuracyScreenVisible);
+    levelEditor()->setVisible(state.isLevelEditorVisible);
+}
+
+} // namespace lirra

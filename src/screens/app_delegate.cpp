@@ -1,0 +1,321 @@
+#include "app_delegate.h"
+
+#include "app.h"
+#include "core/app_loop.h"
+#include "model/localization.h"
+#include "widgets/accuracy_ring.h"
+#include "widgets/control.h"
+#include "widgets/palette.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QStyleFactory>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lirra {
+
+namespace {
+
+QString richText(const StyledText &text)
+{
+    QString html;
+    for (const TextSegment &segment : text) {
+        const QString escaped = segment.text.toHtmlEscaped();
+        html += segment.color ? QStringLiteral("<span style=\"color:%1\">%2</span>").arg(color(*segment.color).name(), escaped)
+                              : escaped;
+    }
+    return html;
+}
+
+QIcon icon(const QString &name)
+{
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
+}
+
+} // namespace
+
+void applyDarkAppearance()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QColor text(0xf2, 0xf2, 0xf7);
+    const QColor muted(0x63, 0x63, 0x66);
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x1c, 0x1c, 0x1e));
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, QColor(0x12, 0x12, 0x14));
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, QColor(0x2c, 0x2c, 0x2e));
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::ToolTipBase, QColor(0x2c, 0x2c, 0x2e));
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::Highlight, color(PaletteColor::amber));
+    dark.setColor(QPalette::HighlightedText, color(PaletteColor::dark));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, muted);
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, muted);
+    dark.setColor(QPalette::Disabled, QPalette::Text, muted);
+    QApplication::setPalette(dark);
+}
+
+AppDelegate::AppDelegate(EnvironmentSetup setup)
+    : m_setup(std::move(setup))
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    delete m_window;
+    m_app.reset();
+    m_loop.reset();
+}
+
+const AppEnvironment &AppDelegate::environment()
+{
+    if (!m_environment)
+        m_environment = makeEnvironment(m_setup);
+    return *m_environment;
+}
+
+AppLoop *AppDelegate::loop()
+{
+    if (!m_loop) {
+        m_loop = std::make_unique<AppLoop>(environment(), AppState{});
+        QPointer<AppDelegate> self(this);
+        m_loop->delegate = AppLoopDelegate{[self](const AppState &state) {
+            if (self)
+                self->showState(state);
+        }};
+    }
+    return m_loop.get();
+}
+
+App *AppDelegate::app()
+{
+    if (!m_app) {
+        const AppEnvironment &env = environment();
+        AppLoop *l = loop();
+        m_app = std::make_unique<App>(env, l);
+    }
+    return m_app.get();
+}
+
+QWidget *AppDelegate::toolbarItem(const QString &identifier) const
+{
+    const auto it = m_items.find(identifier);
+    return it == m_items.end() ? nullptr : it->second.data();
+}
+
+QToolButton *AppDelegate::makeButton(const QString &identifier, const char *tooltip, const QString &iconName,
+                                     auto action)
+{
+    auto *button = new QToolButton;
+    button->setObjectName(identifier);
+    button->setIcon(icon(iconName));
+    button->setToolTip(localized(tooltip));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    // Every item stays disabled until the first state says otherwise.
+    button->setEnabled(false);
+    QPointer<AppDelegate> self(this);
+    connect(button, &QToolButton::clicked, this, [self, action]() {
+        if (self)
+            self->loop()->send(action);
+    });
+    m_items[identifier] = button;
+    return button;
+}
+
+QToolBar *AppDelegate::makeToolbar()
+{
+    auto *bar = new QToolBar;
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(20, 20));
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    // Linux windows have no subtitle; it is shown here, at the left.
+    m_subtitleLabel = new Label;
+    m_subtitleLabel->setFont(textFont(TextStyle::body));
+    m_subtitleLabel->setContentsMargins(8, 0, 8, 0);
+    m_subtitleLabel->setText(localized("earTraining"));
+    bar->addWidget(m_subtitleLabel);
+    auto *spacer = new QWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
+
+    bar->addWidget(makeButton(QStringLiteral("firstLevelButton"), "goToCMajor", QStringLiteral("c-circle"),
+                              actions::didPressHomeButton{}));
+    bar->addWidget(makeButton(QStringLiteral("randomLevelButton"), "goToRandomLevel", QStringLiteral("shuffle-circle"),
+                              actions::didPressRandomButton{}));
+    bar->addSeparator();
+    bar->addWidget(makeButton(QStringLiteral("previousLevelButton"), "goToPreviousLevel",
+                              QStringLiteral("chevron-left"), actions::didPressPreviousLevelButton{}));
+    bar->addWidget(makeButton(QStringLiteral("nextLevelButton"), "goToNextLevel", QStringLiteral("chevron-right"),
+                              actions::didPressNextLevelButton{}));
+    bar->addSeparator();
+    bar->addWidget(makeButton(QStringLiteral("configureLevelButton"), "configureLevel", QStringLiteral("sliders"),
+                              actions::didPressConfigureLevelButton{}));
+    bar->addWidget(makeButton(QStringLiteral("startStopSessionButton"), "startSession", QStringLiteral("play"),
+                              actions::didPressStartStopLevelButton{}));
+    bar->addWidget(makeButton(QStringLiteral("repeatButton"), "replayQuestion", QStringLiteral("repeat"),
+                              actions::didPressRepeatQuestionButton{}));
+    bar->addSeparator();
+
+    m_scoreLabel = new Label;
+    m_scoreLabel->setFont(textFont(TextStyle::body));
+    m_scoreLabel->setTextFormat(Qt::RichText);
+    m_scoreLabel->setContentsMargins(8, 0, 8, 0);
+    m_items[QStringLiteral("scoreLabel")] = m_scoreLabel;
+    m_scoreLabelItem = bar->addWidget(m_scoreLabel);
+    m_scoreLabelItem->setVisible(false);
+
+    m_accuracyRing = new AccuracyRing;
+    m_accuracyRing->setStrokeWidth(3);
+    m_accuracyRing->setFixedSize(92, 32);
+    m_accuracyRing->setToolTip(localized("accuracyInLevel"));
+    m_accuracyRing->setEnabled(false);
+    QPointer<AppDelegate> self(this);
+    m_accuracyRing->addAction(std::make_shared<Action>([self](Action &) {
+                                  if (self)
+                                      self->loop()->send(actions::didPressAccuracyRing{});
+                              }),
+                              Control::Event::released);
+    m_items[QStringLiteral("accuracyButton")] = m_accuracyRing;
+    bar->addWidget(m_accuracyRing);
+    return bar;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    QToolBar *toolbar = makeToolbar();
+
+    auto *content = new QWidget;
+    content->setFixedSize(860, 340);
+    content->setAutoFillBackground(true);
+    QPalette black = content->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    content->setPalette(black);
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(app()->view());
+
+    m_window = new QMainWindow;
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_window->addToolBar(Qt::TopToolBarArea, toolbar);
+    m_window->setCentralWidget(content);
+    m_window->setWindowTitle(localized("earTraining") + QStringLiteral(" — ") + localized("lirra"));
+    // The content keeps its 860 × 340; the window cannot be resized.
+    m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+
+    loop()->send(actions::didLoad{});
+}
+
+void AppDelegate::showState(const AppState &state)
+{
+    app()->update(state);
+    if (m_window) {
+        const QString subtitle = state.level ? state.level->title() : localized("earTraining");
+        m_window->setWindowTitle(subtitle + QStringLiteral(" — ") + localized("lirra"));
+        if (m_subtitleLabel)
+            m_subtitleLabel->setText(subtitle);
+    }
+    const MainScreenState main = mainScreenState(state);
+    if (m_window)
+        applyNavBarState(navBarState(main));
+    showTip(state.currentTip);
+    emit stateShown(state);
+}
+
+void AppDelegate::applyNavBarState(const NavBarState &bar)
+{
+    m_isToolbarItemEnabled = {
+        {QStringLiteral("firstLevelButton"), bar.isPreviousButtonEnabled},
+        {QStringLiteral("randomLevelButton"), bar.isPreviousButtonEnabled},
+        {QStringLiteral("previousLevelButton"), bar.isPreviousButtonEnabled},
+        {QStringLiteral("nextLevelButton"), bar.isNextButtonEnabled},
+        {QStringLiteral("configureLevelButton"), bar.isConfigureButtonEnabled},
+        {QStringLiteral("startStopSessionButton"), bar.isStartStopButtonEnabled},
+        {QStringLiteral("repeatButton"), bar.isRepeatButtonEnabled},
+        {QStringLiteral("accuracyButton"), bar.isAccuracyRingEnabled},
+    };
+    for (const auto &[identifier, enabled] : m_isToolbarItemEnabled) {
+        if (QWidget *item = toolbarItem(identifier))
+            item->setEnabled(enabled);
+    }
+
+    const bool stop = bar.startStopButtonMode == NavBarState::StartStopMode::stop;
+    if (auto *startStop = qobject_cast<QToolButton *>(toolbarItem(QStringLiteral("startStopSessionButton")))) {
+        startStop->setIcon(icon(stop ? QStringLiteral("stop") : QStringLiteral("play")));
+        startStop->setToolTip(localized(stop ? "stopSession" : "startSession"));
+    }
+
+    if (bar.scoreText)
+        m_scoreLabel->setText(richText(*bar.scoreText));
+    m_scoreLabelItem->setVisible(!bar.isScoreLabelHidden);
+    m_scoreLabel->setToolTip(bar.scoreAccessibilityText.value_or(QString()));
+
+    m_accuracyRing->setAccuracy(bar.accuracy);
+    m_accuracyRing->setEnabled(bar.isAccuracyRingEnabled);
+    const char *tooltip = stop ? (bar.isAccuracyRingEnabled ? "accuracyInSessionWithCTA" : "accuracyInSession")
+                               : (bar.isAccuracyRingEnabled ? "accuracyInLevelWithCTA" : "accuracyInLevel");
+    m_accuracyRing->setToolTip(localized(tooltip));
+}
+
+void AppDelegate::showTip(const std::optional<Tip> &tip)
+{
+    if (tip == m_shownTip && (m_toolbarTip || !tip || tip->target == Tip::Target::keyboard))
+        return;
+    m_shownTip = tip;
+    if (m_toolbarTip) {
+        m_toolbarTip->hide();
+        m_toolbarTip->deleteLater();
+    }
+    m_toolbarTip = nullptr;
+    if (!tip || tip->target == Tip::Target::keyboard || !m_window)
+        return;
+
+    static const std::map<Tip::Target, QString> anchors = {
+        {Tip::Target::startStopButton, QStringLiteral("startStopSessionButton")},
+        {Tip::Target::repeatButton, QStringLiteral("repeatButton")},
+        {Tip::Target::previousButton, QStringLiteral("previousLevelButton")},
+        {Tip::Target::nextButton, QStringLiteral("nextLevelButton")},
+        {Tip::Target::randomButton, QStringLiteral("randomLevelButton")},
+        {Tip::Target::homeButton, QStringLiteral("firstLevelButton")},
+        {Tip::Target::accuracyRing, QStringLiteral("accuracyButton")},
+        {Tip::Target::configureLevelButton, QStringLiteral("configureLevelButton")},
+    };
+    QWidget *anchor = tip->target == Tip::Target::titleView ? m_subtitleLabel : toolbarItem(anchors.at(tip->target));
+    if (!anchor)
+        return;
+
+    QPointer<AppDelegate> self(this);
+    const auto dismiss = [self]() {
+        if (!self || !self->m_toolbarTip)
+            return;
+        self->m_toolbarTip->hide();
+        self->m_toolbarTip->deleteLater();
+        self->m_toolbarTip = nullptr;
+        self->loop()->send(actions::didDismissTip{});
+    };
+    // The first edge whose bubble stays inside the window.
+    const QRectF inside(m_window->rect());
+    for (TipView::Edge edge : {TipView::Edge::topLeft, TipView::Edge::topCenter, TipView::Edge::topRight}) {
+        TipView *view = TipPresenter::present(edge, tip->title, tip->message,
+                                              TipView::TipViewAction{tip->actionTitle, dismiss}, anchor);
+        if (!view)
+            return;
+        m_toolbarTip = view;
+        if (inside.contains(view->bubbleRect()) || edge == TipView::Edge::topRight)
+            return;
+        view->hide();
+        view->deleteLater();
+        m_toolbarTip = nullptr;
+    }
+}
+
+} // namespace lirra

@@ -1,0 +1,72 @@
+#include "main_screen.h"
+
+#include "widgets/keyboard.h"
+#include "widgets/palette.h"
+
+#include <QGridLayout>
+
+namespace lirra {
+
+MainScreen::MainScreen(QWidget *parent)
+    : QWidget(parent)
+    , m_keyboard(new KeyboardView(1, 2, this))
+{
+    m_keyboard->setKeysEnabled(false);
+    m_keyboard->setTint(std::nullopt);
+    QPointer<MainScreen> self(this);
+    m_keyboard->delegate = KeyboardViewDelegate{
+        [self](Note note) {
+            if (self && self->delegate && self->delegate->didPressNote)
+                self->delegate->didPressNote(note);
+        },
+        [self](Note note) {
+            if (self && self->delegate && self->delegate->didReleaseNote)
+                self->delegate->didReleaseNote(note);
+        },
+        [self]() {
+            if (self && self->delegate && self->delegate->didDismissTip)
+                self->delegate->didDismissTip();
+        },
+    };
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_keyboard, 0, 0);
+}
+
+void MainScreen::setState(const std::optional<MainScreenState> &state)
+{
+    const std::optional<MainScreenState> previous = m_state;
+    m_state = state;
+
+    m_keyboard->setAcceptsInteraction(state ? state->isKeyboardEnabled : true);
+
+    const NoteName key = state ? state->key : NoteName::c;
+    const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};
+    if (!previous || previous->key != key || previous->activeNotes != activeNotes) {
+        m_keyboard->scroll(Note{key, 1}, true);
+        m_keyboard->setKeysEnabled(false);
+        m_keyboard->setText(std::nullopt);
+        m_keyboard->setKeysEnabled(true, activeNotes);
+        QStringList syllables;
+        for (const Note &note : activeNotes)
+            syllables << solfegeSyllables()[semitones(note.name, key)];
+        m_keyboard->setTexts(syllables, activeNotes);
+    }
+
+    if (previous && previous->highlightedNote)
+        m_keyboard->setTint(std::nullopt, {previous->highlightedNote->note});
+    if (state && state->highlightedNote)
+        m_keyboard->setTint(color(state->highlightedNote->color), {state->highlightedNote->note});
+
+    const std::optional<Tip> tip = state ? state->tip : std::nullopt;
+    const std::optional<Tip> shown = previous ? previous->tip : std::nullopt;
+    if (tip && tip->target == Tip::Target::keyboard) {
+        if (tip != shown)
+            m_keyboard->showTip(*tip);
+    } else if (shown && shown->target == Tip::Target::keyboard) {
+        // The tour moved on without the bubble's button.
+        m_keyboard->removeTip();
+    }
+}
+
+} // namespace lirra

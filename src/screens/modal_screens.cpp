@@ -1,0 +1,235 @@
+#include "modal_screens.h"
+
+#include "model/localization.h"
+#include "widgets/accuracy_ring.h"
+#include "widgets/keyboard.h"
+#include "widgets/palette.h"
+#include "widgets/title_bar.h"
+
+#include <QPointer>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace lirra {
+
+namespace {
+
+QCoro::Task<> playDetached(std::shared_ptr<NotePlayer> player, Note note)
+{
+    co_await player->playNote(note);
+}
+
+} // namespace
+
+TitledKeyboardScreen::TitledKeyboardScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent)
+    : QWidget(parent)
+    , m_notePlayer(std::move(notePlayer))
+    , m_titleBar(new TitleBar(this))
+    , m_keyboard(new KeyboardView(1, 2, this))
+{
+}
+
+void TitledKeyboardScreen::resizeEvent(QResizeEvent *)
+{
+    const int barHeight = int(0.1 * height());
+    m_titleBar->setGeometry(0, 0, width(), barHeight);
+    m_keyboard->setGeometry(0, barHeight, width(), height() - barHeight);
+}
+
+void TitledKeyboardScreen::play(Note note)
+{
+    if (m_notePlayer)
+        playDetached(m_notePlayer, note);
+}
+
+LevelEditorScreen::LevelEditorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent)
+    : TitledKeyboardScreen(std::move(notePlayer), parent)
+{
+    titleBar()->setTitle(localized("selectNotes"));
+    QPointer<LevelEditorScreen> self(this);
+    titleBar()->delegate = TitleBarDelegate{
+        [self]() {
+            if (!self || !self->delegate)
+                return;
+            self->setSelection({});
+            if (self->delegate->didCancel)
+                self->delegate->didCancel();
+        },
+        [self]() {
+            if (self && self->delegate && self->delegate->didSelectNotes)
+                self->delegate->didSelectNotes(self->m_selectedNotes);
+        },
+    };
+    keyboardView()->delegate = KeyboardViewDelegate{
+        [self](Note note) {
+            if (self)
+                self->toggle(note);
+        },
+        [](Note) {},
+        []() {},
+    };
+    setSelection({});
+}
+
+void LevelEditorScreen::select(Note note)
+{
+    if (OctaveView *octave = keyboardView()->octaveView(note.octave)) {
+        octave->setTint(color(PaletteColor::teal), note.name);
+        octave->setSelected(true, note.name);
+    }
+}
+
+void LevelEditorScreen::deselect(Note note)
+{
+    if (OctaveView *octave = keyboardView()->octaveView(note.octave)) {
+        octave->setTint(std::nullopt, note.name);
+        octave->setSelected(false, note.name);
+    }
+}
+
+void LevelEditorScreen::setSelection(const std::vector<Note> &notes)
+{
+    for (const Note &note : m_selectedNotes)
+        deselect(note);
+    m_selectedNotes.clear();
+    for (const Note &note : notes) {
+        select(note);
+        m_selectedNotes.push_back(note);
+    }
+    // Done is offered exactly when there is something to confirm.
+    titleBar()->setDoneButtonEnabled(!m_selectedNotes.empty());
+}
+
+void LevelEditorScreen::toggle(Note note)
+{
+    const auto it = std::find(m_selectedNotes.begin(), m_selectedNotes.end(), note);
+    if (it != m_selectedNotes.end()) {
+        deselect(note);
+        m_selectedNotes.erase(it);
+    } else {
+        select(note);
+        m_selectedNotes.push_back(note);
+    }
+    titleBar()->setDoneButtonEnabled(!m_selectedNotes.empty());
+    play(note);
+}
+
+void LevelEditorScreen::setState(const std::optional<LevelEditorScreenState> &state)
+{
+    const std::optional<LevelEditorScreenState> previous = m_state;
+    m_state = state;
+    if (previous && state && previous->key == state->key && previous->selectedNotes == state->selectedNotes)
+        return;
+    keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
+    keyboardView()->setText(std::nullopt);
+    keyboardView()->setKeysEnabled(false);
+    if (state) {
+        for (const Note &note : state->allNotes) {
+            if (OctaveView *octave = keyboardView()->octaveView(note.octave))
+                octave->setText(localizedName(note.name), note.name);
+            keyboardView()->setKeysEnabled(true, {note});
+        }
+    }
+    setSelection(state ? state->selectedNotes : std::vector<Note>{});
+}
+
+AccuracyScreen::AccuracyScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent)
+    : TitledKeyboardScreen(std::move(notePlayer), parent)
+{
+    titleBar()->setCancelButtonHidden(true);
+    QPointer<AccuracyScreen> self(this);
+    titleBar()->delegate = TitleBarDelegate{
+        []() {},
+        [self]() {
+            if (self && self->delegate && self->delegate->didPressDone)
+                self->delegate->didPressDone();
+        },
+    };
+    keyboardView()->delegate = KeyboardViewDelegate{
+        [self](Note note) {
+            if (self)
+                self->play(note);
+        },
+        [](Note) {},
+        []() {},
+    };
+    keyboardView()->setKeysEnabled(false);
+    keyboardView()->setTint(std::nullopt);
+    setState(std::nullopt);
+}
+
+void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
+{
+    const std::optional<AccuracyScreenState> previous = m_state;
+    m_state = state;
+    const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};
+    if (!previous || previous->activeNotes != activeNotes) {
+        keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
+        keyboardView()->setText(std::nullopt);
+        keyboardView()->setTint(std::nullopt);
+        m_accuracy = state ? state->accuracyPerNote : AccuracyPerNote{};
+        for (const auto &[note, accuracy] : m_accuracy) {
+            // Notes beyond the keyboard's octaves have no key to draw on.
+            OctaveView *octave = keyboardView()->octaveView(note.octave);
+            if (!octave)
+                continue;
+            keyboardView()->setTint(color(accuracyColor(accuracy)), accuracy, note);
+            octave->setText(localizedName(note.name) + QLatin1Char(' ') + percentText(float(accuracy)), note.name);
+        }
+        keyboardView()->setKeysEnabled(false);
+        keyboardView()->setKeysEnabled(true, activeNotes);
+    }
+    const bool level = state && state->context == AccuracyScreenState::Context::level;
+    titleBar()->setTitle(localized(level ? "levelAccuracy" : "sessionAccuracy"));
+}
+
+const std::vector<PaletteColor> &ErrorScreen::colors()
+{
+    // Ten colours, each as likely as the others.
+    static const std::vector<PaletteColor> palette = {
+        PaletteColor::green, PaletteColor::teal, PaletteColor::cyan, PaletteColor::blue, PaletteColor::yellow,
+        PaletteColor::pink, PaletteColor::purple, PaletteColor::mint, PaletteColor::indigo, PaletteColor::brown,
+    };
+    return palette;
+}
+
+ErrorScreen::ErrorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent)
+    : TitledKeyboardScreen(std::move(notePlayer), parent)
+{
+    titleBar()->setCancelButtonHidden(true);
+    titleBar()->setDoneButtonHidden(true);
+    keyboardView()->setKeysEnabled(true);
+    keyboardView()->setTint(std::nullopt);
+    QPointer<ErrorScreen> self(this);
+    keyboardView()->delegate = KeyboardViewDelegate{
+        [self](Note note) {
+            if (!self)
+                return;
+            OctaveView *octave = self->keyboardView()->octaveView(note.octave);
+            const auto &palette = colors();
+            const auto pick = palette.empty() ? 0 : QRandomGenerator::global()->bounded(int(palette.size()));
+            octave->setTint(color(palette[size_t(pick)]), note.name);
+            octave->setText(localizedName(note.name), note.name);
+            self->play(note);
+        },
+        [self](Note note) {
+            if (!self)
+                return;
+            OctaveView *octave = self->keyboardView()->octaveView(note.octave);
+            octave->setTint(std::nullopt, note.name);
+            octave->setText(std::nullopt, note.name);
+        },
+        []() {},
+    };
+}
+
+void ErrorScreen::setError(const std::optional<Error> &error)
+{
+    if (!error)
+        return;
+    m_error = error;
+    titleBar()->setTitle(localized("anErrorOccurred"));
+}
+
+} // namespace lirra

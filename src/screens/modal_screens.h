@@ -1,0 +1,105 @@
+#pragma once
+
+#include "audio/note_player.h"
+#include "core/screen_states.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace lirra {
+
+class KeyboardView;
+class TitleBar;
+
+// A title bar over a two-octave keyboard: the frame of the three modal screens.
+class TitledKeyboardScreen : public QWidget {
+    Q_OBJECT
+public:
+    TitleBar *titleBar() const { return m_titleBar; }
+    KeyboardView *keyboardView() const { return m_keyboard; }
+
+protected:
+    TitledKeyboardScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent);
+
+    void resizeEvent(QResizeEvent *event) override;
+    // Plays a note on its own; the caller does not wait for it.
+    void play(Note note);
+
+    std::shared_ptr<NotePlayer> m_notePlayer;
+
+private:
+    TitleBar *m_titleBar;
+    KeyboardView *m_keyboard;
+};
+
+struct LevelEditorScreenDelegate {
+    std::function<void()> didCancel;
+    std::function<void(std::vector<Note>)> didSelectNotes;
+};
+
+// Chooses the notes of a custom level: the offered notes are enabled and
+// named; a click toggles a note (teal when selected) and plays it.
+class LevelEditorScreen final : public TitledKeyboardScreen {
+    Q_OBJECT
+public:
+    explicit LevelEditorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent = nullptr);
+
+    const std::optional<LevelEditorScreenState> &state() const { return m_state; }
+    void setState(const std::optional<LevelEditorScreenState> &state);
+    // The working selection, in the order the notes were added.
+    const std::vector<Note> &selectedNotes() const { return m_selectedNotes; }
+
+    std::optional<LevelEditorScreenDelegate> delegate;
+
+private:
+    void toggle(Note note);
+    void select(Note note);
+    void deselect(Note note);
+    void setSelection(const std::vector<Note> &notes);
+
+    std::optional<LevelEditorScreenState> m_state;
+    std::vector<Note> m_selectedNotes;
+};
+
+struct AccuracyScreenDelegate {
+    std::function<void()> didPressDone;
+};
+
+// Accuracy per note on the keys: each answered note's key is filled in its
+// accuracy colour up to its accuracy, with its name and percentage.
+class AccuracyScreen final : public TitledKeyboardScreen {
+    Q_OBJECT
+public:
+    explicit AccuracyScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent = nullptr);
+
+    const std::optional<AccuracyScreenState> &state() const { return m_state; }
+    void setState(const std::optional<AccuracyScreenState> &state);
+
+    std::optional<AccuracyScreenDelegate> delegate;
+
+private:
+    std::optional<AccuracyScreenState> m_state;
+    AccuracyPerNote m_accuracy;
+};
+
+// Shown when an error was reported: a playable keyboard whose pressed keys
+// light up in a random colour with their names.
+class ErrorScreen final : public TitledKeyboardScreen {
+    Q_OBJECT
+public:
+    explicit ErrorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent = nullptr);
+
+    const std::optional<Error> &error() const { return m_error; }
+    void setError(const std::optional<Error> &error);
+
+    // The colours pressed keys light up in.
+    static const std::vector<PaletteColor> &colors();
+
+private:
+    std::optional<Error> m_error;
+};
+
+} // namespace lirra

@@ -1,0 +1,241 @@
+#include "support/clicks.h"
+#include "support/fakes.h"
+#include "support/notes.h"
+#include "support/test_registry.h"
+
+#include "core/app_loop.h"
+#include "model/localization.h"
+#include "practice/settings_preferences.h"
+#include "screens/app.h"
+#include "screens/app_delegate.h"
+#include "screens/main_screen.h"
+#include "screens/modal_screens.h"
+#include "widgets/accuracy_ring.h"
+#include "widgets/keyboard.h"
+#include "widgets/palette.h"
+#include "widgets/title_bar.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace lirra;
+using namespace lirra::test;
+
+namespace {
+
+EnvironmentSetup offlineSetup(const QString &home)
+{
+    const QString documents = home + QStringLiteral("/Documents");
+    QDir().mkpath(documents);
+    EnvironmentSetup setup;
+    setup.player.output = MIDINotePlayer::Output::offline;
+    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
+    setup.preferences = std::make_shared<SettingsPreferences>(home + QStringLiteral("/lirra.json"));
+    setup.logger = std::make_shared<RecordingLogger>();
+    return setup;
+}
+
+QPointF keyPoint(Key *key)
+{
+    return isBlackKey(key->name()) ? QRectF(key->rect()).center() : QPointF(key->width() / 2.0, key->height() * 0.85);
+}
+
+// Clicks a key of a keyboard, scrolled into view first.
+void clickKey(KeyboardView *keyboard, Note note)
+{
+    keyboard->scroll(note, false);
+    Key *key = keyboard->key(note);
+    click(key, keyPoint(key));
+}
+
+} // namespace
+
+class AppEndToEndTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    const AppState &state() { return m_delegate->loop()->state(); }
+    bool waitFor(const std::function<bool(const AppState &)> &condition)
+    {
+        return spinUntil([&] { return condition(state()); }, 60000);
+    }
+    void start()
+    {
+        m_delegate = std::make_unique<AppDelegate>(offlineSetup(m_home->path()));
+        m_delegate->applicationDidFinishLaunching();
+        QVERIFY(QTest::qWaitForWindowExposed(m_delegate->window()));
+        QVERIFY(waitFor([](const AppState &s) { return s.level || s.hasError; }));
+    }
+    QToolButton *button(const char *identifier)
+    {
+        return qobject_cast<QToolButton *>(m_delegate->toolbarItem(QString::fromLatin1(identifier)));
+    }
+    KeyboardView *mainKeyboard() { return m_delegate->app()->main()->keyboardView(); }
+
+private slots:
+    void init() { m_home = std::make_unique<QTemporaryDir>(); }
+    void cleanup()
+    {
+        m_delegate.reset();
+        drainEvents();
+    }
+
+    void practiseThroughTheWindow()
+    {
+        SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
+        start();
+        QMainWindow *window = m_delegate->window();
+        QCOMPARE(window->windowTitle(), QStringLiteral("C major — Lirra"));
+        QCOMPARE(m_delegate->subtitleLabel()->text(), QStringLiteral("C major"));
+        QCOMPARE(window->centralWidget()->size(), QSize(860, 340));
+        QVERIFY(!state().currentTip);
+        QVERIFY(m_delegate->scoreLabel()->isHidden());
+
+        // Start with the toolbar button; the cadence and the note play, then the keys open.
+        QVERIFY(button("startStopSessionButton")->isEnabled());
+        click(button("startStopSessionButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QCOMPARE(button("startStopSessionButton")->toolTip(), localized("stopSession"));
+        QVERIFY(!button("nextLevelButton")->isEnabled());
+        QVERIFY(button("repeatButton")->isEnabled());
+
+        // A wrong key turns red and the question stays.
+        const Question first = *state().question;
+        const Note wrong = first.answer == note(u"C1") ? note(u"D1") : note(u"C1");
+        clickKey(mainKeyboard(), wrong);
+        QCOMPARE(mainKeyboard()->key(wrong)->fillColor(), std::optional(color(PaletteColor::red)));
+        QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled; }));
+        QCOMPARE(state().question, std::optional(first));
+        QCOMPARE(mainKeyboard()->key(wrong)->fillColor(), std::optional(color(PaletteColor::red)));
+
+        // The right key: the resolution lights up green, one key at a time.
+        std::vector<Note> litInTurn;
+        const auto watch = connect(m_delegate.get(), &AppDelegate::stateShown, this, [&](const AppState &) {
+            std::vector<Note> green;
+            for (std::uint8_t octave : {1, 2}) {
+                for (NoteName name : allNoteNames) {
+                    if (mainKeyboard()->key(Note{name, octave})->fillColor() == color(PaletteColor::green))
+                        green.push_back(Note{name, octave});
+                }
+            }
+            QVERIFY(green.size() <= 1);
+            if (!green.empty() && (litInTurn.empty() || litInTurn.back() != green.front()))
+                litInTurn.push_back(green.front());
+        });
+        clickKey(mainKeyboard(), first.answer);
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != first.id && s.isInteractionEnabled; }));
+        disconnect(watch);
+        QCOMPARE(litInTurn, first.resolution);
+        QVERIFY(m_delegate->scoreLabel()->isVisible());
+        QCOMPARE(m_delegate->scoreLabel()->toolTip(), QStringLiteral("0 of 1 right"));
+        QVERIFY(m_delegate->scoreLabel()->text().contains(color(PaletteColor::red).name()));
+
+        // The next one right at once: the score and the ring follow.
+        const Question second = *state().question;
+        clickKey(mainKeyboard(), second.answer);
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != second.id && s.isInteractionEnabled; }));
+        QCOMPARE(m_delegate->scoreLabel()->toolTip(), QStringLiteral("1 of 2 right"));
+        QCOMPARE(m_delegate->accuracyRing()->text(), percentText(0.5f));
+        QCOMPARE(m_delegate->accuracyRing()->toolTip(), localized("accuracyInSessionWithCTA"));
+
+        // The ring opens the accuracy screen: the answered keys show their percentages.
+        click(m_delegate->accuracyRing());
+        QVERIFY(state().isAccuracyScreenVisible);
+        AccuracyScreen *accuracy = m_delegate->app()->accuracy();
+        QVERIFY(accuracy->isVisible());
+        QCOMPARE(accuracy->titleBar()->title(), std::optional(localized("sessionAccuracy")));
+        for (const auto &[n, value] : state().accuracyPerNote) {
+            QCOMPARE(accuracy->keyboardView()->key(n)->text(),
+                     std::optional(localizedName(n.name) + QLatin1Char(' ') + percentText(float(value))));
+        }
+        click(accuracy->titleBar()->doneButton()->pushButton());
+        QVERIFY(!accuracy->isVisible());
+
+        // Stop: the session is in the level's file.
+        click(button("startStopSessionButton"));
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); }));
+        QVERIFY(!m_delegate->scoreLabel()->isVisible());
+        QFile file(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count('\n'), 1);
+
+        // The level editor: take one note away, confirm, and the level is custom.
+        click(button("configureLevelButton"));
+        LevelEditorScreen *editor = m_delegate->app()->levelEditor();
+        QVERIFY(editor->isVisible());
+        QVERIFY(editor->titleBar()->doneButton()->pushButton()->isEnabled());
+        clickKey(editor->keyboardView(), note(u"F1"));
+        QCOMPARE(editor->selectedNotes(), notes("C1 D1 E1"));
+        click(editor->titleBar()->doneButton()->pushButton());
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isCustom; }));
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("C major * — Lirra"));
+        QVERIFY(!mainKeyboard()->key(note(u"F1"))->isEnabled());
+
+        // The session files cannot be reached: the error screen comes to the top, still playable.
+        const QString folder = m_home->filePath(QStringLiteral("Documents/lirra_sessions"));
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        click(button("nextLevelButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
+        ErrorScreen *error = m_delegate->app()->errorScreen();
+        QVERIFY(error->isVisible());
+        QVERIFY(!m_delegate->app()->main()->isVisible());
+        QCOMPARE(error->titleBar()->title(), std::optional(localized("anErrorOccurred")));
+        Key *key = error->keyboardView()->key(note(u"G1"));
+        error->keyboardView()->scroll(note(u"G1"), false);
+        press(key, keyPoint(key));
+        QVERIFY(key->fillColor().has_value());
+        QCOMPARE(key->text(), std::optional(QStringLiteral("G")));
+        release(key, keyPoint(key));
+        QVERIFY(!key->fillColor());
+        QVERIFY(!key->text());
+    }
+
+    void theTourRunsOnceToItsEnd()
+    {
+        start();
+        int shown = 0;
+        while (state().currentTip) {
+            const Tip tip = *state().currentTip;
+            // The tour holds the controls; its bubble is the way on.
+            QVERIFY(!button("startStopSessionButton")->isEnabled());
+            QVERIFY(!mainKeyboard()->acceptsInteraction());
+            TipView *bubble = tip.target == Tip::Target::keyboard ? mainKeyboard()->tipView() : m_delegate->toolbarTip();
+            QVERIFY2(bubble && bubble->isVisible(), qPrintable(tip.title));
+            QCOMPARE(bubble->title(), tip.title);
+            QVERIFY2(QRectF(m_delegate->window()->rect()).contains(bubble->bubbleRect()), qPrintable(tip.title));
+            if (tip.target == Tip::Target::accuracyRing) {
+                const QRect ring(m_delegate->accuracyRing()->mapTo(m_delegate->window(), QPoint(0, 0)),
+                                 m_delegate->accuracyRing()->size());
+                QVERIFY(std::abs(bubble->frame().top() - (ring.bottom() + 1 + 8)) <= 1);
+            }
+            click(bubble->button()->pushButton());
+            ++shown;
+            QVERIFY(shown <= 12);
+        }
+        QCOMPARE(shown, 12);
+        QVERIFY(state().isInteractionEnabled);
+        QVERIFY(button("startStopSessionButton")->isEnabled());
+        QVERIFY(!m_delegate->toolbarTip());
+        QVERIFY(SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).boolean(PreferenceKey::hasSeenOnboarding));
+
+        // The next start shows no tour.
+        m_delegate.reset();
+        start();
+        QVERIFY(!state().currentTip);
+        QVERIFY(!m_delegate->toolbarTip());
+        QVERIFY(button("startStopSessionButton")->isEnabled());
+    }
+};
+
+LIRRA_TEST(AppEndToEndTest)
+#include "app_end_to_end_test.moc"
