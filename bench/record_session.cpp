@@ -7,10 +7,8 @@
 #include "core/app_loop.h"
 #include "core/production_environment.h"
 #include "model/localization.h"
-#include "practice/settings_preferences.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -41,13 +39,7 @@ int main(int argc, char **argv)
     const int questions = arguments.value(2, QStringLiteral("8")).toInt();
 
     QTemporaryDir home;
-    const QString documents = home.filePath(QStringLiteral("Documents"));
-    QDir().mkpath(documents);
-    EnvironmentSetup setup;
-    setup.player.output = MIDINotePlayer::Output::offline;
-    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
-    setup.preferences = std::make_shared<SettingsPreferences>(home.filePath(QStringLiteral("lirra.json")));
-    const AppEnvironment environment = makeEnvironment(setup);
+    const AppEnvironment environment = makeEnvironment(offlineSetup(home.path()));
     auto *player = static_cast<MIDINotePlayer *>(environment.notePlayer.get());
     AppLoop loop(environment, AppState{});
 

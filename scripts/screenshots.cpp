@@ -3,7 +3,6 @@
 #include "core/app_loop.h"
 #include "model/generators.h"
 #include "model/localization.h"
-#include "practice/settings_preferences.h"
 #include "screens/app_delegate.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/keyboard.h"
@@ -130,14 +129,7 @@ void spinUntil(const AppLoop &loop, const std::function<bool(const AppState &)> 
 void screens()
 {
     QTemporaryDir home;
-    const QString documents = home.filePath(QStringLiteral("Documents"));
-    QDir().mkpath(documents);
-    EnvironmentSetup setup;
-    setup.player.output = MIDINotePlayer::Output::offline;
-    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
-    setup.preferences = std::make_shared<SettingsPreferences>(home.filePath(QStringLiteral("lirra.json")));
-    setup.logger = std::make_shared<StandardErrorLogger>();
-    AppDelegate delegate(setup);
+    AppDelegate delegate(offlineSetup(home.path()));
     delegate.applicationDidFinishLaunching();
     AppLoop &loop = *delegate.loop();
     QWidget *window = delegate.window();

@@ -344,6 +344,9 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
             }
         }
     }
+    // A synth that has handled no event yet renders uninitialised samples when
+    // it holds no instrument (FluidSynth 2.3); silencing it first settles it.
+    fluid_synth_all_sounds_off(engine->synth, -1);
     if (soundFont == FLUID_FAILED) {
         warn(QStringLiteral("⚠️ No instrument could be loaded (tried %1); notes will be silent")
                  .arg(candidates.join(QStringLiteral(", "))));

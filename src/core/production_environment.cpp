@@ -4,6 +4,8 @@
 #include "practice/onboarding_tip_provider.h"
 #include "practice/settings_preferences.h"
 
+#include <QDir>
+
 namespace lirra {
 
 AppEnvironment makeEnvironment(EnvironmentSetup setup)
@@ -24,6 +26,17 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
 
     env.tipProvider = std::make_shared<OnboardingTipProvider>();
     return env;
+}
+
+EnvironmentSetup offlineSetup(const QString &home)
+{
+    const QString documents = QDir(home).filePath(QStringLiteral("Documents"));
+    QDir().mkpath(documents);
+    EnvironmentSetup setup;
+    setup.player.output = MIDINotePlayer::Output::offline;
+    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
+    setup.preferences = std::make_shared<SettingsPreferences>(QDir(home).filePath(QStringLiteral("lirra.json")));
+    return setup;
 }
 
 } // namespace lirra

@@ -19,4 +19,9 @@ struct EnvironmentSetup {
 // the preferences and the logger.
 AppEnvironment makeEnvironment(EnvironmentSetup setup = {});
 
+// The app without a sound card or the user's files: the note player renders
+// offline, sessions go to "<home>/Documents" and the preferences to
+// "<home>/lirra.json". For tests and tools.
+EnvironmentSetup offlineSetup(const QString &home);
+
 } // namespace lirra

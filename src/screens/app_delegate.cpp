@@ -271,11 +271,7 @@ void AppDelegate::showTip(const std::optional<Tip> &tip)
     if (tip == m_shownTip && (m_toolbarTip || !tip || tip->target == Tip::Target::keyboard))
         return;
     m_shownTip = tip;
-    if (m_toolbarTip) {
-        m_toolbarTip->hide();
-        m_toolbarTip->deleteLater();
-    }
-    m_toolbarTip = nullptr;
+    TipPresenter::remove(m_toolbarTip);
     if (!tip || tip->target == Tip::Target::keyboard || !m_window)
         return;
 
@@ -297,9 +293,7 @@ void AppDelegate::showTip(const std::optional<Tip> &tip)
     const auto dismiss = [self]() {
         if (!self || !self->m_toolbarTip)
             return;
-        self->m_toolbarTip->hide();
-        self->m_toolbarTip->deleteLater();
-        self->m_toolbarTip = nullptr;
+        TipPresenter::remove(self->m_toolbarTip);
         self->loop()->send(actions::didDismissTip{});
     };
     // The first edge whose bubble stays inside the window.
@@ -312,9 +306,7 @@ void AppDelegate::showTip(const std::optional<Tip> &tip)
         m_toolbarTip = view;
         if (inside.contains(view->bubbleRect()) || edge == TipView::Edge::topRight)
             return;
-        view->hide();
-        view->deleteLater();
-        m_toolbarTip = nullptr;
+        TipPresenter::remove(m_toolbarTip);
     }
 }
 

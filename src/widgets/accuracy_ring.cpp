@@ -2,7 +2,6 @@
 
 #include "palette.h"
 
-#include <QEvent>
 #include <QLocale>
 #include <QPainter>
 
@@ -56,34 +55,11 @@ QSize AccuracyRing::sizeHint() const
     return {92, 32};
 }
 
-bool AccuracyRing::beginTracking(QMouseEvent *)
-{
-    m_pressed = true;
-    update();
-    return true;
-}
-
-void AccuracyRing::endTracking(QMouseEvent *)
-{
-    m_pressed = false;
-    update();
-}
-
-void AccuracyRing::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            m_pressed = false;
-        update();
-    }
-    Control::changeEvent(event);
-}
-
 void AccuracyRing::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (m_pressed) {
+    if (isPressed()) {
         const QPointF centre = QRectF(rect()).center();
         painter.translate(centre);
         painter.scale(0.9, 0.9);

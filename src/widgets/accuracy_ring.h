@@ -28,22 +28,18 @@ public:
     // The accuracy's colour, kept while the ring is disabled.
     PaletteColor colorName() const { return m_color; }
     QString text() const { return m_text; }
-    double scale() const { return m_pressed ? 0.9 : 1.0; }
+    double scale() const { return isPressed() ? 0.9 : 1.0; }
 
     QSize sizeHint() const override;
 
 protected:
-    bool beginTracking(QMouseEvent *event) override;
-    void endTracking(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     float m_accuracy = 0;
     double m_strokeWidth = 6;
     PaletteColor m_color = PaletteColor::teal;
     QString m_text;
-    bool m_pressed = false;
 };
 
 } // namespace lirra

@@ -2,6 +2,7 @@
 
 #include "palette.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 
@@ -64,8 +65,11 @@ void Control::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    if (beginTracking(event))
-        sendAction(Event::pressed);
+    if (!beginTracking(event))
+        return;
+    m_pressed = true;
+    update();
+    sendAction(Event::pressed);
 }
 
 void Control::mouseReleaseEvent(QMouseEvent *event)
@@ -75,8 +79,20 @@ void Control::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     event->accept();
+    m_pressed = false;
+    update();
     endTracking(event);
     sendAction(Event::released);
+}
+
+void Control::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            m_pressed = false;
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 Button::Button(const QString &title, bool primary, QWidget *parent)

@@ -41,6 +41,8 @@ public:
 
     bool isSelected() const { return m_selected; }
     virtual void setSelected(bool selected);
+    // Between a press that tracking accepted and its release.
+    bool isPressed() const { return m_pressed; }
 
     // Replaces any action registered for the same event.
     virtual void addAction(std::shared_ptr<Action> action, Event event);
@@ -56,9 +58,11 @@ protected:
 
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     bool m_selected = false;
+    bool m_pressed = false;
     std::map<Event, std::shared_ptr<Action>> m_actions;
 };
 

@@ -2,7 +2,6 @@
 
 #include "palette.h"
 
-#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -96,29 +95,6 @@ void Key::setSelected(bool selected)
     update();
 }
 
-bool Key::beginTracking(QMouseEvent *)
-{
-    m_pressed = true;
-    update();
-    return true;
-}
-
-void Key::endTracking(QMouseEvent *)
-{
-    m_pressed = false;
-    update();
-}
-
-void Key::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            m_pressed = false;
-        update();
-    }
-    Control::changeEvent(event);
-}
-
 void Key::drawLabel(QPainter &painter, const QRectF &box, const QFont &baseFont, Qt::Alignment alignment) const
 {
     if (!m_text || m_text->isEmpty() || box.width() <= 0)
@@ -184,12 +160,7 @@ void WhiteKey::showTip(const Tip &tip)
 
 void WhiteKey::removeTip()
 {
-    if (m_tipView) {
-        // The bubble's own button may be the caller: let it finish first.
-        m_tipView->hide();
-        m_tipView->deleteLater();
-    }
-    m_tipView = nullptr;
+    TipPresenter::remove(m_tipView);
 }
 
 BlackKey::BlackKey(NoteName name, QWidget *parent)
@@ -581,11 +552,7 @@ void KeyboardView::removeTip()
 {
     for (OctaveView *view : m_octaveViews)
         view->removeTip();
-    if (m_ownTipView) {
-        m_ownTipView->hide();
-        m_ownTipView->deleteLater();
-    }
-    m_ownTipView = nullptr;
+    TipPresenter::remove(m_ownTipView);
 }
 
 TipView *KeyboardView::tipView() const

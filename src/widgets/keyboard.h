@@ -36,16 +36,10 @@ public:
     double fillFraction() const { return m_fraction; }
     const QColor &labelColor() const { return m_labelColor; }
 
-    bool isPressed() const { return m_pressed; }
-
     void setSelected(bool selected) override;
 
 protected:
     Key(NoteName name, QColor defaultLabelColor, QWidget *parent);
-
-    bool beginTracking(QMouseEvent *event) override;
-    void endTracking(QMouseEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
     // Draws the label's text into `box`, wrapped and shrunk to fit its width.
     void drawLabel(QPainter &painter, const QRectF &box, const QFont &font, Qt::Alignment alignment) const;
@@ -60,7 +54,6 @@ private:
     std::optional<QColor> m_fill;
     double m_fraction = 0;
     QColor m_labelColor;
-    bool m_pressed = false;
 };
 
 class WhiteKey final : public Key, public TipHandler {

@@ -140,6 +140,15 @@ void TipView::paintEvent(QPaintEvent *)
     painter.drawText(l.message, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_message);
 }
 
+void TipPresenter::remove(QPointer<TipView> &view)
+{
+    if (view) {
+        view->hide();
+        view->deleteLater();
+    }
+    view = nullptr;
+}
+
 double TipPresenter::availableWidth(TipView::Edge edge, const QRectF &anchor, const QRectF &content)
 {
     const double centre = anchor.center().x();

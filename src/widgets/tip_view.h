@@ -82,6 +82,10 @@ public:
     static TipView *present(TipView::Edge edge, const QString &title, const QString &message,
                             TipView::TipViewAction action, QWidget *anchor, const QRectF &area = {});
 
+    // Takes a presented tip away (its own button may be the caller) and
+    // forgets it.
+    static void remove(QPointer<TipView> &view);
+
     // The width available for a tip at `edge` of an anchor rectangle inside
     // the content rectangle.
     static double availableWidth(TipView::Edge edge, const QRectF &anchor, const QRectF &content);

@@ -135,18 +135,6 @@ private slots:
                      qPrintable(QStringLiteral("chord %1 onset %2, expected %3").arg(k).arg(onset).arg(expected)));
             verifyPitches(player->recording(), onset, expectedChords[k]);
         }
-        QCOMPARE(player->renderedProgressions(), 1);
-    }
-
-    void equalCadencesShareTheirChords()
-    {
-        auto player = offline();
-        awaitTask(player->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::g)));
-        awaitTask(player->playCadence(DiatonicLevelGenerator::makeLevel(9, NoteName::g, true, true,
-                                                                        NoteRange::entireOctave).cadence));
-        QCOMPARE(player->renderedProgressions(), 1);
-        awaitTask(player->playCadence(DiatonicLevelGenerator::minorCadence(NoteName::g)));
-        QCOMPARE(player->renderedProgressions(), 2);
     }
 
     void beforePrepareNothingSoundsButTheWaitsHappen()
@@ -154,7 +142,12 @@ private slots:
         auto player = offline();
         awaitTask(player->playNote(Note{NoteName::a, 1}));
         QCOMPARE(player->recordedFrames(), std::llround(beatsInFrames(0.75)));
-        awaitTask(player->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::c)));
+        // Equal cadences share their rendered chords.
+        awaitTask(player->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::g)));
+        awaitTask(player->playCadence(DiatonicLevelGenerator().generateLevels()[134].cadence));
+        QCOMPARE(player->renderedProgressions(), 1);
+        awaitTask(player->playCadence(DiatonicLevelGenerator::minorCadence(NoteName::g)));
+        QCOMPARE(player->renderedProgressions(), 2);
         QCOMPARE(peak(player->recording(), 0, player->recordedFrames()), 0.0f);
     }
 
@@ -225,21 +218,6 @@ private slots:
         QVERIFY(logger->linesAt(LogLevel::warning).front().contains(warning));
         awaitTask(player.playNote(Note{NoteName::e, 1}));
         QCOMPARE(peak(player.recording(), 0, player.recordedFrames()) > 1e-2f, sounds);
-    }
-
-    void recordingIsAWaveFile()
-    {
-        auto player = preparedOffline();
-        awaitTask(player->playNote(Note{NoteName::g, 1}));
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("note.wav"));
-        QVERIFY(player->saveRecording(path));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        QCOMPARE(bytes.size(), 44 + player->recordedFrames() * 4);
-        QVERIFY(bytes.startsWith("RIFF") && bytes.mid(8, 8) == "WAVEfmt ");
-        QCOMPARE(bytes.mid(36, 4), QByteArray("data"));
     }
 };
 

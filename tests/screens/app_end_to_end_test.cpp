@@ -26,29 +26,15 @@ using namespace lirra::test;
 
 namespace {
 
-EnvironmentSetup offlineSetup(const QString &home)
-{
-    const QString documents = home + QStringLiteral("/Documents");
-    QDir().mkpath(documents);
-    EnvironmentSetup setup;
-    setup.player.output = MIDINotePlayer::Output::offline;
-    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
-    setup.preferences = std::make_shared<SettingsPreferences>(home + QStringLiteral("/lirra.json"));
-    setup.logger = std::make_shared<RecordingLogger>();
-    return setup;
-}
-
 QPointF keyPoint(Key *key)
 {
     return isBlackKey(key->name()) ? QRectF(key->rect()).center() : QPointF(key->width() / 2.0, key->height() * 0.85);
 }
 
-// Clicks a key of a keyboard, scrolled into view first.
 void clickKey(KeyboardView *keyboard, Note note)
 {
     keyboard->scroll(note, false);
-    Key *key = keyboard->key(note);
-    click(key, keyPoint(key));
+    click(keyboard->key(note), keyPoint(keyboard->key(note)));
 }
 
 } // namespace
@@ -67,7 +53,9 @@ private:
     }
     void start()
     {
-        m_delegate = std::make_unique<AppDelegate>(offlineSetup(m_home->path()));
+        EnvironmentSetup setup = offlineSetup(m_home->path());
+        setup.logger = std::make_shared<RecordingLogger>();
+        m_delegate = std::make_unique<AppDelegate>(setup);
         m_delegate->applicationDidFinishLaunching();
         QVERIFY(QTest::qWaitForWindowExposed(m_delegate->window()));
         QVERIFY(waitFor([](const AppState &s) { return s.level || s.hasError; }));
@@ -92,18 +80,15 @@ private slots:
         start();
         QMainWindow *window = m_delegate->window();
         QCOMPARE(window->windowTitle(), QStringLiteral("C major — Lirra"));
-        QCOMPARE(m_delegate->subtitleLabel()->text(), QStringLiteral("C major"));
         QCOMPARE(window->centralWidget()->size(), QSize(860, 340));
-        QVERIFY(!state().currentTip);
-        QVERIFY(m_delegate->scoreLabel()->isHidden());
+        QVERIFY(!state().currentTip && !m_delegate->scoreLabel()->isVisible());
 
         // Start with the toolbar button; the cadence and the note play, then the keys open.
         QVERIFY(button("startStopSessionButton")->isEnabled());
         click(button("startStopSessionButton"));
         QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
         QCOMPARE(button("startStopSessionButton")->toolTip(), localized("stopSession"));
-        QVERIFY(!button("nextLevelButton")->isEnabled());
-        QVERIFY(button("repeatButton")->isEnabled());
+        QVERIFY(!button("nextLevelButton")->isEnabled() && button("repeatButton")->isEnabled());
 
         // A wrong key turns red and the question stays.
         const Question first = *state().question;
@@ -112,7 +97,6 @@ private slots:
         QCOMPARE(mainKeyboard()->key(wrong)->fillColor(), std::optional(color(PaletteColor::red)));
         QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled; }));
         QCOMPARE(state().question, std::optional(first));
-        QCOMPARE(mainKeyboard()->key(wrong)->fillColor(), std::optional(color(PaletteColor::red)));
 
         // The right key: the resolution lights up green, one key at a time.
         std::vector<Note> litInTurn;
@@ -133,7 +117,6 @@ private slots:
         disconnect(watch);
         QCOMPARE(litInTurn, first.resolution);
         QVERIFY(m_delegate->scoreLabel()->isVisible());
-        QCOMPARE(m_delegate->scoreLabel()->toolTip(), QStringLiteral("0 of 1 right"));
         QVERIFY(m_delegate->scoreLabel()->text().contains(color(PaletteColor::red).name()));
 
         // The next one right at once: the score and the ring follow.
@@ -149,7 +132,6 @@ private slots:
         QVERIFY(state().isAccuracyScreenVisible);
         AccuracyScreen *accuracy = m_delegate->app()->accuracy();
         QVERIFY(accuracy->isVisible());
-        QCOMPARE(accuracy->titleBar()->title(), std::optional(localized("sessionAccuracy")));
         for (const auto &[n, value] : state().accuracyPerNote) {
             QCOMPARE(accuracy->keyboardView()->key(n)->text(),
                      std::optional(localizedName(n.name) + QLatin1Char(' ') + percentText(float(value))));
@@ -169,7 +151,6 @@ private slots:
         click(button("configureLevelButton"));
         LevelEditorScreen *editor = m_delegate->app()->levelEditor();
         QVERIFY(editor->isVisible());
-        QVERIFY(editor->titleBar()->doneButton()->pushButton()->isEnabled());
         clickKey(editor->keyboardView(), note(u"F1"));
         QCOMPARE(editor->selectedNotes(), notes("C1 D1 E1"));
         click(editor->titleBar()->doneButton()->pushButton());
@@ -187,8 +168,7 @@ private slots:
         click(button("nextLevelButton"));
         QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
         ErrorScreen *error = m_delegate->app()->errorScreen();
-        QVERIFY(error->isVisible());
-        QVERIFY(!m_delegate->app()->main()->isVisible());
+        QVERIFY(error->isVisible() && !m_delegate->app()->main()->isVisible());
         QCOMPARE(error->titleBar()->title(), std::optional(localized("anErrorOccurred")));
         Key *key = error->keyboardView()->key(note(u"G1"));
         error->keyboardView()->scroll(note(u"G1"), false);
@@ -196,8 +176,7 @@ private slots:
         QVERIFY(key->fillColor().has_value());
         QCOMPARE(key->text(), std::optional(QStringLiteral("G")));
         release(key, keyPoint(key));
-        QVERIFY(!key->fillColor());
-        QVERIFY(!key->text());
+        QVERIFY(!key->fillColor() && !key->text());
     }
 
     void theTourRunsOnceToItsEnd()
@@ -223,16 +202,14 @@ private slots:
             QVERIFY(shown <= 12);
         }
         QCOMPARE(shown, 12);
-        QVERIFY(state().isInteractionEnabled);
-        QVERIFY(button("startStopSessionButton")->isEnabled());
+        QVERIFY(state().isInteractionEnabled && button("startStopSessionButton")->isEnabled());
         QVERIFY(!m_delegate->toolbarTip());
         QVERIFY(SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).boolean(PreferenceKey::hasSeenOnboarding));
 
         // The next start shows no tour.
         m_delegate.reset();
         start();
-        QVERIFY(!state().currentTip);
-        QVERIFY(!m_delegate->toolbarTip());
+        QVERIFY(!state().currentTip && !m_delegate->toolbarTip());
         QVERIFY(button("startStopSessionButton")->isEnabled());
     }
 };

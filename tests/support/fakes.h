@@ -53,20 +53,25 @@ public:
 class RecordingLogger final : public Logger {
 public:
     bool isEnabled(LogLevel level) const override { return level == LogLevel::standard ? standardEnabled : true; }
-    void write(LogLevel level, const QString &line) override { lines.push_back({level, line}); }
+    void write(LogLevel level, const QString &line) override
+    {
+        if (onWrite)
+            onWrite();
+        lines.push_back({level, line});
+    }
 
     QStringList linesAt(LogLevel level) const
     {
         QStringList result;
-        for (const auto &[l, text] : lines) {
-            if (l == level)
-                result << text;
-        }
+        for (const auto &[l, text] : lines)
+            result << (l == level ? text : QString());
+        result.removeAll(QString());
         return result;
     }
 
     bool standardEnabled = true;
     std::vector<std::pair<LogLevel, QString>> lines;
+    std::function<void()> onWrite;
 };
 
 // A door that coroutines wait at until the test opens it.
@@ -128,8 +133,6 @@ public:
     {
         *journal << QStringLiteral("note %1/%2").arg(index(note.name)).arg(note.octave);
         played.push_back(note);
-        if (gate)
-            co_await *gate;
         co_return outcome(failPlay);
     }
     QCoro::Task<Result<void>> playCadence(Cadence cadence) override
@@ -142,7 +145,6 @@ public:
     std::vector<Note> played;
     bool failPrepare = false;
     bool failPlay = false;
-    Gate *gate = nullptr;
 
 private:
     static Result<void> outcome(bool fail)

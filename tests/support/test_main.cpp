@@ -2,7 +2,6 @@
 
 #include "model/localization.h"
 
-#include <QMetaMethod>
 #include <QTest>
 
 #ifdef LIRRA_TEST_WIDGETS
@@ -21,50 +20,23 @@ std::vector<Registration> &registry()
     return tests;
 }
 
-namespace {
-
-bool hasTestFunction(const QObject &object, const QString &name)
-{
-    const QMetaObject *meta = object.metaObject();
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-        if (QString::fromLatin1(meta->method(i).name()) == name)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-// Arguments may name a class ("ReducerTest"), a function of a class
-// ("ReducerTest::freePlay") or a function alone; options pass through.
+// With a first argument naming a class ("ReducerTest"), or a class and its
+// functions ("ReducerTest::freePlay"), only that class runs.
 int runAll(int argc, char **argv)
 {
-    QStringList options;
-    QStringList selected;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        (argument.startsWith(QLatin1Char('-')) || (i > 1 && QByteArray(argv[i - 1]) == "-o") ? options : selected)
-            << argument;
-    }
+    const QString selected = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString className = selected.section(QStringLiteral("::"), 0, 0);
     int failed = 0;
     for (const Registration &registration : registry()) {
-        std::unique_ptr<QObject> object = registration.make();
-        QStringList functions;
-        bool wholeClass = selected.isEmpty();
-        for (const QString &entry : std::as_const(selected)) {
-            const QString className = entry.section(QStringLiteral("::"), 0, 0);
-            const QString function = entry.section(QStringLiteral("::"), 1);
-            if (entry == QLatin1String(registration.name))
-                wholeClass = true;
-            else if (className == QLatin1String(registration.name) && !function.isEmpty())
-                functions << function;
-            else if (!entry.contains(QStringLiteral("::")) && hasTestFunction(*object, entry.section(QLatin1Char(':'), 0, 0)))
-                functions << entry;
-        }
-        if (!wholeClass && functions.isEmpty())
-            continue;
         QStringList arguments{QString::fromLocal8Bit(argv[0])};
-        arguments << options << (wholeClass ? QStringList() : functions);
+        if (!className.isEmpty() && !className.startsWith(QLatin1Char('-'))) {
+            if (className != QLatin1String(registration.name))
+                continue;
+            const QString function = selected.section(QStringLiteral("::"), 1);
+            if (!function.isEmpty())
+                arguments << function;
+        }
+        std::unique_ptr<QObject> object = registration.make();
         failed += QTest::qExec(object.get(), arguments) != 0 ? 1 : 0;
     }
     return failed;
