@@ -1,4 +1,4 @@
-#include "support/clicks.h"
+#include "support/keys.h"
 #include "support/fakes.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
@@ -23,21 +23,6 @@
 
 using namespace lirra;
 using namespace lirra::test;
-
-namespace {
-
-QPointF keyPoint(Key *key)
-{
-    return isBlackKey(key->name()) ? QRectF(key->rect()).center() : QPointF(key->width() / 2.0, key->height() * 0.85);
-}
-
-void clickKey(KeyboardView *keyboard, Note note)
-{
-    keyboard->scroll(note, false);
-    click(keyboard->key(note), keyPoint(keyboard->key(note)));
-}
-
-} // namespace
 
 class AppEndToEndTest : public QObject {
     Q_OBJECT

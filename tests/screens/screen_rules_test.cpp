@@ -1,4 +1,4 @@
-#include "support/clicks.h"
+#include "support/keys.h"
 #include "support/fakes.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
@@ -20,13 +20,6 @@
 
 using namespace lirra;
 using namespace lirra::test;
-
-static void clickKey(KeyboardView *keyboard, Note n)
-{
-    keyboard->scroll(n, false);
-    Key *key = keyboard->key(n);
-    click(key, isBlackKey(n.name) ? QRectF(key->rect()).center() : QPointF(key->width() / 2.0, key->height() * 0.85));
-}
 
 class ScreenRulesTest : public QObject {
     Q_OBJECT
@@ -169,14 +162,14 @@ private slots:
 
         Key *c1 = screen.keyboardView()->key(note(u"C1"));
         Key *e1 = screen.keyboardView()->key(note(u"E1"));
-        press(c1, QPointF(c1->width() / 2.0, c1->height() * 0.85));
+        press(c1, keyPoint(c1));
         QVERIFY(palette.contains(c1->fillColor()->rgb()));
         QCOMPARE(c1->text(), std::optional(QStringLiteral("C")));
         const QColor held = *c1->fillColor();
         // A second key held meanwhile keeps its own colour and name.
-        QTest::mousePress(e1, Qt::LeftButton, {}, QPoint(e1->width() / 2, e1->height() * 85 / 100));
+        QTest::mousePress(e1, Qt::LeftButton, {}, keyPoint(e1).toPoint());
         QCOMPARE(*c1->fillColor(), held);
-        release(c1, QPointF(c1->width() / 2.0, c1->height() * 0.85));
+        release(c1, keyPoint(c1));
         QVERIFY(!c1->fillColor() && !c1->text() && e1->text());
         QCOMPARE(player->played, notes("C1 E1"));
     }

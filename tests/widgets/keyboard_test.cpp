@@ -1,4 +1,4 @@
-#include "support/clicks.h"
+#include "support/keys.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
 
@@ -10,12 +10,6 @@
 using namespace lirra;
 using namespace lirra::test;
 
-// Where a user would click a key: low on a white key, below the black keys.
-static QPointF clickPoint(Key *key)
-{
-    return isBlackKey(key->name()) ? QRectF(key->rect()).center() : QPointF(key->width() / 2.0, key->height() * 0.85);
-}
-
 class KeyboardTest : public QObject {
     Q_OBJECT
 
@@ -24,12 +18,7 @@ private:
     KeyboardView *m_keyboard = nullptr;
     QStringList m_events;
 
-    void clickNote(Note n, bool scroll = true)
-    {
-        if (scroll)
-            m_keyboard->scroll(n, false);
-        click(m_keyboard->key(n), clickPoint(m_keyboard->key(n)));
-    }
+    void clickNote(Note n) { clickKey(m_keyboard, n); }
 
 private slots:
     void init()
@@ -63,8 +52,8 @@ private slots:
         // A release away from the key still belongs to the pressed key.
         m_events.clear();
         m_keyboard->scroll(note(u"C1"), false);
-        press(m_keyboard->key(note(u"D1")), clickPoint(m_keyboard->key(note(u"D1"))));
-        release(m_keyboard->key(note(u"F1")), clickPoint(m_keyboard->key(note(u"F1"))));
+        press(m_keyboard->key(note(u"D1")), keyPoint(m_keyboard->key(note(u"D1"))));
+        release(m_keyboard->key(note(u"F1")), keyPoint(m_keyboard->key(note(u"F1"))));
         QCOMPARE(m_events, (QStringList{"press D1", "release D1"}));
     }
 
@@ -93,12 +82,12 @@ private slots:
         auto *white = static_cast<WhiteKey *>(m_keyboard->key(note(u"C1")));
         auto *black = static_cast<BlackKey *>(m_keyboard->key(note(u"C#1")));
         const QRectF whiteAtRest = white->keySurface(), blackAtRest = black->keySurface();
-        press(white, clickPoint(white));
+        press(white, keyPoint(white));
         QCOMPARE(white->keySurface().width(), whiteAtRest.width() - 2); // one point narrower a side
-        release(white, clickPoint(white));
-        press(black, clickPoint(black));
+        release(white, keyPoint(white));
+        press(black, keyPoint(black));
         QCOMPARE(black->keySurface().height(), blackAtRest.height() + 8); // eight points lower
-        release(black, clickPoint(black));
+        release(black, keyPoint(black));
         QCOMPARE(white->keySurface(), whiteAtRest);
         QCOMPARE(black->keySurface(), blackAtRest);
     }
