@@ -24,18 +24,23 @@ std::vector<Registration> &registry()
 // functions ("ReducerTest::freePlay"), only that class runs.
 int runAll(int argc, char **argv)
 {
-    const QString selected = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    QStringList options;
+    for (int i = 1; i < argc; ++i)
+        options << QString::fromLocal8Bit(argv[i]);
+    const bool selects = !options.isEmpty() && !options.first().startsWith(QLatin1Char('-'));
+    const QString selected = selects ? options.takeFirst() : QString();
     const QString className = selected.section(QStringLiteral("::"), 0, 0);
     int failed = 0;
     for (const Registration &registration : registry()) {
         QStringList arguments{QString::fromLocal8Bit(argv[0])};
-        if (!className.isEmpty() && !className.startsWith(QLatin1Char('-'))) {
+        if (selects) {
             if (className != QLatin1String(registration.name))
                 continue;
             const QString function = selected.section(QStringLiteral("::"), 1);
             if (!function.isEmpty())
                 arguments << function;
         }
+        arguments << options;
         std::unique_ptr<QObject> object = registration.make();
         failed += QTest::qExec(object.get(), arguments) != 0 ? 1 : 0;
     }
