@@ -17,13 +17,6 @@ using namespace lirra::test;
 
 namespace {
 
-constexpr double rate = 44100;
-
-double beatsInFrames(double beats)
-{
-    return MIDINotePlayer::secondsForBeats(beats) * rate;
-}
-
 std::unique_ptr<MIDINotePlayer> offline(std::shared_ptr<Logger> logger = nullptr)
 {
     MIDINotePlayer::Options options;

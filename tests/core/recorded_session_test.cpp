@@ -18,13 +18,6 @@ using namespace lirra::test;
 
 namespace {
 
-constexpr double rate = 44100;
-
-double beats(double count)
-{
-    return MIDINotePlayer::secondsForBeats(count) * rate;
-}
-
 // The whole app without a window: the real loop, effect handler, practice
 // manager, session files and preferences in a temporary home, and the note
 // player rendering offline on its virtual clock.
@@ -106,8 +99,8 @@ private slots:
             });
             const double cadence = double(at->frame);
             script.push_back({level.cadence, {}, cadence});
-            const double noteCall = cadence + std::llround(0.25 * rate) + std::llround(beats(4) + 0.25 * rate);
-            script.push_back({std::nullopt, q.answer, noteCall + beats(0.05)});
+            const double noteCall = cadence + std::llround(0.25 * rate) + std::llround(beatsInFrames(4) + 0.25 * rate);
+            script.push_back({std::nullopt, q.answer, noteCall + beatsInFrames(0.05)});
         };
         for (bool wrongFirst : {true, false, true, false, true}) {
             QVERIFY(app->waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
@@ -115,7 +108,7 @@ private slots:
             asked(question);
             if (wrongFirst) {
                 const Note wrong = question.answer == level.notes.front() ? level.notes.back() : level.notes.front();
-                script.push_back({std::nullopt, wrong, double(app->notePlayer->recordedFrames()) + beats(0.05)});
+                script.push_back({std::nullopt, wrong, double(app->notePlayer->recordedFrames()) + beatsInFrames(0.05)});
                 app->loop->send(actions::didPressNote{wrong});
                 QVERIFY(app->waitFor([](const AppState &s) { return s.isInteractionEnabled; }));
                 QCOMPARE(app->state().question, std::optional(question));
@@ -135,7 +128,7 @@ private slots:
                 if (state.highlightedNote && state.highlightedNote->color == PaletteColor::green
                     && state.currentlyPlayingResolution.size() + lit.size() + 1 == question.resolution.size()) {
                     lit.push_back(state.highlightedNote->note);
-                    script.push_back({std::nullopt, lit.back(), double(frame) + beats(0.05)});
+                    script.push_back({std::nullopt, lit.back(), double(frame) + beatsInFrames(0.05)});
                 }
             }
             QCOMPARE(lit, question.resolution);

@@ -1,11 +1,21 @@
 #pragma once
 
+#include "audio/midi_note_player.h"
+
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <vector>
 
 namespace lirra::test {
+
+constexpr double rate = 44100;
+
+// The length of a number of beats at the player's tempo, in frames.
+inline double beatsInFrames(double beats)
+{
+    return MIDINotePlayer::secondsForBeats(beats) * rate;
+}
 
 inline double keyFrequency(int key)
 {
@@ -14,8 +24,7 @@ inline double keyFrequency(int key)
 
 // Power of one frequency in a stretch of the mixed-down stereo recording,
 // Hann-windowed (Goertzel).
-inline double power(const std::vector<float> &stereo, std::int64_t from, std::int64_t length, double frequency,
-                    double rate = 44100)
+inline double power(const std::vector<float> &stereo, std::int64_t from, std::int64_t length, double frequency)
 {
     const double w = 2.0 * std::numbers::pi * frequency / rate;
     const double coefficient = 2.0 * std::cos(w);
