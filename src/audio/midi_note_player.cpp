@@ -260,13 +260,6 @@ bool MIDINotePlayer::isPrepared() const
     return m_engine != nullptr;
 }
 
-double MIDINotePlayer::playheadBeats() const
-{
-    if (!m_engine)
-        return 0;
-    return double(m_engine->tick()) / ticksPerBeat;
-}
-
 double MIDINotePlayer::outputLatencyMs() const
 {
     return m_engine ? m_engine->latencyMs : 0;

@@ -58,8 +58,6 @@ public:
     static QString resourceSoundFont();
 
     bool isPrepared() const;
-    // Position of the playhead in beats.
-    double playheadBeats() const;
     // The live output's buffer latency in milliseconds, and the driver in use.
     double outputLatencyMs() const;
     QString driverName() const;

@@ -268,12 +268,20 @@ std::optional<Session> FileSessionStorage::parseLine(QStringView line)
     return session;
 }
 
-Result<std::vector<Session>> FileSessionStorage::load(std::int64_t levelId) const
+Result<QString> FileSessionStorage::levelFile(std::int64_t levelId) const
 {
     const Result<QString> folder = sessionsFolder();
     if (!folder)
-        return std::unexpected(folder.error());
-    const QString path = QDir(*folder).filePath(QStringLiteral("sessions_%1.txt").arg(levelId));
+        return folder;
+    return QDir(*folder).filePath(QStringLiteral("sessions_%1.txt").arg(levelId));
+}
+
+Result<std::vector<Session>> FileSessionStorage::load(std::int64_t levelId) const
+{
+    const Result<QString> found = levelFile(levelId);
+    if (!found)
+        return std::unexpected(found.error());
+    const QString &path = *found;
     const QByteArray native = QFile::encodeName(path);
 
     FileDescriptor file{::open(native.constData(), O_RDONLY | O_CLOEXEC)};
@@ -311,10 +319,10 @@ Result<void> FileSessionStorage::save(const Session &session, std::int64_t level
 {
     if (session.score.empty())
         return {};
-    const Result<QString> folder = sessionsFolder();
-    if (!folder)
-        return std::unexpected(folder.error());
-    const QString path = QDir(*folder).filePath(QStringLiteral("sessions_%1.txt").arg(levelId));
+    const Result<QString> found = levelFile(levelId);
+    if (!found)
+        return std::unexpected(found.error());
+    const QString &path = *found;
     const QByteArray native = QFile::encodeName(path);
 
     FileDescriptor file{::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666)};

@@ -37,6 +37,8 @@ public:
 
 private:
     Result<QString> sessionsFolder() const;
+    // The level's file in the sessions folder, which it creates if need be.
+    Result<QString> levelFile(std::int64_t levelId) const;
 
     DocumentsFolder m_documentsFolder;
 };
