@@ -240,6 +240,10 @@
         <translation>Something went wrong</translation>
     </message>
     <message>
+        <source>sessionKept</source>
+        <translation>Your finished session is not lost: it is kept until the next save of this level succeeds.</translation>
+    </message>
+    <message>
         <source>goToCMajor</source>
         <translation>Go to C major</translation>
     </message>

@@ -1,8 +1,11 @@
 #include "cyclic_practice_manager.h"
 
+#include "model/localization.h"
+
 #include <QRandomGenerator>
 #include <QUuid>
 
+#include <algorithm>
 #include <chrono>
 
 namespace lirra {
@@ -54,6 +57,8 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
     if (!sessions)
         co_return std::unexpected(sessions.error());
     level.sessions = std::move(*sessions);
+    if (const auto kept = m_unsavedSessions.find(level.id); kept != m_unsavedSessions.end())
+        level.sessions.insert(level.sessions.end(), kept->second.begin(), kept->second.end());
     if (position < std::ssize(m_allLevels) && m_allLevels[size_t(position)].id == level.id)
         m_allLevels[size_t(position)] = level;
     m_currentLevel = level;
@@ -131,14 +136,33 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::stopSession()
         level.sessions = {session};
         co_return level;
     }
-    if (session.score.empty())
+    // Sessions kept from an earlier failed save go first, even when this one
+    // has no answers to save.
+    std::vector<Session> unsaved;
+    if (const auto kept = m_unsavedSessions.find(level.id); kept != m_unsavedSessions.end())
+        unsaved = kept->second;
+    if (!session.score.empty() && std::find(unsaved.begin(), unsaved.end(), session) == unsaved.end())
+        unsaved.push_back(session);
+    if (unsaved.empty())
         co_return level;
-    Result<void> saved = co_await m_with.storage->saveSession(session, level);
-    if (!saved)
-        co_return std::unexpected(saved.error());
+    for (size_t i = 0; i < unsaved.size(); ++i) {
+        Result<void> saved = co_await m_with.storage->saveSession(unsaved[i], level);
+        if (!saved) {
+            m_unsavedSessions[level.id].assign(unsaved.begin() + std::ptrdiff_t(i), unsaved.end());
+            Error error = saved.error();
+            error.description += QLatin1Char(' ') + localized("sessionKept");
+            co_return std::unexpected(std::move(error));
+        }
+    }
+    m_unsavedSessions.erase(level.id);
+    // Sessions kept from a failed save are already in the history of a level
+    // loaded since.
+    for (const Session &written : unsaved) {
+        if (std::find(level.sessions.begin(), level.sessions.end(), written) == level.sessions.end())
+            level.sessions.push_back(written);
+    }
     // The level may have changed while the file was written; the stopped
     // session belongs to the level it was taken from.
-    level.sessions.push_back(session);
     if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom)
         m_currentLevel = level;
     co_return level;

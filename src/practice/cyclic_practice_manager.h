@@ -7,13 +7,16 @@
 #include "practice/session_storage.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 namespace lirra {
 
 // Walks the built-in levels with a cursor that wraps at both ends, runs
-// sessions and asks every note of a level once per shuffled pass.
+// sessions and asks every note of a level once per shuffled pass. A session
+// whose save fails is kept in memory and saved, before the next one, at the
+// next stop of its level.
 class CyclicPracticeManager final : public PracticeManager {
 public:
     enum class ErrorCase { noSessionInProgress, unexpected };
@@ -60,6 +63,9 @@ private:
     std::int64_t m_currentQuestionIndex = 0;
     std::vector<Note> m_currentNotes;
     std::optional<Question> m_lastAnsweredQuestion;
+    // Finished sessions of built-in levels whose save failed, per level id,
+    // oldest first; written before the next session of that level.
+    std::map<std::int64_t, std::vector<Session>> m_unsavedSessions;
 };
 
 } // namespace lirra

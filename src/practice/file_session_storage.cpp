@@ -116,9 +116,10 @@ QList<QStringView> nonEmptySplit(QStringView text, QChar separator)
     return text.split(separator, Qt::SkipEmptyParts);
 }
 
-// Line breaks of the stored text: LF, VT, FF, CR, NEL, LS and PS. Splits
-// raw bytes; a multi-byte break cut by the start of `bytes` is not seen,
-// which only touches the first piece.
+// Line breaks of the stored text: LF, VT, FF, CR, NEL, LS and PS, and NUL,
+// which no record holds but a crash can leave behind where a record was
+// about to be written. Splits raw bytes; a multi-byte break cut by the start
+// of `bytes` is not seen, which only touches the first piece.
 std::vector<QByteArrayView> splitLines(QByteArrayView bytes)
 {
     std::vector<QByteArrayView> pieces;
@@ -127,7 +128,7 @@ std::vector<QByteArrayView> splitLines(QByteArrayView bytes)
     for (qsizetype i = 0; i < n;) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         int breakLength = 0;
-        if (byte >= 0x0A && byte <= 0x0D)
+        if ((byte >= 0x0A && byte <= 0x0D) || byte == 0)
             breakLength = 1;
         else if (byte == 0xC2 && i + 1 < n && static_cast<unsigned char>(bytes[i + 1]) == 0x85)
             breakLength = 2;
@@ -348,12 +349,23 @@ Result<void> FileSessionStorage::save(const Session &session, std::int64_t level
             bytes.prepend('\n');
     }
     // One append-mode write per line: another process appending at the same
-    // time cannot land inside it.
-    const ssize_t written = ::write(file.fd, bytes.constData(), size_t(bytes.size()));
-    if (written < 0)
-        return fileError(QStringLiteral("Could not write to"), path, errno);
-    if (written != bytes.size())
-        return fileError(QStringLiteral("Could not write to"), path, ENOSPC);
+    // time cannot land inside it. A write cut short (a full disk, the file
+    // size limit) is finished to learn why it failed, then the file is cut
+    // back to where it was, so that no half record stays behind.
+    const off_t before = info.st_size;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(file.fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            const int reason = written < 0 ? errno : ENOSPC;
+            if (done > 0)
+                static_cast<void>(::ftruncate(file.fd, before));
+            return fileError(QStringLiteral("Could not write to"), path, reason);
+        }
+        done += written;
+    }
     if (::close(file.release()) != 0)
         return fileError(QStringLiteral("Could not close"), path, errno);
     return {};

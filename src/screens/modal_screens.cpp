@@ -2,6 +2,7 @@
 
 #include "model/localization.h"
 #include "widgets/accuracy_ring.h"
+#include "widgets/control.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
 #include "widgets/title_bar.h"
@@ -27,14 +28,39 @@ TitledKeyboardScreen::TitledKeyboardScreen(std::shared_ptr<NotePlayer> notePlaye
     , m_notePlayer(std::move(notePlayer))
     , m_titleBar(new TitleBar(this))
     , m_keyboard(new KeyboardView(1, 2, this))
+    , m_message(new Label(this))
 {
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setFont(textFont(TextStyle::body));
+    m_message->setContentsMargins(16, 8, 16, 10);
+    QPalette text = m_message->palette();
+    text.setColor(QPalette::WindowText, color(PaletteColor::buttonForeground));
+    m_message->setPalette(text);
+    m_message->hide();
+}
+
+void TitledKeyboardScreen::setMessage(const QString &message)
+{
+    if (m_message->text() == message && m_message->isHidden() == message.isEmpty())
+        return;
+    m_message->setText(message);
+    m_message->setHidden(message.isEmpty());
+    relayout();
 }
 
 void TitledKeyboardScreen::resizeEvent(QResizeEvent *)
 {
+    relayout();
+}
+
+void TitledKeyboardScreen::relayout()
+{
     const int barHeight = int(0.1 * height());
     m_titleBar->setGeometry(0, 0, width(), barHeight);
-    m_keyboard->setGeometry(0, barHeight, width(), height() - barHeight);
+    const int messageHeight = m_message->isHidden() ? 0 : m_message->heightForWidth(width());
+    m_message->setGeometry(0, barHeight, width(), messageHeight);
+    m_keyboard->setGeometry(0, barHeight + messageHeight, width(), height() - barHeight - messageHeight);
 }
 
 void TitledKeyboardScreen::play(Note note)
@@ -230,6 +256,7 @@ void ErrorScreen::setError(const std::optional<Error> &error)
         return;
     m_error = error;
     titleBar()->setTitle(localized("anErrorOccurred"));
+    setMessage(error->description);
 }
 
 } // namespace lirra

@@ -12,6 +12,7 @@
 namespace lirra {
 
 class KeyboardView;
+class Label;
 class TitleBar;
 
 // A title bar over a two-octave keyboard: the frame of the three modal screens.
@@ -20,9 +21,14 @@ class TitledKeyboardScreen : public QWidget {
 public:
     TitleBar *titleBar() const { return m_titleBar; }
     KeyboardView *keyboardView() const { return m_keyboard; }
+    // Plain text between the title bar and the keyboard; hidden while empty.
+    Label *messageLabel() const { return m_message; }
 
 protected:
     TitledKeyboardScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent);
+
+    // The keyboard gives up the height the message needs.
+    void setMessage(const QString &message);
 
     void resizeEvent(QResizeEvent *event) override;
     // Plays a note on its own; the caller does not wait for it.
@@ -31,8 +37,11 @@ protected:
     std::shared_ptr<NotePlayer> m_notePlayer;
 
 private:
+    void relayout();
+
     TitleBar *m_titleBar;
     KeyboardView *m_keyboard;
+    Label *m_message;
 };
 
 struct LevelEditorScreenDelegate {
@@ -85,8 +94,9 @@ private:
     AccuracyPerNote m_accuracy;
 };
 
-// Shown when an error was reported: a playable keyboard whose pressed keys
-// light up in a random colour with their names.
+// Shown when an error was reported: what went wrong, in the error's own
+// words, over a playable keyboard whose pressed keys light up in a random
+// colour with their names.
 class ErrorScreen final : public TitledKeyboardScreen {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "support/audio_analysis.h"
 #include "support/await.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
 
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -175,6 +178,49 @@ private slots:
         QCOMPARE(again.state().level->sessions.size(), size_t(1));
         QCOMPARE(again.state().accuracy, accuracy);
         QVERIFY(!again.state().currentTip && again.state().isInteractionEnabled);
+    }
+
+    // Whatever the preferences file holds, the app starts: at the stored
+    // level when the cursor reads as an integer, else at the first; with the
+    // tour unless a stored true could be read. Loading the level rewrites the
+    // file as a whole JSON object.
+    void damagedPreferencesAtStartUp_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("tour");
+        QTest::newRow("intact") << QByteArray(R"({"practice.level.cursor": 4, "user.has.seen.onboarding": true})") << 6 << false;
+        QTest::newRow("empty") << QByteArray() << 1 << true;
+        QTest::newRow("truncated") << QByteArray("{\"user.has.seen.onboarding\": true, \"practice.level.cu") << 1 << true;
+        QTest::newRow("not JSON") << QByteArray("cursor = 4\n") << 1 << true;
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe{\x01\"", 6) << 1 << true;
+        QTest::newRow("an array") << QByteArray("[4, true]") << 1 << true;
+        QTest::newRow("text cursor") << QByteArray(R"({"practice.level.cursor": "4", "user.has.seen.onboarding": true})") << 1 << false;
+        QTest::newRow("1e30") << QByteArray(R"({"practice.level.cursor": 1e30, "user.has.seen.onboarding": "true"})") << 1 << true;
+        QTest::newRow("below -1") << QByteArray(R"({"practice.level.cursor": -7, "user.has.seen.onboarding": true})") << 1 << false;
+        QTest::newRow("true cursor, 1 as the flag") << QByteArray(R"({"practice.level.cursor": true, "user.has.seen.onboarding": 1})") << 1 << true;
+        QTest::newRow("object cursor") << QByteArray(R"({"practice.level.cursor": {"a": 1}, "user.has.seen.onboarding": false})") << 1 << true;
+        QTest::newRow("fraction") << QByteArray(R"({"practice.level.cursor": 4.5})") << 1 << true;
+    }
+    void damagedPreferencesAtStartUp()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, level);
+        QFETCH(bool, tour);
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("lirra.json"));
+        writeAll(path, file);
+        HeadlessApp app(home.path());
+        app.loop->send(actions::didLoad{});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.level || s.hasError; }));
+        QCOMPARE(app.state().level->id, level);
+        QCOMPARE(app.state().currentTip.has_value(), tour);
+
+        const QJsonDocument rewritten = QJsonDocument::fromJson(readAll(path));
+        QVERIFY(rewritten.isObject());
+        const QJsonValue cursor = rewritten.object().value(storedName(PreferenceKey::levelCursor));
+        QCOMPARE(cursor.toInteger(-99), qint64(level - 2));
+        QCOMPARE(rewritten.object().value(storedName(PreferenceKey::hasSeenOnboarding)) == QJsonValue(true), !tour);
     }
 
     void storageThatCannotBeWritten()

@@ -1,8 +1,10 @@
+#include "support/files.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
 
 #include "practice/file_session_storage.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -13,21 +15,10 @@
 
 using namespace lirra;
 using lirra::test::note;
+using lirra::test::readAll;
+using lirra::test::writeAll;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // The reader as first described: decode the whole file, split it at every
 // line break, keep the last 100 non-empty lines.
@@ -149,6 +140,34 @@ private slots:
         QCOMPARE(loaded->at(1).score, (std::unordered_map<Note, Score>{{note(u"C1"), Score{3, 0}}}));
     }
 
+    // Damage a crash or a disk can leave: the valid lines around it load,
+    // and the next append reads back after them.
+    void damagedFilesLoadTheirValidLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<double>>("timestamps");
+        QTest::newRow("NULs before a record") << QByteArray("1.0;c:1:1:0\n\0\0\0\0" "2.0;d:1:1:0\n", 28) << QList<double>{1, 2};
+        QTest::newRow("NULs inside a record") << QByteArray("1.0;c:1:1:0,\0\0\0d:1:1:0\n3.0;e:1:0:1\n", 35) << QList<double>{1, 3};
+        QTest::newRow("a NUL run after a crash") << QByteArray("1.0;c:1:1:0\n") + QByteArray(8192, '\0') << QList<double>{1};
+        QTest::newRow("invalid UTF-8") << QByteArray("1.0;c:1:1:0\n\xc0\xaf\xff;d:1:1:0\n2.0;d:1:1:0\xed\xa0\x80\n4.0;e:1:1:0\n")
+                                       << QList<double>{1, 4};
+        QTest::newRow("a cut UTF-8 sequence at the end") << QByteArray("1.0;c:1:1:0\n2.0;d:1:1:0\xe2\x80") << QList<double>{1};
+    }
+    void damagedFilesLoadTheirValidLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<double>, timestamps);
+        store(3, bytes);
+        const auto loaded = storage().load(3);
+        QVERIFY(loaded);
+        QList<double> read;
+        for (const Session &session : *loaded)
+            read << session.timestamp;
+        QCOMPARE(read, timestamps);
+        QVERIFY(storage().save(Session{9.0, {{note(u"G1"), Score{1, 1}}}}, 3));
+        QCOMPARE(storage().load(3)->back().timestamp, 9.0);
+    }
+
     void readingFromTheEndMatchesReadingItAll()
     {
         QRandomGenerator random(42);
@@ -182,8 +201,8 @@ private slots:
     void twoProcessesAppendWholeLines()
     {
         QProcess first, second;
-        first.start(QStringLiteral(SESSION_APPEND_HELPER), {m_documents, "12", "300", "1000"});
-        second.start(QStringLiteral(SESSION_APPEND_HELPER), {m_documents, "12", "300", "5000"});
+        first.start(QStringLiteral(SESSION_APPEND_HELPER), {"append", m_documents, "12", "300", "1000"});
+        second.start(QStringLiteral(SESSION_APPEND_HELPER), {"append", m_documents, "12", "300", "5000"});
         QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
         QCOMPARE(first.exitCode() + second.exitCode(), 0);
         const QList<QByteArray> lines = readAll(file(12)).split('\n');
@@ -195,6 +214,63 @@ private slots:
             timestamps.insert(session->timestamp);
         }
         QCOMPARE(timestamps.size(), 600);
+    }
+
+    // Writers appending in a loop are killed at random moments: every
+    // append that returned is in the file in full, records never run
+    // together, and the file still loads.
+    void appendsSurviveKills_data()
+    {
+        QTest::addColumn<int>("writers");
+        QTest::newRow("one app") << 1;
+        QTest::newRow("three apps on one file") << 3;
+    }
+    void appendsSurviveKills()
+    {
+        QFETCH(int, writers);
+        QRandomGenerator *random = QRandomGenerator::global();
+        QSet<double> returned;
+        int kills = 0;
+        QDeadlineTimer deadline(120000);
+        for (int run = 0; kills < 200 && !deadline.hasExpired(); ++run) {
+            std::vector<std::unique_ptr<QProcess>> apps;
+            for (int w = 0; w < writers; ++w) {
+                apps.push_back(std::make_unique<QProcess>());
+                const QString first = QString::number((run * writers + w) * 100000 + 1);
+                apps.back()->start(QStringLiteral(SESSION_APPEND_HELPER), {"forever", m_documents, "21", first});
+                QVERIFY(apps.back()->waitForStarted());
+            }
+            // One run in four is killed while it starts or writes its first line.
+            QTest::qSleep(run % 4 == 0 ? int(random->bounded(3)) : int(random->bounded(10, 60)));
+            for (auto &app : apps) {
+                app->kill();
+                QVERIFY(app->waitForFinished());
+                ++kills;
+                for (const QByteArray &line : app->readAllStandardOutput().split('\n')) {
+                    if (!line.isEmpty())
+                        returned.insert(line.toDouble());
+                }
+            }
+        }
+        QVERIFY2(kills >= 200, qPrintable(QStringLiteral("only %1 kills in time").arg(kills)));
+
+        QSet<double> whole;
+        int cutOff = 0;
+        for (const QByteArray &line : readAll(file(21)).split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QVERIFY2(line.count(';') == 1, "two records ran together");
+            const auto session = FileSessionStorage::parseLine(QString::fromLatin1(line));
+            if (session && session->score.size() == 240)
+                whole.insert(session->timestamp);
+            else
+                ++cutOff;
+        }
+        for (double timestamp : std::as_const(returned))
+            QVERIFY2(whole.contains(timestamp), qPrintable(QStringLiteral("%1 was saved, then lost").arg(timestamp)));
+        QVERIFY(storage().load(21));
+        qInfo("%d kills, %lld appends returned, %lld records whole, %d cut off", kills, qlonglong(returned.size()),
+              qlonglong(whole.size()), cutOff);
     }
 
     void failuresNameThePathAndTheReason_data()

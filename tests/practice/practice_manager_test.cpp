@@ -3,6 +3,7 @@
 #include "support/notes.h"
 #include "support/test_registry.h"
 
+#include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
 
 #include <QTest>
@@ -222,9 +223,11 @@ private slots:
         awaitTask(m->startSession());
         const Session s = *awaitTask(m->logRightAnswer(*awaitTask(m->loadNextQuestion())));
         m_storage->failSave = true;
-        QCOMPARE(awaitTask(m->stopSession()).error().description, QStringLiteral("cannot write"));
+        QCOMPARE(awaitTask(m->stopSession()).error().description,
+                 QStringLiteral("cannot write ") + localized("sessionKept"));
         m_storage->failSave = false;
         QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{s}); // appended once
+        QCOMPARE(m_storage->files[4], std::vector<Session>{s});
     }
 };
 

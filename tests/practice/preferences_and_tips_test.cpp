@@ -36,30 +36,6 @@ private slots:
         QVERIFY(!later.integer(PreferenceKey::hasSeenOnboarding));
     }
 
-    void storedValuesOfOtherKinds_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<qint64>("cursor"); // -2: absent
-        QTest::addColumn<bool>("seen");
-        QTest::newRow("text") << QByteArray(R"({"practice.level.cursor": "5", "user.has.seen.onboarding": "true"})") << -2ll << false;
-        QTest::newRow("fraction, number") << QByteArray(R"({"practice.level.cursor": 5.5, "user.has.seen.onboarding": 1})") << -2ll << false;
-        QTest::newRow("damaged file") << QByteArray(R"({"practice.level.cursor": 5,)") << -2ll << false;
-        QTest::newRow("right kinds") << QByteArray(R"({"practice.level.cursor": 42, "user.has.seen.onboarding": true})") << 42ll << true;
-    }
-    void storedValuesOfOtherKinds()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(qint64, cursor);
-        QFETCH(bool, seen);
-        QFile out(path());
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(file);
-        out.close();
-        SettingsPreferences preferences(path());
-        QCOMPARE(preferences.integer(PreferenceKey::levelCursor).value_or(-2), cursor);
-        QCOMPARE(preferences.boolean(PreferenceKey::hasSeenOnboarding), seen);
-    }
-
     void theTour()
     {
         OnboardingTipProvider provider;

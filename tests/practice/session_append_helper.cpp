@@ -1,32 +1,112 @@
-// Appends sessions to one level's file, as a second running app would.
-// Usage: session_append_helper <documents folder> <level id> <count> <first timestamp>
+// Writes sessions through the real storage, as another running app would.
+//   append <documents> <level id> <count> <first timestamp>
+//       appends `count` sessions, then exits.
+//   forever <documents> <level id> <first timestamp>
+//       appends until killed, printing each timestamp once its append has
+//       returned.
+//   fsize <documents>
+//       runs the practice manager under a file size limit that the second
+//       session's line crosses; prints one line per stop.
+#include "support/memory_preferences.h"
+
+#include "model/localization.h"
+#include "practice/cyclic_practice_manager.h"
 #include "practice/file_session_storage.h"
 
 #include <QCoreApplication>
+#include <QCoroTask>
+#include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
+
+using namespace lirra;
+
+namespace {
+
+// Long lines make an interleaved write likely if writes were not whole.
+Session longSession(double timestamp, int i)
+{
+    Session session{timestamp, {}};
+    for (NoteName name : allNoteNames) {
+        for (std::uint8_t octave = 0; octave < 20; ++octave)
+            session.score[Note{name, octave}] = Score{i, octave};
+    }
+    return session;
+}
+
+int append(const FileSessionStorage &storage, qint64 level, double first, int count, bool report)
+{
+    for (int i = 0; count < 0 || i < count; ++i) {
+        if (auto saved = storage.save(longSession(first + i, i), level); !saved) {
+            std::fprintf(stderr, "%s\n", qPrintable(saved.error().description));
+            return 1;
+        }
+        if (report) {
+            std::printf("%.1f\n", first + i);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
+bool limitFileSize(rlim_t bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = std::min(bytes, limit.rlim_max);
+    return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+int stopUnderALimit(const QString &documents)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    auto storage = std::make_shared<FileSessionStorage>([documents]() -> Result<QString> { return documents; });
+    CyclicPracticeManager::Collaborators with;
+    with.storage = storage;
+    with.preferences = std::make_shared<test::MemoryPreferences>();
+    double clock = 1000;
+    with.now = [&clock] { return clock += 1000; };
+    CyclicPracticeManager manager(with);
+    const auto level = QCoro::waitFor(manager.prepareToPractice());
+    if (!level)
+        return 1;
+    const QString file = documents + QStringLiteral("/lirra_sessions/sessions_%1.txt").arg(level->id);
+    for (int stop = 1; stop <= 3; ++stop) {
+        QCoro::waitFor(manager.startSession());
+        const auto question = QCoro::waitFor(manager.loadNextQuestion());
+        QCoro::waitFor(manager.logRightAnswer(*question));
+        if (stop == 2 && !limitFileSize(rlim_t(QFileInfo(file).size() + 5)))
+            return 1;
+        if (stop == 3 && !limitFileSize(RLIM_INFINITY))
+            return 1;
+        const auto stopped = QCoro::waitFor(manager.stopSession());
+        if (stopped)
+            std::printf("stop %d: %zu sessions\n", stop, stopped->sessions.size());
+        else
+            std::printf("stop %d: %s\n", stop, qPrintable(stopped.error().description));
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 5)
+    installTranslations();
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() < 2)
         return 2;
-    const QString documents = QString::fromLocal8Bit(argv[1]);
-    const qint64 level = QByteArray(argv[2]).toLongLong();
-    const int count = QByteArray(argv[3]).toInt();
-    const double first = QByteArray(argv[4]).toDouble();
-    lirra::FileSessionStorage storage([documents]() -> lirra::Result<QString> { return documents; });
-    for (int i = 0; i < count; ++i) {
-        lirra::Session session{first + i, {}};
-        // Long lines make an interleaved write likely if writes were not whole.
-        for (lirra::NoteName name : lirra::allNoteNames) {
-            for (std::uint8_t octave = 0; octave < 20; ++octave)
-                session.score[lirra::Note{name, octave}] = lirra::Score{i, octave};
-        }
-        if (auto saved = storage.save(session, level); !saved) {
-            std::fprintf(stderr, "%s\n", qPrintable(saved.error().description));
-            return 1;
-        }
-    }
-    return 0;
+    const QString mode = args[0];
+    const QString documents = args[1];
+    const FileSessionStorage storage([documents]() -> Result<QString> { return documents; });
+    if (mode == QLatin1String("append") && args.size() == 5)
+        return append(storage, args[2].toLongLong(), args[4].toDouble(), args[3].toInt(), false);
+    if (mode == QLatin1String("forever") && args.size() == 4)
+        return append(storage, args[2].toLongLong(), args[3].toDouble(), -1, true);
+    if (mode == QLatin1String("fsize"))
+        return stopUnderALimit(documents);
+    return 2;
 }

@@ -1,16 +1,19 @@
 #include "support/keys.h"
+#include "support/files.h"
 #include "support/fakes.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
 
 #include "core/app_loop.h"
 #include "model/localization.h"
+#include "practice/file_session_storage.h"
 #include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/app_delegate.h"
 #include "screens/main_screen.h"
 #include "screens/modal_screens.h"
 #include "widgets/accuracy_ring.h"
+#include "widgets/control.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
 #include "widgets/title_bar.h"
@@ -162,6 +165,47 @@ private slots:
         QCOMPARE(key->text(), std::optional(QStringLiteral("G")));
         release(key, keyPoint(key));
         QVERIFY(!key->fillColor() && !key->text());
+    }
+
+    void aFailedSaveIsKeptThroughTheWindow()
+    {
+        SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
+        start();
+        const auto answerOne = [this]() {
+            // A failed stop leaves its last question in the state until the next one loads.
+            const QUuid asked = state().question ? state().question->id : QUuid();
+            click(button("startStopSessionButton"));
+            QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != asked && s.isInteractionEnabled; }));
+            const Question question = *state().question;
+            clickKey(mainKeyboard(), question.answer);
+            QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != question.id && s.isInteractionEnabled; }));
+        };
+        answerOne();
+        const Session first = *state().session;
+
+        // The level's file cannot be opened: the error screen says so, and says the session is kept.
+        const QString file = m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1.txt"));
+        QVERIFY(QDir().mkpath(file));
+        click(button("startStopSessionButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
+        ErrorScreen *error = m_delegate->app()->errorScreen();
+        Label *message = error->messageLabel();
+        QVERIFY(error->isVisible() && message->isVisible());
+        QCOMPARE(message->text(), QStringLiteral("Could not open %1: Is a directory %2").arg(file, localized("sessionKept")));
+        // Under the title bar, above the keyboard, tall enough for its wrapped lines.
+        QCOMPARE(message->y(), error->titleBar()->geometry().bottom() + 1);
+        QCOMPARE(error->keyboardView()->y(), message->geometry().bottom() + 1);
+        QVERIFY(message->height() >= message->heightForWidth(message->width()));
+        QCOMPARE(error->keyboardView()->geometry().bottom(), error->height() - 1);
+
+        // The next session of the level is saved after the kept one.
+        QVERIFY(QDir().rmdir(file));
+        answerOne();
+        QVERIFY(!state().hasError && !error->isVisible());
+        const Session second = *state().session;
+        click(button("startStopSessionButton"));
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.level && s.level->sessions.size() == 2; }));
+        QCOMPARE(readAll(file), FileSessionStorage::formatLine(first) + FileSessionStorage::formatLine(second));
     }
 
     void theTourRunsOnceToItsEnd()

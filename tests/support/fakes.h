@@ -3,7 +3,7 @@
 #include "audio/note_player.h"
 #include "core/effect_handler.h"
 #include "model/logger.h"
-#include "practice/preferences.h"
+#include "support/memory_preferences.h"
 #include "practice/tip_provider.h"
 
 #include <QCoreApplication>
@@ -15,25 +15,6 @@
 #include <vector>
 
 namespace lirra::test {
-
-class MemoryPreferences final : public Preferences {
-public:
-    std::optional<std::int64_t> integer(PreferenceKey key) const override
-    {
-        const auto it = integers.find(key);
-        return it == integers.end() ? std::nullopt : std::optional(it->second);
-    }
-    void setInteger(std::int64_t value, PreferenceKey key) override { integers[key] = value; }
-    bool boolean(PreferenceKey key) const override
-    {
-        const auto it = booleans.find(key);
-        return it != booleans.end() && it->second;
-    }
-    void setBool(bool value, PreferenceKey key) override { booleans[key] = value; }
-
-    std::map<PreferenceKey, std::int64_t> integers;
-    std::map<PreferenceKey, bool> booleans;
-};
 
 class ListTipProvider final : public TipProvider {
 public:

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "practice/preferences.h"
+
+#include <map>
+
+namespace lirra::test {
+
+class MemoryPreferences final : public Preferences {
+public:
+    std::optional<std::int64_t> integer(PreferenceKey key) const override
+    {
+        const auto it = integers.find(key);
+        return it == integers.end() ? std::nullopt : std::optional(it->second);
+    }
+    void setInteger(std::int64_t value, PreferenceKey key) override { integers[key] = value; }
+    bool boolean(PreferenceKey key) const override
+    {
+        const auto it = booleans.find(key);
+        return it != booleans.end() && it->second;
+    }
+    void setBool(bool value, PreferenceKey key) override { booleans[key] = value; }
+
+    std::map<PreferenceKey, std::int64_t> integers;
+    std::map<PreferenceKey, bool> booleans;
+};
+
+} // namespace lirra::test
