@@ -4,6 +4,8 @@
 // Usage: record_session [output.wav] [questions]
 // Prints, as its last line:
 //   record_session audio_s=<x> wall_s=<y> speed_x=<z> wav=<path>
+#include "loop_driver.h"
+
 #include "core/app_loop.h"
 #include "core/production_environment.h"
 #include "model/localization.h"
@@ -16,19 +18,6 @@
 #include <cstdio>
 
 using namespace lirra;
-
-namespace {
-
-void spinUntil(const AppLoop &loop, const std::function<bool(const AppState &)> &condition)
-{
-    while (!condition(loop.state())) {
-        if (loop.state().hasError)
-            qFatal("the session failed: %s", qPrintable(loop.state().error->description));
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -45,28 +34,12 @@ int main(int argc, char **argv)
 
     QElapsedTimer wallClock;
     wallClock.start();
-    loop.send(actions::didLoad{});
-    spinUntil(loop, [](const AppState &s) { return s.level.has_value(); });
-    while (loop.state().currentTip)
-        loop.send(actions::didDismissTip{});
-
-    loop.send(actions::didPressStartStopLevelButton{});
-    for (int i = 0; i < questions; ++i) {
-        spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
-        const Question question = *loop.state().question;
-        if (i % 2 == 0) {
-            // A wrong key first: the neighbouring note of the level.
-            const std::vector<Note> &notes = loop.state().level->notes;
-            const Note wrong = question.answer == notes.front() ? notes.back() : notes.front();
-            loop.send(actions::didPressNote{wrong});
-            spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled; });
-        }
-        loop.send(actions::didPressNote{question.answer});
-        spinUntil(loop, [&](const AppState &s) { return s.question && s.question->id != question.id; });
-    }
-    spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled; });
-    loop.send(actions::didPressStartStopLevelButton{});
-    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); });
+    bench::LoopDriver user(loop);
+    user.start();
+    user.startSession();
+    for (int i = 0; i < questions; ++i)
+        user.answer(i % 2 == 0);
+    user.stop();
     const double wallSeconds = double(wallClock.nsecsElapsed()) / 1e9;
 
     if (auto saved = player->saveRecording(output); !saved)

@@ -1,6 +1,7 @@
 // Times loading a level's history from a short and from a very long session
-// file. Prints, as its last line:
-//   session_load ratio_1M_to_100=<x> small_ms=<a> large_ms=<b>
+// file, and from 200 MB of damage (random bytes, NULs, invalid UTF-8) followed
+// by 150 sessions. Prints, as its last line:
+//   session_load ratio_1M_to_100=<x> small_ms=<a> large_ms=<b> damaged_200mb_ms=<c>
 #include "practice/file_session_storage.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -38,6 +40,25 @@ void writeFile(const QString &path, int lines)
     file.write(block);
 }
 
+// 200 MB of random bytes, then 150 whole lines.
+void writeDamagedFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    QRandomGenerator random(7);
+    for (int i = 0; i < 200; ++i) {
+        random.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
+        file.write(block);
+    }
+    Session session{1733472000.5, {{Note{NoteName::g, 1}, Score{1, 1}}}};
+    QByteArray tail = "\n";
+    for (int i = 0; i < 150; ++i, session.timestamp += 60)
+        tail += FileSessionStorage::formatLine(session);
+    file.write(tail);
+}
+
 double medianMs(const FileSessionStorage &storage, std::int64_t level, int runs)
 {
     std::vector<double> times;
@@ -63,16 +84,20 @@ int main(int argc, char **argv)
     QDir().mkpath(folder);
     writeFile(folder + QStringLiteral("/sessions_1.txt"), 100);
     writeFile(folder + QStringLiteral("/sessions_2.txt"), 1000000);
+    writeDamagedFile(folder + QStringLiteral("/sessions_3.txt"));
     const QString root = documents.path();
     const FileSessionStorage storage([root]() -> Result<QString> { return root; });
 
     const int runs = 31;
     medianMs(storage, 1, 3); // warm the page cache and the code
     medianMs(storage, 2, 3);
+    medianMs(storage, 3, 3);
     const double small = medianMs(storage, 1, runs);
     const double large = medianMs(storage, 2, runs);
+    const double damaged = medianMs(storage, 3, runs);
     std::printf("runs=%d file_bytes_large=%lld\n", runs,
                 static_cast<long long>(QFileInfo(folder + QStringLiteral("/sessions_2.txt")).size()));
-    std::printf("session_load ratio_1M_to_100=%.2f small_ms=%.3f large_ms=%.3f\n", large / small, small, large);
+    std::printf("session_load ratio_1M_to_100=%.2f small_ms=%.3f large_ms=%.3f damaged_200mb_ms=%.3f\n", large / small,
+                small, large, damaged);
     return 0;
 }

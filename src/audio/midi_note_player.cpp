@@ -136,8 +136,8 @@ struct MIDINotePlayer::Engine {
 // wake time; each wake renders audio up to that time first.
 class MIDINotePlayer::OfflineClock {
 public:
-    OfflineClock(double sampleRate, QObject *context)
-        : m_sampleRate(sampleRate), m_context(context) {}
+    OfflineClock(double sampleRate, bool keep, QObject *context)
+        : m_sampleRate(sampleRate), m_keep(keep), m_context(context) {}
 
     struct Sleep {
         OfflineClock *clock;
@@ -194,8 +194,10 @@ private:
         constexpr std::int64_t block = 4096;
         while (m_rendered < untilFrame) {
             const std::int64_t frames = std::min(block, untilFrame - m_rendered);
-            const size_t at = m_recording.size();
-            m_recording.resize(at + size_t(frames) * 2, 0.0f);
+            // Unkept audio is rendered all the same, over the last block.
+            const size_t at = m_keep ? m_recording.size() : 0;
+            if (m_recording.size() < at + size_t(frames) * 2)
+                m_recording.resize(at + size_t(frames) * 2, 0.0f);
             if (m_synth) {
                 float *out = m_recording.data() + at;
                 fluid_synth_write_float(m_synth, int(frames), out, 0, 2, out, 1, 2);
@@ -205,6 +207,7 @@ private:
     }
 
     double m_sampleRate;
+    bool m_keep;
     QObject *m_context;
     fluid_synth_t *m_synth = nullptr;
     std::vector<float> m_recording;
@@ -219,7 +222,7 @@ MIDINotePlayer::MIDINotePlayer(Options options)
 {
     installFluidLog();
     if (m_options.output == Output::offline)
-        m_offline = std::make_unique<OfflineClock>(m_options.sampleRate, this);
+        m_offline = std::make_unique<OfflineClock>(m_options.sampleRate, m_options.keepRecording, this);
 }
 
 MIDINotePlayer::~MIDINotePlayer() = default;

@@ -36,6 +36,8 @@ public:
         // Live output: FluidSynth audio drivers, tried in order.
         QStringList drivers = {QStringLiteral("pulseaudio"), QStringLiteral("alsa")};
         double sampleRate = 44100;
+        // Offline output: keep what was rendered (12 hours would take 15 GB).
+        bool keepRecording = true;
         std::shared_ptr<Logger> logger;
     };
 
