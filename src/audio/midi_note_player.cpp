@@ -10,7 +10,9 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -97,6 +99,71 @@ struct MIDINotePlayer::Engine {
     double ticksPerSecond = 0;
     QString driverName;
     double latencyMs = 0;
+    // The live output renders while a note is due or sounding: until the
+    // sequencer's time reaches `busyUntilTick`, or while a voice sounds.
+    // Otherwise the driver's thread waits in the render callback, so the
+    // stream runs dry and neither the app nor the sound server has anything
+    // to do; the synth's clock, and with it the sequencer's, stands still
+    // meanwhile. Scheduling a note wakes the thread at once.
+    std::mutex renderMutex;
+    std::condition_variable renderWake;
+    std::int64_t busyUntilTick = 0;
+    bool stopping = false;
+    // A new PulseAudio stream takes its first writes slowly (up to two
+    // seconds on a null sink) if it waits before them, so the first blocks
+    // are rendered at once, silent, before the renderer may sleep.
+    int primingBlocks = 8;
+    // Render thread only, read under the mutex: for the live measurements.
+    bool sleeping = false;
+    bool soundSinceWaking = false;
+    std::optional<std::chrono::steady_clock::time_point> wokeUp;
+    std::optional<std::chrono::steady_clock::time_point> firstSound;
+
+    bool isBusy() const
+    {
+        return std::int64_t(fluid_sequencer_get_tick(sequencer)) < busyUntilTick
+            || fluid_synth_get_active_voice_count(synth) > 0;
+    }
+
+    void keepBusyUntil(std::int64_t tick)
+    {
+        {
+            std::lock_guard lock(renderMutex);
+            busyUntilTick = std::max(busyUntilTick, tick);
+        }
+        renderWake.notify_all();
+    }
+
+    static int render(void *data, int frames, int, float *[], int outputs, float *out[])
+    {
+        auto *engine = static_cast<Engine *>(data);
+        std::unique_lock lock(engine->renderMutex);
+        const bool priming = engine->primingBlocks > 0;
+        if (priming)
+            --engine->primingBlocks;
+        else if (!engine->isBusy())
+            engine->sleeping = true;
+        engine->renderWake.wait(lock, [engine, priming] { return priming || engine->stopping || engine->isBusy(); });
+        if (engine->stopping) {
+            for (int i = 0; i < outputs; ++i)
+                std::fill_n(out[i], frames, 0.0f);
+            return FLUID_OK;
+        }
+        if (engine->sleeping) {
+            engine->sleeping = false;
+            engine->soundSinceWaking = false;
+            engine->wokeUp = std::chrono::steady_clock::now();
+        }
+        lock.unlock();
+        const int result = fluid_synth_write_float(engine->synth, frames, out[0], 0, 1, out[1], 0, 1);
+        lock.lock();
+        if (!engine->soundSinceWaking
+            && std::any_of(out[0], out[0] + frames, [](float sample) { return std::fabs(sample) > 1e-4f; })) {
+            engine->soundSinceWaking = true;
+            engine->firstSound = std::chrono::steady_clock::now();
+        }
+        return result;
+    }
 
     ~Engine() { teardown(); }
 
@@ -105,6 +172,11 @@ struct MIDINotePlayer::Engine {
     void teardown()
     {
         if (driver) {
+            {
+                std::lock_guard lock(renderMutex);
+                stopping = true;
+            }
+            renderWake.notify_all();
             delete_fluid_audio_driver(driver);
             driver = nullptr;
         }
@@ -263,6 +335,14 @@ bool MIDINotePlayer::isPrepared() const
     return m_engine != nullptr;
 }
 
+MIDINotePlayer::RenderMarks MIDINotePlayer::renderMarks() const
+{
+    if (!m_engine)
+        return {};
+    std::lock_guard lock(m_engine->renderMutex);
+    return RenderMarks{m_engine->wokeUp, m_engine->firstSound};
+}
+
 double MIDINotePlayer::outputLatencyMs() const
 {
     return m_engine ? m_engine->latencyMs : 0;
@@ -305,9 +385,6 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
     fluid_settings_setint(engine->settings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setnum(engine->settings, "synth.gain", 1.0);
-    // About 11.6 ms of buffering at 44.1 kHz.
-    fluid_settings_setint(engine->settings, "audio.period-size", 256);
-    fluid_settings_setint(engine->settings, "audio.periods", 2);
     fluid_settings_setint(engine->settings, "audio.pulseaudio.adjust-latency", 0);
 
     engine->synth = new_fluid_synth(engine->settings);
@@ -372,11 +449,20 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         QStringList reasons;
         FluidLogCapture capture;
         for (const QString &name : std::as_const(m_options.drivers)) {
+            // About 11.6 ms of buffering at 44.1 kHz either way: the
+            // PulseAudio driver asks the server for one period, the others
+            // keep two.
+            const bool pulse = name == QLatin1String("pulseaudio");
+            const int periodSize = pulse ? 512 : 256;
+            const int periods = pulse ? 1 : 2;
+            fluid_settings_setint(engine->settings, "audio.period-size", periodSize);
+            fluid_settings_setint(engine->settings, "audio.periods", 2);
             fluid_settings_setstr(engine->settings, "audio.driver", name.toLatin1().constData());
-            engine->driver = new_fluid_audio_driver(engine->settings, engine->synth);
+            engine->driver = new_fluid_audio_driver2(engine->settings, &Engine::render, engine.get());
             const QString why = capture.take();
             if (engine->driver) {
                 engine->driverName = name;
+                engine->latencyMs = 1000.0 * periodSize * periods / m_options.sampleRate;
                 break;
             }
             reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);
@@ -386,11 +472,6 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
                                .arg(reasons.isEmpty() ? QStringLiteral("no driver to try")
                                                       : reasons.join(QStringLiteral("; "))));
         }
-        int periodSize = 0;
-        int periods = 0;
-        fluid_settings_getint(engine->settings, "audio.period-size", &periodSize);
-        fluid_settings_getint(engine->settings, "audio.periods", &periods);
-        engine->latencyMs = 1000.0 * periodSize * periods / m_options.sampleRate;
     } else {
         m_offline->attach(engine->synth);
     }
@@ -428,8 +509,11 @@ void MIDINotePlayer::schedule(short track, int key, double frame)
         return;
     fluid_event_set_source(event, track);
     fluid_event_set_dest(event, m_engine->synthClient);
-    fluid_event_note(event, 0, short(key), short(noteVelocity), unsigned(noteDurationInBeats * ticksPerBeat));
+    const unsigned duration = unsigned(noteDurationInBeats * ticksPerBeat);
+    fluid_event_note(event, 0, short(key), short(noteVelocity), duration);
     fluid_sequencer_send_at(m_engine->sequencer, event, tick, 1);
+    // Until the note has ended and its reverb has died away.
+    m_engine->keepBusyUntil(std::int64_t(tick) + duration + std::int64_t(2.0 * m_engine->ticksPerSecond));
     delete_fluid_event(event);
 }
 

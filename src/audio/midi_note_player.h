@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -60,6 +61,13 @@ public:
     static QString resourceSoundFont();
 
     bool isPrepared() const;
+    // Live output: when the renderer last woke from idle to render, and when
+    // it first rendered sound after that (absent until it has).
+    struct RenderMarks {
+        std::optional<std::chrono::steady_clock::time_point> wokeUp;
+        std::optional<std::chrono::steady_clock::time_point> firstSound;
+    };
+    RenderMarks renderMarks() const;
     // The live output's buffer latency in milliseconds, and the driver in use.
     double outputLatencyMs() const;
     QString driverName() const;

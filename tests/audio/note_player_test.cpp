@@ -1,6 +1,7 @@
 #include "support/audio_analysis.h"
 #include "support/await.h"
 #include "support/notes.h"
+#include "support/sound_server.h"
 #include "support/test_registry.h"
 
 #include "audio/midi_note_player.h"
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <ctime>
 
 using namespace lirra;
 using namespace lirra::test;
@@ -184,6 +186,43 @@ private slots:
         // Still usable: waits happen, nothing sounds, teardown is safe.
         awaitTask(player->playNote(Note{NoteName::c, 1}));
         player.reset();
+    }
+
+    // On a real sound server: the renderer sleeps until a note is due, wakes
+    // at once for it, and sleeps again once the note and its reverb are over.
+    void liveOutputSleepsWhenIdle()
+    {
+        SoundServer server;
+        if (!server.isRunning())
+            QSKIP("no PulseAudio server could be started");
+        MIDINotePlayer::Options options;
+        options.drivers = {QStringLiteral("pulseaudio")};
+        MIDINotePlayer player(options);
+        const Result<void> prepared = awaitTask(player.prepare());
+        QVERIFY2(prepared, prepared ? "" : qPrintable(prepared.error().description));
+        QCOMPARE(player.driverName(), QStringLiteral("pulseaudio"));
+        // A fresh null sink starts its first stream within two seconds.
+        QTest::qWait(2500);
+        QVERIFY(!player.renderMarks().wokeUp); // asleep since its first silent blocks
+
+        using Clock = std::chrono::steady_clock;
+        const auto lead = std::chrono::duration<double>(MIDINotePlayer::secondsForBeats(MIDINotePlayer::beatPrecision));
+        for (int note = 0; note < 2; ++note) {
+            const Clock::time_point asked = Clock::now();
+            player.playNote(Note{NoteName::g, 1});
+            QVERIFY(spinUntil([&] { return player.renderMarks().firstSound > asked; }, 2000));
+            const auto marks = player.renderMarks();
+            QVERIFY(marks.wokeUp && *marks.wokeUp > asked);
+            QVERIFY2(*marks.wokeUp - asked < std::chrono::milliseconds(15), "the renderer was slow to wake");
+            // The note starts its lead-in after the call, less what the output buffers ahead.
+            QVERIFY(*marks.firstSound - asked > lead - std::chrono::milliseconds(15));
+            QVERIFY(*marks.firstSound - asked < lead + std::chrono::milliseconds(15));
+            // A beat of note and two seconds of reverb, then the renderer sleeps.
+            QTest::qWait(int(1000 * MIDINotePlayer::secondsForBeats(1)) + 2300);
+            const std::clock_t before = std::clock();
+            QTest::qWait(1000);
+            QVERIFY2(std::clock() - before < CLOCKS_PER_SEC / 50, "the process worked while nothing sounded");
+        }
     }
 
     void missingInstrument_data()

@@ -1,0 +1,314 @@
+// The live sound path, measured on a real sound server. Runs the app (the
+// real window, loop and live note player) in this process, records the
+// server's monitor of the default sink with parec while a session is started
+// from the toolbar, then finds the onsets and pitches of the cadence and the
+// note in the recording with aubio's command-line tools. Then it presses
+// keys with the renderer idle and times the way to the first rendered sound,
+// and measures the CPU the process uses while it sits idle.
+// Usage: live_timing [--check] [--idle-runs N] [--presses N] [--keep <file.wav>]
+// With --check it exits with 1 when a figure misses its goal.
+// Prints, as its last line:
+//   live_timing onset_interval_error_ms_max=<a> note_pitch_error_cents=<b> chord_pitches_ok=<c>/4
+//     wake_after_press_ms=<d> first_sound_after_press_ms=<e> output_latency_ms=<f> idle_cpu_pct=<g>
+#include "core/app_loop.h"
+#include "core/production_environment.h"
+#include "model/localization.h"
+#include "practice/settings_preferences.h"
+#include "screens/app.h"
+#include "screens/app_delegate.h"
+#include "screens/main_screen.h"
+#include "widgets/keyboard.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <set>
+#include <unistd.h>
+
+using namespace lirra;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr double beatMs = 60000.0 / MIDINotePlayer::bpm;
+
+void spinFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Waits in the event loop, looking every 2 ms.
+bool spinUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(2);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return NAN;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double processCpuSeconds()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = stat.readAll().split(')').value(1).trimmed().split(' ');
+    // utime and stime are fields 14 and 15; the split starts at field 3.
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// One value per line, or the first two columns of each line.
+std::vector<std::pair<double, double>> run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    std::vector<std::pair<double, double>> rows;
+    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> columns = line.simplified().split(' ');
+        if (!line.trimmed().isEmpty())
+            rows.emplace_back(columns.value(0).toDouble(), columns.value(1).toDouble());
+    }
+    return rows;
+}
+
+// The power of each pitch class in 93 ms of the recording from `at`, from
+// sox's spectrum of it (90 Hz to 2.5 kHz).
+std::array<double, 12> chroma(const QString &wav, double at)
+{
+    QProcess sox;
+    sox.start(QStringLiteral("sox"), {wav, QStringLiteral("-n"), QStringLiteral("trim"), QString::number(at),
+                                      QStringLiteral("0.0929"), QStringLiteral("stat"), QStringLiteral("-freq")});
+    if (!sox.waitForFinished(30000))
+        qFatal("sox failed");
+    std::array<double, 12> power{};
+    for (const QByteArray &line : sox.readAllStandardError().split('\n')) {
+        const QList<QByteArray> columns = line.simplified().split(' ');
+        bool isNumber = false;
+        const double frequency = columns.value(0).toDouble(&isNumber);
+        if (columns.size() != 2 || !isNumber || frequency < 90 || frequency > 2500)
+            continue;
+        const double midi = 69 + 12 * std::log2(frequency / 440.0);
+        const auto pitchClass = size_t((std::lround(midi) % 12 + 12) % 12);
+        power[pitchClass] += std::pow(columns.value(1).toDouble(), 2);
+    }
+    return power;
+}
+
+double frequencyMidi(double midi)
+{
+    return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    applyDarkAppearance();
+    installTranslations();
+    const QStringList arguments = application.arguments();
+    const bool check = arguments.contains(QStringLiteral("--check"));
+    const auto option = [&](const char *name, const QString &fallback) {
+        const qsizetype at = arguments.indexOf(QLatin1String(name));
+        return at >= 0 ? arguments.value(at + 1, fallback) : fallback;
+    };
+    const int idleRuns = option("--idle-runs", QStringLiteral("5")).toInt();
+    const int presses = option("--presses", QStringLiteral("5")).toInt();
+
+    QTemporaryDir home;
+    const QString documents = home.filePath(QStringLiteral("Documents"));
+    QDir().mkpath(documents);
+    const QString wav = option("--keep", home.filePath(QStringLiteral("monitor.wav")));
+    EnvironmentSetup setup;
+    setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
+    auto preferences = std::make_shared<SettingsPreferences>(home.filePath(QStringLiteral("lirra.json")));
+    preferences->setBool(true, PreferenceKey::hasSeenOnboarding);
+    setup.preferences = preferences;
+    AppDelegate app(setup);
+    app.applicationDidFinishLaunching();
+    const auto state = [&app]() -> const AppState & { return app.loop()->state(); };
+    if (!spinUntil([&] { return state().level || state().hasError; }, 20000) || state().hasError)
+        qFatal("the app did not load its first level: %s",
+               state().error ? qPrintable(state().error->description) : "timed out");
+    auto *player = static_cast<MIDINotePlayer *>(app.environment().notePlayer.get());
+    std::printf("driver=%s output_latency_ms=%.1f\n", qPrintable(player->driverName()), player->outputLatencyMs());
+
+    // Idle: the window is open and nothing sounds.
+    spinFor(1000);
+    std::vector<double> idle;
+    for (int i = 0; i < idleRuns; ++i) {
+        const double before = processCpuSeconds();
+        spinFor(10000);
+        idle.push_back(100.0 * (processCpuSeconds() - before) / 10.0);
+        std::printf("idle run %d: %.2f %% of a core\n", i + 1, idle.back());
+    }
+
+    // A session started from the toolbar, recorded from the sink's monitor.
+    QProcess recorder;
+    recorder.start(QStringLiteral("parec"), {QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--rate=44100"),
+                                             QStringLiteral("--channels=1"), QStringLiteral("--format=s16le"),
+                                             QStringLiteral("--file-format=wav"), wav});
+    if (!recorder.waitForStarted())
+        qFatal("parec did not start");
+    spinFor(700);
+    auto *start = qobject_cast<QToolButton *>(app.toolbarItem(QStringLiteral("startStopSessionButton")));
+    QTest::mouseClick(start, Qt::LeftButton);
+    if (!spinUntil([&] { return state().question && state().isInteractionEnabled; }, 20000))
+        qFatal("the cadence and the note did not play");
+    const Level level = *state().level;
+    const Question question = *state().question;
+    spinFor(1500);
+    recorder.terminate();
+    if (!recorder.waitForFinished(5000))
+        qFatal("parec did not stop");
+
+    // Key presses with the renderer asleep: the session is stopped and the
+    // last note has died away before each.
+    QTest::mouseClick(start, Qt::LeftButton);
+    spinUntil([&] { return !state().isPracticing && state().isInteractionEnabled; }, 20000);
+    KeyboardView *keyboard = app.app()->main()->keyboardView();
+    std::vector<double> wakes, sounds;
+    for (int i = 0; i < presses; ++i) {
+        spinFor(4500);
+        Key *key = keyboard->key(level.notes[size_t(i) % level.notes.size()]);
+        const QPoint point(key->width() / 2, key->height() * 4 / 5);
+        const Clock::time_point pressed = Clock::now();
+        QTest::mousePress(key, Qt::LeftButton, {}, point);
+        spinUntil([&] {
+            const auto marks = player->renderMarks();
+            return marks.firstSound && *marks.firstSound > pressed;
+        }, 2000);
+        QTest::mouseRelease(key, Qt::LeftButton, {}, point);
+        const auto marks = player->renderMarks();
+        if (marks.wokeUp && *marks.wokeUp > pressed)
+            wakes.push_back(std::chrono::duration<double, std::milli>(*marks.wokeUp - pressed).count());
+        if (marks.firstSound && *marks.firstSound > pressed)
+            sounds.push_back(std::chrono::duration<double, std::milli>(*marks.firstSound - pressed).count());
+        std::printf("press %d: woke after %.2f ms, first sound rendered after %.2f ms\n", i + 1,
+                    wakes.empty() ? NAN : wakes.back(), sounds.empty() ? NAN : sounds.back());
+    }
+
+    // The recording: four chords a beat apart, then the note.
+    const auto onsets = run(QStringLiteral("aubioonset"), {QStringLiteral("-i"), wav, QStringLiteral("-H"), QStringLiteral("64"),
+                                                             QStringLiteral("-B"), QStringLiteral("512"), QStringLiteral("-M"),
+                                                             QStringLiteral("0.2"), QStringLiteral("-s"), QStringLiteral("-60")});
+    const auto pitches = run(QStringLiteral("aubiopitch"), {QStringLiteral("-i"), wav, QStringLiteral("-H"), QStringLiteral("256"),
+                                                              QStringLiteral("-p"), QStringLiteral("yinfft"), QStringLiteral("-u"),
+                                                              QStringLiteral("midi")});
+    std::printf("onsets (s):");
+    for (const auto &[at, unused] : onsets)
+        std::printf(" %.4f", at);
+    std::printf("\n");
+    const auto pitchAfter = [&](double at) {
+        std::vector<double> values;
+        for (const auto &[time, midi] : pitches) {
+            if (time >= at + 0.05 && time <= at + 0.35 && midi > 0)
+                values.push_back(midi);
+        }
+        return median(values);
+    };
+
+    // What was detected near where each chord and the note belong, counted
+    // from the first onset: chords a beat apart, the note 0.25 s and 4.05
+    // beats after the first chord. Other onsets (a chord's own partials) are
+    // left aside.
+    const std::vector<std::vector<int>> chords = MIDINotePlayer::chords(level.cadence);
+    std::vector<double> expected;
+    for (size_t k = 0; k < chords.size(); ++k)
+        expected.push_back(double(k) * beatMs);
+    expected.push_back(250.0 + MIDINotePlayer::secondsForBeats(4 + MIDINotePlayer::beatPrecision) * 1000.0);
+    std::vector<std::optional<double>> found(expected.size());
+    if (!onsets.empty()) {
+        const double first = onsets.front().first * 1000.0;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            for (const auto &[at, unused] : onsets) {
+                const double offset = at * 1000.0 - first - expected[i];
+                if (std::fabs(offset) <= 60 && (!found[i] || std::fabs(offset) < std::fabs(*found[i] - expected[i])))
+                    found[i] = at * 1000.0 - first;
+            }
+        }
+    }
+    const size_t chordCount = chords.size();
+    const bool allFound = std::all_of(found.begin(), found.end(), [](const auto &f) { return f.has_value(); });
+    double intervalError = NAN;
+    double noteCents = NAN;
+    int chordsOk = 0;
+    if (allFound) {
+        intervalError = 0;
+        for (size_t i = 1; i < chordCount; ++i) {
+            const double interval = *found[i] - *found[i - 1];
+            std::printf("chord %zu to %zu: %.2f ms (a beat is %.2f ms)\n", i, i + 1, interval, beatMs);
+            intervalError = std::max(intervalError, std::fabs(interval - beatMs));
+        }
+        std::printf("chord 1 to the note: %.2f ms (%.2f ms expected)\n", *found.back(), expected.back());
+        const double firstOnset = onsets.front().first;
+        // A chord's pitch: its two strongest pitch classes are tones of the chord.
+        for (size_t i = 0; i < chordCount; ++i) {
+            const std::array<double, 12> power = chroma(wav, firstOnset + *found[i] / 1000.0 + 0.04);
+            std::array<size_t, 12> order{};
+            std::iota(order.begin(), order.end(), 0);
+            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return power[a] > power[b]; });
+            const auto inChord = [&](size_t pitchClass) {
+                return std::any_of(chords[i].begin(), chords[i].end(), [&](int key) { return size_t(key % 12) == pitchClass; });
+            };
+            const bool ok = inChord(order[0]) && inChord(order[1]);
+            chordsOk += ok ? 1 : 0;
+            std::printf("chord %zu: strongest pitch classes %zu and %zu, %s\n", i + 1, order[0], order[1],
+                        ok ? "tones of the chord" : "not both in the chord");
+        }
+        const double asked = MIDINotePlayer::keyNumber(question.answer);
+        const double heard = pitchAfter(firstOnset + *found.back() / 1000.0);
+        noteCents = 100.0 * (heard - asked);
+        std::printf("note: heard %.2f (MIDI, %.1f Hz), asked %.0f (%.1f Hz)\n", heard, frequencyMidi(heard), asked,
+                    frequencyMidi(asked));
+    } else {
+        std::fprintf(stderr, "live_timing: not every chord and the note were found in the recording\n");
+    }
+
+    const double idleCpu = median(idle);
+    const double wake = median(wakes);
+    const double sound = median(sounds);
+    std::printf("live_timing onset_interval_error_ms_max=%.2f note_pitch_error_cents=%.1f chord_pitches_ok=%d/4 "
+                "wake_after_press_ms=%.2f first_sound_after_press_ms=%.2f output_latency_ms=%.1f idle_cpu_pct=%.2f\n",
+                intervalError, noteCents, chordsOk, wake, sound, player->outputLatencyMs(), idleCpu);
+    if (!check)
+        return 0;
+    const bool ok = intervalError <= 3.0 && std::fabs(noteCents) <= 50.0 && chordsOk == 4 && wake <= 15.0
+        && sound <= 15.0 + 1000.0 * MIDINotePlayer::secondsForBeats(MIDINotePlayer::beatPrecision) && idleCpu <= 1.0;
+    if (!ok)
+        std::fprintf(stderr, "live_timing: a figure missed its goal\n");
+    return ok ? 0 : 1;
+}
