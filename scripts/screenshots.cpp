@@ -168,7 +168,10 @@ void screens()
     save(window, QStringLiteral("level_editor"));
     loop.send(actions::didDismissLevelEditor{});
 
-    loop.send(actions::errorOccurred{Error{QStringLiteral("demo"), 0, QStringLiteral("shown for the picture")}});
+    loop.send(actions::errorOccurred{Error{QStringLiteral("MIDINotePlayer"), 1,
+                                           QStringLiteral("No audio output could be started: pulseaudio (Failed to create "
+                                                          "PulseAudio connection, because pa_simple_new() failed with error: "
+                                                          "Connection refused); alsa (Failed to open the \"default\" audio device)")}});
     save(window, QStringLiteral("error_screen"));
 }
 

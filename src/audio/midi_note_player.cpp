@@ -3,9 +3,11 @@
 #include "audio/waits.h"
 
 #include <QCoreApplication>
+#include <QCoroFuture>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QPromise>
 #include <QTimer>
 
 #include <fluidsynth.h>
@@ -22,15 +24,14 @@ namespace {
 
 const QString errorDomain = QStringLiteral("MIDINotePlayer");
 
-// FluidSynth reports why something failed only through its log. While a
-// prepare runs, its messages are collected so that the error can name them;
+// FluidSynth reports why something failed only through its log. While the
+// engine starts, its messages are collected so that the error can name them;
 // otherwise warnings and errors go to the log as FluidSynth's own lines.
-std::mutex fluidLogMutex;
-QStringList *fluidLogCapture = nullptr;
+// FluidSynth logs on the thread that called it.
+thread_local QStringList *fluidLogCapture = nullptr;
 
 void fluidLog(int level, const char *message, void *)
 {
-    std::lock_guard lock(fluidLogMutex);
     const QString text = QString::fromLocal8Bit(message).trimmed();
     if (fluidLogCapture) {
         fluidLogCapture->append(text);
@@ -53,19 +54,10 @@ void installFluidLog()
 
 class FluidLogCapture {
 public:
-    FluidLogCapture()
-    {
-        std::lock_guard lock(fluidLogMutex);
-        fluidLogCapture = &m_lines;
-    }
-    ~FluidLogCapture()
-    {
-        std::lock_guard lock(fluidLogMutex);
-        fluidLogCapture = nullptr;
-    }
+    FluidLogCapture() { fluidLogCapture = &m_lines; }
+    ~FluidLogCapture() { fluidLogCapture = nullptr; }
     QString take()
     {
-        std::lock_guard lock(fluidLogMutex);
         const QString joined = m_lines.join(QStringLiteral("; "));
         m_lines.clear();
         return joined;
@@ -109,6 +101,9 @@ struct MIDINotePlayer::Engine {
     std::condition_variable renderWake;
     std::int64_t busyUntilTick = 0;
     bool stopping = false;
+    // Only a driver that runs its own thread may be kept waiting; JACK and
+    // SDL call from their real-time threads and get silence instead.
+    bool mayWait = true;
     // A new PulseAudio stream takes its first writes slowly (up to two
     // seconds on a null sink) if it waits before them, so the first blocks
     // are rendered at once, silent, before the renderer may sleep.
@@ -143,8 +138,9 @@ struct MIDINotePlayer::Engine {
             --engine->primingBlocks;
         else if (!engine->isBusy())
             engine->sleeping = true;
-        engine->renderWake.wait(lock, [engine, priming] { return priming || engine->stopping || engine->isBusy(); });
-        if (engine->stopping) {
+        if (engine->mayWait)
+            engine->renderWake.wait(lock, [engine, priming] { return priming || engine->stopping || engine->isBusy(); });
+        if (engine->stopping || (!priming && !engine->isBusy())) {
             for (int i = 0; i < outputs; ++i)
                 std::fill_n(out[i], frames, 0.0f);
             return FLUID_OK;
@@ -295,9 +291,18 @@ MIDINotePlayer::MIDINotePlayer(Options options)
     installFluidLog();
     if (m_options.output == Output::offline)
         m_offline = std::make_unique<OfflineClock>(m_options.sampleRate, m_options.keepRecording, this);
+    else
+        // The live output starts at once, beside whatever the app builds
+        // meanwhile; `prepare` waits for it and reports how it went.
+        startLiveEngine();
 }
 
-MIDINotePlayer::~MIDINotePlayer() = default;
+MIDINotePlayer::~MIDINotePlayer()
+{
+    // The engine outlives the worker that may still be loading into it.
+    if (m_worker.joinable())
+        m_worker.join();
+}
 
 QString MIDINotePlayer::resourceSoundFont()
 {
@@ -370,34 +375,77 @@ void MIDINotePlayer::warn(const QString &line)
         m_options.logger->write(LogLevel::warning, line);
 }
 
-QCoro::Task<Result<void>> MIDINotePlayer::prepare()
+Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
 {
-    if (m_engine)
-        co_return Result<void>{};
-
-    auto engine = std::make_unique<Engine>();
     const auto fail = [](const QString &what) { return failure(errorDomain, 1, what); };
 
-    engine->settings = new_fluid_settings();
-    if (!engine->settings)
-        co_return fail(QStringLiteral("The synthesizer's settings could not be created"));
-    fluid_settings_setnum(engine->settings, "synth.sample-rate", m_options.sampleRate);
+    engine.settings = new_fluid_settings();
+    if (!engine.settings)
+        return fail(QStringLiteral("The synthesizer's settings could not be created"));
+    fluid_settings_setnum(engine.settings, "synth.sample-rate", m_options.sampleRate);
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
-    fluid_settings_setint(engine->settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setnum(engine->settings, "synth.gain", 1.0);
-    fluid_settings_setint(engine->settings, "audio.pulseaudio.adjust-latency", 0);
+    fluid_settings_setint(engine.settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setnum(engine.settings, "synth.gain", 1.0);
+    fluid_settings_setint(engine.settings, "audio.pulseaudio.adjust-latency", 0);
 
-    engine->synth = new_fluid_synth(engine->settings);
-    if (!engine->synth)
-        co_return fail(QStringLiteral("The synthesizer could not be created"));
+    engine.synth = new_fluid_synth(engine.settings);
+    if (!engine.synth)
+        return fail(QStringLiteral("The synthesizer could not be created"));
+    // A synth that has handled no event yet renders uninitialised samples
+    // while it holds no instrument (FluidSynth 2.3); silencing it first
+    // settles it before anything renders.
+    fluid_synth_all_sounds_off(engine.synth, -1);
 
-    // The instrument: a missing or unreadable bank is not an error.
+    engine.sequencer = new_fluid_sequencer2(0);
+    if (!engine.sequencer)
+        return fail(QStringLiteral("The sequencer could not be created"));
+    // The tempo: one tick is a thousandth of a beat at 110 beats per minute.
+    engine.ticksPerSecond = bpm / 60.0 * ticksPerBeat;
+    fluid_sequencer_set_time_scale(engine.sequencer, engine.ticksPerSecond);
+    engine.synthClient = fluid_sequencer_register_fluidsynth(engine.sequencer, engine.synth);
+    if (engine.synthClient == FLUID_FAILED)
+        return fail(QStringLiteral("The sequencer could not be connected to the synthesizer"));
+    engine.chordTrack = fluid_sequencer_register_client(engine.sequencer, "chords", nullptr, nullptr);
+    engine.noteTrack = fluid_sequencer_register_client(engine.sequencer, "notes", nullptr, nullptr);
+    if (engine.chordTrack == FLUID_FAILED || engine.noteTrack == FLUID_FAILED)
+        return fail(QStringLiteral("The sequencer's tracks could not be created"));
+    if (m_options.output == Output::offline)
+        return {};
+
+    QStringList reasons;
+    FluidLogCapture capture;
+    for (const QString &name : std::as_const(m_options.drivers)) {
+        // About 11.6 ms of buffering at 44.1 kHz either way: the PulseAudio
+        // driver asks the server for one period, the others keep two.
+        const bool pulse = name == QLatin1String("pulseaudio");
+        const int periodSize = pulse ? 512 : 256;
+        const int periods = pulse ? 1 : 2;
+        fluid_settings_setint(engine.settings, "audio.period-size", periodSize);
+        fluid_settings_setint(engine.settings, "audio.periods", 2);
+        fluid_settings_setstr(engine.settings, "audio.driver", name.toLatin1().constData());
+        engine.mayWait = pulse || name == QLatin1String("alsa") || name == QLatin1String("oss");
+        engine.driver = new_fluid_audio_driver2(engine.settings, &Engine::render, &engine);
+        const QString why = capture.take();
+        if (engine.driver) {
+            engine.driverName = name;
+            engine.latencyMs = 1000.0 * periodSize * periods / m_options.sampleRate;
+            return {};
+        }
+        reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);
+    }
+    return fail(QStringLiteral("No audio output could be started: %1")
+                    .arg(reasons.isEmpty() ? QStringLiteral("no driver to try") : reasons.join(QStringLiteral("; "))));
+}
+
+QString MIDINotePlayer::loadInstrument(Engine &engine) const
+{
+    // A missing or unreadable bank is not an error.
     QStringList candidates{m_options.soundFont.isEmpty() ? resourceSoundFont() : m_options.soundFont};
     if (!m_options.fallbackSoundFonts.isEmpty()) {
         candidates += m_options.fallbackSoundFonts;
     } else {
         char *systemDefault = nullptr;
-        if (fluid_settings_dupstr(engine->settings, "synth.default-soundfont", &systemDefault) == FLUID_OK
+        if (fluid_settings_dupstr(engine.settings, "synth.default-soundfont", &systemDefault) == FLUID_OK
             && systemDefault) {
             candidates << QString::fromLocal8Bit(systemDefault);
             fluid_free(systemDefault);
@@ -410,74 +458,81 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         for (const QString &path : std::as_const(candidates)) {
             if (!readable(path))
                 continue;
-            soundFont = fluid_synth_sfload(engine->synth, QFile::encodeName(path).constData(), 1);
+            soundFont = fluid_synth_sfload(engine.synth, QFile::encodeName(path).constData(), 1);
             if (soundFont != FLUID_FAILED) {
                 loaded = path;
                 break;
             }
         }
     }
-    // A synth that has handled no event yet renders uninitialised samples when
-    // it holds no instrument (FluidSynth 2.3); silencing it first settles it.
-    fluid_synth_all_sounds_off(engine->synth, -1);
-    if (soundFont == FLUID_FAILED) {
-        warn(QStringLiteral("⚠️ No instrument could be loaded (tried %1); notes will be silent")
-                 .arg(candidates.join(QStringLiteral(", "))));
-    } else {
-        if (loaded != candidates.first())
-            warn(QStringLiteral("⚠️ The instrument %1 could not be loaded; using %2 instead")
-                     .arg(candidates.first(), loaded));
-        // Program 0 of bank 0 on channel 0, chosen before any audio runs.
-        fluid_synth_program_select(engine->synth, 0, soundFont, 0, 0);
-    }
+    if (soundFont == FLUID_FAILED)
+        return QStringLiteral("⚠️ No instrument could be loaded (tried %1); notes will be silent")
+            .arg(candidates.join(QStringLiteral(", ")));
+    // Program 0 of bank 0 on channel 0.
+    fluid_synth_program_select(engine.synth, 0, soundFont, 0, 0);
+    if (loaded != candidates.first())
+        return QStringLiteral("⚠️ The instrument %1 could not be loaded; using %2 instead").arg(candidates.first(), loaded);
+    return {};
+}
 
-    engine->sequencer = new_fluid_sequencer2(0);
-    if (!engine->sequencer)
-        co_return fail(QStringLiteral("The sequencer could not be created"));
-    // The tempo: one tick is a thousandth of a beat at 110 beats per minute.
-    engine->ticksPerSecond = bpm / 60.0 * ticksPerBeat;
-    fluid_sequencer_set_time_scale(engine->sequencer, engine->ticksPerSecond);
-    engine->synthClient = fluid_sequencer_register_fluidsynth(engine->sequencer, engine->synth);
-    if (engine->synthClient == FLUID_FAILED)
-        co_return fail(QStringLiteral("The sequencer could not be connected to the synthesizer"));
-    engine->chordTrack = fluid_sequencer_register_client(engine->sequencer, "chords", nullptr, nullptr);
-    engine->noteTrack = fluid_sequencer_register_client(engine->sequencer, "notes", nullptr, nullptr);
-    if (engine->chordTrack == FLUID_FAILED || engine->noteTrack == FLUID_FAILED)
-        co_return fail(QStringLiteral("The sequencer's tracks could not be created"));
+void MIDINotePlayer::startLiveEngine()
+{
+    m_starting = std::make_unique<Engine>();
+    QPromise<Result<void>> engineReady;
+    QPromise<void> instrumentReady;
+    m_engineReady = engineReady.future();
+    m_instrumentReady = instrumentReady.future();
+    m_worker = std::thread([this, engine = m_starting.get(), engineReady = std::move(engineReady),
+                            instrumentReady = std::move(instrumentReady)]() mutable {
+        engineReady.start();
+        instrumentReady.start();
+        Result<void> built = buildEngine(*engine);
+        const bool running = built.has_value();
+        engineReady.addResult(std::move(built));
+        engineReady.finish();
+        if (running) {
+            const QString warning = loadInstrument(*engine);
+            if (!warning.isEmpty())
+                QMetaObject::invokeMethod(this, [this, warning]() { warn(warning); }, Qt::QueuedConnection);
+        }
+        instrumentReady.finish();
+    });
+}
 
-    if (m_options.output == Output::live) {
-        QStringList reasons;
-        FluidLogCapture capture;
-        for (const QString &name : std::as_const(m_options.drivers)) {
-            // About 11.6 ms of buffering at 44.1 kHz either way: the
-            // PulseAudio driver asks the server for one period, the others
-            // keep two.
-            const bool pulse = name == QLatin1String("pulseaudio");
-            const int periodSize = pulse ? 512 : 256;
-            const int periods = pulse ? 1 : 2;
-            fluid_settings_setint(engine->settings, "audio.period-size", periodSize);
-            fluid_settings_setint(engine->settings, "audio.periods", 2);
-            fluid_settings_setstr(engine->settings, "audio.driver", name.toLatin1().constData());
-            engine->driver = new_fluid_audio_driver2(engine->settings, &Engine::render, engine.get());
-            const QString why = capture.take();
-            if (engine->driver) {
-                engine->driverName = name;
-                engine->latencyMs = 1000.0 * periodSize * periods / m_options.sampleRate;
-                break;
-            }
-            reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);
-        }
-        if (!engine->driver) {
-            co_return fail(QStringLiteral("No audio output could be started: %1")
-                               .arg(reasons.isEmpty() ? QStringLiteral("no driver to try")
-                                                      : reasons.join(QStringLiteral("; "))));
-        }
-    } else {
+QCoro::Task<Result<void>> MIDINotePlayer::prepare()
+{
+    if (m_engine)
+        co_return Result<void>{};
+    if (m_offline) {
+        auto engine = std::make_unique<Engine>();
+        if (Result<void> built = buildEngine(*engine); !built)
+            co_return built;
+        if (const QString warning = loadInstrument(*engine); !warning.isEmpty())
+            warn(warning);
         m_offline->attach(engine->synth);
+        m_engine = std::move(engine);
+        co_return Result<void>{};
     }
 
-    m_engine = std::move(engine);
+    if (!m_worker.joinable())
+        startLiveEngine();
+    const Result<void> built = co_await m_engineReady;
+    if (m_engine)
+        co_return Result<void>{}; // another prepare took it meanwhile
+    if (!built) {
+        // Another prepare may try again from the start.
+        m_worker.join();
+        m_starting.reset();
+        co_return built;
+    }
+    m_engine = std::move(m_starting);
     co_return Result<void>{};
+}
+
+QCoro::Task<> MIDINotePlayer::instrumentLoaded()
+{
+    if (m_worker.joinable() && !m_instrumentReady.isFinished())
+        co_await m_instrumentReady;
 }
 
 double MIDINotePlayer::nowFrame() const
@@ -527,6 +582,7 @@ QCoro::Task<> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
 
 QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
 {
+    co_await instrumentLoaded();
     if (m_engine) {
         const double lead = secondsForBeats(beatPrecision) * m_options.sampleRate;
         schedule(m_engine->noteTrack, keyNumber(note), nowFrame() + lead);
@@ -541,6 +597,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)
     // beat apart. They are queued now, ahead of their time, so that the synth
     // can start each on its block; a chord cannot sound in part while the
     // others are being queued.
+    co_await instrumentLoaded();
     const double start = nowFrame() + 0.25 * m_options.sampleRate;
     auto cached = m_chordProgressions.find(cadence);
     if (cached == m_chordProgressions.end()) {

@@ -3,12 +3,14 @@
 #include "audio/note_player.h"
 #include "model/logger.h"
 
+#include <QFuture>
 #include <QObject>
 #include <QStringList>
 
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -86,6 +88,14 @@ private:
     struct Engine;
     class OfflineClock;
 
+    // The synth, the sequencer and, live, the output; the instrument apart.
+    Result<void> buildEngine(Engine &engine) const;
+    // Returns the warning to log, if any.
+    QString loadInstrument(Engine &engine) const;
+    // On a worker thread: the engine, then the instrument.
+    void startLiveEngine();
+    QCoro::Task<> instrumentLoaded();
+
     QCoro::Task<> wait(std::chrono::nanoseconds duration);
     double nowFrame() const;
     void schedule(short track, int key, double frame);
@@ -93,6 +103,11 @@ private:
 
     Options m_options;
     std::unique_ptr<Engine> m_engine;
+    // The live engine while its worker builds it, until `prepare` takes it.
+    std::unique_ptr<Engine> m_starting;
+    std::thread m_worker;
+    QFuture<Result<void>> m_engineReady;
+    QFuture<void> m_instrumentReady;
     std::unique_ptr<OfflineClock> m_offline;
     std::unordered_map<Cadence, std::vector<std::vector<int>>> m_chordProgressions;
     int m_renderCount = 0;

@@ -8,6 +8,17 @@
 
 namespace lirra {
 
+QStringList audioDrivers(const QStringList &fallback)
+{
+    const QString chosen = qEnvironmentVariable("LIRRA_AUDIO_DRIVER").simplified();
+    if (chosen.isEmpty())
+        return fallback;
+    QStringList drivers;
+    for (const QString &name : chosen.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        drivers << name.trimmed();
+    return drivers;
+}
+
 AppEnvironment makeEnvironment(EnvironmentSetup setup)
 {
     AppEnvironment env;
@@ -15,6 +26,7 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
     env.preferences = setup.preferences ? setup.preferences : SettingsPreferences::standard();
 
     MIDINotePlayer::Options player = setup.player;
+    player.drivers = audioDrivers(player.drivers);
     if (!player.logger)
         player.logger = env.logger;
     env.notePlayer = std::make_shared<MIDINotePlayer>(player);

@@ -14,6 +14,11 @@ struct EnvironmentSetup {
     std::shared_ptr<Logger> logger;           // standard error when empty
 };
 
+// The FluidSynth audio drivers to try, in order: those named, comma
+// separated, by LIRRA_AUDIO_DRIVER (for example "jack" or "alsa,pulseaudio"),
+// else the fallback.
+QStringList audioDrivers(const QStringList &fallback);
+
 // The one place that builds the services of the app: the note player, the
 // practice manager over the session files and the preferences, the tour,
 // the preferences and the logger.

@@ -1,0 +1,100 @@
+// Start-up of the real app against a bare Qt Widgets window: each is started
+// in turn (offscreen), the app with its live output on whatever sound server
+// the environment names, and timed from the start of the process to its
+// first main-screen state (the log line of the first level) or, for the bare
+// window, to its first paint. The app's peak resident memory is read just
+// after its first level has loaded.
+// Usage: startup [runs=7] [app=<dir of this program>/../src/lirra]
+// Prints, as its last line:
+//   startup app_ms=<a> bare_ms=<b> ratio=<a/b> app_peak_rss_mb=<r>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double peakRssMb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+struct Start {
+    double ms = 0;
+    double rssMb = 0;
+};
+
+// Starts the program and waits for `line` on its standard error.
+Start timeTo(const QString &program, const QByteArray &line, const QString &home)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    process.setProcessEnvironment(environment);
+    process.setReadChannel(QProcess::StandardError);
+    QByteArray seen;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, {});
+    Start start;
+    while (!seen.contains(line)) {
+        if (!process.waitForReadyRead(20000))
+            qFatal("%s never wrote %s; it wrote: %s", qPrintable(program), line.constData(), seen.constData());
+        seen += process.readAllStandardError();
+    }
+    start.ms = double(clock.nsecsElapsed()) / 1e6;
+    start.rssMb = peakRssMb(process.processId());
+    process.kill();
+    process.waitForFinished();
+    return start;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    const int runs = arguments.value(1, QStringLiteral("7")).toInt();
+    const QString here = QCoreApplication::applicationDirPath();
+    const QString app = arguments.value(2, here + QStringLiteral("/../src/lirra"));
+    const QString bare = here + QStringLiteral("/bare_window");
+
+    QTemporaryDir home;
+    std::vector<double> appMs, bareMs, rss;
+    timeTo(bare, "painted", home.path()); // the libraries into the page cache
+    timeTo(app, "didLoadLevel", home.path());
+    for (int i = 0; i < runs; ++i) {
+        const Start a = timeTo(app, "didLoadLevel", home.path());
+        const Start b = timeTo(bare, "painted", home.path());
+        appMs.push_back(a.ms);
+        rss.push_back(a.rssMb);
+        bareMs.push_back(b.ms);
+        std::printf("run %d: app %.1f ms (%.1f MB), bare window %.1f ms\n", i + 1, a.ms, a.rssMb, b.ms);
+    }
+    const double a = median(appMs);
+    const double b = median(bareMs);
+    std::printf("startup app_ms=%.1f bare_ms=%.1f ratio=%.2f app_peak_rss_mb=%.1f\n", a, b, a / b, median(rss));
+    return 0;
+}
