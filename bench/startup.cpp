@@ -2,8 +2,9 @@
 // in turn (offscreen), the app with its live output on whatever sound server
 // the environment names, and timed from the start of the process to its
 // first main-screen state (the log line of the first level) or, for the bare
-// window, to its first paint. The app's peak resident memory is read just
-// after its first level has loaded.
+// window, to its first paint. The app's peak resident memory is read a
+// second and a half after its first level has loaded, when its instrument
+// has loaded too.
 // Usage: startup [runs=7] [app=<dir of this program>/../src/lirra]
 // Prints, as its last line:
 //   startup app_ms=<a> bare_ms=<b> ratio=<a/b> app_peak_rss_mb=<r>
@@ -44,7 +45,7 @@ struct Start {
 };
 
 // Starts the program and waits for `line` on its standard error.
-Start timeTo(const QString &program, const QByteArray &line, const QString &home)
+Start timeTo(const QString &program, const QByteArray &line, const QString &home, int settleMs = 0)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -64,7 +65,10 @@ Start timeTo(const QString &program, const QByteArray &line, const QString &home
         seen += process.readAllStandardError();
     }
     start.ms = double(clock.nsecsElapsed()) / 1e6;
-    start.rssMb = peakRssMb(process.processId());
+    if (settleMs > 0) {
+        process.waitForFinished(settleMs);
+        start.rssMb = peakRssMb(process.processId());
+    }
     process.kill();
     process.waitForFinished();
     return start;
@@ -86,7 +90,7 @@ int main(int argc, char **argv)
     timeTo(bare, "painted", home.path()); // the libraries into the page cache
     timeTo(app, "didLoadLevel", home.path());
     for (int i = 0; i < runs; ++i) {
-        const Start a = timeTo(app, "didLoadLevel", home.path());
+        const Start a = timeTo(app, "didLoadLevel", home.path(), 1500);
         const Start b = timeTo(bare, "painted", home.path());
         appMs.push_back(a.ms);
         rss.push_back(a.rssMb);

@@ -4,6 +4,7 @@
 #include "core/screen_states.h"
 #include "main_screen.h"
 #include "modal_screens.h"
+#include "widgets/keyboard.h"
 
 #include <QGridLayout>
 
@@ -113,8 +114,47 @@ QWidget *App::view()
     return m_view;
 }
 
+KeyboardView *App::activeKeyboard()
+{
+    if (errorScreen()->isVisibleTo(view()))
+        return errorScreen()->keyboardView();
+    if (levelEditor()->isVisibleTo(view()))
+        return levelEditor()->keyboardView();
+    if (accuracy()->isVisibleTo(view()))
+        return accuracy()->keyboardView();
+    return main()->keyboardView();
+}
+
+bool App::pressNote(Note note)
+{
+    releaseNote(note); // a second press of a held note starts afresh
+    KeyboardView *keyboard = activeKeyboard();
+    Note target = note;
+    const Key *own = keyboard->key(note);
+    if (!m_levelSpansOctaves && (!own || !own->isEnabled())) {
+        const Note twin{note.name, std::uint8_t(note.octave == 1 ? 2 : 1)};
+        if (const Key *other = keyboard->key(twin); other && other->isEnabled())
+            target = twin;
+    }
+    if (!keyboard->pressKey(target))
+        return false;
+    m_held[note] = {keyboard, target};
+    return true;
+}
+
+bool App::releaseNote(Note note)
+{
+    const auto held = m_held.find(note);
+    if (held == m_held.end())
+        return false;
+    const auto [keyboard, target] = held->second;
+    m_held.erase(held);
+    return keyboard && keyboard->releaseKey(target);
+}
+
 void App::update(const AppState &state)
 {
+    m_levelSpansOctaves = state.level && state.level->spansMultipleOctaves;
     const LevelEditorScreenState editor = levelEditorScreenState(state);
     const AccuracyScreenState accuracyState = accuracyScreenState(state);
     main()->setState(mainScreenState(state));

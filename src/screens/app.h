@@ -6,10 +6,13 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <unordered_map>
+
 namespace lirra {
 
 class AccuracyScreen;
 class AppLoop;
+class KeyboardView;
 class ErrorScreen;
 class LevelEditorScreen;
 class MainScreen;
@@ -26,6 +29,17 @@ public:
     QWidget *view();
     void update(const AppState &state);
 
+    // The keyboard of the screen on top: the error screen's, the level
+    // editor's, the accuracy screen's, else the main screen's.
+    KeyboardView *activeKeyboard();
+    // A key pressed or released from a MIDI or a computer keyboard, taken as
+    // a click on the key of the screen on top. In a level that does not span
+    // several octaves, a note whose key is not part of the level answers as
+    // the key of the same name in the keyboard's other octave, when that one
+    // is. False when no key took it.
+    bool pressNote(Note note);
+    bool releaseNote(Note note);
+
     MainScreen *main();
     LevelEditorScreen *levelEditor();
     AccuracyScreen *accuracy();
@@ -41,6 +55,9 @@ private:
     QPointer<LevelEditorScreen> m_levelEditor;
     QPointer<AccuracyScreen> m_accuracy;
     QPointer<ErrorScreen> m_errorScreen;
+    bool m_levelSpansOctaves = false;
+    // Where each note held from outside went: its own key or its twin's.
+    std::unordered_map<Note, std::pair<QPointer<KeyboardView>, Note>> m_held;
 };
 
 } // namespace lirra

@@ -2,13 +2,20 @@
 
 #include "app.h"
 #include "core/app_loop.h"
+#include "main_screen.h"
+#include "modal_screens.h"
 #include "model/localization.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
+#include "widgets/keyboard.h"
 #include "widgets/palette.h"
+#include "widgets/title_bar.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLayout>
+#include <QPushButton>
+#include <QTimer>
 #include <QStyleFactory>
 #include <QToolBar>
 #include <QToolButton>
@@ -58,13 +65,17 @@ void applyDarkAppearance()
     QApplication::setPalette(dark);
 }
 
-AppDelegate::AppDelegate(EnvironmentSetup setup)
+AppDelegate::AppDelegate(EnvironmentSetup setup, InputSetup input)
     : m_setup(std::move(setup))
+    , m_input(std::move(input))
 {
 }
 
 AppDelegate::~AppDelegate()
 {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+    m_midi.reset();
     delete m_window;
     m_app.reset();
     m_loop.reset();
@@ -106,22 +117,58 @@ QWidget *AppDelegate::toolbarItem(const QString &identifier) const
     return it == m_items.end() ? nullptr : it->second.data();
 }
 
+QAction *AppDelegate::shortcut(Command command) const
+{
+    const auto it = m_shortcuts.find(command);
+    return it == m_shortcuts.end() ? nullptr : it->second;
+}
+
+QAction *AppDelegate::makeShortcut(Command command, std::function<void()> trigger)
+{
+    auto *action = new QAction(this);
+    action->setShortcuts(shortcuts(command));
+    action->setShortcutContext(Qt::WindowShortcut);
+    // Like its control, disabled until the first state says otherwise.
+    action->setEnabled(false);
+    connect(action, &QAction::triggered, this, std::move(trigger));
+    m_shortcuts[command] = action;
+    return action;
+}
+
+QString AppDelegate::withShortcut(const QString &text, Command command) const
+{
+    return QStringLiteral("%1 (%2)").arg(text, shortcuts(command).value(0).toString(QKeySequence::NativeText));
+}
+
 QToolButton *AppDelegate::makeButton(const QString &identifier, const char *tooltip, const QString &iconName,
                                      auto action)
 {
+    static const std::map<QString, Command> commands = {
+        {QStringLiteral("firstLevelButton"), Command::firstLevel},
+        {QStringLiteral("randomLevelButton"), Command::randomLevel},
+        {QStringLiteral("previousLevelButton"), Command::previousLevel},
+        {QStringLiteral("nextLevelButton"), Command::nextLevel},
+        {QStringLiteral("configureLevelButton"), Command::configureLevel},
+        {QStringLiteral("startStopSessionButton"), Command::startStop},
+        {QStringLiteral("repeatButton"), Command::repeat},
+    };
+    const Command command = commands.at(identifier);
+    m_buttonCommands[identifier] = command;
     auto *button = new QToolButton;
     button->setObjectName(identifier);
     button->setIcon(icon(iconName));
-    button->setToolTip(localized(tooltip));
+    button->setToolTip(withShortcut(localized(tooltip), command));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     // Every item stays disabled until the first state says otherwise.
     button->setEnabled(false);
     QPointer<AppDelegate> self(this);
-    connect(button, &QToolButton::clicked, this, [self, action]() {
+    const auto send = [self, action]() {
         if (self)
             self->loop()->send(action);
-    });
+    };
+    connect(button, &QToolButton::clicked, this, send);
+    makeShortcut(command, send);
     m_items[identifier] = button;
     return button;
 }
@@ -174,14 +221,16 @@ QToolBar *AppDelegate::makeToolbar()
     m_accuracyRing = new AccuracyRing;
     m_accuracyRing->setStrokeWidth(3);
     m_accuracyRing->setFixedSize(92, 32);
-    m_accuracyRing->setToolTip(localized("accuracyInLevel"));
+    m_accuracyRing->setToolTip(withShortcut(localized("accuracyInLevel"), Command::accuracy));
     m_accuracyRing->setEnabled(false);
     QPointer<AppDelegate> self(this);
-    m_accuracyRing->addAction(std::make_shared<Action>([self](Action &) {
-                                  if (self)
-                                      self->loop()->send(actions::didPressAccuracyRing{});
-                              }),
+    const auto openAccuracy = [self]() {
+        if (self)
+            self->loop()->send(actions::didPressAccuracyRing{});
+    };
+    m_accuracyRing->addAction(std::make_shared<Action>([openAccuracy](Action &) { openAccuracy(); }),
                               Control::Event::released);
+    makeShortcut(Command::accuracy, openAccuracy);
     m_items[QStringLiteral("accuracyButton")] = m_accuracyRing;
     bar->addWidget(m_accuracyRing);
     return bar;
@@ -189,6 +238,9 @@ QToolBar *AppDelegate::makeToolbar()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    // The services first: the live sound output starts on its own thread
+    // while the window is built.
+    environment();
     QToolBar *toolbar = makeToolbar();
 
     auto *content = new QWidget;
@@ -208,11 +260,116 @@ void AppDelegate::applicationDidFinishLaunching()
     m_window->setWindowTitle(localized("earTraining") + QStringLiteral(" — ") + localized("lirra"));
     // The content keeps its 860 × 340; the window cannot be resized.
     m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Return and Escape answer the modal screens and the tour's bubble.
+    QPointer<AppDelegate> self(this);
+    makeShortcut(Command::confirm, [self]() {
+        if (!self)
+            return;
+        if (QPushButton *target = self->modalButton(Command::confirm))
+            target->click();
+    });
+    makeShortcut(Command::cancel, [self]() {
+        if (!self)
+            return;
+        if (QPushButton *target = self->modalButton(Command::cancel))
+            target->click();
+    });
+    for (const auto &[command, action] : m_shortcuts)
+        m_window->addAction(action);
+    connect(app()->levelEditor()->titleBar(), &TitleBar::doneButtonEnabledChanged, this,
+            [self]() {
+                if (self)
+                    self->updateModalShortcuts();
+            });
+    QCoreApplication::instance()->installEventFilter(this);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
 
     loop()->send(actions::didLoad{});
+    if (m_input.midi) {
+        QTimer::singleShot(m_input.midiDelayMs, this, [self]() {
+            if (self)
+                self->startMidi();
+        });
+    }
+}
+
+void AppDelegate::startMidi()
+{
+    m_midi = std::make_unique<MidiInput>(m_input.midiOptions);
+    QPointer<AppDelegate> self(this);
+    connect(m_midi.get(), &MidiInput::notePressed, this, [self](Note note) {
+        if (self)
+            self->app()->pressNote(note);
+    });
+    connect(m_midi.get(), &MidiInput::noteReleased, this, [self](Note note) {
+        if (self)
+            self->app()->releaseNote(note);
+    });
+    Logger *logger = environment().logger.get();
+    if (!m_midi->start() && logger && logger->isEnabled(LogLevel::warning))
+        logger->write(LogLevel::warning,
+                      QStringLiteral("⚠️ No MIDI input: neither an ALSA sequencer nor a JACK server could be reached"));
+}
+
+QPushButton *AppDelegate::modalButton(Command command)
+{
+    TitleBar *editor = app()->levelEditor()->titleBar();
+    TitleBar *accuracy = app()->accuracy()->titleBar();
+    QPushButton *target = nullptr;
+    if (app()->levelEditor()->isVisible())
+        target = (command == Command::confirm ? editor->doneButton() : editor->cancelButton())->pushButton();
+    else if (app()->accuracy()->isVisible())
+        target = accuracy->doneButton()->pushButton();
+    else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView();
+             tip && command == Command::confirm)
+        target = tip->button()->pushButton();
+    return target && target->isEnabled() && target->isVisible() ? target : nullptr;
+}
+
+void AppDelegate::updateModalShortcuts()
+{
+    QPushButton *confirm = modalButton(Command::confirm);
+    QPushButton *cancel = modalButton(Command::cancel);
+    shortcut(Command::confirm)->setEnabled(confirm != nullptr);
+    shortcut(Command::cancel)->setEnabled(cancel != nullptr);
+    if (confirm)
+        confirm->setToolTip(withShortcut(confirm->text(), Command::confirm));
+    if (cancel && cancel != confirm)
+        cancel->setToolTip(withShortcut(cancel->text(), Command::cancel));
+}
+
+bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!m_window || !widget || widget->window() != m_window)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const int code = key->key();
+    const bool typingKey = m_typing.note(code).has_value() || code == Qt::Key_Z || code == Qt::Key_X
+        || m_typedNotes.count(code) > 0;
+    if (key->isAutoRepeat() || !typingKey)
+        return typingKey; // a held key plays once
+    if (event->type() == QEvent::KeyPress) {
+        if (m_typing.moveOctave(code))
+            return true;
+        const Note note = *m_typing.note(code);
+        m_typedNotes[code] = note;
+        app()->pressNote(note);
+        return true;
+    }
+    // The note the key pressed, whatever octave is typed now.
+    if (const auto held = m_typedNotes.find(code); held != m_typedNotes.end()) {
+        app()->releaseNote(held->second);
+        m_typedNotes.erase(held);
+    }
+    return true;
 }
 
 void AppDelegate::showState(const AppState &state)
@@ -228,6 +385,7 @@ void AppDelegate::showState(const AppState &state)
     if (m_window)
         applyNavBarState(navBarState(main));
     showTip(state.currentTip);
+    updateModalShortcuts();
     emit stateShown(state);
 }
 
@@ -246,12 +404,15 @@ void AppDelegate::applyNavBarState(const NavBarState &bar)
     for (const auto &[identifier, enabled] : m_isToolbarItemEnabled) {
         if (QWidget *item = toolbarItem(identifier))
             item->setEnabled(enabled);
+        const auto command = m_buttonCommands.find(identifier);
+        if (QAction *action = shortcut(command != m_buttonCommands.end() ? command->second : Command::accuracy))
+            action->setEnabled(enabled);
     }
 
     const bool stop = bar.startStopButtonMode == NavBarState::StartStopMode::stop;
     if (auto *startStop = qobject_cast<QToolButton *>(toolbarItem(QStringLiteral("startStopSessionButton")))) {
         startStop->setIcon(icon(stop ? QStringLiteral("stop") : QStringLiteral("play")));
-        startStop->setToolTip(localized(stop ? "stopSession" : "startSession"));
+        startStop->setToolTip(withShortcut(localized(stop ? "stopSession" : "startSession"), Command::startStop));
     }
 
     if (bar.scoreText)
@@ -263,7 +424,7 @@ void AppDelegate::applyNavBarState(const NavBarState &bar)
     m_accuracyRing->setEnabled(bar.isAccuracyRingEnabled);
     const char *tooltip = stop ? (bar.isAccuracyRingEnabled ? "accuracyInSessionWithCTA" : "accuracyInSession")
                                : (bar.isAccuracyRingEnabled ? "accuracyInLevelWithCTA" : "accuracyInLevel");
-    m_accuracyRing->setToolTip(localized(tooltip));
+    m_accuracyRing->setToolTip(withShortcut(localized(tooltip), Command::accuracy));
 }
 
 void AppDelegate::showTip(const std::optional<Tip> &tip)

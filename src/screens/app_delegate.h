@@ -3,6 +3,8 @@
 #include "core/app_environment.h"
 #include "core/production_environment.h"
 #include "core/screen_states.h"
+#include "input/computer_keyboard.h"
+#include "input/midi_input.h"
 #include "widgets/tip_view.h"
 
 #include <QMainWindow>
@@ -11,6 +13,7 @@
 #include <map>
 #include <memory>
 
+class QPushButton;
 class QToolBar;
 class QToolButton;
 
@@ -18,6 +21,15 @@ namespace lirra {
 
 // Fusion with the app's dark palette, for the whole application.
 void applyDarkAppearance();
+
+// How the app listens besides the mouse; the defaults are the app's.
+struct InputSetup {
+    bool midi = true;
+    MidiInput::Options midiOptions;
+    // How long after launch MIDI input starts, so that it never holds up
+    // the first level.
+    int midiDelayMs = 250;
+};
 
 class AccuracyRing;
 class App;
@@ -30,7 +42,7 @@ class Label;
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(EnvironmentSetup setup = {});
+    explicit AppDelegate(EnvironmentSetup setup = {}, InputSetup input = {});
     ~AppDelegate() override;
 
     // Builds and shows the window, then sends the first action.
@@ -48,6 +60,14 @@ public:
     AccuracyRing *accuracyRing() const { return m_accuracyRing; }
     // The tour's bubble on display over the toolbar, if any.
     TipView *toolbarTip() const { return m_toolbarTip; }
+    // The keyboard shortcut of a command, enabled exactly when its control is.
+    QAction *shortcut(Command command) const;
+    // MIDI input, once it has started.
+    MidiInput *midiInput() const { return m_midi.get(); }
+
+protected:
+    // Musical typing on the computer keyboard, wherever the focus is.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     // After a state has reached the screens and the toolbar.
@@ -59,8 +79,20 @@ private:
     void showTip(const std::optional<Tip> &tip);
     QToolBar *makeToolbar();
     QToolButton *makeButton(const QString &identifier, const char *tooltip, const QString &icon, auto action);
+    QAction *makeShortcut(Command command, std::function<void()> trigger);
+    QString withShortcut(const QString &text, Command command) const;
+    void updateModalShortcuts();
+    // The button Return or Escape answers now, if any is on show and enabled.
+    QPushButton *modalButton(Command command);
+    void startMidi();
 
     EnvironmentSetup m_setup;
+    InputSetup m_input;
+    std::map<Command, QAction *> m_shortcuts;
+    std::map<QString, Command> m_buttonCommands;
+    TypingKeyboard m_typing;
+    std::map<int, Note> m_typedNotes; // held keys and the notes they pressed
+    std::unique_ptr<MidiInput> m_midi;
     std::optional<AppEnvironment> m_environment;
     std::unique_ptr<AppLoop> m_loop;
     std::unique_ptr<App> m_app;

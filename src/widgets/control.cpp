@@ -51,6 +51,26 @@ void Control::sendAction(Event event)
     action->perform();
 }
 
+bool Control::press()
+{
+    if (!isEnabled())
+        return false;
+    m_pressed = true;
+    update();
+    sendAction(Event::pressed);
+    return true;
+}
+
+bool Control::release()
+{
+    if (!isEnabled() || !m_pressed)
+        return false;
+    m_pressed = false;
+    update();
+    sendAction(Event::released);
+    return true;
+}
+
 bool Control::beginTracking(QMouseEvent *)
 {
     return true;
@@ -103,6 +123,9 @@ Button::Button(const QString &title, bool primary, QWidget *parent)
     const QColor text = primary ? color(PaletteColor::dark) : color(PaletteColor::buttonForeground);
     m_button->setFont(textFont(TextStyle::tipMessage));
     m_button->setCursor(Qt::PointingHandCursor);
+    // Keys reach the window's shortcuts, never a button that happens to
+    // have been clicked last.
+    m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setStyleSheet(QStringLiteral(
         "QPushButton { background: %1; color: %2; border: none; border-radius: 6px; padding: 4px 12px; }"
         "QPushButton:pressed { background: %3; }"

@@ -49,6 +49,12 @@ public:
     // Runs the action registered for exactly this event, if any.
     void sendAction(Event event);
 
+    // A press and a release from elsewhere than the mouse (a MIDI or a
+    // computer keyboard), with the press feedback of a click. A disabled
+    // control ignores both; false when ignored.
+    bool press();
+    bool release();
+
 protected:
     // Asked on every press of an enabled control; `pressed` runs only when it
     // answers true. Subclasses give their press feedback here.

@@ -513,6 +513,18 @@ void KeyboardView::setAcceptsInteraction(bool accepts)
     m_scrollArea->setAttribute(Qt::WA_TransparentForMouseEvents, !accepts);
 }
 
+bool KeyboardView::pressKey(Note note)
+{
+    Key *k = key(note);
+    return k && acceptsInteraction() && k->press();
+}
+
+bool KeyboardView::releaseKey(Note note)
+{
+    Key *k = key(note);
+    return k && k->release();
+}
+
 bool KeyboardView::acceptsInteraction() const
 {
     return lirra::acceptsInteraction(this);

@@ -165,6 +165,11 @@ public:
     void scroll(Note note, bool animated);
     int scrollPosition() const;
 
+    // Presses and releases the note's key as a click would: ignored while
+    // the keyboard ignores clicks, or the key is disabled or not shown.
+    bool pressKey(Note note);
+    bool releaseKey(Note note);
+
     // While false, clicks anywhere on the keyboard are ignored.
     void setAcceptsInteraction(bool accepts);
     bool acceptsInteraction() const;

@@ -57,8 +57,11 @@ void TitleBar::setDoneButtonHidden(bool hidden)
 
 void TitleBar::setDoneButtonEnabled(bool enabled)
 {
+    if (m_doneEnabled == enabled)
+        return;
     m_doneEnabled = enabled;
     m_done->pushButton()->setEnabled(enabled);
+    emit doneButtonEnabledChanged(enabled);
 }
 
 void TitleBar::resizeEvent(QResizeEvent *)

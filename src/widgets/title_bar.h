@@ -39,6 +39,9 @@ public:
 
     std::optional<TitleBarDelegate> delegate;
 
+signals:
+    void doneButtonEnabledChanged(bool enabled);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

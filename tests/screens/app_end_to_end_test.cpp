@@ -43,7 +43,9 @@ private:
     {
         EnvironmentSetup setup = offlineSetup(m_home->path());
         setup.logger = std::make_shared<RecordingLogger>();
-        m_delegate = std::make_unique<AppDelegate>(setup);
+        InputSetup input;
+        input.midi = false;
+        m_delegate = std::make_unique<AppDelegate>(setup, input);
         m_delegate->applicationDidFinishLaunching();
         QVERIFY(QTest::qWaitForWindowExposed(m_delegate->window()));
         QVERIFY(waitFor([](const AppState &s) { return s.level || s.hasError; }));
@@ -75,7 +77,7 @@ private slots:
         QVERIFY(button("startStopSessionButton")->isEnabled());
         click(button("startStopSessionButton"));
         QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
-        QCOMPARE(button("startStopSessionButton")->toolTip(), localized("stopSession"));
+        QCOMPARE(button("startStopSessionButton")->toolTip(), localized("stopSession") + QStringLiteral(" (Space)"));
         QVERIFY(!button("nextLevelButton")->isEnabled() && button("repeatButton")->isEnabled());
 
         // A wrong key turns red and the question stays.
@@ -113,7 +115,7 @@ private slots:
         QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != second.id && s.isInteractionEnabled; }));
         QCOMPARE(m_delegate->scoreLabel()->toolTip(), QStringLiteral("1 of 2 right"));
         QCOMPARE(m_delegate->accuracyRing()->text(), percentText(0.5f));
-        QCOMPARE(m_delegate->accuracyRing()->toolTip(), localized("accuracyInSessionWithCTA"));
+        QCOMPARE(m_delegate->accuracyRing()->toolTip(), localized("accuracyInSessionWithCTA") + QStringLiteral(" (I)"));
 
         // The ring opens the accuracy screen: the answered keys show their percentages.
         click(m_delegate->accuracyRing());

@@ -1,0 +1,99 @@
+#include "support/notes.h"
+#include "support/test_registry.h"
+
+#include "input/computer_keyboard.h"
+#include "input/midi_translator.h"
+
+#include <QTest>
+
+using namespace lirra;
+using namespace lirra::test;
+
+// "C1+ D1-" → C1 pressed, then D1 released.
+static std::vector<NoteInput> inputs(const QString &text)
+{
+    std::vector<NoteInput> result;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        result.push_back(NoteInput{note(word.chopped(1)), word.endsWith(QLatin1Char('+'))});
+    return result;
+}
+
+class MidiTranslatorTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each row feeds its chunks of bytes in turn to one translator.
+    void bytesToKeys_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QString>("expected");
+        const auto bytes = [](std::initializer_list<int> values) {
+            QByteArray b;
+            for (int v : values)
+                b.append(char(v));
+            return b;
+        };
+        QTest::newRow("note-on, note-off") << QList{bytes({0x90, 60, 100, 0x80, 60, 64})} << "C1+ C1-";
+        QTest::newRow("any channel") << QList{bytes({0x9F, 72, 1, 0x83, 72, 0})} << "C2+ C2-";
+        QTest::newRow("velocity 0 releases") << QList{bytes({0x90, 64, 0})} << "E1-";
+        QTest::newRow("running status") << QList{bytes({0x90, 60, 90, 64, 90, 60, 0})} << "C1+ E1+ C1-";
+        QTest::newRow("running status across messages") << QList{bytes({0x90, 61, 90}), bytes({61, 0})} << "C#1+ C#1-";
+        QTest::newRow("a message split between chunks") << QList{bytes({0x90, 62}), bytes({80})} << "D1+";
+        QTest::newRow("controllers, bend, pressure, program") << QList{bytes({0xB0, 64, 127, 0xE0, 0, 64, 0xD0, 5, 0xC0, 3, 0xA0, 60, 9})}
+                                                            << "";
+        QTest::newRow("running status of a controller is not a note") << QList{bytes({0xB0, 7, 100, 60, 100})} << "";
+        QTest::newRow("real time inside a message") << QList{bytes({0x90, 0xF8, 65, 0xFE, 70})} << "F1+";
+        QTest::newRow("real time keeps running status") << QList{bytes({0x90, 65, 70, 0xF8, 67, 70})} << "F1+ G1+";
+        QTest::newRow("system exclusive") << QList{bytes({0xF0, 0x7E, 60, 100, 0xF7, 0x90, 66, 1})} << "F#1+";
+        QTest::newRow("system messages end running status") << QList{bytes({0x90, 60, 90, 0xF2, 1, 2, 62, 90})} << "C1+";
+        QTest::newRow("data without a status") << QList{bytes({60, 100, 0x80, 71, 0})} << "B1-";
+        QTest::newRow("below the keyboard: folded up") << QList{bytes({0x90, 48, 90, 0x90, 23, 90, 0x90, 0, 90})} << "C1+ B1+ C1+";
+        QTest::newRow("above the keyboard: folded down") << QList{bytes({0x90, 84, 90, 0x90, 83, 90, 0x90, 127, 90})}
+                                                       << "C2+ B2+ G2+";
+    }
+    void bytesToKeys()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QString, expected);
+        MidiTranslator translator;
+        std::vector<NoteInput> got;
+        for (const QByteArray &chunk : chunks) {
+            const auto *data = reinterpret_cast<const std::uint8_t *>(chunk.constData());
+            const std::vector<NoteInput> part = translator.translate(std::span(data, size_t(chunk.size())));
+            got.insert(got.end(), part.begin(), part.end());
+        }
+        QCOMPARE(got, inputs(expected));
+    }
+
+    // The home row in both typed octaves, and the octave keys at their ends.
+    void musicalTyping_data()
+    {
+        QTest::addColumn<QList<int>>("octaveKeys");
+        QTest::addColumn<QString>("notes"); // for A W S E D F T G Y H U J K; "-" where none
+        QTest::newRow("octave 1") << QList<int>{} << "C1 C#1 D1 D#1 E1 F1 F#1 G1 G#1 A1 A#1 B1 C2";
+        QTest::newRow("X: octave 2, K beyond the keyboard") << QList<int>{Qt::Key_X} << "C2 C#2 D2 D#2 E2 F2 F#2 G2 G#2 A2 A#2 B2 -";
+        QTest::newRow("X twice stays at 2") << QList<int>{Qt::Key_X, Qt::Key_X} << "C2 C#2 D2 D#2 E2 F2 F#2 G2 G#2 A2 A#2 B2 -";
+        QTest::newRow("Z below 1 stays at 1") << QList<int>{Qt::Key_X, Qt::Key_Z, Qt::Key_Z} << "C1 C#1 D1 D#1 E1 F1 F#1 G1 G#1 A1 A#1 B1 C2";
+    }
+    void musicalTyping()
+    {
+        QFETCH(QList<int>, octaveKeys);
+        QFETCH(QString, notes);
+        TypingKeyboard typing;
+        for (int key : octaveKeys)
+            QVERIFY(typing.moveOctave(key));
+        const int keys[] = {Qt::Key_A, Qt::Key_W, Qt::Key_S, Qt::Key_E, Qt::Key_D, Qt::Key_F, Qt::Key_T,
+                            Qt::Key_G, Qt::Key_Y, Qt::Key_H, Qt::Key_U, Qt::Key_J, Qt::Key_K};
+        const QStringList expected = notes.split(QLatin1Char(' '));
+        for (int i = 0; i < 13; ++i) {
+            const std::optional<Note> typed = typing.note(keys[i]);
+            QCOMPARE(typed.has_value(), expected[i] != QLatin1String("-"));
+            if (typed)
+                QCOMPARE(*typed, note(expected[i]));
+        }
+        QVERIFY(!typing.note(Qt::Key_Q) && !typing.moveOctave(Qt::Key_Q));
+    }
+};
+
+LIRRA_TEST(MidiTranslatorTest)
+#include "midi_translator_test.moc"

@@ -1,0 +1,276 @@
+#include "support/fakes.h"
+#include "support/files.h"
+#include "support/keys.h"
+#include "support/test_registry.h"
+
+#include "core/app_loop.h"
+#include "model/localization.h"
+#include "practice/settings_preferences.h"
+#include "screens/app.h"
+#include "screens/app_delegate.h"
+#include "screens/main_screen.h"
+#include "screens/modal_screens.h"
+#include "widgets/keyboard.h"
+#include "widgets/title_bar.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <RtMidi.h>
+#include <jack/jack.h>
+
+using namespace lirra;
+using namespace lirra::test;
+
+namespace {
+
+void quiet(const char *) {}
+
+// A JACK server of this test's own on the dummy back end: no sound card.
+class JackServer {
+public:
+    JackServer()
+        : m_name(QStringLiteral("lirra-test-%1").arg(QCoreApplication::applicationPid()))
+    {
+        const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
+        if (jackd.isEmpty())
+            return;
+        qputenv("JACK_DEFAULT_SERVER", m_name.toUtf8());
+        m_server.setStandardOutputFile(QProcess::nullDevice());
+        m_server.setStandardErrorFile(QProcess::nullDevice());
+        m_server.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
+                               QStringLiteral("dummy"), QStringLiteral("-r"), QStringLiteral("44100"),
+                               QStringLiteral("-p"), QStringLiteral("256")});
+        jack_set_error_function(&quiet);
+        jack_set_info_function(&quiet);
+        m_running = spinUntil([] {
+            jack_status_t status{};
+            jack_client_t *probe = jack_client_open("lirra-test-probe", JackNoStartServer, &status);
+            if (probe)
+                jack_client_close(probe);
+            return probe != nullptr;
+        }, 10000);
+    }
+    ~JackServer()
+    {
+        m_server.terminate();
+        m_server.waitForFinished(5000);
+        qunsetenv("JACK_DEFAULT_SERVER");
+    }
+    bool isRunning() const { return m_running; }
+
+private:
+    QString m_name;
+    QProcess m_server;
+    bool m_running = false;
+};
+
+// The computer key that types the note, after Z or X has set the typed octave.
+std::pair<int, int> typedKeys(Note note)
+{
+    static const int letters[] = {Qt::Key_A, Qt::Key_W, Qt::Key_S, Qt::Key_E, Qt::Key_D, Qt::Key_F, Qt::Key_T,
+                                  Qt::Key_G, Qt::Key_Y, Qt::Key_H, Qt::Key_U, Qt::Key_J};
+    if (note.octave == 2 && note.name == NoteName::c)
+        return {Qt::Key_Z, Qt::Key_K};
+    return {note.octave == 1 ? Qt::Key_Z : Qt::Key_X, letters[index(note.name)]};
+}
+
+} // namespace
+
+class InputTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    const AppState &state() { return m_delegate->loop()->state(); }
+    bool waitFor(const std::function<bool(const AppState &)> &condition, int timeoutMs = 60000)
+    {
+        return spinUntil([&] { return condition(state()); }, timeoutMs);
+    }
+    void start(InputSetup input)
+    {
+        SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
+        EnvironmentSetup setup = offlineSetup(m_home->path());
+        setup.logger = std::make_shared<RecordingLogger>();
+        m_delegate = std::make_unique<AppDelegate>(setup, input);
+        m_delegate->applicationDidFinishLaunching();
+        QVERIFY(QTest::qWaitForWindowActive(m_delegate->window()));
+        QVERIFY(waitFor([](const AppState &s) { return s.level || s.hasError; }));
+    }
+    QWindow *window() { return m_delegate->window()->windowHandle(); }
+    QToolButton *button(const char *identifier)
+    {
+        return qobject_cast<QToolButton *>(m_delegate->toolbarItem(QString::fromLatin1(identifier)));
+    }
+
+private slots:
+    void init() { m_home = std::make_unique<QTemporaryDir>(); }
+    void cleanup()
+    {
+        m_delegate.reset();
+        drainEvents();
+    }
+
+    // A whole question with the computer keyboard and nothing else.
+    void practiseWithKeysOnly()
+    {
+        InputSetup input;
+        input.midi = false;
+        start(input);
+        const Level level = *state().level;
+        QCOMPARE(button("startStopSessionButton")->toolTip(), localized("startSession") + QStringLiteral(" (Space)"));
+
+        QTest::keyClick(window(), Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QVERIFY(state().isPracticing);
+
+        // In a session the level cannot change: its shortcuts are off with their buttons.
+        QVERIFY(!button("nextLevelButton")->isEnabled());
+        QVERIFY(!m_delegate->shortcut(Command::nextLevel)->isEnabled());
+        QTest::keyClick(window(), Qt::Key_Right);
+        QTest::keyClick(window(), Qt::Key_Home);
+        drainEvents();
+        QCOMPARE(state().level->id, level.id);
+        QVERIFY(state().isPracticing);
+
+        // The typed key answers: the resolution lights up and plays.
+        const Question question = *state().question;
+        const auto [octaveKey, noteKey] = typedKeys(question.answer);
+        QTest::keyClick(window(), octaveKey);
+        QTest::keyPress(window(), noteKey);
+        QVERIFY(waitFor([](const AppState &s) {
+            return s.highlightedNote && s.highlightedNote->color == PaletteColor::green && !s.isInteractionEnabled;
+        }));
+        QTest::keyRelease(window(), noteKey);
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != question.id && s.isInteractionEnabled; }));
+        QCOMPARE(state().correctIdentifications, 1);
+
+        QTest::keyClick(window(), Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.level && s.level->sessions.size() == 1; }));
+        const QList<QByteArray> lines =
+            readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_%1.txt").arg(level.id))).split('\n');
+        QCOMPARE(lines.size(), 2);
+    }
+
+    // The level editor and the accuracy screen answer Return and Escape, and
+    // keys typed there act on their keyboards.
+    void modalScreensByKeys()
+    {
+        InputSetup input;
+        input.midi = false;
+        start(input);
+        LevelEditorScreen *editor = m_delegate->app()->levelEditor();
+        QTest::keyClick(window(), Qt::Key_L);
+        QVERIFY(editor->isVisible());
+        QVERIFY(!m_delegate->shortcut(Command::configureLevel)->isEnabled()); // its button is off too
+        QCOMPARE(editor->titleBar()->doneButton()->pushButton()->toolTip(), localized("done") + QStringLiteral(" (Return)"));
+
+        // Taking every note away leaves nothing to confirm: Return does nothing.
+        const std::vector<Note> all = editor->selectedNotes();
+        for (const Note &note : all) {
+            const auto [octaveKey, noteKey] = typedKeys(note);
+            QTest::keyClick(window(), octaveKey);
+            QTest::keyClick(window(), noteKey);
+        }
+        QVERIFY(editor->selectedNotes().empty());
+        QVERIFY(!m_delegate->shortcut(Command::confirm)->isEnabled());
+        QTest::keyClick(window(), Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        // Escape cancels.
+        QTest::keyClick(window(), Qt::Key_Escape);
+        QVERIFY(!editor->isVisible() && !state().isLevelEditorVisible);
+        QVERIFY(!state().level->isCustom);
+
+        // The accuracy screen: I opens it, Return closes it.
+        QTest::keyClick(window(), Qt::Key_I);
+        QVERIFY(state().isAccuracyScreenVisible);
+        QTest::keyClick(window(), Qt::Key_Return);
+        QVERIFY(!state().isAccuracyScreenVisible);
+    }
+
+    // The tour's bubble answers Return, one tip after another.
+    void theTourByReturn()
+    {
+        InputSetup input;
+        input.midi = false;
+        QFile::remove(m_home->filePath(QStringLiteral("lirra.json")));
+        EnvironmentSetup setup = offlineSetup(m_home->path());
+        setup.logger = std::make_shared<RecordingLogger>();
+        m_delegate = std::make_unique<AppDelegate>(setup, input);
+        m_delegate->applicationDidFinishLaunching();
+        QVERIFY(QTest::qWaitForWindowActive(m_delegate->window()));
+        QVERIFY(waitFor([](const AppState &s) { return s.currentTip.has_value(); }));
+        int tips = 0;
+        while (state().currentTip && tips <= 12) {
+            QTest::keyClick(window(), Qt::Key_Return);
+            ++tips;
+        }
+        QCOMPARE(tips, 12);
+        QVERIFY(state().isInteractionEnabled);
+    }
+
+    void aMidiKeyboardAnswers_data()
+    {
+        QTest::addColumn<int>("api");
+        QTest::newRow("JACK") << int(MidiInput::Api::jack);
+        QTest::newRow("ALSA sequencer") << int(MidiInput::Api::alsa);
+    }
+    // A real MIDI client on a real MIDI system, plugged in while the app runs:
+    // it is connected within seconds, its note-on answers the question (two
+    // octaves above the keyboard, it folds onto it), and unplugging it is
+    // harmless.
+    void aMidiKeyboardAnswers()
+    {
+        QFETCH(int, api);
+        const bool jack = api == int(MidiInput::Api::jack);
+        std::unique_ptr<JackServer> server;
+        if (jack) {
+            server = std::make_unique<JackServer>();
+            if (!server->isRunning())
+                QSKIP("no JACK server could be started (Debian's jackd2 runs one on its dummy back end)");
+        } else if (!QFileInfo::exists(QStringLiteral("/dev/snd/seq"))) {
+            QSKIP("this machine has no ALSA sequencer (/dev/snd/seq)");
+        }
+        InputSetup input;
+        input.midiOptions.api = MidiInput::Api(api);
+        input.midiOptions.scanIntervalMs = 200;
+        input.midiDelayMs = 0;
+        start(input);
+        QVERIFY(spinUntil([&] { return m_delegate->midiInput() && !m_delegate->midiInput()->apiName().isEmpty(); }));
+        QCOMPARE(m_delegate->midiInput()->apiName(), QLatin1String(jack ? "jack" : "alsa"));
+
+        auto keyboard = std::make_unique<RtMidiOut>(jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA, "lirra-test-keyboard");
+        keyboard->openVirtualPort("keys");
+        QVERIFY(spinUntil([&] {
+            return m_delegate->midiInput()->connectedPorts().join(QLatin1Char(' ')).contains(QLatin1String("lirra-test-keyboard"));
+        }, 5000));
+
+        click(button("startStopSessionButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        const Question question = *state().question;
+        const auto key = static_cast<unsigned char>(MIDINotePlayer::keyNumber(question.answer) + 24);
+        const std::vector<unsigned char> noteOn{0x90, key, 100};
+        keyboard->sendMessage(&noteOn);
+        QVERIFY(waitFor([](const AppState &s) {
+            return s.highlightedNote && s.highlightedNote->color == PaletteColor::green && !s.isInteractionEnabled;
+        }, 10000));
+        const std::vector<unsigned char> noteOff{0x90, key, 0}; // a note-on with velocity 0 releases
+        keyboard->sendMessage(&noteOff);
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != question.id; }));
+
+        keyboard.reset();
+        QVERIFY(spinUntil([&] { return m_delegate->midiInput()->connectedPorts().isEmpty(); }, 5000));
+        QVERIFY(!state().hasError);
+    }
+};
+
+LIRRA_TEST(InputTest)
+#include "input_test.moc"
