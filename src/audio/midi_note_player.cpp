@@ -531,7 +531,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
 
 QCoro::Task<> MIDINotePlayer::instrumentLoaded()
 {
-    if (m_worker.joinable() && !m_instrumentReady.isFinished())
+    // Before `prepare` nothing sounds, so nothing waits for the instrument.
+    if (m_engine && m_worker.joinable() && !m_instrumentReady.isFinished())
         co_await m_instrumentReady;
 }
 

@@ -44,7 +44,9 @@ public:
         qputenv("JACK_DEFAULT_SERVER", m_name.toUtf8());
         m_server.setStandardOutputFile(QProcess::nullDevice());
         m_server.setStandardErrorFile(QProcess::nullDevice());
-        m_server.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name, QStringLiteral("-d"),
+        // A generous client timeout: a loaded test machine must not drop clients.
+        m_server.start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-t"), QStringLiteral("10000"),
+                               QStringLiteral("-n"), m_name, QStringLiteral("-d"),
                                QStringLiteral("dummy"), QStringLiteral("-r"), QStringLiteral("44100"),
                                QStringLiteral("-p"), QStringLiteral("256")});
         jack_set_error_function(&quiet);
