@@ -4,6 +4,7 @@
 #include "model/generators.h"
 #include "model/localization.h"
 #include "screens/app_delegate.h"
+#include "practice/file_session_storage.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
@@ -129,7 +130,22 @@ void spinUntil(const AppLoop &loop, const std::function<bool(const AppState &)> 
 void screens()
 {
     QTemporaryDir home;
-    AppDelegate delegate(offlineSetup(home.path()));
+    // Six weeks of practice on the first level, getting better.
+    QDir().mkpath(home.filePath(QStringLiteral("Documents/lirra_sessions")));
+    QFile history(home.filePath(QStringLiteral("Documents/lirra_sessions/sessions_1.txt")));
+    history.open(QIODevice::WriteOnly);
+    for (int day = 0; day < 42; ++day) {
+        Session session{1730000000.0 + day * 86400.0 + (day % 3) * 5400.0, {}};
+        for (NoteName name : {NoteName::c, NoteName::d, NoteName::e, NoteName::f}) {
+            const int right = std::clamp(1 + day / 8 + (day * 7 + index(name)) % 3 - (name == NoteName::f ? 1 : 0), 0, 6);
+            session.score[Note{name, 1}] = Score{right, 6 - right};
+        }
+        history.write(FileSessionStorage::formatLine(session));
+    }
+    history.close();
+    InputSetup input;
+    input.midi = false;
+    AppDelegate delegate(offlineSetup(home.path()), input);
     delegate.applicationDidFinishLaunching();
     AppLoop &loop = *delegate.loop();
     QWidget *window = delegate.window();
@@ -143,6 +159,17 @@ void screens()
 
     loop.send(actions::didPressNote{Note{NoteName::e, 1}});
     save(window, QStringLiteral("main_free_play"));
+
+    loop.send(actions::didPressAccuracyRing{});
+    save(window, QStringLiteral("accuracy_screen_level"));
+    loop.send(actions::didDismissAccuracyScreen{});
+    loop.send(actions::didPressNextLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->id != 1; });
+    loop.send(actions::didPressAccuracyRing{});
+    save(window, QStringLiteral("accuracy_screen_level_empty"));
+    loop.send(actions::didDismissAccuracyScreen{});
+    loop.send(actions::didPressHomeButton{});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->id == 1; });
 
     loop.send(actions::didPressStartStopLevelButton{});
     spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });

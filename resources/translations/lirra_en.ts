@@ -240,6 +240,10 @@
         <translation>Something went wrong</translation>
     </message>
     <message>
+        <source>practiseToSeeProgress</source>
+        <translation>Practise this level to see your progress</translation>
+    </message>
+    <message>
         <source>sessionKept</source>
         <translation>Your finished session is not lost: it is kept until the next save of this level succeeds.</translation>
     </message>

@@ -99,6 +99,17 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
     accuracy.accuracyPerNote = state.accuracyPerNote;
     if (state.level)
         accuracy.activeNotes = state.level->notes;
+    if (state.level && accuracy.context == AccuracyScreenState::Context::level) {
+        const std::vector<Session> &sessions = state.level->sessions;
+        constexpr size_t shown = 100;
+        for (size_t i = sessions.size() > shown ? sessions.size() - shown : 0; i < sessions.size(); ++i) {
+            const SessionStatistics stats = sessions[i].statistics();
+            const std::int64_t total = stats.correctCount + stats.wrongCount;
+            if (total > 0)
+                accuracy.progress.push_back({sessions[i].timestamp, stats.accuracy, stats.correctCount, total});
+        }
+        accuracy.levelAccuracy = state.level->statistics().accuracy;
+    }
     return accuracy;
 }
 

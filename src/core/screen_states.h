@@ -75,6 +75,16 @@ struct LevelEditorScreenState {
 
 LevelEditorScreenState levelEditorScreenState(const AppState &state);
 
+// One stored session of a level on the progress chart.
+struct ProgressPoint {
+    double timestamp = 0; // seconds since 1970-01-01 00:00 UTC
+    double accuracy = 0;
+    std::int64_t right = 0;
+    std::int64_t total = 0;
+
+    friend bool operator==(const ProgressPoint &, const ProgressPoint &) = default;
+};
+
 struct AccuracyScreenState {
     enum class Context { session, level };
 
@@ -82,6 +92,10 @@ struct AccuracyScreenState {
     NoteName key = NoteName::c;
     AccuracyPerNote accuracyPerNote;
     std::vector<Note> activeNotes;
+    // In the level context: the level's stored sessions, oldest first (the
+    // newest hundred), and its accuracy over all of them.
+    std::vector<ProgressPoint> progress;
+    double levelAccuracy = 0;
 
     friend bool operator==(const AccuracyScreenState &, const AccuracyScreenState &) = default;
 };

@@ -5,6 +5,7 @@
 #include "widgets/control.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
+#include "widgets/progress_chart.h"
 #include "widgets/title_bar.h"
 
 #include <QPointer>
@@ -15,6 +16,9 @@
 namespace lirra {
 
 namespace {
+
+// The progress chart above the accuracy screen's keys.
+constexpr int chartHeight = 84;
 
 QCoro::Task<> playDetached(std::shared_ptr<NotePlayer> player, Note note)
 {
@@ -49,6 +53,21 @@ void TitledKeyboardScreen::setMessage(const QString &message)
     relayout();
 }
 
+void TitledKeyboardScreen::setAccessory(QWidget *accessory, int height)
+{
+    if (m_accessory == accessory && m_accessoryHeight == height)
+        return;
+    if (m_accessory && m_accessory != accessory)
+        m_accessory->hide();
+    m_accessory = accessory;
+    m_accessoryHeight = accessory ? height : 0;
+    if (accessory) {
+        accessory->setParent(this);
+        accessory->show();
+    }
+    relayout();
+}
+
 void TitledKeyboardScreen::resizeEvent(QResizeEvent *)
 {
     relayout();
@@ -60,7 +79,10 @@ void TitledKeyboardScreen::relayout()
     m_titleBar->setGeometry(0, 0, width(), barHeight);
     const int messageHeight = m_message->isHidden() ? 0 : m_message->heightForWidth(width());
     m_message->setGeometry(0, barHeight, width(), messageHeight);
-    m_keyboard->setGeometry(0, barHeight + messageHeight, width(), height() - barHeight - messageHeight);
+    if (m_accessory)
+        m_accessory->setGeometry(0, barHeight + messageHeight, width(), m_accessoryHeight);
+    const int above = barHeight + messageHeight + (m_accessory ? m_accessoryHeight : 0);
+    m_keyboard->setGeometry(0, above, width(), height() - above);
 }
 
 void TitledKeyboardScreen::play(Note note)
@@ -162,7 +184,9 @@ void LevelEditorScreen::setState(const std::optional<LevelEditorScreenState> &st
 
 AccuracyScreen::AccuracyScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent)
     : TitledKeyboardScreen(std::move(notePlayer), parent)
+    , m_chart(new ProgressChart(this))
 {
+    m_chart->hide();
     titleBar()->setCancelButtonHidden(true);
     QPointer<AccuracyScreen> self(this);
     titleBar()->delegate = TitleBarDelegate{
@@ -208,6 +232,9 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
     }
     const bool level = state && state->context == AccuracyScreenState::Context::level;
     titleBar()->setTitle(localized(level ? "levelAccuracy" : "sessionAccuracy"));
+    if (level)
+        m_chart->setProgress(state->progress, state->levelAccuracy);
+    setAccessory(level ? m_chart : nullptr, chartHeight);
 }
 
 const std::vector<PaletteColor> &ErrorScreen::colors()

@@ -3,6 +3,7 @@
 #include "audio/note_player.h"
 #include "core/screen_states.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -13,6 +14,7 @@ namespace lirra {
 
 class KeyboardView;
 class Label;
+class ProgressChart;
 class TitleBar;
 
 // A title bar over a two-octave keyboard: the frame of the three modal screens.
@@ -29,6 +31,9 @@ protected:
 
     // The keyboard gives up the height the message needs.
     void setMessage(const QString &message);
+    // A widget between the title bar and the keyboard, at the given height;
+    // none with a null widget.
+    void setAccessory(QWidget *accessory, int height);
 
     void resizeEvent(QResizeEvent *event) override;
     // Plays a note on its own; the caller does not wait for it.
@@ -42,6 +47,8 @@ private:
     TitleBar *m_titleBar;
     KeyboardView *m_keyboard;
     Label *m_message;
+    QPointer<QWidget> m_accessory;
+    int m_accessoryHeight = 0;
 };
 
 struct LevelEditorScreenDelegate {
@@ -78,7 +85,8 @@ struct AccuracyScreenDelegate {
 };
 
 // Accuracy per note on the keys: each answered note's key is filled in its
-// accuracy colour up to its accuracy, with its name and percentage.
+// accuracy colour up to its accuracy, with its name and percentage. For a
+// level, a chart of its sessions above the keys shows how it is going.
 class AccuracyScreen final : public TitledKeyboardScreen {
     Q_OBJECT
 public:
@@ -86,12 +94,14 @@ public:
 
     const std::optional<AccuracyScreenState> &state() const { return m_state; }
     void setState(const std::optional<AccuracyScreenState> &state);
+    ProgressChart *progressChart() const { return m_chart; }
 
     std::optional<AccuracyScreenDelegate> delegate;
 
 private:
     std::optional<AccuracyScreenState> m_state;
     AccuracyPerNote m_accuracy;
+    ProgressChart *m_chart;
 };
 
 // Shown when an error was reported: what went wrong, in the error's own

@@ -10,6 +10,7 @@
 #include "screens/main_screen.h"
 #include "screens/modal_screens.h"
 #include "widgets/accuracy_ring.h"
+#include "widgets/progress_chart.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
 #include "widgets/title_bar.h"
@@ -127,10 +128,18 @@ private slots:
         QVERIFY(app.accuracy()->isVisible() && !app.main()->isVisible());
         Key *c1 = app.accuracy()->keyboardView()->key(note(u"C1"));
         QCOMPARE(c1->text(), std::optional(QStringLiteral("C ") + percentText(0.5f)));
+        // The level's history above the keys.
+        ProgressChart *chart = app.accuracy()->progressChart();
+        QVERIFY(chart->isVisible());
+        QCOMPARE(chart->points(), (std::vector<ProgressPoint>{{1, 0.5, 1, 2}}));
+        QCOMPARE(app.accuracy()->keyboardView()->y(), chart->geometry().bottom() + 1);
         loop.send(actions::didPressStartStopLevelButton{});
         loop.send(actions::didStartSession{Session{2, {{note(u"C1"), Score{3, 0}}}}});
         QCOMPARE(c1->text(), std::optional(QStringLiteral("C ") + percentText(1.0f)));
         QCOMPARE(app.accuracy()->titleBar()->title(), std::optional(localized("sessionAccuracy")));
+        // A session has no history: the keys come right under the title.
+        QVERIFY(!chart->isVisible());
+        QCOMPARE(app.accuracy()->keyboardView()->y(), app.accuracy()->titleBar()->geometry().bottom() + 1);
 
         // The error screen lies above an open overlay.
         loop.send(actions::errorOccurred{Error{{}, 0, QStringLiteral("broken")}});
