@@ -32,6 +32,26 @@
         <translation>B</translation>
     </message>
     <message>
+        <source>cSharp</source>
+        <translation>C♯ / D♭</translation>
+    </message>
+    <message>
+        <source>dSharp</source>
+        <translation>D♯ / E♭</translation>
+    </message>
+    <message>
+        <source>fSharp</source>
+        <translation>F♯ / G♭</translation>
+    </message>
+    <message>
+        <source>gSharp</source>
+        <translation>G♯ / A♭</translation>
+    </message>
+    <message>
+        <source>aSharp</source>
+        <translation>A♯ / B♭</translation>
+    </message>
+    <message>
         <source>do</source>
         <translation>do</translation>
     </message>

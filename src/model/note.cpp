@@ -40,10 +40,17 @@ QString capitalized(const QString &text)
 
 QString localizedName(NoteName name)
 {
-    if (!isBlackKey(name))
-        return letter(name);
-    return letter(transposed(name, -1)) + QStringLiteral("♯ / ") + letter(transposed(name, 1))
-        + QStringLiteral("♭");
+    // A black key's two names come whole from the string table: a language
+    // may name a flat other than as its letter and a flat sign (in German,
+    // B flat is "B" and B is "H").
+    switch (name) {
+    case NoteName::cSharp: return localized("cSharp");
+    case NoteName::dSharp: return localized("dSharp");
+    case NoteName::fSharp: return localized("fSharp");
+    case NoteName::gSharp: return localized("gSharp");
+    case NoteName::aSharp: return localized("aSharp");
+    default: return letter(name);
+    }
 }
 
 const QStringList &solfegeSyllables()

@@ -58,7 +58,7 @@ constexpr NoteName transposed(NoteName name, int by)
     return static_cast<NoteName>(i + 12);
 }
 
-// "C", or "C♯ / D♭" for a black key; letters come from the string table.
+// "C", or "C♯ / D♭" for a black key, from the string table.
 QString localizedName(NoteName name);
 
 // Movable-do labels indexed by semitones above the key.

@@ -27,7 +27,14 @@ QString percentText(float accuracy)
     // Halves round to even, as number formatters do.
     const double percent = std::nearbyint(double(accuracy) * 100.0);
     const QLocale locale;
-    return locale.toString(qint64(percent)) + locale.percent();
+    // French sets the sign off by a narrow no-break space, German by a
+    // no-break space (the locales' own percent patterns).
+    QString space;
+    if (locale.language() == QLocale::French)
+        space = QChar(0x202F);
+    else if (locale.language() == QLocale::German)
+        space = QChar(0x00A0);
+    return locale.toString(qint64(percent)) + space + locale.percent();
 }
 
 AccuracyRing::AccuracyRing(QWidget *parent)

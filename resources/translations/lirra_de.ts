@@ -1,0 +1,319 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>lirra</name>
+    <message>
+        <source>C</source>
+        <translation>C</translation>
+    </message>
+    <message>
+        <source>D</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <translation>E</translation>
+    </message>
+    <message>
+        <source>F</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>G</source>
+        <translation>G</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>H</translation>
+    </message>
+    <message>
+        <source>cSharp</source>
+        <translation>Cis / Des</translation>
+    </message>
+    <message>
+        <source>dSharp</source>
+        <translation>Dis / Es</translation>
+    </message>
+    <message>
+        <source>fSharp</source>
+        <translation>Fis / Ges</translation>
+    </message>
+    <message>
+        <source>gSharp</source>
+        <translation>Gis / As</translation>
+    </message>
+    <message>
+        <source>aSharp</source>
+        <translation>Ais / B</translation>
+    </message>
+    <message>
+        <source>do</source>
+        <translation>do</translation>
+    </message>
+    <message>
+        <source>di</source>
+        <translation>di</translation>
+    </message>
+    <message>
+        <source>ra</source>
+        <translation>ra</translation>
+    </message>
+    <message>
+        <source>re</source>
+        <translation>re</translation>
+    </message>
+    <message>
+        <source>ri</source>
+        <translation>ri</translation>
+    </message>
+    <message>
+        <source>me</source>
+        <translation>me</translation>
+    </message>
+    <message>
+        <source>mi</source>
+        <translation>mi</translation>
+    </message>
+    <message>
+        <source>fa</source>
+        <translation>fa</translation>
+    </message>
+    <message>
+        <source>fi</source>
+        <translation>fi</translation>
+    </message>
+    <message>
+        <source>se</source>
+        <translation>se</translation>
+    </message>
+    <message>
+        <source>sol</source>
+        <translation>so</translation>
+    </message>
+    <message>
+        <source>si</source>
+        <translation>si</translation>
+    </message>
+    <message>
+        <source>le</source>
+        <translation>le</translation>
+    </message>
+    <message>
+        <source>la</source>
+        <translation>la</translation>
+    </message>
+    <message>
+        <source>li</source>
+        <translation>li</translation>
+    </message>
+    <message>
+        <source>te</source>
+        <translation>te</translation>
+    </message>
+    <message>
+        <source>ti</source>
+        <translation>ti</translation>
+    </message>
+    <message>
+        <source>major</source>
+        <translation>Dur</translation>
+    </message>
+    <message>
+        <source>minor</source>
+        <translation>Moll</translation>
+    </message>
+    <message>
+        <source>score</source>
+        <translation>%1 von %2 richtig</translation>
+    </message>
+    <message>
+        <source>tip.next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.title</source>
+        <translation>So geht es</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content</source>
+        <translation>Drücke auf Start, um eine Übung zu beginnen. Du hörst eine kurze Kadenz, die die Tonart festlegt, dann einen Ton.</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content.1</source>
+        <translation>Suche diesen Ton auf der Tastatur und klicke ihn an. Eine falsche Taste erklingt und die Frage bleibt, du kannst es also gleich noch einmal versuchen.</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content.2</source>
+        <translation>Triffst du ihn, läuft der Ton stufenweise zum Grundton, Taste für Taste beleuchtet, damit du hörst, wo er in der Tonart wohnt.</translation>
+    </message>
+    <message>
+        <source>tip.keyboard.title</source>
+        <translation>Die Tastatur</translation>
+    </message>
+    <message>
+        <source>tip.keyboard.content</source>
+        <translation>Die Töne der Stufe leuchten und tragen ihre Tonika-Do-Silbe; Do ist der Grundton. Abgedunkelte Tasten werden nicht abgefragt.</translation>
+    </message>
+    <message>
+        <source>tip.currentLevel.title</source>
+        <translation>Die aktuelle Stufe</translation>
+    </message>
+    <message>
+        <source>tip.currentLevel.content</source>
+        <translation>Die Tonart und das Tongeschlecht, die du übst. Ein * kennzeichnet eine Stufe, deren Töne du selbst gewählt hast.</translation>
+    </message>
+    <message>
+        <source>tip.nextLevel.title</source>
+        <translation>Nächste Stufe</translation>
+    </message>
+    <message>
+        <source>tip.nextLevel.content</source>
+        <translation>Geht weiter zur nächsten Stufe. Jede Tonart hat zwölf, von vier Tönen bis zur ganzen chromatischen Oktave.</translation>
+    </message>
+    <message>
+        <source>tip.previousLevel.title</source>
+        <translation>Vorherige Stufe</translation>
+    </message>
+    <message>
+        <source>tip.previousLevel.content</source>
+        <translation>Geht eine Stufe zurück.</translation>
+    </message>
+    <message>
+        <source>tip.randomLevel.title</source>
+        <translation>Zufällige Stufe</translation>
+    </message>
+    <message>
+        <source>tip.randomLevel.content</source>
+        <translation>Springt zu einer zufällig gewählten Stufe.</translation>
+    </message>
+    <message>
+        <source>tip.firstLevel.title</source>
+        <translation>Erste Stufe</translation>
+    </message>
+    <message>
+        <source>tip.firstLevel.content</source>
+        <translation>Bringt dich zurück zur allerersten Stufe, C-Dur.</translation>
+    </message>
+    <message>
+        <source>tip.configureLevel.title</source>
+        <translation>Töne wählen</translation>
+    </message>
+    <message>
+        <source>tip.configureLevel.content</source>
+        <translation>Beschränke die Stufe auf die Töne, die du üben möchtest.</translation>
+    </message>
+    <message>
+        <source>tip.accuracyRing.title</source>
+        <translation>Trefferquote</translation>
+    </message>
+    <message>
+        <source>tip.accuracyRing.content</source>
+        <translation>Wie oft du die Töne richtig erkannt hast: während des Übens in dieser Übung, sonst über alle Übungen der Stufe. Klicke darauf, um jeden Ton zu sehen.</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.title</source>
+        <translation>Bereit?</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.content</source>
+        <translation>Drücke auf Start und benenne deinen ersten Ton.</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.button</source>
+        <translation>Los geht’s</translation>
+    </message>
+    <message>
+        <source>lirra</source>
+        <translation>Lirra</translation>
+    </message>
+    <message>
+        <source>earTraining</source>
+        <translation>Gehörbildung</translation>
+    </message>
+    <message>
+        <source>selectNotes</source>
+        <translation>Töne wählen</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>sessionAccuracy</source>
+        <translation>Trefferquote dieser Übung</translation>
+    </message>
+    <message>
+        <source>levelAccuracy</source>
+        <translation>Trefferquote der Stufe</translation>
+    </message>
+    <message>
+        <source>anErrorOccurred</source>
+        <translation>Etwas ist schiefgegangen</translation>
+    </message>
+    <message>
+        <source>practiseToSeeProgress</source>
+        <translation>Übe diese Stufe, um deinen Fortschritt zu sehen</translation>
+    </message>
+    <message>
+        <source>sessionKept</source>
+        <translation>Deine beendete Übung ist nicht verloren: Sie wird aufbewahrt, bis das nächste Speichern dieser Stufe gelingt.</translation>
+    </message>
+    <message>
+        <source>goToCMajor</source>
+        <translation>Zu C-Dur</translation>
+    </message>
+    <message>
+        <source>goToRandomLevel</source>
+        <translation>Zu einer zufälligen Stufe</translation>
+    </message>
+    <message>
+        <source>goToPreviousLevel</source>
+        <translation>Vorherige Stufe</translation>
+    </message>
+    <message>
+        <source>goToNextLevel</source>
+        <translation>Nächste Stufe</translation>
+    </message>
+    <message>
+        <source>configureLevel</source>
+        <translation>Die Töne dieser Stufe wählen</translation>
+    </message>
+    <message>
+        <source>startSession</source>
+        <translation>Übung beginnen</translation>
+    </message>
+    <message>
+        <source>stopSession</source>
+        <translation>Übung beenden</translation>
+    </message>
+    <message>
+        <source>replayQuestion</source>
+        <translation>Frage noch einmal spielen</translation>
+    </message>
+    <message>
+        <source>accuracyInLevel</source>
+        <translation>Trefferquote in dieser Stufe</translation>
+    </message>
+    <message>
+        <source>accuracyInLevelWithCTA</source>
+        <translation>Trefferquote in dieser Stufe. Klicke, um jeden Ton zu sehen.</translation>
+    </message>
+    <message>
+        <source>accuracyInSession</source>
+        <translation>Trefferquote in dieser Übung</translation>
+    </message>
+    <message>
+        <source>accuracyInSessionWithCTA</source>
+        <translation>Trefferquote in dieser Übung. Klicke, um jeden Ton zu sehen.</translation>
+    </message>
+</context>
+</TS>

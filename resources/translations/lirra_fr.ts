@@ -1,0 +1,319 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>lirra</name>
+    <message>
+        <source>C</source>
+        <translation>do</translation>
+    </message>
+    <message>
+        <source>D</source>
+        <translation>ré</translation>
+    </message>
+    <message>
+        <source>E</source>
+        <translation>mi</translation>
+    </message>
+    <message>
+        <source>F</source>
+        <translation>fa</translation>
+    </message>
+    <message>
+        <source>G</source>
+        <translation>sol</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>la</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>si</translation>
+    </message>
+    <message>
+        <source>cSharp</source>
+        <translation>do♯ / ré♭</translation>
+    </message>
+    <message>
+        <source>dSharp</source>
+        <translation>ré♯ / mi♭</translation>
+    </message>
+    <message>
+        <source>fSharp</source>
+        <translation>fa♯ / sol♭</translation>
+    </message>
+    <message>
+        <source>gSharp</source>
+        <translation>sol♯ / la♭</translation>
+    </message>
+    <message>
+        <source>aSharp</source>
+        <translation>la♯ / si♭</translation>
+    </message>
+    <message>
+        <source>do</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>di</source>
+        <translation>♯1</translation>
+    </message>
+    <message>
+        <source>ra</source>
+        <translation>♭2</translation>
+    </message>
+    <message>
+        <source>re</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>ri</source>
+        <translation>♯2</translation>
+    </message>
+    <message>
+        <source>me</source>
+        <translation>♭3</translation>
+    </message>
+    <message>
+        <source>mi</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>fa</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>fi</source>
+        <translation>♯4</translation>
+    </message>
+    <message>
+        <source>se</source>
+        <translation>♭5</translation>
+    </message>
+    <message>
+        <source>sol</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>si</source>
+        <translation>♯5</translation>
+    </message>
+    <message>
+        <source>le</source>
+        <translation>♭6</translation>
+    </message>
+    <message>
+        <source>la</source>
+        <translation>6</translation>
+    </message>
+    <message>
+        <source>li</source>
+        <translation>♯6</translation>
+    </message>
+    <message>
+        <source>te</source>
+        <translation>♭7</translation>
+    </message>
+    <message>
+        <source>ti</source>
+        <translation>7</translation>
+    </message>
+    <message>
+        <source>major</source>
+        <translation>majeur</translation>
+    </message>
+    <message>
+        <source>minor</source>
+        <translation>mineur</translation>
+    </message>
+    <message>
+        <source>score</source>
+        <translation>%1 justes sur %2</translation>
+    </message>
+    <message>
+        <source>tip.next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.title</source>
+        <translation>Comment ça marche</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content</source>
+        <translation>Appuyez sur lecture pour commencer une séance. Vous entendez une courte cadence qui installe la tonalité, puis une note.</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content.1</source>
+        <translation>Trouvez cette note sur le clavier et cliquez dessus. Une fausse touche sonne et la question reste : vous pouvez réessayer.</translation>
+    </message>
+    <message>
+        <source>tip.howItWorks.content.2</source>
+        <translation>Trouvez la bonne et la note rejoint la tonique par degrés conjoints, touche après touche, pour que vous entendiez sa place dans la tonalité.</translation>
+    </message>
+    <message>
+        <source>tip.keyboard.title</source>
+        <translation>Le clavier</translation>
+    </message>
+    <message>
+        <source>tip.keyboard.content</source>
+        <translation>Les notes du niveau sont allumées et portent leur degré dans la gamme ; 1 est la tonique. Les touches éteintes ne sont pas demandées.</translation>
+    </message>
+    <message>
+        <source>tip.currentLevel.title</source>
+        <translation>Le niveau actuel</translation>
+    </message>
+    <message>
+        <source>tip.currentLevel.content</source>
+        <translation>La tonalité et le mode que vous travaillez. Un * signale un niveau dont vous avez choisi les notes.</translation>
+    </message>
+    <message>
+        <source>tip.nextLevel.title</source>
+        <translation>Niveau suivant</translation>
+    </message>
+    <message>
+        <source>tip.nextLevel.content</source>
+        <translation>Passe au niveau suivant. Chaque tonalité en compte douze, de quatre notes à toute l’octave chromatique.</translation>
+    </message>
+    <message>
+        <source>tip.previousLevel.title</source>
+        <translation>Niveau précédent</translation>
+    </message>
+    <message>
+        <source>tip.previousLevel.content</source>
+        <translation>Revient d’un niveau en arrière.</translation>
+    </message>
+    <message>
+        <source>tip.randomLevel.title</source>
+        <translation>Niveau au hasard</translation>
+    </message>
+    <message>
+        <source>tip.randomLevel.content</source>
+        <translation>Saute à un niveau tiré au hasard.</translation>
+    </message>
+    <message>
+        <source>tip.firstLevel.title</source>
+        <translation>Premier niveau</translation>
+    </message>
+    <message>
+        <source>tip.firstLevel.content</source>
+        <translation>Vous ramène au tout premier niveau, do majeur.</translation>
+    </message>
+    <message>
+        <source>tip.configureLevel.title</source>
+        <translation>Choisir les notes</translation>
+    </message>
+    <message>
+        <source>tip.configureLevel.content</source>
+        <translation>Réduisez le niveau aux notes que vous voulez travailler.</translation>
+    </message>
+    <message>
+        <source>tip.accuracyRing.title</source>
+        <translation>Justesse</translation>
+    </message>
+    <message>
+        <source>tip.accuracyRing.content</source>
+        <translation>La part des notes bien reconnues : dans cette séance pendant que vous jouez, sur l’historique du niveau sinon. Cliquez pour voir chaque note.</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.title</source>
+        <translation>Prêt ?</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.content</source>
+        <translation>Appuyez sur lecture et nommez votre première note.</translation>
+    </message>
+    <message>
+        <source>tip.getStarted.button</source>
+        <translation>C’est parti</translation>
+    </message>
+    <message>
+        <source>lirra</source>
+        <translation>Lirra</translation>
+    </message>
+    <message>
+        <source>earTraining</source>
+        <translation>Formation de l’oreille</translation>
+    </message>
+    <message>
+        <source>selectNotes</source>
+        <translation>Choisir les notes</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <source>sessionAccuracy</source>
+        <translation>Justesse de la séance</translation>
+    </message>
+    <message>
+        <source>levelAccuracy</source>
+        <translation>Justesse du niveau</translation>
+    </message>
+    <message>
+        <source>anErrorOccurred</source>
+        <translation>Un problème est survenu</translation>
+    </message>
+    <message>
+        <source>practiseToSeeProgress</source>
+        <translation>Travaillez ce niveau pour voir vos progrès</translation>
+    </message>
+    <message>
+        <source>sessionKept</source>
+        <translation>Votre séance terminée n’est pas perdue : elle est gardée jusqu’à ce que le prochain enregistrement de ce niveau réussisse.</translation>
+    </message>
+    <message>
+        <source>goToCMajor</source>
+        <translation>Aller à do majeur</translation>
+    </message>
+    <message>
+        <source>goToRandomLevel</source>
+        <translation>Aller à un niveau au hasard</translation>
+    </message>
+    <message>
+        <source>goToPreviousLevel</source>
+        <translation>Niveau précédent</translation>
+    </message>
+    <message>
+        <source>goToNextLevel</source>
+        <translation>Niveau suivant</translation>
+    </message>
+    <message>
+        <source>configureLevel</source>
+        <translation>Choisir les notes de ce niveau</translation>
+    </message>
+    <message>
+        <source>startSession</source>
+        <translation>Commencer une séance</translation>
+    </message>
+    <message>
+        <source>stopSession</source>
+        <translation>Arrêter la séance</translation>
+    </message>
+    <message>
+        <source>replayQuestion</source>
+        <translation>Rejouer la question</translation>
+    </message>
+    <message>
+        <source>accuracyInLevel</source>
+        <translation>Justesse dans ce niveau</translation>
+    </message>
+    <message>
+        <source>accuracyInLevelWithCTA</source>
+        <translation>Justesse dans ce niveau. Cliquez pour voir chaque note.</translation>
+    </message>
+    <message>
+        <source>accuracyInSession</source>
+        <translation>Justesse dans cette séance</translation>
+    </message>
+    <message>
+        <source>accuracyInSessionWithCTA</source>
+        <translation>Justesse dans cette séance. Cliquez pour voir chaque note.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,62 @@
+#include "support/fakes.h"
+#include "support/test_registry.h"
+
+#include "core/app_loop.h"
+#include "screens/app.h"
+#include "screens/app_delegate.h"
+#include "widgets/accuracy_ring.h"
+#include "widgets/control.h"
+#include "widgets/tip_view.h"
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lirra;
+using namespace lirra::test;
+
+// Runs in the suite's locale, and again under LANG=de_DE.UTF-8, LANG=fr_FR.UTF-8
+// and an unknown locale (see CMakeLists.txt): the window title, the level's
+// name and the tour speak the locale's language, English where there is no
+// table for it, and percentages follow the locale.
+class LocaleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textsFollowTheLocale()
+    {
+        struct Texts {
+            const char *window;
+            const char *level;
+            const char *tipTitle;
+            const char *tipButton;
+            QString percent;
+        };
+        const QLocale::Language language = QLocale().language();
+        const Texts texts = language == QLocale::German ? Texts{"C Dur — Lirra", "C Dur", "So geht es", "Weiter",
+                                                                QStringLiteral("75\u00A0%")}
+            : language == QLocale::French ? Texts{"do majeur — Lirra", "do majeur", "Comment ça marche", "Suivant",
+                                                  QStringLiteral("75\u202F%")}
+                                          : Texts{"C major — Lirra", "C major", "How it works", "Next", QStringLiteral("75%")};
+        qInfo("language %s, locale %s", qPrintable(QLocale::languageToString(language)), qPrintable(QLocale().name()));
+
+        QTemporaryDir home;
+        EnvironmentSetup setup = offlineSetup(home.path());
+        setup.logger = std::make_shared<RecordingLogger>();
+        InputSetup input;
+        input.midi = false;
+        AppDelegate app(setup, input);
+        app.applicationDidFinishLaunching();
+        QVERIFY(spinUntil([&] { return app.loop()->state().currentTip.has_value(); }, 30000));
+        QCOMPARE(app.window()->windowTitle(), QString::fromUtf8(texts.window));
+        QCOMPARE(app.subtitleLabel()->text(), QString::fromUtf8(texts.level));
+        const Tip tip = *app.loop()->state().currentTip;
+        QCOMPARE(tip.title, QString::fromUtf8(texts.tipTitle));
+        QVERIFY(app.toolbarTip() && app.toolbarTip()->title() == tip.title);
+        QCOMPARE(app.toolbarTip()->button()->pushButton()->text(), QString::fromUtf8(texts.tipButton));
+        QCOMPARE(percentText(0.75f), texts.percent);
+    }
+};
+
+LIRRA_TEST(LocaleTest)
+#include "locale_test.moc"
