@@ -2,16 +2,58 @@
 #include "screens/app_delegate.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 
 #include <csignal>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// --help and --version answer like any command-line program and never open a
+// window (or need a display). Options the parser does not know are left to
+// Qt, which takes its own (-platform, -style, …). Returns the exit code when
+// the program should end here.
+std::optional<int> answerCommandLine(int argc, char **argv)
+{
+    if (argc < 2)
+        return std::nullopt;
+    QCoreApplication probe(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(LIRRA_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Ear training by scale degree: hear a cadence and a note, name the note on the piano."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.parse(probe.arguments());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("lirra %s\n", LIRRA_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     // Past the file size limit a write fails with EFBIG, which the session
     // files report and survive, instead of ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    if (const std::optional<int> code = answerCommandLine(argc, argv))
+        return *code;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lirra"));
+    QApplication::setApplicationVersion(QStringLiteral(LIRRA_VERSION));
+    // The desktop entry, and with it the icon, that the window belongs to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.lirra.Lirra"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.lirra.Lirra.svg")));
     lirra::applyDarkAppearance();
     lirra::installTranslations();
 
