@@ -141,19 +141,9 @@ QString AppDelegate::withShortcut(const QString &text, Command command) const
 }
 
 QToolButton *AppDelegate::makeButton(const QString &identifier, const char *tooltip, const QString &iconName,
-                                     auto action)
+                                     Command command, auto action)
 {
-    static const std::map<QString, Command> commands = {
-        {QStringLiteral("firstLevelButton"), Command::firstLevel},
-        {QStringLiteral("randomLevelButton"), Command::randomLevel},
-        {QStringLiteral("previousLevelButton"), Command::previousLevel},
-        {QStringLiteral("nextLevelButton"), Command::nextLevel},
-        {QStringLiteral("configureLevelButton"), Command::configureLevel},
-        {QStringLiteral("startStopSessionButton"), Command::startStop},
-        {QStringLiteral("repeatButton"), Command::repeat},
-    };
-    const Command command = commands.at(identifier);
-    m_buttonCommands[identifier] = command;
+    m_itemCommands[identifier] = command;
     auto *button = new QToolButton;
     button->setObjectName(identifier);
     button->setIcon(icon(iconName));
@@ -193,21 +183,21 @@ QToolBar *AppDelegate::makeToolbar()
     bar->addWidget(spacer);
 
     bar->addWidget(makeButton(QStringLiteral("firstLevelButton"), "goToCMajor", QStringLiteral("c-circle"),
-                              actions::didPressHomeButton{}));
+                              Command::firstLevel, actions::didPressHomeButton{}));
     bar->addWidget(makeButton(QStringLiteral("randomLevelButton"), "goToRandomLevel", QStringLiteral("shuffle-circle"),
-                              actions::didPressRandomButton{}));
+                              Command::randomLevel, actions::didPressRandomButton{}));
     bar->addSeparator();
-    bar->addWidget(makeButton(QStringLiteral("previousLevelButton"), "goToPreviousLevel",
-                              QStringLiteral("chevron-left"), actions::didPressPreviousLevelButton{}));
+    bar->addWidget(makeButton(QStringLiteral("previousLevelButton"), "goToPreviousLevel", QStringLiteral("chevron-left"),
+                              Command::previousLevel, actions::didPressPreviousLevelButton{}));
     bar->addWidget(makeButton(QStringLiteral("nextLevelButton"), "goToNextLevel", QStringLiteral("chevron-right"),
-                              actions::didPressNextLevelButton{}));
+                              Command::nextLevel, actions::didPressNextLevelButton{}));
     bar->addSeparator();
     bar->addWidget(makeButton(QStringLiteral("configureLevelButton"), "configureLevel", QStringLiteral("sliders"),
-                              actions::didPressConfigureLevelButton{}));
+                              Command::configureLevel, actions::didPressConfigureLevelButton{}));
     bar->addWidget(makeButton(QStringLiteral("startStopSessionButton"), "startSession", QStringLiteral("play"),
-                              actions::didPressStartStopLevelButton{}));
+                              Command::startStop, actions::didPressStartStopLevelButton{}));
     bar->addWidget(makeButton(QStringLiteral("repeatButton"), "replayQuestion", QStringLiteral("repeat"),
-                              actions::didPressRepeatQuestionButton{}));
+                              Command::repeat, actions::didPressRepeatQuestionButton{}));
     bar->addSeparator();
 
     m_scoreLabel = new Label;
@@ -232,6 +222,7 @@ QToolBar *AppDelegate::makeToolbar()
                               Control::Event::released);
     makeShortcut(Command::accuracy, openAccuracy);
     m_items[QStringLiteral("accuracyButton")] = m_accuracyRing;
+    m_itemCommands[QStringLiteral("accuracyButton")] = Command::accuracy;
     bar->addWidget(m_accuracyRing);
     return bar;
 }
@@ -404,9 +395,8 @@ void AppDelegate::applyNavBarState(const NavBarState &bar)
     for (const auto &[identifier, enabled] : m_isToolbarItemEnabled) {
         if (QWidget *item = toolbarItem(identifier))
             item->setEnabled(enabled);
-        const auto command = m_buttonCommands.find(identifier);
-        if (QAction *action = shortcut(command != m_buttonCommands.end() ? command->second : Command::accuracy))
-            action->setEnabled(enabled);
+        if (const auto command = m_itemCommands.find(identifier); command != m_itemCommands.end())
+            shortcut(command->second)->setEnabled(enabled);
     }
 
     const bool stop = bar.startStopButtonMode == NavBarState::StartStopMode::stop;

@@ -78,7 +78,8 @@ private:
     void applyNavBarState(const NavBarState &bar);
     void showTip(const std::optional<Tip> &tip);
     QToolBar *makeToolbar();
-    QToolButton *makeButton(const QString &identifier, const char *tooltip, const QString &icon, auto action);
+    QToolButton *makeButton(const QString &identifier, const char *tooltip, const QString &icon, Command command,
+                            auto action);
     QAction *makeShortcut(Command command, std::function<void()> trigger);
     QString withShortcut(const QString &text, Command command) const;
     void updateModalShortcuts();
@@ -89,7 +90,7 @@ private:
     EnvironmentSetup m_setup;
     InputSetup m_input;
     std::map<Command, QAction *> m_shortcuts;
-    std::map<QString, Command> m_buttonCommands;
+    std::map<QString, Command> m_itemCommands; // toolbar item → its shortcut
     TypingKeyboard m_typing;
     std::map<int, Note> m_typedNotes; // held keys and the notes they pressed
     std::unique_ptr<MidiInput> m_midi;
