@@ -386,6 +386,9 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
     fluid_settings_setint(engine.settings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setnum(engine.settings, "synth.gain", 1.0);
+    // A cadence's chords with their release tails need a few dozen voices at
+    // most; the default 256 only make the synth slower to create.
+    fluid_settings_setint(engine.settings, "synth.polyphony", 64);
     fluid_settings_setint(engine.settings, "audio.pulseaudio.adjust-latency", 0);
 
     engine.synth = new_fluid_synth(engine.settings);

@@ -88,10 +88,12 @@ std::optional<std::int64_t> SettingsPreferences::integer(PreferenceKey key) cons
     }
 }
 
+// QSettings writes its file on the next turn of the event loop, and at the
+// latest when it goes away, not while the caller waits: loading a level
+// must not wait for a file to be locked, written and renamed.
 void SettingsPreferences::setInteger(std::int64_t value, PreferenceKey key)
 {
     m_settings->setValue(storedName(key), QVariant(qint64(value)));
-    m_settings->sync();
 }
 
 bool SettingsPreferences::boolean(PreferenceKey key) const
@@ -103,7 +105,6 @@ bool SettingsPreferences::boolean(PreferenceKey key) const
 void SettingsPreferences::setBool(bool value, PreferenceKey key)
 {
     m_settings->setValue(storedName(key), QVariant(value));
-    m_settings->sync();
 }
 
 } // namespace lirra

@@ -5,6 +5,7 @@
 #include "main_screen.h"
 #include "modal_screens.h"
 #include "widgets/keyboard.h"
+#include "widgets/title_bar.h"
 
 #include <QGridLayout>
 
@@ -59,6 +60,7 @@ LevelEditorScreen *App::levelEditor()
 {
     if (!m_levelEditor) {
         m_levelEditor = new LevelEditorScreen(m_environment.notePlayer);
+        connect(m_levelEditor->titleBar(), &TitleBar::doneButtonEnabledChanged, this, &App::doneButtonEnabledChanged);
         QPointer<App> self(this);
         m_levelEditor->delegate = LevelEditorScreenDelegate{
             [self]() {
@@ -74,6 +76,7 @@ LevelEditorScreen *App::levelEditor()
             },
         };
         m_levelEditor->hide();
+        stack(m_levelEditor);
     }
     return m_levelEditor;
 }
@@ -88,6 +91,7 @@ AccuracyScreen *App::accuracy()
                 self->send(actions::didDismissAccuracyScreen{});
         }};
         m_accuracy->hide();
+        stack(m_accuracy);
     }
     return m_accuracy;
 }
@@ -97,31 +101,53 @@ ErrorScreen *App::errorScreen()
     if (!m_errorScreen) {
         m_errorScreen = new ErrorScreen(m_environment.notePlayer);
         m_errorScreen->hide();
+        stack(m_errorScreen);
     }
     return m_errorScreen;
+}
+
+LevelEditorScreen *App::builtLevelEditor() const
+{
+    return m_levelEditor;
+}
+
+AccuracyScreen *App::builtAccuracy() const
+{
+    return m_accuracy;
 }
 
 QWidget *App::view()
 {
     if (!m_view) {
         m_view = new QWidget;
-        auto *stack = new QGridLayout(m_view);
-        stack->setContentsMargins(0, 0, 0, 0);
-        // Later screens lie above earlier ones; all share the whole view.
-        for (QWidget *screen : std::initializer_list<QWidget *>{main(), levelEditor(), accuracy(), errorScreen()})
-            stack->addWidget(screen, 0, 0);
+        auto *grid = new QGridLayout(m_view);
+        grid->setContentsMargins(0, 0, 0, 0);
+        for (QWidget *screen : std::initializer_list<QWidget *>{main(), m_levelEditor, m_accuracy, m_errorScreen}) {
+            if (screen)
+                stack(screen);
+        }
     }
     return m_view;
 }
 
+void App::stack(QWidget *screen)
+{
+    if (!m_view)
+        return;
+    // All share the whole view; later screens lie above earlier ones.
+    static_cast<QGridLayout *>(m_view->layout())->addWidget(screen, 0, 0);
+    for (QWidget *each : std::initializer_list<QWidget *>{m_main, m_levelEditor, m_accuracy, m_errorScreen}) {
+        if (each)
+            each->raise();
+    }
+}
+
 KeyboardView *App::activeKeyboard()
 {
-    if (errorScreen()->isVisibleTo(view()))
-        return errorScreen()->keyboardView();
-    if (levelEditor()->isVisibleTo(view()))
-        return levelEditor()->keyboardView();
-    if (accuracy()->isVisibleTo(view()))
-        return accuracy()->keyboardView();
+    for (TitledKeyboardScreen *screen : std::initializer_list<TitledKeyboardScreen *>{m_errorScreen, m_levelEditor, m_accuracy}) {
+        if (screen && screen->isVisibleTo(view()))
+            return screen->keyboardView();
+    }
     return main()->keyboardView();
 }
 
@@ -155,28 +181,36 @@ bool App::releaseNote(Note note)
 void App::update(const AppState &state)
 {
     m_levelSpansOctaves = state.level && state.level->spansMultipleOctaves;
-    const LevelEditorScreenState editor = levelEditorScreenState(state);
-    const AccuracyScreenState accuracyState = accuracyScreenState(state);
     main()->setState(mainScreenState(state));
-    levelEditor()->setState(editor);
-    accuracy()->setState(accuracyState);
     if (state.isLevelEditorVisible || state.isAccuracyScreenVisible)
         main()->setVisible(false);
     else
         main()->setVisible(!state.hasError);
-    errorScreen()->setVisible(state.hasError);
-    errorScreen()->setError(state.error);
-    if (state.isAccuracyScreenVisible) {
-        // A visible overlay is drawn afresh on every state.
-        accuracy()->setState(std::nullopt);
+
+    // A screen never shown is not built; once built it follows every state.
+    if (state.hasError || m_errorScreen) {
+        errorScreen()->setVisible(state.hasError);
+        errorScreen()->setError(state.error);
+    }
+    if (state.isAccuracyScreenVisible || m_accuracy) {
+        const AccuracyScreenState accuracyState = accuracyScreenState(state);
         accuracy()->setState(accuracyState);
+        if (state.isAccuracyScreenVisible) {
+            // A visible overlay is drawn afresh on every state.
+            accuracy()->setState(std::nullopt);
+            accuracy()->setState(accuracyState);
+        }
+        accuracy()->setVisible(state.isAccuracyScreenVisible);
     }
-    if (state.isLevelEditorVisible) {
-        levelEditor()->setState(std::nullopt);
+    if (state.isLevelEditorVisible || m_levelEditor) {
+        const LevelEditorScreenState editor = levelEditorScreenState(state);
         levelEditor()->setState(editor);
+        if (state.isLevelEditorVisible) {
+            levelEditor()->setState(std::nullopt);
+            levelEditor()->setState(editor);
+        }
+        levelEditor()->setVisible(state.isLevelEditorVisible);
     }
-    accuracy()->setVisible(state.isAccuracyScreenVisible);
-    levelEditor()->setVisible(state.isLevelEditorVisible);
 }
 
 } // namespace lirra

@@ -40,13 +40,24 @@ public:
     bool pressNote(Note note);
     bool releaseNote(Note note);
 
+    // The screens, built on first use: the main screen with the view, the
+    // others when first shown, so that start-up builds one keyboard, not four.
     MainScreen *main();
     LevelEditorScreen *levelEditor();
     AccuracyScreen *accuracy();
     ErrorScreen *errorScreen();
+    // The same, or null while not built yet.
+    LevelEditorScreen *builtLevelEditor() const;
+    AccuracyScreen *builtAccuracy() const;
+
+signals:
+    // The level editor's done button was enabled or disabled.
+    void doneButtonEnabledChanged();
 
 private:
     void send(auto action);
+    // Puts a screen into the view's stack, above the screens it covers.
+    void stack(QWidget *screen);
 
     AppEnvironment m_environment;
     QPointer<AppLoop> m_loop;

@@ -268,11 +268,10 @@ void AppDelegate::applicationDidFinishLaunching()
     });
     for (const auto &[command, action] : m_shortcuts)
         m_window->addAction(action);
-    connect(app()->levelEditor()->titleBar(), &TitleBar::doneButtonEnabledChanged, this,
-            [self]() {
-                if (self)
-                    self->updateModalShortcuts();
-            });
+    connect(app(), &App::doneButtonEnabledChanged, this, [self]() {
+        if (self)
+            self->updateModalShortcuts();
+    });
     QCoreApplication::instance()->installEventFilter(this);
     m_window->show();
     m_window->raise();
@@ -307,16 +306,18 @@ void AppDelegate::startMidi()
 
 QPushButton *AppDelegate::modalButton(Command command)
 {
-    TitleBar *editor = app()->levelEditor()->titleBar();
-    TitleBar *accuracy = app()->accuracy()->titleBar();
+    LevelEditorScreen *editor = app()->builtLevelEditor();
+    AccuracyScreen *accuracy = app()->builtAccuracy();
     QPushButton *target = nullptr;
-    if (app()->levelEditor()->isVisible())
-        target = (command == Command::confirm ? editor->doneButton() : editor->cancelButton())->pushButton();
-    else if (app()->accuracy()->isVisible())
-        target = accuracy->doneButton()->pushButton();
-    else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView();
-             tip && command == Command::confirm)
+    if (editor && editor->isVisible()) {
+        TitleBar *bar = editor->titleBar();
+        target = (command == Command::confirm ? bar->doneButton() : bar->cancelButton())->pushButton();
+    } else if (accuracy && accuracy->isVisible()) {
+        target = accuracy->titleBar()->doneButton()->pushButton();
+    } else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView();
+               tip && command == Command::confirm) {
         target = tip->button()->pushButton();
+    }
     return target && target->isEnabled() && target->isVisible() ? target : nullptr;
 }
 

@@ -216,10 +216,13 @@ private slots:
         QCOMPARE(app.state().level->id, level);
         QCOMPARE(app.state().currentTip.has_value(), tour);
 
-        const QJsonDocument rewritten = QJsonDocument::fromJson(readAll(path));
-        QVERIFY(rewritten.isObject());
-        const QJsonValue cursor = rewritten.object().value(storedName(PreferenceKey::levelCursor));
-        QCOMPARE(cursor.toInteger(-99), qint64(level - 2));
+        // The file is written on a later turn of the event loop.
+        QJsonDocument rewritten;
+        QVERIFY(spinUntil([&] {
+            rewritten = QJsonDocument::fromJson(readAll(path));
+            return rewritten.isObject()
+                && rewritten.object().value(storedName(PreferenceKey::levelCursor)).toInteger(-99) == level - 2;
+        }));
         QCOMPARE(rewritten.object().value(storedName(PreferenceKey::hasSeenOnboarding)) == QJsonValue(true), !tour);
     }
 
