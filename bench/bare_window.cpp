@@ -1,7 +1,9 @@
 // The yardstick for start-up: a bare Qt Widgets window of the app's size
-// under a toolbar, with nothing behind it. Writes "painted" to standard error
-// once its content has been painted for the first time.
+// under a toolbar holding one line of text, with nothing behind it (with
+// --no-text, not even the text, so no font is ever loaded). Writes "painted"
+// to standard error once its content has been painted for the first time.
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QPainter>
 #include <QToolBar>
@@ -31,7 +33,10 @@ int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
     QMainWindow window;
-    window.addToolBar(new QToolBar);
+    auto *toolbar = new QToolBar;
+    if (!application.arguments().contains(QStringLiteral("--no-text")))
+        toolbar->addWidget(new QLabel(QStringLiteral("Ear Training")));
+    window.addToolBar(toolbar);
     auto *content = new Content;
     content->setFixedSize(860, 340);
     window.setCentralWidget(content);

@@ -2,12 +2,14 @@
 // in turn (offscreen), the app with its live output on whatever sound server
 // the environment names, and timed from the start of the process to its
 // first main-screen state (the log line of the first level) or, for the bare
-// window, to its first paint. The app's peak resident memory is read a
+// window, to its first paint. The bare window shows one line of text in its
+// toolbar, as every window does in its title; the figure against a window
+// without any text (which never loads a font) is printed too. The app's peak resident memory is read a
 // second and a half after its first level has loaded, when its instrument
 // has loaded too.
 // Usage: startup [runs=7] [app=<dir of this program>/../src/lirra]
 // Prints, as its last line:
-//   startup app_ms=<a> bare_ms=<b> ratio=<a/b> app_peak_rss_mb=<r>
+//   startup app_ms=<a> bare_ms=<b> ratio=<a/b> textless_ms=<c> ratio_textless=<a/c> app_peak_rss_mb=<r>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,7 +47,8 @@ struct Start {
 };
 
 // Starts the program and waits for `line` on its standard error.
-Start timeTo(const QString &program, const QByteArray &line, const QString &home, int settleMs = 0)
+Start timeTo(const QString &program, const QStringList &arguments, const QByteArray &line, const QString &home,
+             int settleMs = 0)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -57,7 +60,7 @@ Start timeTo(const QString &program, const QByteArray &line, const QString &home
     QByteArray seen;
     QElapsedTimer clock;
     clock.start();
-    process.start(program, {});
+    process.start(program, arguments);
     Start start;
     while (!seen.contains(line)) {
         if (!process.waitForReadyRead(20000))
@@ -86,19 +89,24 @@ int main(int argc, char **argv)
     const QString bare = here + QStringLiteral("/bare_window");
 
     QTemporaryDir home;
-    std::vector<double> appMs, bareMs, rss;
-    timeTo(bare, "painted", home.path()); // the libraries into the page cache
-    timeTo(app, "didLoadLevel", home.path());
+    std::vector<double> appMs, bareMs, textlessMs, rss;
+    timeTo(bare, {}, "painted", home.path()); // the libraries into the page cache
+    timeTo(app, {}, "didLoadLevel", home.path());
     for (int i = 0; i < runs; ++i) {
-        const Start a = timeTo(app, "didLoadLevel", home.path(), 1500);
-        const Start b = timeTo(bare, "painted", home.path());
+        const Start a = timeTo(app, {}, "didLoadLevel", home.path(), 1500);
+        const Start b = timeTo(bare, {}, "painted", home.path());
+        const Start c = timeTo(bare, {QStringLiteral("--no-text")}, "painted", home.path());
         appMs.push_back(a.ms);
         rss.push_back(a.rssMb);
         bareMs.push_back(b.ms);
-        std::printf("run %d: app %.1f ms (%.1f MB), bare window %.1f ms\n", i + 1, a.ms, a.rssMb, b.ms);
+        textlessMs.push_back(c.ms);
+        std::printf("run %d: app %.1f ms (%.1f MB), bare window %.1f ms, without text %.1f ms\n", i + 1, a.ms, a.rssMb,
+                    b.ms, c.ms);
     }
     const double a = median(appMs);
     const double b = median(bareMs);
-    std::printf("startup app_ms=%.1f bare_ms=%.1f ratio=%.2f app_peak_rss_mb=%.1f\n", a, b, a / b, median(rss));
+    const double c = median(textlessMs);
+    std::printf("startup app_ms=%.1f bare_ms=%.1f ratio=%.2f textless_ms=%.1f ratio_textless=%.2f app_peak_rss_mb=%.1f\n",
+                a, b, a / b, c, a / c, median(rss));
     return 0;
 }
