@@ -143,9 +143,13 @@ private slots:
         QCOMPARE(state().level->id, level.id);
         QVERIFY(state().isPracticing);
 
-        // The typed key answers: the resolution lights up and plays.
+        // The answer typed in the other octave: its key there is not in the
+        // level, so the level's key of that name answers, and the resolution
+        // lights up and plays.
         const Question question = *state().question;
-        const auto [octaveKey, noteKey] = typedKeys(question.answer);
+        QCOMPARE(question.answer.octave, 1);
+        const auto [octaveKey, noteKey] = typedKeys(Note{question.answer.name, 2});
+        QVERIFY(!m_delegate->app()->main()->keyboardView()->key(Note{question.answer.name, 2})->isEnabled());
         QTest::keyClick(window(), octaveKey);
         QTest::keyPress(window(), noteKey);
         QVERIFY(waitFor([](const AppState &s) {
