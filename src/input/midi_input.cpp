@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <optional>
 #include <set>
 
 namespace lirra {
@@ -134,7 +135,7 @@ QStringList MidiInput::connectedPorts() const
 void MidiInput::scan()
 {
     std::set<QString> present;
-    std::vector<std::pair<unsigned, QString>> fresh;
+    std::vector<QString> fresh;
     const unsigned count = m_scanner->getPortCount();
     for (unsigned i = 0; i < count; ++i) {
         const QString name = QString::fromStdString(m_scanner->getPortName(i));
@@ -145,7 +146,7 @@ void MidiInput::scan()
         const bool connected = std::any_of(m_sources.begin(), m_sources.end(),
                                            [&](const auto &entry) { return entry.second->name == name; });
         if (!connected)
-            fresh.emplace_back(i, name);
+            fresh.push_back(name);
     }
 
     bool changed = false;
@@ -157,7 +158,7 @@ void MidiInput::scan()
             ++it;
         }
     }
-    for (const auto &[index, name] : fresh) {
+    for (const QString &name : fresh) {
         auto source = std::make_unique<Source>();
         source->id = m_nextSource++;
         source->name = name;
@@ -165,9 +166,19 @@ void MidiInput::scan()
         source->port = openClient(m_api, m_options.clientName);
         if (!source->port)
             continue;
+        // Ports come and go between the scan and here: find this one again by
+        // name in the new client's own list.
+        std::optional<unsigned> at;
+        const unsigned ports = source->port->getPortCount();
+        for (unsigned i = 0; i < ports && !at; ++i) {
+            if (QString::fromStdString(source->port->getPortName(i)) == name)
+                at = i;
+        }
+        if (!at)
+            continue;
         source->port->ignoreTypes(true, true, true);
         source->port->setCallback(&received, source.get());
-        source->port->openPort(index, "input");
+        source->port->openPort(*at, "input");
         if (!source->port->isPortOpen())
             continue;
         m_sources.emplace(source->id, std::move(source));
