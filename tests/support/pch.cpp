@@ -1,0 +1,1 @@
+// Only here to carry the test suites' precompiled headers.
