@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -269,16 +270,25 @@ private slots:
         const Question question = *state().question;
         const auto key = static_cast<unsigned char>(MIDINotePlayer::keyNumber(question.answer) + 24);
         const std::vector<unsigned char> noteOn{0x90, key, 100};
+        QSignalSpy pressed(m_delegate->midiInput(), &MidiInput::notePressed);
         keyboard->sendMessage(&noteOn);
         // The offline player plays the resolution in virtual time, possibly
         // all within one turn of the event loop: what stays is the count and
         // the log.
-        QVERIFY(waitFor([&](const AppState &s) {
+        const bool answered = waitFor([&](const AppState &s) {
             return s.correctIdentifications == 1 &&
                    std::any_of(m_logger->lines.begin(), m_logger->lines.end(), [](const auto &line) {
                        return line.second.contains(QLatin1String("didPlayNoteInResolution"));
                    });
-        }, 10000));
+        }, 10000);
+        if (!answered) {
+            QStringList tail;
+            for (size_t i = m_logger->lines.size() > 8 ? m_logger->lines.size() - 8 : 0; i < m_logger->lines.size(); ++i)
+                tail << m_logger->lines[i].second;
+            const QString why = QStringLiteral("%1 note(s) arrived from MIDI for key %2; the log ends: %3")
+                                    .arg(pressed.size()).arg(int(key)).arg(tail.join(QLatin1String(" | ")));
+            QFAIL(qPrintable(why));
+        }
         const std::vector<unsigned char> noteOff{0x90, key, 0}; // a note-on with velocity 0 releases
         keyboard->sendMessage(&noteOff);
         QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != question.id; }));
