@@ -6,6 +6,8 @@
 #include "audio/midi_note_player.h"
 #include "model/generators.h"
 
+#include "measures.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -18,6 +20,7 @@
 #include <optional>
 
 using namespace lirra;
+using bench::median;
 
 namespace {
 
@@ -110,12 +113,6 @@ int prepareOnly()
     awaitTask(player.playNote(Note{NoteName::e, 1}));
     std::printf("%.3f %.3f\n", prepareMs, peakRssMb());
     return 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

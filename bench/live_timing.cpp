@@ -19,6 +19,8 @@
 #include "screens/main_screen.h"
 #include "widgets/keyboard.h"
 
+#include "measures.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -39,6 +41,7 @@
 #include <unistd.h>
 
 using namespace lirra;
+using bench::median;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -66,14 +69,6 @@ bool spinUntil(const std::function<bool()> &done, int timeoutMs)
     if (!done())
         loop.exec();
     return done();
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return NAN;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double processCpuSeconds()

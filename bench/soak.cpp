@@ -8,6 +8,7 @@
 //   soak questions=<n> stops=<s> audio_h=<h> wall_s=<w> rss_q1000_mb=<a> rss_end_mb=<b> growth_pct=<g>
 // Exits with 1 when a stop's score is wrong.
 #include "loop_driver.h"
+#include "measures.h"
 
 #include "core/production_environment.h"
 #include "model/localization.h"
@@ -21,23 +22,7 @@
 #include <cstdio>
 
 using namespace lirra;
-
-namespace {
-
-// The process's peak resident set so far, in MB.
-double peakRssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
-
-} // namespace
+using bench::peakRssMb;
 
 int main(int argc, char **argv)
 {

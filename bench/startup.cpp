@@ -11,6 +11,8 @@
 // Usage: startup [runs=7] [app=<dir of this program>/../src/lirra]
 // Prints, as its last line:
 //   startup app_ms=<a> bare_ms=<b> ratio=<a/b> textless_ms=<c> ratio_textless=<a/c> app_peak_rss_mb=<r>
+#include "measures.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,25 +24,10 @@
 #include <cstdio>
 #include <vector>
 
+using lirra::bench::median;
+using lirra::bench::peakRssMb;
+
 namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double peakRssMb(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 struct Start {
     double ms = 0;
@@ -71,7 +58,7 @@ Start timeTo(const QString &program, const QStringList &arguments, const QByteAr
     start.ms = double(clock.nsecsElapsed()) / 1e6;
     if (settleMs > 0) {
         process.waitForFinished(settleMs);
-        start.rssMb = peakRssMb(process.processId());
+        start.rssMb = peakRssMb(QString::number(process.processId()));
     }
     process.kill();
     process.waitForFinished();
