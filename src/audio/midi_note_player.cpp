@@ -419,10 +419,11 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     FluidLogCapture capture;
     for (const QString &name : std::as_const(m_options.drivers)) {
         // About 11.6 ms of buffering at 44.1 kHz either way: the PulseAudio
-        // driver asks the server for one period, the others keep two.
+        // driver asks the server for one period and never reads
+        // "audio.periods"; the others keep two.
         const bool pulse = name == QLatin1String("pulseaudio");
         const int periodSize = pulse ? 512 : 256;
-        const int periods = pulse ? 1 : 2;
+        const int bufferedPeriods = pulse ? 1 : 2;
         fluid_settings_setint(engine.settings, "audio.period-size", periodSize);
         fluid_settings_setint(engine.settings, "audio.periods", 2);
         fluid_settings_setstr(engine.settings, "audio.driver", name.toLatin1().constData());
@@ -431,7 +432,7 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
         const QString why = capture.take();
         if (engine.driver) {
             engine.driverName = name;
-            engine.latencyMs = 1000.0 * periodSize * periods / m_options.sampleRate;
+            engine.latencyMs = 1000.0 * periodSize * bufferedPeriods / m_options.sampleRate;
             return {};
         }
         reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);
