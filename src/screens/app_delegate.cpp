@@ -254,18 +254,14 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // Return and Escape answer the modal screens and the tour's bubble.
     QPointer<AppDelegate> self(this);
-    makeShortcut(Command::confirm, [self]() {
-        if (!self)
-            return;
-        if (QPushButton *target = self->modalButton(Command::confirm))
-            target->click();
-    });
-    makeShortcut(Command::cancel, [self]() {
-        if (!self)
-            return;
-        if (QPushButton *target = self->modalButton(Command::cancel))
-            target->click();
-    });
+    for (const Command command : {Command::confirm, Command::cancel}) {
+        makeShortcut(command, [self, command]() {
+            if (!self)
+                return;
+            if (QPushButton *target = self->modalButton(command))
+                target->click();
+        });
+    }
     for (const auto &[command, action] : m_shortcuts)
         m_window->addAction(action);
     connect(app(), &App::doneButtonEnabledChanged, this, [self]() {
