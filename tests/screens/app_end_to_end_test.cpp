@@ -1,3 +1,4 @@
+#include "support/app_window.h"
 #include "support/keys.h"
 #include "support/files.h"
 #include "support/fakes.h"
@@ -27,47 +28,27 @@
 using namespace lirra;
 using namespace lirra::test;
 
-class AppEndToEndTest : public QObject {
+class AppEndToEndTest : public QObject, private AppWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<AppDelegate> m_delegate;
-
-    const AppState &state() { return m_delegate->loop()->state(); }
-    bool waitFor(const std::function<bool(const AppState &)> &condition)
+    // The mouse is this suite's only input.
+    bool start()
     {
-        return spinUntil([&] { return condition(state()); }, 60000);
-    }
-    void start()
-    {
-        EnvironmentSetup setup = offlineSetup(m_home->path());
-        setup.logger = std::make_shared<RecordingLogger>();
         InputSetup input;
         input.midi = false;
-        m_delegate = std::make_unique<AppDelegate>(setup, input);
-        m_delegate->applicationDidFinishLaunching();
-        QVERIFY(QTest::qWaitForWindowExposed(m_delegate->window()));
-        QVERIFY(waitFor([](const AppState &s) { return s.level || s.hasError; }));
-    }
-    QToolButton *button(const char *identifier)
-    {
-        return qobject_cast<QToolButton *>(m_delegate->toolbarItem(QString::fromLatin1(identifier)));
+        return launch(input);
     }
     KeyboardView *mainKeyboard() { return m_delegate->app()->main()->keyboardView(); }
 
 private slots:
-    void init() { m_home = std::make_unique<QTemporaryDir>(); }
-    void cleanup()
-    {
-        m_delegate.reset();
-        drainEvents();
-    }
+    void init() { newHome(); }
+    void cleanup() { closeApp(); }
 
     void practiseThroughTheWindow()
     {
         SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
-        start();
+        QVERIFY(start());
         QMainWindow *window = m_delegate->window();
         QCOMPARE(window->windowTitle(), QStringLiteral("C major — Lirra"));
         QCOMPARE(window->centralWidget()->size(), QSize(860, 340));
@@ -172,7 +153,7 @@ private slots:
     void aFailedSaveIsKeptThroughTheWindow()
     {
         SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
-        start();
+        QVERIFY(start());
         const auto answerOne = [this]() {
             // A failed stop leaves its last question in the state until the next one loads.
             const QUuid asked = state().question ? state().question->id : QUuid();
@@ -212,7 +193,7 @@ private slots:
 
     void theTourRunsOnceToItsEnd()
     {
-        start();
+        QVERIFY(start());
         int shown = 0;
         while (state().currentTip) {
             const Tip tip = *state().currentTip;
@@ -239,7 +220,7 @@ private slots:
 
         // The next start shows no tour.
         m_delegate.reset();
-        start();
+        QVERIFY(start());
         QVERIFY(!state().currentTip && !m_delegate->toolbarTip());
         QVERIFY(button("startStopSessionButton")->isEnabled());
     }

@@ -1,3 +1,4 @@
+#include "support/app_window.h"
 #include "support/fakes.h"
 #include "support/files.h"
 #include "support/keys.h"
@@ -88,43 +89,25 @@ std::pair<int, int> typedKeys(Note note)
 
 } // namespace
 
-class InputTest : public QObject {
+class InputTest : public QObject, private AppWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<JackServer> m_jack; // stops after the app's clients have closed
-    std::shared_ptr<RecordingLogger> m_logger;
 
-    const AppState &state() { return m_delegate->loop()->state(); }
-    bool waitFor(const std::function<bool(const AppState &)> &condition, int timeoutMs = 60000)
-    {
-        return spinUntil([&] { return condition(state()); }, timeoutMs);
-    }
-    void start(InputSetup input)
+    // With the tour already seen.
+    bool start(InputSetup input)
     {
         SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
-        EnvironmentSetup setup = offlineSetup(m_home->path());
-        m_logger = std::make_shared<RecordingLogger>();
-        setup.logger = m_logger;
-        m_delegate = std::make_unique<AppDelegate>(setup, input);
-        m_delegate->applicationDidFinishLaunching();
-        QVERIFY(QTest::qWaitForWindowActive(m_delegate->window()));
-        QVERIFY(waitFor([](const AppState &s) { return s.level || s.hasError; }));
+        return launch(input);
     }
     QWindow *window() { return m_delegate->window()->windowHandle(); }
-    QToolButton *button(const char *identifier)
-    {
-        return qobject_cast<QToolButton *>(m_delegate->toolbarItem(QString::fromLatin1(identifier)));
-    }
 
 private slots:
-    void init() { m_home = std::make_unique<QTemporaryDir>(); }
+    void init() { newHome(); }
     void cleanup()
     {
-        m_delegate.reset();
-        drainEvents();
+        closeApp();
         m_jack.reset();
     }
 
@@ -133,7 +116,7 @@ private slots:
     {
         InputSetup input;
         input.midi = false;
-        start(input);
+        QVERIFY(start(input));
         const Level level = *state().level;
         QCOMPARE(button("startStopSessionButton")->toolTip(), localized("startSession") + QStringLiteral(" (Space)"));
 
@@ -179,7 +162,7 @@ private slots:
     {
         InputSetup input;
         input.midi = false;
-        start(input);
+        QVERIFY(start(input));
         LevelEditorScreen *editor = m_delegate->app()->levelEditor();
         QTest::keyClick(window(), Qt::Key_L);
         QVERIFY(editor->isVisible());
@@ -215,11 +198,7 @@ private slots:
         InputSetup input;
         input.midi = false;
         QFile::remove(m_home->filePath(QStringLiteral("lirra.json")));
-        EnvironmentSetup setup = offlineSetup(m_home->path());
-        setup.logger = std::make_shared<RecordingLogger>();
-        m_delegate = std::make_unique<AppDelegate>(setup, input);
-        m_delegate->applicationDidFinishLaunching();
-        QVERIFY(QTest::qWaitForWindowActive(m_delegate->window()));
+        QVERIFY(launch(input));
         QVERIFY(waitFor([](const AppState &s) { return s.currentTip.has_value(); }));
         int tips = 0;
         while (state().currentTip && tips <= 12) {
@@ -255,7 +234,7 @@ private slots:
         input.midiOptions.api = MidiInput::Api(api);
         input.midiOptions.scanIntervalMs = 200;
         input.midiDelayMs = 0;
-        start(input);
+        QVERIFY(start(input));
         QVERIFY(spinUntil([&] { return m_delegate->midiInput() && !m_delegate->midiInput()->apiName().isEmpty(); }));
         QCOMPARE(m_delegate->midiInput()->apiName(), QLatin1String(jack ? "jack" : "alsa"));
 
