@@ -74,6 +74,26 @@ double medianMs(const FileSessionStorage &storage, std::int64_t level, int runs)
     return times[times.size() / 2];
 }
 
+// Median time of one append through the storage, over `count` sessions
+// saved one after another to a level's file.
+double appendMedianMs(const FileSessionStorage &storage, std::int64_t level, int count)
+{
+    std::vector<double> times;
+    Session session{1733472000.5, {}};
+    for (NoteName name : {NoteName::c, NoteName::d, NoteName::e, NoteName::f})
+        session.score[Note{name, 1}] = Score{7, 2};
+    for (int i = 0; i < count; ++i) {
+        session.timestamp += 60;
+        QElapsedTimer timer;
+        timer.start();
+        if (!storage.save(session, level))
+            qFatal("an append failed");
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -95,6 +115,8 @@ int main(int argc, char **argv)
     const double small = medianMs(storage, 1, runs);
     const double large = medianMs(storage, 2, runs);
     const double damaged = medianMs(storage, 3, runs);
+    const double append = appendMedianMs(storage, 4, 200);
+    std::printf("append_ms=%.3f\n", append);
     std::printf("runs=%d file_bytes_large=%lld\n", runs,
                 static_cast<long long>(QFileInfo(folder + QStringLiteral("/sessions_2.txt")).size()));
     std::printf("session_load ratio_1M_to_100=%.2f small_ms=%.3f large_ms=%.3f damaged_200mb_ms=%.3f\n", large / small,

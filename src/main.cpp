@@ -1,5 +1,6 @@
 #include "model/localization.h"
 #include "screens/app_delegate.h"
+#include "screens/quit_guard.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -56,6 +57,8 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.lirra.Lirra.svg")));
     lirra::applyDarkAppearance();
     lirra::installTranslations();
+    // SIGTERM, SIGINT and SIGHUP save the practice and quit, like a close.
+    lirra::QuitGuard::catchSignals();
 
     lirra::AppDelegate delegate;
     delegate.applicationDidFinishLaunching();

@@ -265,7 +265,7 @@
     </message>
     <message>
         <source>sessionKept</source>
-        <translation>Deine beendete Übung ist nicht verloren: Sie wird aufbewahrt, bis das nächste Speichern dieser Stufe gelingt.</translation>
+        <translation>Deine beendete Übung ist nicht verloren: Sie ist sicher auf der Festplatte aufbewahrt und kommt in den Verlauf dieser Stufe, sobald sie geschrieben werden kann.</translation>
     </message>
     <message>
         <source>goToCMajor</source>
@@ -314,6 +314,34 @@
     <message>
         <source>accuracyInSessionWithCTA</source>
         <translation>Trefferquote in dieser Übung. Klicke, um jeden Ton zu sehen.</translation>
+    </message>
+    <message>
+        <source>sessionKeptInMemory</source>
+        <translation>Deine beendete Übung konnte auch nicht anderswo auf der Festplatte aufbewahrt werden: %1 Sie ist nur im Arbeitsspeicher und geht verloren, wenn Lirra geschlossen wird, es sei denn, sie kann vorher geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>sessionKeptNowhereElse</source>
+        <translation>Es gibt keinen anderen Ort auf der Festplatte dafür.</translation>
+    </message>
+    <message>
+        <source>tryAgain</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+    <message>
+        <source>quitTitle</source>
+        <translation>Lirra beenden?</translation>
+    </message>
+    <message>
+        <source>sessionsWillBeLost</source>
+        <translation>Beendete Übungen, die nirgends gespeichert werden konnten: %1. Sie gehen verloren, wenn Lirra jetzt geschlossen wird.</translation>
+    </message>
+    <message>
+        <source>quitAndLose</source>
+        <translation>Beenden und verwerfen</translation>
+    </message>
+    <message>
+        <source>preferencesNotSaved</source>
+        <translation>Deine Einstellungen konnten nicht gespeichert werden: %1 Lirra merkt sich nicht, bei welcher Stufe du warst und dass du die Einführung gesehen hast.</translation>
     </message>
 </context>
 </TS>

@@ -265,7 +265,7 @@
     </message>
     <message>
         <source>sessionKept</source>
-        <translation>Your finished session is not lost: it is kept until the next save of this level succeeds.</translation>
+        <translation>Your finished session is not lost: it is kept safe on disk and will be added to this level's history as soon as it can be written.</translation>
     </message>
     <message>
         <source>goToCMajor</source>
@@ -314,6 +314,34 @@
     <message>
         <source>accuracyInSessionWithCTA</source>
         <translation>Accuracy in this session. Click to see every note.</translation>
+    </message>
+    <message>
+        <source>sessionKeptInMemory</source>
+        <translation>Your finished session could not be kept safe on disk either: %1 It is kept in memory only, and will be lost when Lirra closes unless it can be written before then.</translation>
+    </message>
+    <message>
+        <source>sessionKeptNowhereElse</source>
+        <translation>There is no other place on disk to keep it.</translation>
+    </message>
+    <message>
+        <source>tryAgain</source>
+        <translation>Try again</translation>
+    </message>
+    <message>
+        <source>quitTitle</source>
+        <translation>Quit Lirra?</translation>
+    </message>
+    <message>
+        <source>sessionsWillBeLost</source>
+        <translation>Finished sessions that could not be saved anywhere: %1. They will be lost if Lirra closes now.</translation>
+    </message>
+    <message>
+        <source>quitAndLose</source>
+        <translation>Quit and lose them</translation>
+    </message>
+    <message>
+        <source>preferencesNotSaved</source>
+        <translation>Your settings could not be saved: %1 Lirra will not remember which level you were on or that you have seen the tour.</translation>
     </message>
 </context>
 </TS>

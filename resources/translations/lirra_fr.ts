@@ -265,7 +265,7 @@
     </message>
     <message>
         <source>sessionKept</source>
-        <translation>Votre séance terminée n’est pas perdue : elle est gardée jusqu’à ce que le prochain enregistrement de ce niveau réussisse.</translation>
+        <translation>Votre séance terminée n’est pas perdue : elle est gardée en lieu sûr sur le disque et sera ajoutée à l’historique de ce niveau dès qu’elle pourra être écrite.</translation>
     </message>
     <message>
         <source>goToCMajor</source>
@@ -314,6 +314,34 @@
     <message>
         <source>accuracyInSessionWithCTA</source>
         <translation>Justesse dans cette séance. Cliquez pour voir chaque note.</translation>
+    </message>
+    <message>
+        <source>sessionKeptInMemory</source>
+        <translation>Votre séance terminée n’a pas pu être gardée ailleurs sur le disque non plus : %1 Elle n’est gardée qu’en mémoire et sera perdue à la fermeture de Lirra, à moins de pouvoir être écrite d’ici là.</translation>
+    </message>
+    <message>
+        <source>sessionKeptNowhereElse</source>
+        <translation>Il n’y a pas d’autre endroit sur le disque où la garder.</translation>
+    </message>
+    <message>
+        <source>tryAgain</source>
+        <translation>Réessayer</translation>
+    </message>
+    <message>
+        <source>quitTitle</source>
+        <translation>Quitter Lirra ?</translation>
+    </message>
+    <message>
+        <source>sessionsWillBeLost</source>
+        <translation>Séances terminées qui n’ont pu être enregistrées nulle part : %1. Elles seront perdues si Lirra se ferme maintenant.</translation>
+    </message>
+    <message>
+        <source>quitAndLose</source>
+        <translation>Quitter et les perdre</translation>
+    </message>
+    <message>
+        <source>preferencesNotSaved</source>
+        <translation>Vos réglages n’ont pas pu être enregistrés : %1 Lirra ne se souviendra pas du niveau où vous étiez ni que vous avez vu la visite guidée.</translation>
     </message>
 </context>
 </TS>

@@ -72,12 +72,6 @@ std::chrono::nanoseconds seconds(double value)
     return std::chrono::nanoseconds(std::llround(value * 1e9));
 }
 
-bool readable(const QString &path)
-{
-    QFileInfo info(path);
-    return !path.isEmpty() && info.isFile() && info.isReadable();
-}
-
 } // namespace
 
 struct MIDINotePlayer::Engine {
@@ -441,41 +435,90 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
                     .arg(reasons.isEmpty() ? QStringLiteral("no driver to try") : reasons.join(QStringLiteral("; "))));
 }
 
-QString MIDINotePlayer::loadInstrument(Engine &engine) const
+QStringList MIDINotePlayer::instrumentCandidates(fluid_settings_t *settings) const
 {
-    // A missing or unreadable bank is not an error.
     QStringList candidates{m_options.soundFont.isEmpty() ? resourceSoundFont() : m_options.soundFont};
     if (!m_options.fallbackSoundFonts.isEmpty()) {
         candidates += m_options.fallbackSoundFonts;
-    } else {
+    } else if (settings) {
         char *systemDefault = nullptr;
-        if (fluid_settings_dupstr(engine.settings, "synth.default-soundfont", &systemDefault) == FLUID_OK
-            && systemDefault) {
+        if (fluid_settings_dupstr(settings, "synth.default-soundfont", &systemDefault) == FLUID_OK && systemDefault) {
             candidates << QString::fromLocal8Bit(systemDefault);
             fluid_free(systemDefault);
         }
     }
+    return candidates;
+}
+
+namespace {
+
+// Why a file cannot be a SoundFont bank, from a look at it; empty when it may be.
+QString soundFontFileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return QStringLiteral("there is no such file");
+    if (!info.isFile())
+        return info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray header = file.read(12);
+    if (header.size() < 12 || !header.startsWith("RIFF") || header.mid(8, 4) != "sfbk")
+        return QStringLiteral("it is not a SoundFont file");
+    return {};
+}
+
+Error noInstrument(const QStringList &reasons)
+{
+    return Error{QStringLiteral("MIDINotePlayer"), 3,
+                 QStringLiteral("No instrument could be loaded, so nothing would sound: %1.").arg(reasons.join(QStringLiteral("; ")))};
+}
+
+} // namespace
+
+std::optional<Error> MIDINotePlayer::instrumentFilesProblem(fluid_settings_t *settings) const
+{
+    QStringList reasons;
+    for (const QString &path : instrumentCandidates(settings)) {
+        const QString problem = soundFontFileProblem(path);
+        if (problem.isEmpty())
+            return std::nullopt;
+        reasons << QStringLiteral("%1: %2").arg(path, problem);
+    }
+    return noInstrument(reasons);
+}
+
+MIDINotePlayer::InstrumentOutcome MIDINotePlayer::loadInstrument(Engine &engine) const
+{
+    const QStringList candidates = instrumentCandidates(engine.settings);
     int soundFont = FLUID_FAILED;
     QString loaded;
+    QStringList reasons;
     {
         FluidLogCapture capture;
-        for (const QString &path : std::as_const(candidates)) {
-            if (!readable(path))
+        for (const QString &path : candidates) {
+            if (const QString problem = soundFontFileProblem(path); !problem.isEmpty()) {
+                reasons << QStringLiteral("%1: %2").arg(path, problem);
                 continue;
+            }
             soundFont = fluid_synth_sfload(engine.synth, QFile::encodeName(path).constData(), 1);
             if (soundFont != FLUID_FAILED) {
                 loaded = path;
                 break;
             }
+            const QString why = capture.take();
+            reasons << QStringLiteral("%1: it is damaged (%2)").arg(path, why.isEmpty() ? QStringLiteral("FluidSynth could not read it") : why);
         }
     }
     if (soundFont == FLUID_FAILED)
-        return QStringLiteral("⚠️ No instrument could be loaded (tried %1); notes will be silent")
-            .arg(candidates.join(QStringLiteral(", ")));
+        return {QString(), noInstrument(reasons)};
     // Program 0 of bank 0 on channel 0.
     fluid_synth_program_select(engine.synth, 0, soundFont, 0, 0);
     if (loaded != candidates.first())
-        return QStringLiteral("⚠️ The instrument %1 could not be loaded; using %2 instead").arg(candidates.first(), loaded);
+        return {QStringLiteral("⚠️ The instrument %1 could not be loaded (%2); using %3 instead")
+                    .arg(candidates.first(), reasons.value(0), loaded),
+                std::nullopt};
     return {};
 }
 
@@ -495,9 +538,11 @@ void MIDINotePlayer::startLiveEngine()
         engineReady.addResult(std::move(built));
         engineReady.finish();
         if (running) {
-            const QString warning = loadInstrument(*engine);
-            if (!warning.isEmpty())
-                QMetaObject::invokeMethod(this, [this, warning]() { warn(warning); }, Qt::QueuedConnection);
+            const InstrumentOutcome outcome = loadInstrument(*engine);
+            m_workerInstrumentError = outcome.error;
+            if (!outcome.warning.isEmpty())
+                QMetaObject::invokeMethod(this, [this, warning = outcome.warning]() { warn(warning); },
+                                          Qt::QueuedConnection);
         }
         instrumentReady.finish();
     });
@@ -505,16 +550,32 @@ void MIDINotePlayer::startLiveEngine()
 
 QCoro::Task<Result<void>> MIDINotePlayer::prepare()
 {
-    if (m_engine)
+    if (m_engine) {
+        // Prepared before, but without an instrument: its file may have been
+        // put right since.
+        co_await instrumentLoaded();
+        if (m_instrumentError) {
+            const InstrumentOutcome outcome = loadInstrument(*m_engine);
+            if (!outcome.warning.isEmpty())
+                warn(outcome.warning);
+            m_instrumentError = outcome.error;
+        }
+        if (m_instrumentError)
+            co_return std::unexpected(*m_instrumentError);
         co_return Result<void>{};
+    }
     if (m_offline) {
         auto engine = std::make_unique<Engine>();
         if (Result<void> built = buildEngine(*engine); !built)
             co_return built;
-        if (const QString warning = loadInstrument(*engine); !warning.isEmpty())
-            warn(warning);
+        const InstrumentOutcome outcome = loadInstrument(*engine);
+        if (!outcome.warning.isEmpty())
+            warn(outcome.warning);
+        m_instrumentError = outcome.error;
         m_offline->attach(engine->synth);
         m_engine = std::move(engine);
+        if (m_instrumentError)
+            co_return std::unexpected(*m_instrumentError);
         co_return Result<void>{};
     }
 
@@ -522,7 +583,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         startLiveEngine();
     const Result<void> built = co_await m_engineReady;
     if (m_engine)
-        co_return Result<void>{}; // another prepare took it meanwhile
+        co_return co_await prepare(); // another prepare took it meanwhile
     if (!built) {
         // Another prepare may try again from the start.
         m_worker.join();
@@ -530,6 +591,14 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         co_return built;
     }
     m_engine = std::move(m_starting);
+    // A missing or broken bank is told now, not at the first silent note; a
+    // look at the files costs far less than the load under way.
+    if (const std::optional<Error> filesProblem = instrumentFilesProblem(m_engine->settings)) {
+        co_await instrumentLoaded();
+        if (!m_instrumentError)
+            m_instrumentError = filesProblem;
+        co_return std::unexpected(*m_instrumentError);
+    }
     co_return Result<void>{};
 }
 
@@ -538,6 +607,10 @@ QCoro::Task<> MIDINotePlayer::instrumentLoaded()
     // Before `prepare` nothing sounds, so nothing waits for the instrument.
     if (m_engine && m_worker.joinable() && !m_instrumentReady.isFinished())
         co_await m_instrumentReady;
+    if (m_worker.joinable() && m_instrumentReady.isFinished() && !m_workerInstrumentTaken) {
+        m_workerInstrumentTaken = true;
+        m_instrumentError = m_workerInstrumentError;
+    }
 }
 
 double MIDINotePlayer::nowFrame() const
@@ -588,6 +661,8 @@ QCoro::Task<> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
 QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
 {
     co_await instrumentLoaded();
+    if (m_instrumentError)
+        co_return std::unexpected(*m_instrumentError);
     if (m_engine) {
         const double lead = secondsForBeats(beatPrecision) * m_options.sampleRate;
         schedule(m_engine->noteTrack, keyNumber(note), nowFrame() + lead);
@@ -603,6 +678,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)
     // can start each on its block; a chord cannot sound in part while the
     // others are being queued.
     co_await instrumentLoaded();
+    if (m_instrumentError)
+        co_return std::unexpected(*m_instrumentError);
     const double start = nowFrame() + 0.25 * m_options.sampleRate;
     auto cached = m_chordProgressions.find(cadence);
     if (cached == m_chordProgressions.end()) {

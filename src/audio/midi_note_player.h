@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+typedef struct _fluid_hashtable_t fluid_settings_t;
+
 namespace lirra {
 
 // Plays notes and cadences through FluidSynth: a synth with a sequencer whose
@@ -90,8 +92,15 @@ private:
 
     // The synth, the sequencer and, live, the output; the instrument apart.
     Result<void> buildEngine(Engine &engine) const;
-    // Returns the warning to log, if any.
-    QString loadInstrument(Engine &engine) const;
+    struct InstrumentOutcome {
+        QString warning;            // to log, when another bank stood in
+        std::optional<Error> error; // when none could be loaded: silence
+    };
+    InstrumentOutcome loadInstrument(Engine &engine) const;
+    // Why no bank at all can be loaded, told before FluidSynth is asked:
+    // each candidate missing, unreadable or not a SoundFont file.
+    std::optional<Error> instrumentFilesProblem(fluid_settings_t *settings) const;
+    QStringList instrumentCandidates(fluid_settings_t *settings) const;
     // On a worker thread: the engine, then the instrument.
     void startLiveEngine();
     QCoro::Task<> instrumentLoaded();
@@ -108,6 +117,11 @@ private:
     std::thread m_worker;
     QFuture<Result<void>> m_engineReady;
     QFuture<void> m_instrumentReady;
+    // What the worker's load of the instrument came to; read once it is done.
+    std::optional<Error> m_workerInstrumentError;
+    bool m_workerInstrumentTaken = false;
+    // No instrument is loaded: every note fails with this, never silence.
+    std::optional<Error> m_instrumentError;
     std::unique_ptr<OfflineClock> m_offline;
     std::unordered_map<Cadence, std::vector<std::vector<int>>> m_chordProgressions;
     int m_renderCount = 0;

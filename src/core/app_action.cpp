@@ -65,6 +65,7 @@ QString description(const AppAction &action)
         [](const didDismissLevelEditor &) { return QStringLiteral("👆 didDismissLevelEditor"); },
         [](const didPlayNoteInResolution &) { return QStringLiteral("🎵 didPlayNoteInResolution"); },
         [](const didPlayCadence &) { return QStringLiteral("🎶 didPlayCadence"); },
+        [](const didPressTryAgain &) { return QStringLiteral("👆 didPressTryAgain"); },
     }, action);
 }
 

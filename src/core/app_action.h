@@ -34,6 +34,7 @@ struct didDismissAccuracyScreen {};
 struct didDismissLevelEditor {};
 struct didPlayNoteInResolution {};
 struct didPlayCadence {};
+struct didPressTryAgain {};
 } // namespace actions
 
 using AppAction = std::variant<
@@ -59,7 +60,8 @@ using AppAction = std::variant<
     actions::didDismissAccuracyScreen,
     actions::didDismissLevelEditor,
     actions::didPlayNoteInResolution,
-    actions::didPlayCadence>;
+    actions::didPlayCadence,
+    actions::didPressTryAgain>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

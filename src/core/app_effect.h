@@ -44,6 +44,7 @@ LIRRA_EMPTY_EFFECT(loadNextLevel);
 LIRRA_EMPTY_EFFECT(startSession);
 LIRRA_EMPTY_EFFECT(stopSession);
 LIRRA_EMPTY_EFFECT(loadNextQuestion);
+LIRRA_EMPTY_EFFECT(reloadLevel);
 #undef LIRRA_EMPTY_EFFECT
 } // namespace effects
 
@@ -62,6 +63,7 @@ using AppEffect = std::variant<
     effects::loadNextLevel,
     effects::startSession,
     effects::stopSession,
-    effects::loadNextQuestion>;
+    effects::loadNextQuestion,
+    effects::reloadLevel>;
 
 } // namespace lirra

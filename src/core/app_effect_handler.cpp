@@ -24,6 +24,22 @@ std::optional<AppAction> AppEffectHandler::loaded(const Result<Level> &level)
 
 QCoro::Task<std::optional<AppAction>> AppEffectHandler::handle(AppEffect effect)
 {
+    const QString domain = QStringLiteral("AppEffectHandler");
+    Error error;
+    try {
+        co_return co_await perform(std::move(effect));
+    } catch (const std::bad_alloc &) {
+        error = Error{domain, 1, QStringLiteral("There was not enough memory to finish what Lirra was doing.")};
+    } catch (const std::exception &e) {
+        error = Error{domain, 2, QStringLiteral("Lirra could not finish what it was doing: %1.").arg(QString::fromLocal8Bit(e.what()))};
+    } catch (...) {
+        error = Error{domain, 3, QStringLiteral("Lirra could not finish what it was doing.")};
+    }
+    co_return failed(error);
+}
+
+QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect)
+{
     // Keep the services alive for the whole effect, whatever happens to the
     // handler meanwhile.
     const AppEnvironment env = m_environment;
@@ -47,6 +63,12 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::handle(AppEffect effect)
         co_return loaded(co_await practice.loadLevel(e->level));
     if (std::holds_alternative<effects::stopSession>(effect))
         co_return loaded(co_await practice.stopSession());
+    if (std::holds_alternative<effects::reloadLevel>(effect)) {
+        // The player too may have failed before: it gets another chance.
+        if (auto prepared = co_await player.prepare(); !prepared)
+            co_return failed(prepared.error());
+        co_return loaded(co_await practice.reloadLevel());
+    }
 
     if (std::holds_alternative<effects::startSession>(effect)) {
         auto session = co_await practice.startSession();

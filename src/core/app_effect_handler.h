@@ -12,9 +12,12 @@ class AppEffectHandler final : public EffectHandler {
 public:
     explicit AppEffectHandler(AppEnvironment environment);
 
+    // Never throws: an exception from a service, running out of memory
+    // included, comes back as errorOccurred too.
     QCoro::Task<std::optional<AppAction>> handle(AppEffect effect) override;
 
 private:
+    QCoro::Task<std::optional<AppAction>> perform(AppEffect effect);
     AppAction failed(const Error &error);
     std::optional<AppAction> loaded(const Result<Level> &level);
 

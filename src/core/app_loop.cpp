@@ -16,7 +16,15 @@ namespace {
 QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect)
 {
     co_await NextEventLoopTurn{};
-    std::optional<AppAction> next = co_await handler->handle(std::move(effect));
+    std::optional<AppAction> next;
+    // An exception nobody awaits would vanish with the task, and the chain
+    // of effects with it: it ends as an error the user sees instead.
+    try {
+        next = co_await handler->handle(std::move(effect));
+    } catch (...) {
+        next = actions::errorOccurred{
+            Error{QStringLiteral("AppLoop"), 1, QStringLiteral("Lirra could not finish what it was doing.")}};
+    }
     if (next && loop)
         loop->send(std::move(*next));
 }

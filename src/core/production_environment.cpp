@@ -31,8 +31,13 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
         player.logger = env.logger;
     env.notePlayer = std::make_shared<MIDINotePlayer>(player);
 
+    // The session files and the journal share one thread for their file
+    // work, so that what one writes the other reads in order.
+    auto worker = std::make_shared<FileWorker>();
+    auto storage = std::make_shared<FileSessionStorage>(setup.documentsFolder, setup.fileSystem, worker);
     CyclicPracticeManager::Collaborators practice;
-    practice.storage = std::make_shared<FileSessionStorage>(setup.documentsFolder);
+    practice.storage = storage;
+    practice.journal = std::make_shared<FileSessionJournal>(setup.journalFolder, *storage, setup.fileSystem, worker);
     practice.preferences = env.preferences;
     env.practiceManager = std::make_shared<CyclicPracticeManager>(practice);
 
@@ -47,6 +52,8 @@ EnvironmentSetup offlineSetup(const QString &home)
     EnvironmentSetup setup;
     setup.player.output = MIDINotePlayer::Output::offline;
     setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
+    const QString data = QDir(home).filePath(QStringLiteral("data"));
+    setup.journalFolder = [data]() -> Result<QString> { return data; };
     setup.preferences = std::make_shared<SettingsPreferences>(QDir(home).filePath(QStringLiteral("lirra.json")));
     return setup;
 }

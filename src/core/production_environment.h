@@ -3,6 +3,7 @@
 #include "audio/midi_note_player.h"
 #include "core/app_environment.h"
 #include "practice/file_session_storage.h"
+#include "practice/session_journal.h"
 
 namespace lirra {
 
@@ -10,6 +11,10 @@ namespace lirra {
 struct EnvironmentSetup {
     MIDINotePlayer::Options player;
     FileSessionStorage::DocumentsFolder documentsFolder = FileSessionStorage::standardDocumentsFolder;
+    // Where sessions whose save failed are kept.
+    FileSessionJournal::Folder journalFolder = FileSessionJournal::standardFolder;
+    // The file calls of the session files and the journal.
+    std::shared_ptr<FileSystem> fileSystem = FileSystem::posix();
     std::shared_ptr<Preferences> preferences; // the user's store when empty
     std::shared_ptr<Logger> logger;           // standard error when empty
 };
@@ -26,7 +31,7 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup = {});
 
 // The app without a sound card or the user's files: the note player renders
 // offline, sessions go to "<home>/Documents" and the preferences to
-// "<home>/lirra.json". For tests and tools.
+// "<home>/lirra.json", kept sessions to "<home>/data". For tests and tools.
 EnvironmentSetup offlineSetup(const QString &home);
 
 } // namespace lirra

@@ -23,7 +23,7 @@ void applySession(AppState &state, const Session &session)
     state.session = session;
     const SessionStatistics stats = session.statistics();
     state.correctIdentifications = stats.correctCount;
-    state.questionsCount = stats.correctCount + stats.wrongCount;
+    state.questionsCount = saturatingAdd(stats.correctCount, stats.wrongCount);
     state.accuracy = float(stats.accuracy);
     state.accuracyPerNote = stats.accuracyPerNote;
 }
@@ -69,12 +69,31 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         [&](const errorOccurred &a) {
             state.error = a.error;
             state.hasError = true;
+            // The error screen offers a way on: the controls work again (a
+            // session can be stopped, another level chosen), unless a tip
+            // is waiting to be dismissed.
+            state.isInteractionEnabled = !state.currentTip.has_value();
             return withoutEffect();
+        },
+        [&](const didPressTryAgain &) {
+            state.isInteractionEnabled = false;
+            state.highlightedNote.reset();
+            // A session the error broke into ends as the stop button ends
+            // it, keeping its answers; otherwise the level is loaded again.
+            if (state.isPracticing) {
+                state.isPracticing = false;
+                return Reduction{std::move(state), E(effects::stopSession{})};
+            }
+            return Reduction{std::move(state), E(effects::reloadLevel{})};
         },
         [&](const didPressStartStopLevelButton &) {
             const bool wasPracticing = state.isPracticing;
             state.isPracticing = !wasPracticing;
             state.highlightedNote.reset();
+            // Nothing is pressed while the stopped session is being saved:
+            // the level it comes back with enables the controls again.
+            if (wasPracticing)
+                state.isInteractionEnabled = false;
             return Reduction{std::move(state),
                              wasPracticing ? E(effects::stopSession{}) : E(effects::startSession{})};
         },

@@ -104,7 +104,7 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
         constexpr size_t shown = 100;
         for (size_t i = sessions.size() > shown ? sessions.size() - shown : 0; i < sessions.size(); ++i) {
             const SessionStatistics stats = sessions[i].statistics();
-            const std::int64_t total = stats.correctCount + stats.wrongCount;
+            const std::int64_t total = saturatingAdd(stats.correctCount, stats.wrongCount);
             if (total > 0)
                 accuracy.progress.push_back({sessions[i].timestamp, stats.accuracy, stats.correctCount, total});
         }

@@ -54,6 +54,7 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::accuracy: return {QKeySequence(Qt::Key_I)};
     case Command::confirm: return {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
     case Command::cancel: return {QKeySequence(Qt::Key_Escape)};
+    case Command::quit: return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
     }
     return {};
 }

@@ -40,6 +40,7 @@ enum class Command {
     accuracy,
     confirm, // done on the modal screens, the tour's button
     cancel,  // cancel, or done where there is nothing to cancel
+    quit,    // save the practice and close the app
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

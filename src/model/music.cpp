@@ -2,6 +2,9 @@
 
 #include "localization.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace lirra {
 
 size_t qHash(const Cadence &cadence, size_t seed) noexcept
@@ -24,38 +27,60 @@ size_t qHash(const Cadence &cadence, size_t seed) noexcept
     return seed;
 }
 
+std::int64_t saturatingAdd(std::int64_t a, std::int64_t b)
+{
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    return sum;
+}
+
+namespace {
+
+// The fraction right, from 0 to 1, worked out in floating point so that it
+// stays right where the whole-number sum would have stopped.
+double fractionRight(double correct, double wrong)
+{
+    const double total = correct + wrong;
+    return total > 0 ? std::clamp(correct / total, 0.0, 1.0) : 0.0;
+}
+
+} // namespace
+
 SessionStatistics Session::statistics() const
 {
     SessionStatistics result;
+    double correct = 0;
+    double wrong = 0;
     for (const auto &[note, s] : score) {
-        result.correctCount += s.correct;
-        result.wrongCount += s.wrong;
-        const std::int64_t n = s.correct + s.wrong;
-        if (n >= 1)
-            result.accuracyPerNote[note] = double(s.correct) / double(n);
+        // A negative count is damage, read as none.
+        const std::int64_t c = std::max<std::int64_t>(s.correct, 0);
+        const std::int64_t w = std::max<std::int64_t>(s.wrong, 0);
+        result.correctCount = saturatingAdd(result.correctCount, c);
+        result.wrongCount = saturatingAdd(result.wrongCount, w);
+        correct += double(c);
+        wrong += double(w);
+        if (c > 0 || w > 0)
+            result.accuracyPerNote[note] = fractionRight(double(c), double(w));
     }
-    const std::int64_t total = result.correctCount + result.wrongCount;
-    result.accuracy = total > 0 ? double(result.correctCount) / double(total) : 0.0;
+    result.accuracy = fractionRight(correct, wrong);
     return result;
 }
 
 LevelStatistics Level::statistics() const
 {
-    std::unordered_map<Note, std::int64_t> correct;
-    std::unordered_map<Note, std::int64_t> wrong;
-    std::unordered_map<Note, std::int64_t> attempts;
+    std::unordered_map<Note, std::pair<double, double>> answers; // right, wrong
     for (const Session &session : sessions) {
         for (const auto &[note, s] : session.score) {
-            correct[note] += s.correct;
-            wrong[note] += s.wrong;
-            attempts[note] = correct[note] + wrong[note];
+            auto &[right, wrong] = answers[note];
+            right += double(std::max<std::int64_t>(s.correct, 0));
+            wrong += double(std::max<std::int64_t>(s.wrong, 0));
         }
     }
     LevelStatistics result;
-    for (const auto &[note, c] : correct) {
-        const std::int64_t n = attempts[note];
-        if (n >= 1)
-            result.accuracyPerNote[note] = double(c) / double(n);
+    for (const auto &[note, counts] : answers) {
+        if (counts.first + counts.second > 0)
+            result.accuracyPerNote[note] = fractionRight(counts.first, counts.second);
     }
     if (!notes.empty()) {
         double sum = 0;
@@ -63,7 +88,7 @@ LevelStatistics Level::statistics() const
             const auto it = result.accuracyPerNote.find(note);
             sum += it == result.accuracyPerNote.end() ? 0.0 : it->second;
         }
-        result.accuracy = sum / double(notes.size());
+        result.accuracy = std::clamp(sum / double(notes.size()), 0.0, 1.0);
     }
     return result;
 }

@@ -24,6 +24,10 @@ struct Cadence {
 
 size_t qHash(const Cadence &cadence, size_t seed = 0) noexcept;
 
+// a + b, stopping at the ends of the 64-bit range instead of wrapping: counts
+// read from a file can be anything up to 2^63 - 1.
+std::int64_t saturatingAdd(std::int64_t a, std::int64_t b);
+
 struct Score {
     std::int64_t correct = 0;
     std::int64_t wrong = 0;

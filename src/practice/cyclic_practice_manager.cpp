@@ -47,6 +47,44 @@ std::vector<Note> CyclicPracticeManager::shuffled(std::vector<Note> notes)
     return notes;
 }
 
+void CyclicPracticeManager::generateLevelsIfNeeded()
+{
+    // A cursor operation before practice was prepared (its preparation
+    // failed before the levels were made) makes them first.
+    if (m_allLevels.empty())
+        m_allLevels = m_with.levelGenerator->generateLevels();
+}
+
+bool CyclicPracticeManager::holdsKept(std::int64_t levelId) const
+{
+    return !keptSessionsOf(levelId).empty();
+}
+
+std::vector<Session> CyclicPracticeManager::keptSessionsOf(std::int64_t levelId) const
+{
+    std::vector<Session> kept;
+    if (m_with.journal) {
+        for (const KeptSession &k : m_with.journal->kept()) {
+            if (k.levelId == levelId)
+                kept.push_back(k.session);
+        }
+    }
+    if (const auto memory = m_unsavedSessions.find(levelId); memory != m_unsavedSessions.end())
+        kept.insert(kept.end(), memory->second.begin(), memory->second.end());
+    return kept;
+}
+
+Level CyclicPracticeManager::withSessions(Level level, const std::vector<Session> &sessions)
+{
+    // A session both kept and in the file (written while the level loaded)
+    // counts once.
+    for (const Session &session : sessions) {
+        if (std::find(level.sessions.begin(), level.sessions.end(), session) == level.sessions.end())
+            level.sessions.push_back(session);
+    }
+    return level;
+}
+
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
 {
     const std::int64_t position = m_cursor;
@@ -57,8 +95,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
     if (!sessions)
         co_return std::unexpected(sessions.error());
     level.sessions = std::move(*sessions);
-    if (const auto kept = m_unsavedSessions.find(level.id); kept != m_unsavedSessions.end())
-        level.sessions.insert(level.sessions.end(), kept->second.begin(), kept->second.end());
+    level = withSessions(std::move(level), keptSessionsOf(level.id));
     if (position < std::ssize(m_allLevels) && m_allLevels[size_t(position)].id == level.id)
         m_allLevels[size_t(position)] = level;
     m_currentLevel = level;
@@ -70,11 +107,18 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
 QCoro::Task<Result<Level>> CyclicPracticeManager::prepareToPractice()
 {
     m_allLevels = m_with.levelGenerator->generateLevels();
+    {
+        // What an earlier run kept goes to its files first; what cannot be
+        // written yet stays kept and counts in its level's history.
+        const Turns::Turn turn = co_await m_writing.take();
+        co_await writeKept();
+    }
     co_return co_await loadNextLevel();
 }
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadFirstLevel()
 {
+    generateLevelsIfNeeded();
     if (m_allLevels.empty())
         co_return std::unexpected(error(ErrorCase::unexpected));
     m_cursor = 0;
@@ -83,6 +127,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadFirstLevel()
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadRandomLevel()
 {
+    generateLevelsIfNeeded();
     const std::int64_t n = std::ssize(m_allLevels);
     if (n == 0)
         co_return std::unexpected(error(ErrorCase::unexpected));
@@ -92,6 +137,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadRandomLevel()
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadPreviousLevel()
 {
+    generateLevelsIfNeeded();
     const std::int64_t n = std::ssize(m_allLevels);
     if (n == 0)
         co_return std::unexpected(error(ErrorCase::unexpected));
@@ -103,11 +149,28 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadPreviousLevel()
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadNextLevel()
 {
+    generateLevelsIfNeeded();
     const std::int64_t n = std::ssize(m_allLevels);
     if (n == 0)
         co_return std::unexpected(error(ErrorCase::unexpected));
     // A cursor below -1 or at the end resumes at the first level.
     m_cursor = m_cursor >= -1 && m_cursor < n - 1 ? m_cursor + 1 : 0;
+    co_return co_await loadLevelAtCursor();
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::reloadLevel()
+{
+    generateLevelsIfNeeded();
+    const std::int64_t n = std::ssize(m_allLevels);
+    if (n == 0)
+        co_return std::unexpected(error(ErrorCase::unexpected));
+    {
+        const Turns::Turn turn = co_await m_writing.take();
+        co_await writeKept();
+    }
+    // A cursor that never reached a level starts at the first.
+    if (m_cursor < 0 || m_cursor >= n)
+        m_cursor = 0;
     co_return co_await loadLevelAtCursor();
 }
 
@@ -121,6 +184,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevel(Level level)
 QCoro::Task<Result<Session>> CyclicPracticeManager::startSession()
 {
     m_currentSession = Session{m_with.now(), {}};
+    m_sessionUnsaved = false;
     co_return *m_currentSession;
 }
 
@@ -130,37 +194,140 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::stopSession()
         co_return std::unexpected(error(ErrorCase::unexpected));
     if (!m_currentSession)
         co_return std::unexpected(error(ErrorCase::noSessionInProgress));
-    const Session session = *m_currentSession;
+    // A session is saved once for the answers it holds, never again.
+    const bool unsaved = std::exchange(m_sessionUnsaved, false);
+    const Session session = unsaved ? *m_currentSession : Session{m_currentSession->timestamp, {}};
     Level level = *m_currentLevel;
     if (level.isCustom) {
-        level.sessions = {session};
+        level.sessions = {*m_currentSession};
         co_return level;
     }
-    // Sessions kept from an earlier failed save go first, even when this one
-    // has no answers to save.
-    std::vector<Session> unsaved;
-    if (const auto kept = m_unsavedSessions.find(level.id); kept != m_unsavedSessions.end())
-        unsaved = kept->second;
-    if (!session.score.empty() && std::find(unsaved.begin(), unsaved.end(), session) == unsaved.end())
-        unsaved.push_back(session);
-    if (unsaved.empty())
-        co_return level;
-    for (size_t i = 0; i < unsaved.size(); ++i) {
-        Result<void> saved = co_await m_with.storage->saveSession(unsaved[i], level);
-        if (!saved) {
-            m_unsavedSessions[level.id].assign(unsaved.begin() + std::ptrdiff_t(i), unsaved.end());
-            Error error = saved.error();
-            error.description += QLatin1Char(' ') + localized("sessionKept");
-            co_return std::unexpected(std::move(error));
+    const Turns::Turn turn = co_await m_writing.take();
+    co_return co_await saveStopped(std::move(level), session);
+}
+
+QCoro::Task<int> CyclicPracticeManager::saveBeforeQuit()
+{
+    const Turns::Turn turn = co_await m_writing.take();
+    const bool unsaved = std::exchange(m_sessionUnsaved, false);
+    if (unsaved && m_currentLevel && !m_currentLevel->isCustom && m_currentSession)
+        co_await saveStopped(*m_currentLevel, *m_currentSession);
+    else
+        co_await writeKept();
+    co_return int(sessionsKeptInMemory().size());
+}
+
+std::vector<KeptSession> CyclicPracticeManager::sessionsKeptInMemory() const
+{
+    std::vector<KeptSession> kept;
+    for (const auto &[id, sessions] : m_unsavedSessions) {
+        for (const Session &session : sessions)
+            kept.push_back(KeptSession{id, session});
+    }
+    return kept;
+}
+
+namespace {
+
+// A description as a sentence of its own, so that another can follow it.
+QString asSentence(QString text)
+{
+    text = text.trimmed();
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('.')) && !text.endsWith(QLatin1Char('!'))
+        && !text.endsWith(QLatin1Char('?')))
+        text += QLatin1Char('.');
+    return text;
+}
+
+} // namespace
+
+Error CyclicPracticeManager::keptError(Error error, const Kept &kept)
+{
+    QString followUp;
+    if (kept.onDisk) {
+        followUp = localized("sessionKept");
+    } else {
+        const QString why = kept.journalError ? asSentence(kept.journalError->description)
+                                              : localized("sessionKeptNowhereElse");
+        followUp = localized("sessionKeptInMemory").arg(why);
+    }
+    error.description = asSentence(error.description) + QLatin1Char(' ') + followUp;
+    return error;
+}
+
+QCoro::Task<CyclicPracticeManager::Kept> CyclicPracticeManager::keep(KeptSession session)
+{
+    Kept kept;
+    // Behind sessions of its level that only memory holds, it stays in
+    // memory too, so that it never reaches the file before them.
+    if (m_with.journal && !m_unsavedSessions.contains(session.levelId)) {
+        const Result<void> written = co_await m_with.journal->keep(session);
+        if (written) {
+            kept.onDisk = true;
+            co_return kept;
+        }
+        kept.journalError = written.error();
+    }
+    m_unsavedSessions[session.levelId].push_back(std::move(session.session));
+    co_return kept;
+}
+
+QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
+{
+    Result<void> outcome;
+    if (m_with.journal) {
+        if (Result<void> replayed = co_await m_with.journal->replay(); !replayed)
+            outcome = std::move(replayed);
+    }
+    // What only memory holds is newer than what the journal holds.
+    const std::map<std::int64_t, std::vector<Session>> memory = std::exchange(m_unsavedSessions, {});
+    for (const auto &[id, sessions] : memory) {
+        Level level;
+        level.id = id;
+        for (const Session &session : sessions) {
+            if (!holdsKept(id)) {
+                Result<void> saved = co_await m_with.storage->saveSession(session, level);
+                if (saved)
+                    continue;
+                if (outcome)
+                    outcome = std::move(saved);
+            }
+            KeptSession kept{id, session};
+            co_await keep(std::move(kept));
         }
     }
-    m_unsavedSessions.erase(level.id);
-    // Sessions kept from a failed save are already in the history of a level
-    // loaded since.
-    for (const Session &written : unsaved) {
-        if (std::find(level.sessions.begin(), level.sessions.end(), written) == level.sessions.end())
-            level.sessions.push_back(written);
+    co_return outcome;
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Session session)
+{
+    const std::vector<Session> keptBefore = keptSessionsOf(level.id);
+    const Result<void> flushed = co_await writeKept();
+    const Error stillKept = flushed ? Error{QStringLiteral("CyclicPracticeManager.Error"), 2,
+                                            QStringLiteral("Sessions kept from an earlier save could not be written")}
+                                    : flushed.error();
+
+    if (!session.score.empty()) {
+        // A newer session waits behind the ones still kept for its level.
+        KeptSession stopped{level.id, session};
+        if (holdsKept(level.id)) {
+            const Kept kept = co_await keep(std::move(stopped));
+            co_return std::unexpected(keptError(stillKept, kept));
+        }
+        if (Result<void> saved = co_await m_with.storage->saveSession(session, level); !saved) {
+            const Kept kept = co_await keep(std::move(stopped));
+            co_return std::unexpected(keptError(saved.error(), kept));
+        }
+    } else if (holdsKept(level.id)) {
+        co_return std::unexpected(keptError(stillKept, Kept{!m_unsavedSessions.contains(level.id), std::nullopt}));
     }
+
+    // What was kept for this level is in its file now, and the stopped
+    // session after it; a level loaded since counts the kept ones already.
+    std::vector<Session> written = keptBefore;
+    if (!session.score.empty())
+        written.push_back(session);
+    level = withSessions(std::move(level), written);
     // The level may have changed while the file was written; the stopped
     // session belongs to the level it was taken from.
     if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom)
@@ -196,6 +363,7 @@ Result<Session> CyclicPracticeManager::logAnswer(const Question &question, bool 
     if (m_lastAnsweredQuestion && m_lastAnsweredQuestion->id == question.id)
         return *m_currentSession;
     m_lastAnsweredQuestion = question;
+    m_sessionUnsaved = true;
     Score &score = m_currentSession->score[question.answer];
     (right ? score.correct : score.wrong) += 1;
     return *m_currentSession;

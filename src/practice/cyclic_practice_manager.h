@@ -4,7 +4,9 @@
 #include "practice/practice_manager.h"
 #include "practice/preferences.h"
 #include "practice/random_source.h"
+#include "practice/session_journal.h"
 #include "practice/session_storage.h"
+#include "practice/turns.h"
 
 #include <functional>
 #include <map>
@@ -14,9 +16,15 @@
 namespace lirra {
 
 // Walks the built-in levels with a cursor that wraps at both ends, runs
-// sessions and asks every note of a level once per shuffled pass. A session
-// whose save fails is kept in memory and saved, before the next one, at the
-// next stop of its level.
+// sessions and asks every note of a level once per shuffled pass.
+//
+// A finished session whose save fails is kept: in the journal when there is
+// one and it can be written, else in memory. What is kept is written to the
+// levels' files, oldest first, before every later save, when practice is
+// prepared, on the way on after a failure and before the app closes; until
+// then it counts in its level's history. A session kept for a level stays
+// behind the ones kept before it, so each file stays in the order the
+// sessions were finished.
 class CyclicPracticeManager final : public PracticeManager {
 public:
     enum class ErrorCase { noSessionInProgress, unexpected };
@@ -31,6 +39,8 @@ public:
         std::shared_ptr<RandomSource> random = std::make_shared<SystemRandomSource>();
         // Seconds since 1970-01-01 00:00 UTC, with fractions.
         std::function<double()> now = systemNow;
+        // Where failed saves are kept on disk; without one, in memory only.
+        std::shared_ptr<SessionJournal> journal;
     };
 
     explicit CyclicPracticeManager(Collaborators collaborators);
@@ -46,11 +56,34 @@ public:
     QCoro::Task<Result<Question>> loadNextQuestion() override;
     QCoro::Task<Result<Session>> logRightAnswer(Question question) override;
     QCoro::Task<Result<Session>> logWrongAnswer(Question question) override;
+    QCoro::Task<Result<Level>> reloadLevel() override;
+    QCoro::Task<int> saveBeforeQuit() override;
 
     static double systemNow();
 
+    // Finished sessions kept in memory only, oldest first.
+    std::vector<KeptSession> sessionsKeptInMemory() const;
+
 private:
+    // How a failed save was kept.
+    struct Kept {
+        bool onDisk = false;
+        std::optional<Error> journalError; // why not, when not
+    };
+
     QCoro::Task<Result<Level>> loadLevelAtCursor();
+    void generateLevelsIfNeeded();
+    // What is kept for a level, oldest first: the journal's, then memory's.
+    std::vector<Session> keptSessionsOf(std::int64_t levelId) const;
+    // The level with the sessions added to its history, each once.
+    static Level withSessions(Level level, const std::vector<Session> &sessions);
+    bool holdsKept(std::int64_t levelId) const;
+    // Holding the turn: writes what is kept, then the stopped session.
+    QCoro::Task<Result<Level>> saveStopped(Level level, Session session);
+    // Holding the turn: writes what is kept to the levels' files.
+    QCoro::Task<Result<void>> writeKept();
+    QCoro::Task<Kept> keep(KeptSession session);
+    static Error keptError(Error error, const Kept &kept);
     Result<Session> logAnswer(const Question &question, bool right);
     std::vector<Note> shuffled(std::vector<Note> notes);
 
@@ -59,13 +92,18 @@ private:
     std::int64_t m_cursor = -1;
     std::optional<Level> m_currentLevel;
     std::optional<Session> m_currentSession;
+    // The current session holds answers that no stop has saved (or kept) yet.
+    bool m_sessionUnsaved = false;
     std::optional<Question> m_currentQuestion;
     std::int64_t m_currentQuestionIndex = 0;
     std::vector<Note> m_currentNotes;
     std::optional<Question> m_lastAnsweredQuestion;
-    // Finished sessions of built-in levels whose save failed, per level id,
-    // oldest first; written before the next session of that level.
+    // Finished sessions that neither their level's file nor the journal
+    // took, per level id, oldest first.
     std::map<std::int64_t, std::vector<Session>> m_unsavedSessions;
+    // Writing takes turns, so that sessions reach each file in order and a
+    // quit waits for a stop already under way.
+    Turns m_writing;
 };
 
 } // namespace lirra

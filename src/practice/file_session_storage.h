@@ -1,29 +1,39 @@
 #pragma once
 
+#include "practice/file_system.h"
+#include "practice/file_worker.h"
 #include "practice/session_storage.h"
 
 #include <QByteArray>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace lirra {
 
 // Finished sessions of built-in levels, one line per session, in
-// "<documents>/lirra_sessions/sessions_<id>.txt".
+// "<documents>/lirra_sessions/sessions_<id>.txt". Only regular files are read
+// or written; every append is on disk before it is reported done.
 class FileSessionStorage final : public SessionStorage {
 public:
     using DocumentsFolder = std::function<Result<QString>()>;
 
-    // By default the user's documents folder, created when missing.
-    explicit FileSessionStorage(DocumentsFolder documentsFolder = standardDocumentsFolder);
+    // By default the user's documents folder, created when missing, the
+    // system's file calls, and the work done in the caller's thread.
+    explicit FileSessionStorage(DocumentsFolder documentsFolder = standardDocumentsFolder,
+                                std::shared_ptr<FileSystem> fs = FileSystem::posix(),
+                                std::shared_ptr<FileWorker> worker = nullptr);
 
+    // With a worker, the file work runs there.
     QCoro::Task<Result<std::vector<Session>>> loadSessions(Level level) override;
     QCoro::Task<Result<void>> saveSession(Session session, Level level) override;
 
-    // The same work without the task wrapper.
-    Result<std::vector<Session>> load(std::int64_t levelId) const;
+    // The same work in the caller's thread. `load` keeps the newest `count` lines.
+    Result<std::vector<Session>> load(std::int64_t levelId, int count = keptLines) const;
     Result<void> save(const Session &session, std::int64_t levelId) const;
+    // Several sessions of a level in one append: all on disk, or none.
+    Result<void> save(const std::vector<Session> &sessions, std::int64_t levelId) const;
 
     static Result<QString> standardDocumentsFolder();
 
@@ -32,8 +42,11 @@ public:
     // A stored line without its line break; absent when the line holds no
     // readable entry.
     static std::optional<Session> parseLine(QStringView line);
+    // The same from the raw bytes of a line; invalid UTF-8 reads as no session.
+    static std::optional<Session> parseLine(QByteArrayView bytes);
 
     static constexpr int keptLines = 100;
+    static const QString errorDomain;
 
 private:
     Result<QString> sessionsFolder() const;
@@ -41,6 +54,8 @@ private:
     Result<QString> levelFile(std::int64_t levelId) const;
 
     DocumentsFolder m_documentsFolder;
+    std::shared_ptr<FileSystem> m_fs;
+    std::shared_ptr<FileWorker> m_worker;
 };
 
 } // namespace lirra

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/error.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace lirra {
@@ -12,7 +15,8 @@ enum class PreferenceKey { hasSeenOnboarding, levelCursor };
 // The text a key is stored under.
 QString storedName(PreferenceKey key);
 
-// Two small facts kept between runs. Never fails.
+// Two small facts kept between runs. Never fails: a store that cannot keep
+// a value tells the failure handler, if any, and goes on.
 class Preferences {
 public:
     virtual ~Preferences() = default;
@@ -22,6 +26,8 @@ public:
     // The stored value when it is a Boolean; false otherwise.
     virtual bool boolean(PreferenceKey key) const = 0;
     virtual void setBool(bool value, PreferenceKey key) = 0;
+    // Told when values could not be kept; the store tells it at most once.
+    virtual void setFailureHandler(std::function<void(const Error &)> handler) { static_cast<void>(handler); }
 };
 
 } // namespace lirra

@@ -1,6 +1,9 @@
 #include "settings_preferences.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QIODevice>
+#include <QTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -73,7 +76,46 @@ SettingsPreferences::SettingsPreferences(const QString &filePath)
 
 SettingsPreferences::SettingsPreferences(std::unique_ptr<QSettings> settings)
     : m_settings(std::move(settings))
+    , m_context(std::make_unique<QObject>())
 {
+}
+
+void SettingsPreferences::setFailureHandler(std::function<void(const Error &)> handler)
+{
+    m_onFailure = std::move(handler);
+}
+
+Result<void> SettingsPreferences::sync()
+{
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
+        return {};
+    const QString path = m_settings->fileName();
+    const QString folder = QFileInfo(path).absolutePath();
+    QString why = m_settings->status() == QSettings::FormatError ? QStringLiteral("its contents could not be written")
+                                                                 : QStringLiteral("it could not be written");
+    if (!QFileInfo(folder).isDir())
+        why = QStringLiteral("its folder %1 could not be created").arg(folder);
+    else if (!QFileInfo(folder).isWritable())
+        why = QStringLiteral("its folder %1 cannot be written to").arg(folder);
+    return failure(QStringLiteral("SettingsPreferences"), int(m_settings->status()),
+                   QStringLiteral("Could not save the settings file %1: %2.").arg(path, why));
+}
+
+void SettingsPreferences::scheduleSync()
+{
+    if (m_syncScheduled || !QCoreApplication::instance())
+        return;
+    m_syncScheduled = true;
+    QTimer::singleShot(0, m_context.get(), [this]() {
+        m_syncScheduled = false;
+        const Result<void> synced = sync();
+        if (synced || m_failureReported)
+            return;
+        m_failureReported = true;
+        if (m_onFailure)
+            m_onFailure(synced.error());
+    });
 }
 
 std::optional<std::int64_t> SettingsPreferences::integer(PreferenceKey key) const
@@ -88,12 +130,13 @@ std::optional<std::int64_t> SettingsPreferences::integer(PreferenceKey key) cons
     }
 }
 
-// QSettings writes its file on the next turn of the event loop, and at the
-// latest when it goes away, not while the caller waits: loading a level
+// The file is written on the next turn of the event loop (and at the latest
+// when the store goes away), not while the caller waits: loading a level
 // must not wait for a file to be locked, written and renamed.
 void SettingsPreferences::setInteger(std::int64_t value, PreferenceKey key)
 {
     m_settings->setValue(storedName(key), QVariant(qint64(value)));
+    scheduleSync();
 }
 
 bool SettingsPreferences::boolean(PreferenceKey key) const
@@ -105,6 +148,7 @@ bool SettingsPreferences::boolean(PreferenceKey key) const
 void SettingsPreferences::setBool(bool value, PreferenceKey key)
 {
     m_settings->setValue(storedName(key), QVariant(value));
+    scheduleSync();
 }
 
 } // namespace lirra

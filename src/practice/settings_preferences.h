@@ -4,6 +4,7 @@
 
 #include <QSettings>
 
+#include <functional>
 #include <memory>
 
 namespace lirra {
@@ -22,13 +23,24 @@ public:
     void setInteger(std::int64_t value, PreferenceKey key) override;
     bool boolean(PreferenceKey key) const override;
     void setBool(bool value, PreferenceKey key) override;
+    void setFailureHandler(std::function<void(const Error &)> handler) override;
+    // Writes what has changed now; the failure, if the file could not be written.
+    Result<void> sync();
 
     static QSettings::Format jsonFormat();
 
 private:
     explicit SettingsPreferences(std::unique_ptr<QSettings> settings);
 
+    // After a change, on the next turn of the event loop: the file is
+    // written and a failure reported once.
+    void scheduleSync();
+
     std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<QObject> m_context; // ends the deferred sync with the store
+    std::function<void(const Error &)> m_onFailure;
+    bool m_syncScheduled = false;
+    bool m_failureReported = false;
 };
 
 } // namespace lirra

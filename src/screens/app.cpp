@@ -100,6 +100,12 @@ ErrorScreen *App::errorScreen()
 {
     if (!m_errorScreen) {
         m_errorScreen = new ErrorScreen(m_environment.notePlayer);
+        connect(m_errorScreen->titleBar(), &TitleBar::doneButtonEnabledChanged, this, &App::doneButtonEnabledChanged);
+        QPointer<App> self(this);
+        m_errorScreen->delegate = ErrorScreenDelegate{[self]() {
+            if (self)
+                self->send(actions::didPressTryAgain{});
+        }};
         m_errorScreen->hide();
         stack(m_errorScreen);
     }
@@ -114,6 +120,11 @@ LevelEditorScreen *App::builtLevelEditor() const
 AccuracyScreen *App::builtAccuracy() const
 {
     return m_accuracy;
+}
+
+ErrorScreen *App::builtErrorScreen() const
+{
+    return m_errorScreen;
 }
 
 QWidget *App::view()
@@ -191,6 +202,7 @@ void App::update(const AppState &state)
     if (state.hasError || m_errorScreen) {
         errorScreen()->setVisible(state.hasError);
         errorScreen()->setError(state.error);
+        errorScreen()->setTryAgainEnabled(state.isInteractionEnabled);
     }
     if (state.isAccuracyScreenVisible || m_accuracy) {
         const AccuracyScreenState accuracyState = accuracyScreenState(state);

@@ -49,6 +49,7 @@ public:
     // The same, or null while not built yet.
     LevelEditorScreen *builtLevelEditor() const;
     AccuracyScreen *builtAccuracy() const;
+    ErrorScreen *builtErrorScreen() const;
 
 signals:
     // The level editor's done button was enabled or disabled.

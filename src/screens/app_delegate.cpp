@@ -4,6 +4,7 @@
 #include "core/app_loop.h"
 #include "main_screen.h"
 #include "modal_screens.h"
+#include "quit_guard.h"
 #include "model/localization.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
@@ -268,6 +269,33 @@ void AppDelegate::applicationDidFinishLaunching()
         if (self)
             self->updateModalShortcuts();
     });
+
+    QuitGuard::Hooks quitting;
+    quitting.stopSession = [self]() {
+        if (self && self->loop()->state().isPracticing)
+            self->loop()->send(actions::didPressStartStopLevelButton{});
+    };
+    quitting.saveAll = [practice = environment().practiceManager]() { return practice->saveBeforeQuit(); };
+    quitting.confirmLoss = m_input.confirmLoss;
+    quitting.exit = m_input.exit;
+    m_quitGuard = new QuitGuard(m_window, std::move(quitting), this);
+    QAction *quit = makeShortcut(Command::quit, [self]() {
+        if (self && self->m_quitGuard)
+            self->m_quitGuard->requestQuit(true);
+    });
+    quit->setEnabled(true);
+    m_window->addAction(quit);
+
+    // A store that cannot keep the preferences says so once, as an error.
+    environment().preferences->setFailureHandler([self](const Error &error) {
+        if (!self)
+            return;
+        Error shown = error;
+        shown.description = localized("preferencesNotSaved").arg(error.description);
+        if (Logger *logger = self->environment().logger.get(); logger && logger->isEnabled(LogLevel::error))
+            logger->write(LogLevel::error, shown.description);
+        self->loop()->send(actions::errorOccurred{shown});
+    });
     QCoreApplication::instance()->installEventFilter(this);
     m_window->show();
     m_window->raise();
@@ -304,8 +332,12 @@ QPushButton *AppDelegate::modalButton(Command command)
 {
     LevelEditorScreen *editor = app()->builtLevelEditor();
     AccuracyScreen *accuracy = app()->builtAccuracy();
+    ErrorScreen *error = app()->builtErrorScreen();
     QPushButton *target = nullptr;
-    if (editor && editor->isVisible()) {
+    if (error && error->isVisible()) {
+        if (command == Command::confirm)
+            target = error->tryAgainButton()->pushButton();
+    } else if (editor && editor->isVisible()) {
         TitleBar *bar = editor->titleBar();
         target = (command == Command::confirm ? bar->doneButton() : bar->cancelButton())->pushButton();
     } else if (accuracy && accuracy->isVisible()) {

@@ -24,6 +24,10 @@ void applyDarkAppearance();
 
 // How the app listens besides the mouse; the defaults are the app's.
 struct InputSetup {
+    // How the app ends; the default quits the application.
+    std::function<void()> exit;
+    // Asked before quitting would lose that many sessions; a dialog by default.
+    std::function<bool(int)> confirmLoss;
     bool midi = true;
     MidiInput::Options midiOptions;
     // How long after launch MIDI input starts, so that it never holds up
@@ -33,6 +37,7 @@ struct InputSetup {
 
 class AccuracyRing;
 class App;
+class QuitGuard;
 class AppLoop;
 class Label;
 
@@ -64,6 +69,8 @@ public:
     QAction *shortcut(Command command) const;
     // MIDI input, once it has started.
     MidiInput *midiInput() const { return m_midi.get(); }
+    // Sees that closing the app keeps the practice.
+    QuitGuard *quitGuard() const { return m_quitGuard; }
 
 protected:
     // Musical typing on the computer keyboard, wherever the focus is.
@@ -105,6 +112,7 @@ private:
     // A toolbar shows and hides its widgets through their actions.
     QAction *m_scoreLabelItem = nullptr;
     AccuracyRing *m_accuracyRing = nullptr;
+    QuitGuard *m_quitGuard = nullptr;
     QPointer<TipView> m_toolbarTip;
     std::optional<Tip> m_shownTip;
 };

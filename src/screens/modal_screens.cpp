@@ -251,10 +251,17 @@ ErrorScreen::ErrorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent
     : TitledKeyboardScreen(std::move(notePlayer), parent)
 {
     titleBar()->setCancelButtonHidden(true);
-    titleBar()->setDoneButtonHidden(true);
+    titleBar()->setDoneButtonTitle(localized("tryAgain"));
     keyboardView()->setKeysEnabled(true);
     keyboardView()->setTint(std::nullopt);
     QPointer<ErrorScreen> self(this);
+    titleBar()->delegate = TitleBarDelegate{
+        []() {},
+        [self]() {
+            if (self && self->delegate && self->delegate->didPressTryAgain)
+                self->delegate->didPressTryAgain();
+        },
+    };
     keyboardView()->delegate = KeyboardViewDelegate{
         [self](Note note) {
             if (!self)
@@ -275,6 +282,16 @@ ErrorScreen::ErrorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent
         },
         []() {},
     };
+}
+
+void ErrorScreen::setTryAgainEnabled(bool enabled)
+{
+    titleBar()->setDoneButtonEnabled(enabled);
+}
+
+Button *ErrorScreen::tryAgainButton() const
+{
+    return titleBar()->doneButton();
 }
 
 void ErrorScreen::setError(const std::optional<Error> &error)

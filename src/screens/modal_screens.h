@@ -12,6 +12,7 @@
 
 namespace lirra {
 
+class Button;
 class KeyboardView;
 class Label;
 class ProgressChart;
@@ -104,9 +105,13 @@ private:
     ProgressChart *m_chart;
 };
 
+struct ErrorScreenDelegate {
+    std::function<void()> didPressTryAgain;
+};
+
 // Shown when an error was reported: what went wrong, in the error's own
-// words, over a playable keyboard whose pressed keys light up in a random
-// colour with their names.
+// words, with a way on (try again), over a playable keyboard whose pressed
+// keys light up in a random colour with their names.
 class ErrorScreen final : public TitledKeyboardScreen {
     Q_OBJECT
 public:
@@ -114,6 +119,11 @@ public:
 
     const std::optional<Error> &error() const { return m_error; }
     void setError(const std::optional<Error> &error);
+    // Off while the app is busy trying again.
+    void setTryAgainEnabled(bool enabled);
+    Button *tryAgainButton() const;
+
+    std::optional<ErrorScreenDelegate> delegate;
 
     // The colours pressed keys light up in.
     static const std::vector<PaletteColor> &colors();

@@ -64,6 +64,16 @@ void TitleBar::setDoneButtonEnabled(bool enabled)
     emit doneButtonEnabledChanged(enabled);
 }
 
+void TitleBar::setDoneButtonTitle(const QString &title)
+{
+    if (m_done->pushButton()->text() == title)
+        return;
+    m_done->pushButton()->setText(title);
+    m_done->pushButton()->adjustSize();
+    m_done->adjustSize();
+    relayout();
+}
+
 void TitleBar::resizeEvent(QResizeEvent *)
 {
     relayout();

@@ -32,6 +32,8 @@ public:
     void setDoneButtonHidden(bool hidden);
     bool isDoneButtonEnabled() const { return m_doneEnabled; }
     void setDoneButtonEnabled(bool enabled);
+    // The done button's caption; "done" by default.
+    void setDoneButtonTitle(const QString &title);
 
     Button *cancelButton() const { return m_cancel; }
     Button *doneButton() const { return m_done; }

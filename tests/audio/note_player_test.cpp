@@ -1,5 +1,6 @@
 #include "support/audio_analysis.h"
 #include "support/await.h"
+#include "support/files.h"
 #include "support/notes.h"
 #include "support/sound_server.h"
 #include "support/test_registry.h"
@@ -7,6 +8,8 @@
 #include "audio/midi_note_player.h"
 #include "model/generators.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -225,31 +228,80 @@ private slots:
         }
     }
 
+    // With no bank to play, the player says so, naming each file and what is
+    // wrong with it, instead of playing silence; another bank that loads
+    // stands in with a warning.
     void missingInstrument_data()
     {
+        QTest::addColumn<QString>("instrument");
         QTest::addColumn<QString>("fallback");
-        QTest::addColumn<bool>("sounds");
+        QTest::addColumn<QString>("problem"); // empty when a bank loads
         QTest::addColumn<QString>("warning");
-        QTest::newRow("no instrument anywhere") << "/nonexistent/default.sf2" << false << "notes will be silent";
-        QTest::newRow("the system's bank instead") << LIRRA_TEST_SOUND_FONT << true << "using";
+        QTest::newRow("no instrument anywhere")
+            << "/nonexistent/sound_font.sf2" << "/nonexistent/default.sf2"
+            << "No instrument could be loaded, so nothing would sound: /nonexistent/sound_font.sf2: there is no such "
+               "file; /nonexistent/default.sf2: there is no such file."
+            << "";
+        QTest::newRow("a folder and a damaged bank")
+            << "folder" << "damaged"
+            << "No instrument could be loaded, so nothing would sound: folder: it is a folder; damaged: it is damaged"
+            << "";
+        QTest::newRow("not a SoundFont, then the system's bank")
+            << "not a bank" << LIRRA_TEST_SOUND_FONT << "" << "not a bank could not be loaded (not a bank: it is not a SoundFont file); using";
     }
     void missingInstrument()
     {
+        QFETCH(QString, instrument);
         QFETCH(QString, fallback);
-        QFETCH(bool, sounds);
+        QFETCH(QString, problem);
         QFETCH(QString, warning);
+        QTemporaryDir files;
+        const auto place = [&files](QString name) {
+            if (name == QLatin1String("folder")) {
+                QDir().mkpath(files.filePath(name));
+            } else if (name == QLatin1String("damaged")) {
+                writeAll(files.filePath(name), QByteArray("RIFF\x10\0\0\0sfbkLIST", 16) + QByteArray(64, '\x7f'));
+            } else if (name == QLatin1String("not a bank")) {
+                writeAll(files.filePath(name), "MThd this is a MIDI file");
+            } else {
+                return name;
+            }
+            return files.filePath(name);
+        };
+        instrument = place(instrument);
+        fallback = place(fallback);
+        problem.replace(QLatin1String("folder:"), files.filePath(QStringLiteral("folder:")))
+            .replace(QLatin1String("damaged:"), files.filePath(QStringLiteral("damaged:")));
+        warning.replace(QLatin1String("not a bank"), files.filePath(QStringLiteral("not a bank")));
+
         auto logger = std::make_shared<RecordingLogger>();
         MIDINotePlayer::Options options;
         options.output = MIDINotePlayer::Output::offline;
-        options.soundFont = QStringLiteral("/nonexistent/sound_font.sf2");
+        options.soundFont = instrument;
         options.fallbackSoundFonts = {fallback};
         options.logger = logger;
         MIDINotePlayer player(options);
-        QVERIFY(awaitTask(player.prepare()));
-        QCOMPARE(logger->linesAt(LogLevel::warning).size(), 1);
-        QVERIFY(logger->linesAt(LogLevel::warning).front().contains(warning));
-        awaitTask(player.playNote(Note{NoteName::e, 1}));
-        QCOMPARE(peak(player.recording(), 0, player.recordedFrames()) > 1e-2f, sounds);
+        const Result<void> prepared = awaitTask(player.prepare());
+        const Result<void> played = awaitTask(player.playNote(Note{NoteName::e, 1}));
+        if (problem.isEmpty()) {
+            QVERIFY(prepared && played);
+            QCOMPARE(logger->linesAt(LogLevel::warning).size(), 1);
+            QVERIFY2(logger->linesAt(LogLevel::warning).front().contains(warning),
+                     qPrintable(logger->linesAt(LogLevel::warning).front() + QStringLiteral(" lacks ") + warning));
+            QVERIFY(peak(player.recording(), 0, player.recordedFrames()) > 1e-2f);
+        } else {
+            QVERIFY(!prepared && !played);
+            QVERIFY2(prepared.error().description.startsWith(problem), qPrintable(prepared.error().description));
+            QCOMPARE(played.error(), prepared.error());
+            QCOMPARE(peak(player.recording(), 0, player.recordedFrames()), 0.0f);
+            // Once the bank is put right, preparing again loads it.
+            QFile::remove(fallback);
+            QVERIFY(QFile::link(QStringLiteral(LIRRA_TEST_SOUND_FONT), fallback) || !fallback.startsWith(files.path()));
+            if (fallback.startsWith(files.path())) {
+                QVERIFY(awaitTask(player.prepare()));
+                QVERIFY(awaitTask(player.playNote(Note{NoteName::e, 1})));
+            }
+        }
     }
 };
 

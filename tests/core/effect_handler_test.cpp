@@ -29,9 +29,17 @@ public:
     QCoro::Task<Result<Question>> loadNextQuestion() override { co_return answer("loadNextQuestion", question); }
     QCoro::Task<Result<Session>> logRightAnswer(Question) override { co_return answer("logRightAnswer", session); }
     QCoro::Task<Result<Session>> logWrongAnswer(Question) override { co_return answer("logWrongAnswer", session); }
+    QCoro::Task<Result<Level>> reloadLevel() override { co_return answer("reloadLevel", level); }
+    QCoro::Task<int> saveBeforeQuit() override
+    {
+        *journal << QStringLiteral("saveBeforeQuit");
+        co_return 0;
+    }
 
     std::shared_ptr<QStringList> journal;
     bool fail = false;
+    // Thrown from every operation that answers a value, when set.
+    std::function<void()> raise;
     Level level = DiatonicLevelGenerator::makeLevel(5, NoteName::c, true, true, NoteRange::secondHalfOfOctave);
     Session session{42.0, {{Note{NoteName::g, 1}, Score{1, 0}}}};
     Question question{QUuid::createUuid(), Note{NoteName::g, 1}, {}};
@@ -41,6 +49,8 @@ private:
     Result<T> answer(const char *operation, const T &value)
     {
         *journal << QString::fromLatin1(operation);
+        if (raise)
+            raise();
         if (fail)
             return failure(QStringLiteral("test"), 2, QStringLiteral("the practice failed"));
         return value;
@@ -79,6 +89,8 @@ private slots:
         QTest::addColumn<QString>("answer"); // the start of the answer's log line
         QTest::newRow("prepare, then resume") << AppEffect(effects::prepareToPractice{})
                                               << QStringList{"prepare", "prepareToPractice"} << "✅ didLoadLevel - 5";
+        QTest::newRow("try again: the player, then the level") << AppEffect(effects::reloadLevel{})
+                                                               << QStringList{"prepare", "reloadLevel"} << "✅ didLoadLevel - 5";
         QTest::newRow("cadence, then the note") << AppEffect(effects::repeatQuestion{level, m_question})
                                                 << QStringList{"cadence 5", "note 4/2"} << "🎶 didPlayCadence";
         QTest::newRow("a free note answers nothing") << AppEffect(effects::playNote{Note{NoteName::a, 1}})
@@ -125,6 +137,38 @@ private slots:
         const QString reason = std::get<actions::errorOccurred>(*action).error.description;
         QCOMPARE(reason, soundFails ? QStringLiteral("the sound failed") : QStringLiteral("the practice failed"));
         QCOMPARE(*m_journal, steps);
+        QCOMPARE(m_logger->linesAt(LogLevel::error), QStringList{reason});
+    }
+
+    // A service that throws ends its effect with an error the user sees,
+    // never with a chain that silently stops.
+    void exceptionsBecomeErrors_data()
+    {
+        QTest::addColumn<AppEffect>("effect");
+        QTest::addColumn<int>("kind"); // 0: out of memory, 1: a standard exception, 2: anything else
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("out of memory loading a level") << AppEffect(effects::loadNextLevel{}) << 0
+                                                       << "There was not enough memory to finish what Lirra was doing.";
+        QTest::newRow("a standard exception stopping") << AppEffect(effects::stopSession{}) << 1
+                                                       << "Lirra could not finish what it was doing: disk on fire.";
+        QTest::newRow("anything thrown while answering") << AppEffect(effects::logRightAnswer{Note{}, m_question}) << 2
+                                                         << "Lirra could not finish what it was doing.";
+    }
+    void exceptionsBecomeErrors()
+    {
+        QFETCH(AppEffect, effect);
+        QFETCH(int, kind);
+        QFETCH(QString, reason);
+        m_practice->raise = [kind]() {
+            if (kind == 0)
+                throw std::bad_alloc();
+            if (kind == 1)
+                throw std::runtime_error("disk on fire");
+            throw 42;
+        };
+        const auto action = awaitTask(m_handler->handle(effect));
+        QVERIFY(action && std::holds_alternative<actions::errorOccurred>(*action));
+        QCOMPARE(std::get<actions::errorOccurred>(*action).error.description, reason);
         QCOMPARE(m_logger->linesAt(LogLevel::error), QStringList{reason});
     }
 };

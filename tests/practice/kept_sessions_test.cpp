@@ -28,15 +28,59 @@ private:
 
     QString folder() const { return m_documents + QStringLiteral("/lirra_sessions"); }
     QString file() const { return folder() + QStringLiteral("/sessions_1.txt"); }
+    QString journal() const { return m_home->filePath(QStringLiteral("data/kept_sessions.txt")); }
+    double m_clock = 0;
+
+    std::unique_ptr<CyclicPracticeManager> makeManager()
+    {
+        const QString documents = m_documents;
+        const QString data = m_home->filePath(QStringLiteral("data"));
+        FileSessionStorage files([documents]() -> Result<QString> { return documents; });
+        CyclicPracticeManager::Collaborators with;
+        with.storage = std::make_shared<FileSessionStorage>(files);
+        with.journal = std::make_shared<FileSessionJournal>([data]() -> Result<QString> { return data; }, files);
+        with.preferences = std::make_shared<MemoryPreferences>();
+        with.now = [this] { return m_clock += 60; };
+        return std::make_unique<CyclicPracticeManager>(with);
+    }
+    static Session answerOne(CyclicPracticeManager &manager)
+    {
+        awaitTask(manager.startSession());
+        return *awaitTask(manager.logRightAnswer(*awaitTask(manager.loadNextQuestion())));
+    }
+    void placeObstacle(const QString &obstacle)
+    {
+        if (obstacle == QLatin1String("folder is a file")) {
+            QVERIFY(QDir(folder()).removeRecursively());
+            writeAll(folder(), "in the way");
+        } else if (obstacle == QLatin1String("file is a folder")) {
+            QVERIFY(QDir().mkpath(file()));
+        } else {
+            QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0555), 0);
+        }
+    }
+    void removeObstacle(const QString &obstacle)
+    {
+        if (obstacle == QLatin1String("folder is a file"))
+            QVERIFY(QFile::remove(folder()));
+        else if (obstacle == QLatin1String("file is a folder"))
+            QVERIFY(QDir().rmdir(file()));
+        else
+            QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
+    }
 
 private slots:
     void init()
     {
+        m_clock = 0;
         m_home = std::make_unique<QTemporaryDir>();
         m_documents = m_home->filePath(QStringLiteral("Documents"));
         QDir().mkpath(m_documents);
     }
 
+    // A stop whose save fails keeps the session in the journal, on disk:
+    // the app may close, and the next start writes it to the level's file
+    // once the obstacle is gone.
     void aFailedSaveIsKept_data()
     {
         QTest::addColumn<QString>("obstacle");
@@ -54,50 +98,82 @@ private slots:
         if (obstacle == QLatin1String("read-only folder") && ::geteuid() == 0)
             QSKIP("root writes into read-only folders; scripts/test runs this row again as the user nobody");
 
-        CyclicPracticeManager::Collaborators with;
-        with.storage = std::make_shared<FileSessionStorage>([d = m_documents]() -> Result<QString> { return d; });
-        with.preferences = std::make_shared<MemoryPreferences>();
-        double clock = 0;
-        with.now = [&clock] { return clock += 60; };
-        CyclicPracticeManager manager(with);
-        QCOMPARE(awaitTask(manager.prepareToPractice())->id, 1);
-        const auto answerOne = [&manager]() {
-            awaitTask(manager.startSession());
-            return *awaitTask(manager.logRightAnswer(*awaitTask(manager.loadNextQuestion())));
-        };
-
-        if (obstacle == QLatin1String("folder is a file")) {
-            QVERIFY(QDir(folder()).removeRecursively());
-            writeAll(folder(), "in the way");
-        } else if (obstacle == QLatin1String("file is a folder")) {
-            QVERIFY(QDir().mkpath(file()));
-        } else {
-            QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0555), 0);
+        Session first;
+        {
+            auto manager = makeManager();
+            QCOMPARE(awaitTask(manager->prepareToPractice())->id, 1);
+            placeObstacle(obstacle);
+            first = answerOne(*manager);
+            const auto failed = awaitTask(manager->stopSession());
+            QVERIFY(!failed);
+            const QString why = failed.error().description;
+            QVERIFY2(why.startsWith(QStringLiteral("Could not %1 %2: %3. ")
+                                        .arg(namesTheFolder ? QStringLiteral("create the folder") : QStringLiteral("write to"),
+                                             namesTheFolder ? folder() : file(), reason)),
+                     qPrintable(why));
+            QVERIFY2(why.endsWith(localized("sessionKept")), qPrintable(why));
+            QVERIFY(!awaitTask(manager->stopSession())); // stopped again, it is kept once
+            QCOMPARE(readAll(journal()), QByteArray("1 ") + FileSessionStorage::formatLine(first));
+            // Nothing only in memory: closing loses nothing.
+            QCOMPARE(awaitTask(manager->saveBeforeQuit()), 0);
+            // The kept session counts in the level's history until it is written.
+            removeObstacle(obstacle);
+            QCOMPARE(awaitTask(manager->loadFirstLevel())->sessions, std::vector<Session>{first});
+            QVERIFY(!QFileInfo::exists(file()) || readAll(file()).isEmpty());
         }
-        const Session first = answerOne();
-        const auto failed = awaitTask(manager.stopSession());
+
+        // The next start writes it to its file, once, and empties the journal.
+        auto manager = makeManager();
+        QCOMPARE(awaitTask(manager->prepareToPractice())->sessions, std::vector<Session>{first});
+        QCOMPARE(readAll(file()), FileSessionStorage::formatLine(first));
+        QVERIFY(!QFileInfo::exists(journal()));
+        const Session second = answerOne(*manager);
+        QCOMPARE(awaitTask(manager->stopSession())->sessions, (std::vector<Session>{first, second}));
+        QCOMPARE(readAll(file()), FileSessionStorage::formatLine(first) + FileSessionStorage::formatLine(second));
+    }
+
+    // Without a journal to keep it in, the session lives in memory: the
+    // error says it will be lost when the app closes, and a later save that
+    // succeeds writes it first.
+    void keptInMemoryWhenTheJournalFailsToo()
+    {
+        auto manager = makeManager();
+        awaitTask(manager->prepareToPractice());
+        placeObstacle(QStringLiteral("file is a folder"));
+        writeAll(m_home->filePath(QStringLiteral("data")), "a file where the journal's folder goes");
+        const Session first = answerOne(*manager);
+        const auto failed = awaitTask(manager->stopSession());
         QVERIFY(!failed);
         const QString why = failed.error().description;
-        QVERIFY2(why.contains((namesTheFolder ? folder() : file()) + QStringLiteral(": ") + reason), qPrintable(why));
-        QVERIFY2(why.endsWith(localized("sessionKept")), qPrintable(why));
-        QVERIFY(!awaitTask(manager.stopSession())); // the same session, stopped again, is kept once
+        const QString journalWhy = QStringLiteral("Could not create the folder %1: File exists.").arg(m_home->filePath(QStringLiteral("data")));
+        QCOMPARE(why, QStringLiteral("Could not write to %1: Is a directory. %2")
+                          .arg(file(), localized("sessionKeptInMemory").arg(journalWhy)));
+        QCOMPARE(manager->sessionsKeptInMemory(), (std::vector<KeptSession>{{1, first}}));
+        // Still nowhere to write it: closing now would lose it.
+        QCOMPARE(awaitTask(manager->saveBeforeQuit()), 1);
 
-        if (obstacle == QLatin1String("folder is a file"))
-            QVERIFY(QFile::remove(folder()));
-        else if (obstacle == QLatin1String("file is a folder"))
-            QVERIFY(QDir().rmdir(file()));
-        else
-            QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
-        // The kept session counts in the level's history before it reaches the file.
-        QCOMPARE(awaitTask(manager.loadFirstLevel())->sessions, std::vector<Session>{first});
-        // A stop without answers writes what was kept all the same.
-        awaitTask(manager.startSession());
-        QCOMPARE(awaitTask(manager.stopSession())->sessions, std::vector<Session>{first});
-        QCOMPARE(readAll(file()), FileSessionStorage::formatLine(first));
+        // A session stopped behind it waits behind it.
+        const Session second = answerOne(*manager);
+        QVERIFY(!awaitTask(manager->stopSession()));
+        QCOMPARE(manager->sessionsKeptInMemory(), (std::vector<KeptSession>{{1, first}, {1, second}}));
 
-        const Session second = answerOne();
-        QCOMPARE(awaitTask(manager.stopSession())->sessions, (std::vector<Session>{first, second}));
+        removeObstacle(QStringLiteral("file is a folder"));
+        QCOMPARE(awaitTask(manager->saveBeforeQuit()), 0);
         QCOMPARE(readAll(file()), FileSessionStorage::formatLine(first) + FileSessionStorage::formatLine(second));
+    }
+
+    // Before the app closes, a session that holds answers is stopped and
+    // saved as the stop button saves it; one already saved is not saved twice.
+    void savingBeforeQuitting()
+    {
+        auto manager = makeManager();
+        awaitTask(manager->prepareToPractice());
+        const Session running = answerOne(*manager);
+        QCOMPARE(awaitTask(manager->saveBeforeQuit()), 0);
+        QCOMPARE(readAll(file()), FileSessionStorage::formatLine(running));
+        QCOMPARE(awaitTask(manager->saveBeforeQuit()), 0);
+        QVERIFY(awaitTask(manager->stopSession())); // the stop button's late effect
+        QCOMPARE(readAll(file()), FileSessionStorage::formatLine(running));
     }
 
     void aWritePastTheFileSizeLimit()
@@ -110,7 +186,8 @@ private slots:
         const QStringList stops = QString::fromUtf8(helper.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(stops.size(), 3);
         QCOMPARE(stops[0], QStringLiteral("stop 1: 1 sessions"));
-        QCOMPARE(stops[1], QStringLiteral("stop 2: Could not write to %1: File too large %2").arg(file(), localized("sessionKept")));
+        QCOMPARE(stops[1], QStringLiteral("stop 2: Could not write to %1: File too large. %2")
+                               .arg(file(), localized("sessionKeptInMemory").arg(localized("sessionKeptNowhereElse"))));
         QCOMPARE(stops[2], QStringLiteral("stop 3: 3 sessions"));
         // Nothing of the cut-off line stayed behind; the kept session comes before the newer one.
         const QList<QByteArray> lines = readAll(file()).split('\n');

@@ -223,11 +223,29 @@ private slots:
         awaitTask(m->startSession());
         const Session s = *awaitTask(m->logRightAnswer(*awaitTask(m->loadNextQuestion())));
         m_storage->failSave = true;
+        // Without a journal the session is kept in memory, and the error says so.
         QCOMPARE(awaitTask(m->stopSession()).error().description,
-                 QStringLiteral("cannot write ") + localized("sessionKept"));
+                 QStringLiteral("cannot write. ") + localized("sessionKeptInMemory").arg(localized("sessionKeptNowhereElse")));
         m_storage->failSave = false;
         QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{s}); // appended once
         QCOMPARE(m_storage->files[4], std::vector<Session>{s});
+    }
+
+    // The way on after a failure: the level the cursor went to loads again,
+    // and navigation works even when practice was never prepared.
+    void tryingAgain()
+    {
+        auto m = manager();
+        m_storage->failLoad = true;
+        QVERIFY(!awaitTask(m->prepareToPractice()));
+        m_storage->failLoad = false;
+        QCOMPARE(awaitTask(m->reloadLevel())->id, 1);
+        QCOMPARE(storedCursor(), -1);
+
+        auto unprepared = manager();
+        QCOMPARE(awaitTask(unprepared->loadNextLevel())->id, 1);
+        auto fresh = manager();
+        QCOMPARE(awaitTask(fresh->reloadLevel())->id, 1);
     }
 };
 

@@ -174,7 +174,7 @@ private slots:
         ErrorScreen *error = m_delegate->app()->errorScreen();
         Label *message = error->messageLabel();
         QVERIFY(error->isVisible() && message->isVisible());
-        QCOMPARE(message->text(), QStringLiteral("Could not open %1: Is a directory %2").arg(file, localized("sessionKept")));
+        QCOMPARE(message->text(), QStringLiteral("Could not write to %1: Is a directory. %2").arg(file, localized("sessionKept")));
         // Under the title bar, above the keyboard, tall enough for its wrapped lines.
         QCOMPARE(message->y(), error->titleBar()->geometry().bottom() + 1);
         QCOMPARE(error->keyboardView()->y(), message->geometry().bottom() + 1);

@@ -1,0 +1,289 @@
+#include "file_system.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace lirra {
+
+namespace {
+
+class PosixFileSystem final : public FileSystem {
+public:
+    int open(const char *path, int flags, mode_t mode) override { return ::open(path, flags, mode); }
+    int close(int fd) override { return ::close(fd); }
+    ssize_t pread(int fd, void *buffer, size_t size, off_t offset) override
+    {
+        return ::pread(fd, buffer, size, offset);
+    }
+    ssize_t write(int fd, const void *buffer, size_t size) override { return ::write(fd, buffer, size); }
+    off_t lseek(int fd, off_t offset, int whence) override { return ::lseek(fd, offset, whence); }
+    int fstat(int fd, struct stat *info) override { return ::fstat(fd, info); }
+    int stat(const char *path, struct stat *info) override { return ::stat(path, info); }
+    int ftruncate(int fd, off_t length) override { return ::ftruncate(fd, length); }
+    int fdatasync(int fd) override { return ::fdatasync(fd); }
+    int fsync(int fd) override { return ::fsync(fd); }
+    int flock(int fd, int operation) override { return ::flock(fd, operation); }
+    int mkdir(const char *path, mode_t mode) override { return ::mkdir(path, mode); }
+    int rename(const char *from, const char *to) override { return ::rename(from, to); }
+    int unlink(const char *path) override { return ::unlink(path); }
+};
+
+bool isDirectory(FileSystem &fs, const QByteArray &path)
+{
+    struct stat info {};
+    return fs.stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+std::shared_ptr<FileSystem> FileSystem::posix()
+{
+    static const std::shared_ptr<FileSystem> system = std::make_shared<PosixFileSystem>();
+    return system;
+}
+
+int Descriptor::close()
+{
+    if (m_fd < 0)
+        return 0;
+    const int fd = std::exchange(m_fd, -1);
+    return m_fs->close(fd) == 0 ? 0 : errno;
+}
+
+std::unexpected<Error> fileError(const QString &domain, const QString &what, const QString &path, int error)
+{
+    return failure(domain, error,
+                   QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+QString nonRegularKind(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return {};
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a named pipe (FIFO)");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("not a regular file");
+}
+
+namespace {
+
+std::unexpected<Error> notAFile(const QString &domain, const QString &what, const QString &path, mode_t mode)
+{
+    // A folder keeps the system's own words, as every other refusal does.
+    if (S_ISDIR(mode))
+        return fileError(domain, what, path, EISDIR);
+    return failure(domain, EINVAL,
+                   QStringLiteral("%1 %2: it is %3, not a file").arg(what, path, nonRegularKind(mode)));
+}
+
+} // namespace
+
+Result<int> openRegularFile(FileSystem &fs, const QString &domain, const QString &what, const QString &path,
+                            int flags, bool *created)
+{
+    const QByteArray native = QFile::encodeName(path);
+    // A look first, so that a named pipe is never opened for writing (and a
+    // device never touched); the look after opening settles a race.
+    struct stat before {};
+    const bool existed = fs.stat(native.constData(), &before) == 0;
+    if (existed && !S_ISREG(before.st_mode))
+        return notAFile(domain, what, path, before.st_mode);
+    if (!existed && !(flags & O_CREAT))
+        return fileError(domain, what, path, errno);
+
+    int fd = -1;
+    do {
+        fd = fs.open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fileError(domain, what, path, errno);
+    Descriptor file(fs, fd);
+    struct stat info {};
+    if (fs.fstat(fd, &info) != 0)
+        return fileError(domain, what, path, errno);
+    if (!S_ISREG(info.st_mode))
+        return notAFile(domain, what, path, info.st_mode);
+    if (created)
+        *created = !existed;
+    // Regular files ignore O_NONBLOCK; it stays on.
+    return file.release();
+}
+
+Result<void> writeFully(FileSystem &fs, int fd, const QString &domain, const QString &path, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = fs.write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return fileError(domain, QStringLiteral("Could not write to"), path, errno);
+        if (written == 0)
+            return fileError(domain, QStringLiteral("Could not write to"), path, ENOSPC);
+        done += written;
+    }
+    return {};
+}
+
+Result<void> syncFolder(FileSystem &fs, const QString &domain, const QString &folder)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    int fd = -1;
+    do {
+        fd = fs.open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fileError(domain, QStringLiteral("Could not open the folder"), folder, errno);
+    Descriptor directory(fs, fd);
+    int result = -1;
+    do {
+        result = fs.fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    // Some file systems cannot sync a folder at all; their entries are as
+    // durable as they get.
+    if (result != 0 && errno != EINVAL && errno != ENOTSUP)
+        return fileError(domain, QStringLiteral("Could not save to disk the folder"), folder, errno);
+    return {};
+}
+
+Result<void> ensureFolder(FileSystem &fs, const QString &domain, const QString &path, bool intermediates)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (isDirectory(fs, native))
+        return {};
+    const QString parent = QFileInfo(path).absolutePath();
+    if (intermediates && parent != path) {
+        if (auto made = ensureFolder(fs, domain, parent, true); !made)
+            return made;
+    }
+    if (fs.mkdir(native.constData(), 0777) != 0) {
+        if (errno == EEXIST && isDirectory(fs, native))
+            return {};
+        return fileError(domain, QStringLiteral("Could not create the folder"), path, errno);
+    }
+    return syncFolder(fs, domain, parent);
+}
+
+Result<void> appendLine(FileSystem &fs, const QString &domain, const QString &folder, const QString &path,
+                        QByteArray line)
+{
+    bool created = false;
+    const Result<int> opened =
+        openRegularFile(fs, domain, QStringLiteral("Could not write to"), path, O_RDWR | O_APPEND | O_CREAT, &created);
+    if (!opened)
+        return std::unexpected(opened.error());
+    Descriptor file(fs, *opened);
+    // Another running instance appending to the same file waits here, so
+    // that the look at the last byte and the append happen together.
+    while (fs.flock(file.fd(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return fileError(domain, QStringLiteral("Could not lock"), path, errno);
+    }
+    struct stat info {};
+    if (fs.fstat(file.fd(), &info) != 0)
+        return fileError(domain, QStringLiteral("Could not read"), path, errno);
+    if (info.st_size > 0) {
+        // A line cut off by a failed append must not swallow this one.
+        char last = '\n';
+        ssize_t got = -1;
+        do {
+            got = fs.pread(file.fd(), &last, 1, info.st_size - 1);
+        } while (got < 0 && errno == EINTR);
+        if (got != 1)
+            return fileError(domain, QStringLiteral("Could not read"), path, got < 0 ? errno : EIO);
+        if (last != '\n')
+            line.prepend('\n');
+    }
+    const off_t before = info.st_size;
+    const auto takeBack = [&](const Error &error) -> Result<void> {
+        static_cast<void>(fs.ftruncate(file.fd(), before));
+        return std::unexpected(error);
+    };
+    if (auto written = writeFully(fs, file.fd(), domain, path, line); !written)
+        return takeBack(written.error());
+    int synced = -1;
+    do {
+        synced = fs.fdatasync(file.fd());
+    } while (synced != 0 && errno == EINTR);
+    if (synced != 0)
+        return takeBack(fileError(domain, QStringLiteral("Could not save to disk"), path, errno).error());
+    if (created) {
+        if (auto entry = syncFolder(fs, domain, folder); !entry)
+            return takeBack(entry.error());
+    }
+    if (const int closeError = file.close(); closeError != 0)
+        return fileError(domain, QStringLiteral("Could not close"), path, closeError);
+    return {};
+}
+
+Result<void> replaceFile(FileSystem &fs, const QString &domain, const QString &folder, const QString &path,
+                         QByteArrayView bytes)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (bytes.isEmpty()) {
+        if (fs.unlink(native.constData()) != 0 && errno != ENOENT)
+            return fileError(domain, QStringLiteral("Could not remove"), path, errno);
+        return syncFolder(fs, domain, folder);
+    }
+    const QString next = path + QStringLiteral(".new");
+    const QByteArray nativeNext = QFile::encodeName(next);
+    const Result<int> opened =
+        openRegularFile(fs, domain, QStringLiteral("Could not write to"), next, O_WRONLY | O_CREAT | O_TRUNC);
+    if (!opened)
+        return std::unexpected(opened.error());
+    Descriptor file(fs, *opened);
+    const auto giveUp = [&](const Error &error) -> Result<void> {
+        file.close();
+        static_cast<void>(fs.unlink(nativeNext.constData()));
+        return std::unexpected(error);
+    };
+    if (auto written = writeFully(fs, file.fd(), domain, next, bytes); !written)
+        return giveUp(written.error());
+    int synced = -1;
+    do {
+        synced = fs.fdatasync(file.fd());
+    } while (synced != 0 && errno == EINTR);
+    if (synced != 0)
+        return giveUp(fileError(domain, QStringLiteral("Could not save to disk"), next, errno).error());
+    if (const int closeError = file.close(); closeError != 0)
+        return giveUp(fileError(domain, QStringLiteral("Could not close"), next, closeError).error());
+    if (fs.rename(nativeNext.constData(), native.constData()) != 0)
+        return giveUp(fileError(domain, QStringLiteral("Could not replace"), path, errno).error());
+    return syncFolder(fs, domain, folder);
+}
+
+Result<QString> userFolder(QStandardPaths::StandardLocation location, const QString &domain)
+{
+    const QString path = QStandardPaths::writableLocation(location);
+    const QString home = qEnvironmentVariable("HOME");
+    // Qt puts a missing home at the root, so that folders made from it start
+    // with two slashes; one given by its own variable (XDG_DATA_HOME, …) is
+    // fine without a home.
+    const bool fromHome = path.isEmpty() || path.startsWith(QLatin1String("//")) || !QDir::isAbsolutePath(path);
+    if ((home.isEmpty() || !QDir::isAbsolutePath(home)) && fromHome) {
+        return failure(domain, ENOENT,
+                       QStringLiteral("There is no home folder to keep your practice in: the HOME environment "
+                                      "variable is %1, so the folder would be \u201c%2\u201d. Start Lirra with "
+                                      "HOME set to your home folder.")
+                           .arg(home.isEmpty() ? QStringLiteral("not set") : QStringLiteral("\u201c%1\u201d").arg(home),
+                                QDir::cleanPath(path.isEmpty() ? QStringLiteral("/") : path)));
+    }
+    if (path.isEmpty())
+        return failure(domain, ENOENT, QStringLiteral("The folder %1 could not be found").arg(QStandardPaths::displayName(location)));
+    return path;
+}
+
+} // namespace lirra

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/error.h"
+#include "model/music.h"
+#include "practice/file_session_storage.h"
+
+#include <QCoroTask>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace lirra {
+
+// A finished session of a built-in level, and the level it belongs to.
+struct KeptSession {
+    std::int64_t levelId = 0;
+    Session session;
+
+    friend bool operator==(const KeptSession &, const KeptSession &) = default;
+};
+
+// Where finished sessions wait, on disk, while their level's file cannot be
+// written, until they can be added to it.
+class SessionJournal {
+public:
+    virtual ~SessionJournal() = default;
+    // Done once the session is on disk.
+    virtual QCoro::Task<Result<void>> keep(KeptSession kept) = 0;
+    // Adds what is kept to the levels' files, oldest first, and forgets it.
+    // A level whose file cannot be written keeps its sessions, in order; the
+    // first such failure is the answer. A session already in its level's
+    // file (an earlier replay cut short) is not added twice.
+    virtual QCoro::Task<Result<void>> replay() = 0;
+    // What is kept, oldest first, as last read or written.
+    virtual std::vector<KeptSession> kept() const = 0;
+};
+
+// The journal as one file, "kept_sessions.txt", in the app's data folder:
+// a line per session, the level's id, a blank, then the session as its
+// level's file would hold it. Appended to like the level files; rewritten
+// whole (beside it, then renamed over it) after a replay; removed when empty.
+class FileSessionJournal final : public SessionJournal {
+public:
+    using Folder = std::function<Result<QString>()>;
+
+    // With a worker, the file work runs there, in turn with the storage's.
+    FileSessionJournal(Folder folder, FileSessionStorage storage, std::shared_ptr<FileSystem> fs = FileSystem::posix(),
+                       std::shared_ptr<FileWorker> worker = nullptr);
+
+    QCoro::Task<Result<void>> keep(KeptSession kept) override;
+    QCoro::Task<Result<void>> replay() override;
+    std::vector<KeptSession> kept() const override { return m_kept; }
+
+    // The app's data folder ("~/.local/share/lirra").
+    static Result<QString> standardFolder();
+
+    // The same work in the caller's thread, without the record of what is kept.
+    Result<void> append(const KeptSession &kept) const;
+    struct Replayed {
+        std::vector<KeptSession> left; // what the journal holds afterwards
+        Result<void> outcome;
+    };
+    Replayed replayNow() const;
+    Result<std::vector<KeptSession>> read() const;
+
+    static QByteArray formatLine(const KeptSession &kept);
+    static std::optional<KeptSession> parseLine(QByteArrayView line);
+
+    static const QString errorDomain;
+    // The newest entries a damaged or huge journal is read back to.
+    static constexpr int readLines = 1000;
+
+private:
+    Result<QString> file() const;
+
+    Folder m_folder;
+    FileSessionStorage m_storage;
+    std::shared_ptr<FileSystem> m_fs;
+    std::shared_ptr<FileWorker> m_worker;
+    std::vector<KeptSession> m_kept;
+};
+
+} // namespace lirra

@@ -1,0 +1,193 @@
+#include "quit_guard.h"
+
+#include "model/localization.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QWidget>
+
+#include <QCoroSignal>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace lirra {
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+std::vector<QPointer<QuitGuard>> &guards()
+{
+    static std::vector<QPointer<QuitGuard>> all;
+    return all;
+}
+
+// All a signal handler may safely do: one write to a pipe.
+void onSignal(int number)
+{
+    const int saved = errno;
+    const auto byte = static_cast<unsigned char>(number);
+    static_cast<void>(::write(signalPipe[1], &byte, 1));
+    errno = saved;
+}
+
+} // namespace
+
+bool QuitGuard::catchSignals()
+{
+    if (signalPipe[0] >= 0)
+        return true;
+    if (!QCoreApplication::instance() || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, []() {
+        unsigned char bytes[16];
+        bool any = false;
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0)
+            any = true;
+        if (!any)
+            return;
+        for (const QPointer<QuitGuard> &guard : guards()) {
+            if (guard)
+                guard->requestQuit(false);
+        }
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(number, &action, nullptr);
+    return true;
+}
+
+QuitGuard::QuitGuard(QWidget *window, Hooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_hooks(std::move(hooks))
+{
+    if (!m_hooks.confirmLoss)
+        m_hooks.confirmLoss = [this](int sessions) { return confirmByDialog(sessions); };
+    if (!m_hooks.exit)
+        m_hooks.exit = []() { QCoreApplication::quit(); };
+    guards().push_back(this);
+    if (m_window)
+        m_window->installEventFilter(this);
+    if (auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        // However the event loop comes to an end, what can be saved is.
+        connect(application, &QCoreApplication::aboutToQuit, this, &QuitGuard::saveNow);
+        // The desktop session is ending: the data now, the windows' close after.
+        connect(
+            application, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) {
+                saveNow();
+                m_mayClose = true;
+            },
+            Qt::DirectConnection);
+    }
+}
+
+QuitGuard::~QuitGuard()
+{
+    std::erase_if(guards(), [this](const QPointer<QuitGuard> &guard) { return !guard || guard == this; });
+}
+
+bool QuitGuard::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_window || event->type() != QEvent::Close || m_mayClose)
+        return false;
+    // The window stays until the practice is saved.
+    event->ignore();
+    requestQuit(true);
+    return true;
+}
+
+void QuitGuard::requestQuit(bool byUser)
+{
+    quit(byUser);
+}
+
+void QuitGuard::startSave()
+{
+    if (m_saving)
+        return;
+    m_saving = true;
+    if (m_hooks.stopSession)
+        m_hooks.stopSession();
+    auto run = [](QPointer<QuitGuard> self, QCoro::Task<int> saving) -> QCoro::Task<> {
+        const int inMemoryOnly = co_await saving;
+        if (!self)
+            co_return;
+        self->m_saving = false;
+        self->m_savedForQuit = true;
+        self->m_inMemoryOnly = inMemoryOnly;
+        emit self->saved(inMemoryOnly);
+    };
+    run(QPointer<QuitGuard>(this), m_hooks.saveAll());
+}
+
+QCoro::Task<> QuitGuard::quit(bool byUser)
+{
+    if (m_quitting)
+        co_return;
+    m_quitting = true;
+    const QPointer<QuitGuard> self(this);
+    startSave();
+    if (!m_savedForQuit) {
+        // Whether it ends in time or not, the app ends then.
+        co_await qCoro(this, &QuitGuard::saved, std::chrono::milliseconds(saveTimeoutMs));
+        if (!self)
+            co_return;
+    }
+    const int atRisk = m_savedForQuit ? m_inMemoryOnly : 0;
+    if (byUser && atRisk > 0 && !m_hooks.confirmLoss(atRisk)) {
+        if (!self)
+            co_return;
+        // Practice goes on; the next close saves and asks again.
+        m_quitting = false;
+        m_savedForQuit = false;
+        co_return;
+    }
+    if (!self)
+        co_return;
+    m_mayClose = true;
+    if (m_window)
+        m_window->close();
+    m_hooks.exit();
+}
+
+void QuitGuard::saveNow()
+{
+    if (m_savedForQuit)
+        return;
+    QEventLoop loop;
+    connect(this, &QuitGuard::saved, &loop, &QEventLoop::quit);
+    QTimer::singleShot(saveTimeoutMs, &loop, &QEventLoop::quit);
+    startSave();
+    if (!m_savedForQuit)
+        loop.exec();
+}
+
+bool QuitGuard::confirmByDialog(int sessions)
+{
+    QMessageBox box(QMessageBox::Warning, localized("quitTitle"), localized("sessionsWillBeLost").arg(sessions),
+                    QMessageBox::NoButton, m_window);
+    QPushButton *quitButton = box.addButton(localized("quitAndLose"), QMessageBox::DestructiveRole);
+    QPushButton *stay = box.addButton(localized("cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(stay);
+    box.setEscapeButton(stay);
+    box.exec();
+    return box.clickedButton() == quitButton;
+}
+
+} // namespace lirra

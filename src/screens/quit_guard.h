@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QSessionManager;
+class QWidget;
+
+namespace lirra {
+
+// Ends the app without losing practice. Closing the window, the quit
+// shortcut, SIGTERM, SIGINT and SIGHUP and the desktop session ending all
+// stop a running session as the stop button does and write every kept
+// session, waiting for the files at most `saveTimeoutMs`, then quit. A close
+// asked for by the user (the window, the shortcut) asks once before losing
+// sessions that could be kept in memory only; the others cannot wait for an
+// answer.
+class QuitGuard final : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        // Sends the stop button's action when a session runs.
+        std::function<void()> stopSession;
+        // Writes everything; answers how many finished sessions only memory holds.
+        std::function<QCoro::Task<int>()> saveAll;
+        // Whether to quit all the same, losing that many sessions. A dialog by default.
+        std::function<bool(int)> confirmLoss;
+        // Ends the application. QCoreApplication::quit by default.
+        std::function<void()> exit;
+    };
+
+    QuitGuard(QWidget *window, Hooks hooks, QObject *parent = nullptr);
+    ~QuitGuard() override;
+
+    // Makes SIGTERM, SIGINT and SIGHUP quit through every guard instead of
+    // ending the process on the spot: their handler only writes the signal's
+    // number to a pipe, which the event loop reads. Once per process, before
+    // the guards; false if the pipe could not be made.
+    static bool catchSignals();
+
+    // Saves, asks when `byUser` and sessions would be lost, then quits.
+    void requestQuit(bool byUser);
+    // Saves now, within the time limit, turning the event loop meanwhile:
+    // for a quit already under way (the loop's last moments) or a session
+    // manager that wants the data now.
+    void saveNow();
+    bool isQuitting() const { return m_quitting; }
+
+    static constexpr int saveTimeoutMs = 2000;
+
+signals:
+    // A save for quitting finished; how many sessions only memory holds.
+    void saved(int inMemoryOnly);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QCoro::Task<> quit(bool byUser);
+    // Starts the stop and the save; `saved` follows when they are done.
+    void startSave();
+    bool confirmByDialog(int sessions);
+
+    QPointer<QWidget> m_window;
+    Hooks m_hooks;
+    bool m_quitting = false;
+    bool m_saving = false;
+    bool m_savedForQuit = false;
+    bool m_mayClose = false;
+    int m_inMemoryOnly = 0;
+};
+
+} // namespace lirra

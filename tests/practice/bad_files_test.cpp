@@ -1,0 +1,175 @@
+#include "support/files.h"
+#include "support/notes.h"
+#include "support/test_registry.h"
+
+#include "practice/file_session_storage.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace lirra;
+using lirra::test::note;
+using lirra::test::readAll;
+using lirra::test::writeAll;
+
+// What a level's file can turn out to be, read and appended to through the
+// real storage: every case answers at once, with the valid sessions or an
+// error naming the file and what it is, and an append never lands anywhere
+// but in a regular file.
+class BadFilesTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    QString m_documents;
+
+    FileSessionStorage storage() const
+    {
+        return FileSessionStorage([documents = m_documents]() -> Result<QString> { return documents; });
+    }
+    QString folder() const { return m_documents + QStringLiteral("/lirra_sessions"); }
+    QString file() const { return folder() + QStringLiteral("/sessions_1.txt"); }
+
+    // Lays out the case at the level's file; false if this machine cannot.
+    bool layOut(const QString &kind)
+    {
+        QDir().mkpath(folder());
+        const QByteArray path = QFile::encodeName(file());
+        if (kind == QLatin1String("sparse NULs")) {
+            QFile f(file());
+            return f.open(QIODevice::WriteOnly) && f.resize(qint64(1) << 30);
+        }
+        if (kind == QLatin1String("sparse NULs, then sessions")) {
+            QFile f(file());
+            return f.open(QIODevice::WriteOnly) && f.seek(qint64(1) << 30)
+                && f.write("5.0;c:1:1:0\n6.0;d:1:0:1\n7.0;e:1:2:2\n") > 0;
+        }
+        if (kind == QLatin1String("blank lines")) {
+            QFile f(file());
+            if (!f.open(QIODevice::WriteOnly))
+                return false;
+            const QByteArray block(1 << 20, '\n');
+            for (int i = 0; i < 64; ++i)
+                f.write(block);
+            return true;
+        }
+        if (kind == QLatin1String("named pipe"))
+            return ::mkfifo(path.constData(), 0644) == 0;
+        if (kind == QLatin1String("link to a named pipe")) {
+            const QByteArray pipe = QFile::encodeName(m_home->filePath(QStringLiteral("pipe")));
+            return ::mkfifo(pipe.constData(), 0644) == 0 && ::symlink(pipe.constData(), path.constData()) == 0;
+        }
+        if (kind == QLatin1String("link to /dev/zero"))
+            return ::symlink("/dev/zero", path.constData()) == 0;
+        if (kind == QLatin1String("folder"))
+            return QDir().mkpath(file());
+        if (kind == QLatin1String("link to a file")) {
+            writeAll(m_home->filePath(QStringLiteral("elsewhere.txt")), "3.0;g:1:1:0\n");
+            return QFile::link(m_home->filePath(QStringLiteral("elsewhere.txt")), file());
+        }
+        if (kind == QLatin1String("negative counts")) {
+            writeAll(file(), "1.0;c:1:5:-3,d:1:2:1\n2.0;e:1:-1:0\n");
+            return true;
+        }
+        if (kind == QLatin1String("huge counts")) {
+            writeAll(file(), "1.0;c:1:9223372036854775807:9223372036854775807,d:1:9223372036854775807:0\n");
+            return true;
+        }
+        if (kind == QLatin1String("a line past the longest")) {
+            QByteArray bytes = "1.0;c:1:1:0\n2.0;c:1:1:0";
+            while (bytes.size() < (qsizetype(5) << 20))
+                bytes += ",d:1:1:1";
+            writeAll(file(), bytes + "\n3.0;e:1:1:0\n");
+            return true;
+        }
+        return false;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        m_documents = m_home->filePath(QStringLiteral("Documents"));
+        QDir().mkpath(m_documents);
+    }
+
+    void eachCaseAnswersAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("loads");    // the sessions' timestamps, or the error's words
+        QTest::addColumn<QString>("appending"); // "appends", or the error's words
+        QTest::newRow("1 GB of NULs, sparse") << "sparse NULs" << "" << "appends";
+        QTest::newRow("1 GB of NULs, then sessions") << "sparse NULs, then sessions" << "5 6 7" << "appends";
+        QTest::newRow("64 MB of blank lines") << "blank lines" << "" << "appends";
+        QTest::newRow("a named pipe") << "named pipe" << "it is a named pipe (FIFO), not a file"
+                                      << "it is a named pipe (FIFO), not a file";
+        QTest::newRow("a link to a named pipe") << "link to a named pipe" << "it is a named pipe (FIFO), not a file"
+                                                << "it is a named pipe (FIFO), not a file";
+        QTest::newRow("a link to /dev/zero") << "link to /dev/zero" << "it is a device, not a file"
+                                             << "it is a device, not a file";
+        QTest::newRow("a folder") << "folder" << "Is a directory" << "Is a directory";
+        QTest::newRow("a link to a regular file") << "link to a file" << "3" << "appends";
+        QTest::newRow("negative counts") << "negative counts" << "1" << "appends";
+        QTest::newRow("counts near 2^63") << "huge counts" << "1" << "appends";
+        QTest::newRow("a line past the longest a record can be") << "a line past the longest" << "1 3" << "appends";
+    }
+    void eachCaseAnswersAtOnce()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, loads);
+        QFETCH(QString, appending);
+        QVERIFY2(layOut(kind), qPrintable(kind));
+
+        QElapsedTimer clock;
+        clock.start();
+        const auto loaded = storage().load(1);
+        if (loads.isEmpty() || loads.front().isDigit()) {
+            QVERIFY2(loaded, qPrintable(loaded ? QString() : loaded.error().description));
+            QStringList timestamps;
+            for (const Session &session : *loaded) {
+                timestamps << QString::number(session.timestamp);
+                for (const auto &[n, score] : session.score)
+                    QVERIFY(score.correct >= 0 && score.wrong >= 0);
+                const SessionStatistics stats = session.statistics();
+                QVERIFY(stats.accuracy >= 0 && stats.accuracy <= 1);
+            }
+            QCOMPARE(timestamps.join(u' '), loads);
+        } else {
+            QVERIFY(!loaded);
+            QCOMPARE(loaded.error().description, QStringLiteral("Could not read %1: %2").arg(file(), loads));
+        }
+
+        const Session session{9.0, {{note(u"G1"), Score{1, 0}}}};
+        const auto saved = storage().save(session, 1);
+        if (appending == QLatin1String("appends")) {
+            QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().description));
+            QCOMPARE(storage().load(1)->back(), session);
+        } else {
+            QVERIFY(!saved);
+            QCOMPARE(saved.error().description, QStringLiteral("Could not write to %1: %2").arg(file(), appending));
+        }
+        // Nothing here may wait on a reader, a writer or a device.
+        QVERIFY2(clock.elapsed() < 20000, "a bad file held the caller up");
+    }
+
+    void unreadableFiles()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root reads files of mode 000; scripts/test runs this again as the user nobody");
+        QDir().mkpath(folder());
+        writeAll(file(), "1.0;c:1:1:0\n");
+        QCOMPARE(::chmod(QFile::encodeName(file()).constData(), 0), 0);
+        const auto loaded = storage().load(1);
+        QVERIFY(!loaded);
+        QCOMPARE(loaded.error().description, QStringLiteral("Could not read %1: Permission denied").arg(file()));
+    }
+};
+
+LIRRA_TEST(BadFilesTest)
+#include "bad_files_test.moc"

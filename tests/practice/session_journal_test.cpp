@@ -1,0 +1,161 @@
+#include "support/await.h"
+#include "support/files.h"
+#include "support/notes.h"
+#include "support/test_registry.h"
+
+#include "practice/session_journal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace lirra;
+using namespace lirra::test;
+
+// The journal through real files: what it keeps is on disk, a replay moves
+// it to the levels' files in order and exactly once, and damage in the
+// journal never stops the rest.
+class SessionJournalTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+
+    QString documents() const { return m_home->filePath(QStringLiteral("Documents")); }
+    QString data() const { return m_home->filePath(QStringLiteral("data")); }
+    QString journalFile() const { return data() + QStringLiteral("/kept_sessions.txt"); }
+    QString levelFile(int id) const { return documents() + QStringLiteral("/lirra_sessions/sessions_%1.txt").arg(id); }
+    FileSessionStorage storage() const
+    {
+        return FileSessionStorage([d = documents()]() -> Result<QString> { return d; });
+    }
+    FileSessionJournal journal() const
+    {
+        return FileSessionJournal([d = data()]() -> Result<QString> { return d; }, storage());
+    }
+    static KeptSession kept(std::int64_t level, double timestamp, const char16_t *note = u"C1")
+    {
+        return KeptSession{level, Session{timestamp, {{lirra::test::note(note), Score{1, 2}}}}};
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(documents());
+    }
+
+    void keepsOnDiskAndReplaysInOrder()
+    {
+        FileSessionJournal j = journal();
+        QVERIFY(!QFileInfo::exists(data())); // nothing kept, no folder
+        QVERIFY(awaitTask(j.replay()));
+        QVERIFY(!QFileInfo::exists(data()));
+
+        const std::vector<KeptSession> three{kept(3, 10.5), kept(5, 11.0, u"D1"), kept(3, 12.25, u"E1")};
+        for (const KeptSession &k : three)
+            QVERIFY(awaitTask(j.keep(k)));
+        QCOMPARE(j.kept(), three);
+        QCOMPARE(readAll(journalFile()), QByteArray("3 10.5;c:1:1:2\n5 11.0;d:1:1:2\n3 12.25;e:1:1:2\n"));
+        // Another instance reads the same.
+        QCOMPARE(*journal().read(), three);
+
+        QVERIFY(awaitTask(j.replay()));
+        QVERIFY(j.kept().empty());
+        QVERIFY(!QFileInfo::exists(journalFile()));
+        QCOMPARE(readAll(levelFile(3)), QByteArray("10.5;c:1:1:2\n12.25;e:1:1:2\n"));
+        QCOMPARE(readAll(levelFile(5)), QByteArray("11.0;d:1:1:2\n"));
+    }
+
+    void aLevelThatFailsKeepsItsOwnAndTheOthersGoOn()
+    {
+        FileSessionJournal j = journal();
+        for (const KeptSession &k : {kept(3, 1), kept(5, 2), kept(3, 3), kept(7, 4)})
+            QVERIFY(awaitTask(j.keep(k)));
+        QVERIFY(QDir().mkpath(levelFile(3))); // level 3's file cannot be written
+        const Result<void> replayed = awaitTask(j.replay());
+        QVERIFY(!replayed);
+        QVERIFY2(replayed.error().description.contains(levelFile(3)), qPrintable(replayed.error().description));
+        QCOMPARE(j.kept(), (std::vector<KeptSession>{kept(3, 1), kept(3, 3)}));
+        QCOMPARE(*journal().read(), j.kept());
+        QCOMPARE(readAll(levelFile(5)), QByteArray("2.0;c:1:1:2\n"));
+        QCOMPARE(readAll(levelFile(7)), QByteArray("4.0;c:1:1:2\n"));
+
+        QVERIFY(QDir().rmdir(levelFile(3)));
+        QVERIFY(awaitTask(j.replay()));
+        QCOMPARE(readAll(levelFile(3)), QByteArray("1.0;c:1:1:2\n3.0;c:1:1:2\n"));
+    }
+
+    // A replay that ended after adding a session but before the journal was
+    // rewritten left it in both: the next one adds it no second time.
+    void aReplayCutShortAddsNothingTwice()
+    {
+        QVERIFY(journal().append(kept(4, 1)));
+        QVERIFY(journal().append(kept(4, 2)));
+        QVERIFY(storage().save(kept(4, 1).session, 4));
+        FileSessionJournal j = journal();
+        QVERIFY(awaitTask(j.replay()));
+        QCOMPARE(readAll(levelFile(4)), QByteArray("1.0;c:1:1:2\n2.0;c:1:1:2\n"));
+        QVERIFY(!QFileInfo::exists(journalFile()));
+    }
+
+    void damagedJournals_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<double>>("kept"); // the timestamps read back
+        QTest::newRow("empty") << QByteArray() << QList<double>{};
+        QTest::newRow("not a journal") << QByteArray("hello\n\0\0\xff\xfe garbage;;\n", 24) << QList<double>{};
+        QTest::newRow("lines without a level") << QByteArray("1.0;c:1:1:0\nx 2.0;c:1:1:0\n 3.0;c:1:1:0\n5 4.0;c:1:1:0\n")
+                                               << QList<double>{4};
+        QTest::newRow("a negative count") << QByteArray("5 1.0;c:1:-1:0\n5 2.0;c:1:1:0\n") << QList<double>{2};
+        QTest::newRow("a cut-off last line") << QByteArray("5 1.0;c:1:1:0\n5 2.0;c:1:") << QList<double>{1};
+        QTest::newRow("the same session twice") << QByteArray("5 1.0;c:1:1:0\n5 1.0;c:1:1:0\n") << QList<double>{1};
+        QByteArray many;
+        for (int i = 0; i < 1200; ++i)
+            many += "6 " + QByteArray::number(i) + ".5;c:1:1:0\n";
+        QTest::newRow("more than it reads back") << many << QList<double>{200.5, 1199.5};
+    }
+    void damagedJournals()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<double>, kept);
+        QDir().mkpath(data());
+        writeAll(journalFile(), bytes);
+        const auto read = journal().read();
+        QVERIFY(read);
+        if (kept.size() == 2 && read->size() > 2) {
+            // The newest entries, as many as it reads back.
+            QCOMPARE(qsizetype(read->size()), qsizetype(FileSessionJournal::readLines));
+            QCOMPARE(read->front().session.timestamp, kept.front());
+            QCOMPARE(read->back().session.timestamp, kept.back());
+        } else {
+            QList<double> timestamps;
+            for (const KeptSession &k : *read)
+                timestamps << k.session.timestamp;
+            QCOMPARE(timestamps, kept);
+        }
+        // A replay takes what is readable and leaves no damage behind.
+        FileSessionJournal j = journal();
+        QVERIFY(awaitTask(j.replay()));
+        QVERIFY(!QFileInfo::exists(journalFile()));
+    }
+
+    void aJournalThatIsNoFile()
+    {
+        QDir().mkpath(data());
+        QCOMPARE(::mkfifo(QFile::encodeName(journalFile()).constData(), 0644), 0);
+        FileSessionJournal j = journal();
+        const Result<void> kept = awaitTask(j.keep(SessionJournalTest::kept(1, 1)));
+        QVERIFY(!kept);
+        QCOMPARE(kept.error().description,
+                 QStringLiteral("Could not write to %1: it is a named pipe (FIFO), not a file").arg(journalFile()));
+        QVERIFY(!awaitTask(j.replay()));
+        QVERIFY(j.kept().empty());
+    }
+};
+
+LIRRA_TEST(SessionJournalTest)
+#include "session_journal_test.moc"
