@@ -195,6 +195,57 @@ private slots:
         QCOMPARE(state().error, std::optional(failure));
     }
 
+    // An error leaves the controls usable (unless a tip waits), and trying
+    // again ends a broken session as the stop button does, or loads the
+    // level again.
+    void errorsOfferAWayOn_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<bool>("controls");           // after the error
+        QTest::addColumn<AppEffect>("tryAgain");
+        QTest::newRow("before any level loaded") << "start" << true << AppEffect(effects::reloadLevel{});
+        QTest::newRow("while the cadence plays") << "cadence" << true << AppEffect(effects::stopSession{});
+        QTest::newRow("after a failed stop") << "stopped" << true << AppEffect(effects::reloadLevel{});
+        QTest::newRow("while a tip waits") << "tip" << false << AppEffect(effects::reloadLevel{});
+    }
+    void errorsOfferAWayOn()
+    {
+        QFETCH(QString, when);
+        QFETCH(bool, controls);
+        QFETCH(AppEffect, tryAgain);
+        if (when == QLatin1String("cadence") || when == QLatin1String("stopped")) {
+            send(actions::didLoadLevel{levelOne});
+            send(actions::didPressStartStopLevelButton{});
+            send(actions::didStartSession{Session{100.0, {}}});
+            send(actions::didLoadQuestion{question("E1", "E1 D1 C1")});
+            QVERIFY(!state().isInteractionEnabled);
+        }
+        if (when == QLatin1String("stopped")) {
+            // Nothing is pressed while the stopped session is saved.
+            QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{}));
+            QVERIFY(!state().isInteractionEnabled && !state().isPracticing);
+        }
+        if (when == QLatin1String("tip")) {
+            m_preferences->setBool(false, PreferenceKey::hasSeenOnboarding);
+            m_tips->tips = {Tip{Tip::Target::keyboard, QStringLiteral("t"), QStringLiteral("m"), QStringLiteral("a")}};
+            send(actions::didLoadLevel{levelOne});
+            QVERIFY(state().currentTip);
+        }
+        const Error failure{QStringLiteral("test"), 5, QStringLiteral("no disk")};
+        QCOMPARE(send(actions::errorOccurred{failure}), std::nullopt);
+        QVERIFY(state().hasError);
+        QCOMPARE(state().isInteractionEnabled, controls);
+        const bool wasPractising = state().isPracticing;
+
+        QCOMPARE(send(actions::didPressTryAgain{}), std::optional(tryAgain));
+        QVERIFY(!state().isInteractionEnabled && !state().isPracticing);
+        QVERIFY(state().hasError); // until the level is back
+        QCOMPARE(wasPractising, tryAgain == AppEffect(effects::stopSession{}));
+        send(actions::didLoadLevel{levelOne});
+        QVERIFY(!state().hasError);
+        QCOMPARE(state().isInteractionEnabled, !state().currentTip.has_value());
+    }
+
     void levelEditorConfirmation()
     {
         Level base = levelOne;

@@ -8,6 +8,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <limits>
+
 #include <cmath>
 
 using namespace lirra;
@@ -107,6 +109,12 @@ private slots:
         QTest::newRow("entry without answers") << session({{"C1", {0, 0}}, {"D1", {1, 0}}}) << 1ll << 0ll << 1.0 << 1;
         // Pooled: 1 of 1 on C and 1 of 3 on D is 2 of 4, not the mean of 1 and 1/3.
         QTest::newRow("pooled") << session({{"C1", {1, 0}}, {"D1", {1, 2}}}) << 2ll << 2ll << 0.5 << 2;
+        // Counts from a damaged file: sums stop at the end of the range, the
+        // fractions stay fractions, and a count below zero counts as none.
+        constexpr qint64 most = std::numeric_limits<qint64>::max();
+        QTest::newRow("counts near 2^63") << session({{"C1", {most, most}}, {"D1", {most, 0}}}) << most << most
+                                          << 2.0 / 3.0 << 2;
+        QTest::newRow("a negative count") << session({{"C1", {5, -3}}}) << 5ll << 0ll << 1.0 << 1;
     }
     void sessionStatistics()
     {
@@ -138,6 +146,15 @@ private slots:
         QCOMPARE(stats.accuracy, 0.75);
         level.notes.clear();
         QCOMPARE(level.statistics().accuracy, 0.0);
+
+        // Whatever the counts, every accuracy stays within 0 to 1.
+        constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+        level.notes = notes("C1 D1");
+        level.sessions = {session({{"C1", {most, 0}}, {"D1", {0, most}}}), session({{"C1", {most, 1}}, {"D1", {most, -4}}})};
+        stats = level.statistics();
+        QCOMPARE(stats.accuracyPerNote.at(note(u"C1")), 1.0);
+        QCOMPARE(stats.accuracyPerNote.at(note(u"D1")), 0.5);
+        QCOMPARE(stats.accuracy, 0.75);
     }
 
     void timestampText_data()

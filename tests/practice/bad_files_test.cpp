@@ -3,6 +3,7 @@
 #include "support/test_registry.h"
 
 #include "practice/file_session_storage.h"
+#include "practice/session_journal.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -156,6 +157,43 @@ private slots:
         }
         // Nothing here may wait on a reader, a writer or a device.
         QVERIFY2(clock.elapsed() < 20000, "a bad file held the caller up");
+    }
+
+    // Without a home folder there is nowhere to keep practice: the error
+    // says so and names the folder that would have been used, instead of
+    // one at the root of the disk.
+    void withoutAHomeFolder_data()
+    {
+        QTest::addColumn<QByteArray>("home");
+        QTest::newRow("HOME unset") << QByteArray();
+        QTest::newRow("HOME not absolute") << QByteArray("relative/home");
+    }
+    void withoutAHomeFolder()
+    {
+        QFETCH(QByteArray, home);
+        const QByteArray saved = qgetenv("HOME");
+        const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+        if (home.isEmpty())
+            qunsetenv("HOME");
+        else
+            qputenv("HOME", home);
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+        const Result<QString> documents = FileSessionStorage::standardDocumentsFolder();
+        const Result<QString> data = FileSessionJournal::standardFolder();
+        qputenv("HOME", saved);
+        if (!savedData.isEmpty())
+            qputenv("XDG_DATA_HOME", savedData);
+        if (!savedConfig.isEmpty())
+            qputenv("XDG_CONFIG_HOME", savedConfig);
+        QVERIFY(!documents && !data);
+        const QString state = home.isEmpty() ? QStringLiteral("not set") : QStringLiteral("\u201crelative/home\u201d");
+        QVERIFY2(documents.error().description.startsWith(
+                     QStringLiteral("There is no home folder to keep your practice in: the HOME environment variable is %1").arg(state)),
+                 qPrintable(documents.error().description));
+        QVERIFY2(!documents.error().description.contains(QLatin1String("//")), qPrintable(documents.error().description));
+        QVERIFY2(data.error().description.contains(QLatin1String(".local/share")), qPrintable(data.error().description));
     }
 
     void unreadableFiles()

@@ -4,6 +4,7 @@
 #include "practice/onboarding_tip_provider.h"
 #include "practice/settings_preferences.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +35,41 @@ private slots:
         // Each key read as the other kind is absent or false.
         QVERIFY(!later.boolean(PreferenceKey::levelCursor));
         QVERIFY(!later.integer(PreferenceKey::hasSeenOnboarding));
+    }
+
+    // A store that cannot write its file says so once, on a later turn of
+    // the event loop, naming the file; what was set stays readable.
+    void aFailedWriteIsToldOnce_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a file where the folder goes") << "folder is a file" << "its folder %1 could not be created";
+        QTest::newRow("a folder where the file goes") << "file is a folder" << "it could not be written";
+    }
+    void aFailedWriteIsToldOnce()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, why);
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("config"));
+        const QString file = folder + QStringLiteral("/lirra.json");
+        if (obstacle == QLatin1String("folder is a file")) {
+            QFile blocker(folder);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(file));
+        }
+        SettingsPreferences preferences(file);
+        QStringList told;
+        preferences.setFailureHandler([&told](const Error &error) { told << error.description; });
+        preferences.setInteger(7, PreferenceKey::levelCursor);
+        QVERIFY(told.isEmpty()); // the caller never waits for the file
+        QTRY_COMPARE(told.size(), 1);
+        QCOMPARE(told.front(), QStringLiteral("Could not save the settings file %1: %2.").arg(file, why.arg(folder)));
+        preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+        QTest::qWait(50);
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(preferences.integer(PreferenceKey::levelCursor), std::optional<std::int64_t>(7));
     }
 
     void theTour()

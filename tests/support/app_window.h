@@ -33,11 +33,13 @@ protected:
 
     // Launches the app over what the home holds; false when its window did
     // not become active or it showed neither a level nor an error.
-    bool launch(InputSetup input)
+    bool launch(InputSetup input, const std::function<void(EnvironmentSetup &)> &adjust = {})
     {
         EnvironmentSetup setup = offlineSetup(m_home->path());
         m_logger = std::make_shared<RecordingLogger>();
         setup.logger = m_logger;
+        if (adjust)
+            adjust(setup);
         m_delegate = std::make_unique<AppDelegate>(setup, input);
         m_delegate->applicationDidFinishLaunching();
         return QTest::qWaitForWindowActive(m_delegate->window())

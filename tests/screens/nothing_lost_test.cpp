@@ -1,0 +1,247 @@
+#include "support/app_window.h"
+#include "support/files.h"
+#include "support/keys.h"
+#include "support/memory_preferences.h"
+#include "support/test_registry.h"
+
+#include "core/app_loop.h"
+#include "model/localization.h"
+#include "practice/file_session_storage.h"
+#include "practice/settings_preferences.h"
+#include "screens/app.h"
+#include "screens/main_screen.h"
+#include "screens/modal_screens.h"
+#include "screens/quit_guard.h"
+#include "widgets/control.h"
+#include "widgets/keyboard.h"
+#include "widgets/title_bar.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace lirra;
+using namespace lirra::test;
+
+namespace {
+
+// Preferences that cannot be kept: the first write tells the failure handler.
+class UnkeptPreferences final : public Preferences {
+public:
+    std::optional<std::int64_t> integer(PreferenceKey key) const override { return memory.integer(key); }
+    void setInteger(std::int64_t value, PreferenceKey key) override
+    {
+        memory.setInteger(value, key);
+        fail();
+    }
+    bool boolean(PreferenceKey key) const override { return key == PreferenceKey::hasSeenOnboarding || memory.boolean(key); }
+    void setBool(bool value, PreferenceKey key) override { memory.setBool(value, key); }
+    void setFailureHandler(std::function<void(const Error &)> handler) override { onFailure = std::move(handler); }
+
+    MemoryPreferences memory;
+    std::function<void(const Error &)> onFailure;
+    int writes = 0;
+
+private:
+    void fail()
+    {
+        // Like the real store, it finds out after the caller has moved on.
+        if (++writes == 1 && onFailure)
+            QTimer::singleShot(0, [handler = onFailure]() {
+                handler(Error{QStringLiteral("test"), 1, QStringLiteral("Could not save the settings file /x/lirra.json: no room.")});
+            });
+    }
+};
+
+} // namespace
+
+// The ways a user's practice could be lost or the app could lock them out,
+// tried through the window: each keeps every answer and leaves a way on.
+class NothingLostTest : public QObject, private AppWindowFixture {
+    Q_OBJECT
+
+private:
+    bool m_exited = false;
+    std::vector<int> m_confirmations;
+    bool m_confirm = false;
+
+    bool start(const std::function<void(EnvironmentSetup &)> &adjust = {})
+    {
+        InputSetup input;
+        input.midi = false;
+        input.exit = [this]() { m_exited = true; };
+        input.confirmLoss = [this](int sessions) {
+            m_confirmations.push_back(sessions);
+            return m_confirm;
+        };
+        return launch(input, adjust);
+    }
+    void seenTheTour()
+    {
+        SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
+    }
+    QString levelFile(int id) const
+    {
+        return m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_%1.txt").arg(id));
+    }
+    KeyboardView *mainKeyboard() { return m_delegate->app()->main()->keyboardView(); }
+    ErrorScreen *errorScreen() { return m_delegate->app()->builtErrorScreen(); }
+    // Answers the question on screen with its right key; true once the next
+    // question is on.
+    bool answerRight()
+    {
+        if (!waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }))
+            return false;
+        const Question asked = *state().question;
+        clickKey(mainKeyboard(), asked.answer);
+        return waitFor([&](const AppState &s) { return s.question && s.question->id != asked.id; });
+    }
+    // The stop button, once the cadence has played and it can be pressed.
+    bool stop()
+    {
+        if (!waitFor([](const AppState &s) { return s.isInteractionEnabled; }))
+            return false;
+        click(button("startStopSessionButton"));
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        newHome();
+        m_exited = false;
+        m_confirmations.clear();
+        m_confirm = false;
+    }
+    void cleanup() { closeApp(); }
+
+    void closingKeepsTheAnswers_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("the window's close button") << "close";
+        QTest::newRow("Ctrl+Q") << "shortcut";
+    }
+    void closingKeepsTheAnswers()
+    {
+        QFETCH(QString, how);
+        seenTheTour();
+        QVERIFY(start());
+        click(button("startStopSessionButton"));
+        QVERIFY(answerRight());
+        QVERIFY(answerRight());
+        // The next question's cadence is playing: nothing can be pressed.
+        if (how == QLatin1String("close"))
+            m_delegate->window()->close();
+        else
+            QTest::keyClick(m_delegate->window(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(spinUntil([this] { return m_exited; }));
+        QVERIFY(!m_delegate->window()->isVisible());
+        QVERIFY(m_confirmations.empty());
+        const QList<QByteArray> lines = readAll(levelFile(1)).split('\n');
+        QCOMPARE(lines.size(), 2); // one line, then nothing after its line feed
+        const auto saved = FileSessionStorage::parseLine(QByteArrayView(lines.front()));
+        QVERIFY(saved);
+        QCOMPARE(saved->statistics().correctCount, 2);
+        QCOMPARE(saved->statistics().wrongCount, 0);
+    }
+
+    void anUnloadableFirstLevelLeavesAWayOn()
+    {
+        seenTheTour();
+        QVERIFY(QDir().mkpath(levelFile(1)));
+        QVERIFY(start());
+        QVERIFY(state().hasError && !state().level);
+        QVERIFY(errorScreen() && errorScreen()->isVisible());
+        QCOMPARE(errorScreen()->messageLabel()->text(), QStringLiteral("Could not read %1: Is a directory").arg(levelFile(1)));
+
+        // Another level: the navigation works under the error.
+        QVERIFY(button("nextLevelButton")->isEnabled());
+        click(button("nextLevelButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->id == 2 && !s.hasError; }));
+        QVERIFY(!errorScreen()->isVisible());
+        click(button("startStopSessionButton"));
+        QVERIFY(answerRight());
+        QVERIFY(stop());
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.level && s.level->sessions.size() == 1; }));
+        QCOMPARE(readAll(levelFile(2)).count('\n'), 1);
+
+        // Back to the first: it fails again; once it is put right, Return tries again.
+        click(button("previousLevelButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.hasError && s.isInteractionEnabled; }));
+        QPushButton *tryAgain = errorScreen()->tryAgainButton()->pushButton();
+        QVERIFY(tryAgain->isVisible() && tryAgain->isEnabled());
+        QCOMPARE(tryAgain->text(), localized("tryAgain"));
+        QCOMPARE(tryAgain->toolTip(), localized("tryAgain") + QStringLiteral(" (Return)"));
+        QVERIFY(QDir().rmdir(levelFile(1)));
+        QTest::keyClick(m_delegate->window(), Qt::Key_Return);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->id == 1 && !s.hasError; }));
+        QVERIFY(!errorScreen()->isVisible());
+    }
+
+    // With neither the level's file nor the journal writable, the session
+    // lives in memory: the error says it will be lost, and closing asks once;
+    // a close after the folder is put right saves it and asks nothing.
+    void closingAsksBeforeLosingASession()
+    {
+        seenTheTour();
+        QVERIFY(start());
+        QVERIFY(QDir().mkpath(levelFile(1)));
+        writeAll(m_home->filePath(QStringLiteral("data")), "where the journal's folder goes");
+        click(button("startStopSessionButton"));
+        QVERIFY(answerRight());
+        QVERIFY(stop());
+        QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
+        const QString message = errorScreen()->messageLabel()->text();
+        QVERIFY2(message.endsWith(localized("sessionKeptInMemory").arg(
+                     QStringLiteral("Could not create the folder %1: File exists.").arg(m_home->filePath(QStringLiteral("data"))))),
+                 qPrintable(message));
+
+        m_delegate->window()->close();
+        QVERIFY(spinUntil([this] { return !m_confirmations.empty(); }));
+        QCOMPARE(m_confirmations, std::vector<int>{1});
+        drainEvents();
+        QVERIFY(!m_exited && m_delegate->window()->isVisible());
+
+        QVERIFY(QDir().rmdir(levelFile(1)));
+        m_delegate->window()->close();
+        QVERIFY(spinUntil([this] { return m_exited; }));
+        QCOMPARE(m_confirmations, std::vector<int>{1});
+        QCOMPARE(readAll(levelFile(1)).count('\n'), 1);
+    }
+
+    void aFailedPreferencesWriteIsShownOnce()
+    {
+        auto preferences = std::make_shared<UnkeptPreferences>();
+        QVERIFY(start([preferences](EnvironmentSetup &setup) { setup.preferences = preferences; }));
+        QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
+        const QString shown = localized("preferencesNotSaved").arg(QStringLiteral("Could not save the settings file /x/lirra.json: no room."));
+        QCOMPARE(errorScreen()->messageLabel()->text(), shown);
+        QCOMPARE(m_logger->linesAt(LogLevel::error), QStringList{shown});
+        // Practice goes on; the next writes fail quietly.
+        click(button("nextLevelButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->id == 2 && !s.hasError; }));
+        QVERIFY(preferences->writes >= 2);
+        QCOMPARE(m_logger->linesAt(LogLevel::error).size(), 1);
+    }
+
+    void aMissingInstrumentIsShown()
+    {
+        seenTheTour();
+        QVERIFY(start([](EnvironmentSetup &setup) {
+            setup.player.soundFont = QStringLiteral("/nonexistent/sound_font.sf2");
+            setup.player.fallbackSoundFonts = {QStringLiteral("/nonexistent/default.sf2")};
+        }));
+        QVERIFY(state().hasError);
+        QVERIFY2(errorScreen()->messageLabel()->text().contains(QLatin1String("/nonexistent/sound_font.sf2: there is no such file")),
+                 qPrintable(errorScreen()->messageLabel()->text()));
+        // A level can still be chosen, and a key that cannot sound says so again.
+        click(button("nextLevelButton"));
+        QVERIFY(waitFor([](const AppState &s) { return s.level && !s.hasError; }));
+        clickKey(mainKeyboard(), state().level->notes.front());
+        QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
+    }
+};
+
+LIRRA_TEST(NothingLostTest)
+#include "nothing_lost_test.moc"
