@@ -1,10 +1,16 @@
 // Times loading a level's history from a short and from a very long session
-// file, and from 200 MB of damage (random bytes, NULs, invalid UTF-8) followed
-// by 150 sessions. Prints, as its last line:
+// file, from 200 MB of damage (random bytes, NULs, invalid UTF-8) followed by
+// 150 sessions, from a sparse 1 GB file of NULs and from 64 MB of blank lines
+// (each of these two in a fresh process, with the peak memory the load added
+// to it), and one append with its sync to disk. Prints, as its last line:
 //   session_load ratio_1M_to_100=<x> small_ms=<a> large_ms=<b> damaged_200mb_ms=<c>
+//     nul_1gb_ms=<d> nul_1gb_added_mb=<e> blank_64mb_ms=<f> blank_64mb_added_mb=<g> append_ms=<h>
 #include "practice/file_session_storage.h"
 
+#include "measures.h"
+
 #include <QCoreApplication>
+#include <QProcess>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -94,17 +100,74 @@ double appendMedianMs(const FileSessionStorage &storage, std::int64_t level, int
     return times[times.size() / 2];
 }
 
+// The process's resident memory now, in MB.
+double rssMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// In this process: loads the level once, prints "<ms> <added peak MB>".
+int loadOnce(const QString &root, std::int64_t level)
+{
+    const FileSessionStorage storage([root]() -> Result<QString> { return root; });
+    const double before = rssMb();
+    QElapsedTimer timer;
+    timer.start();
+    const auto sessions = storage.load(level);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (!sessions)
+        qFatal("the load failed: %s", qPrintable(sessions.error().description));
+    std::printf("%.3f %.2f\n", ms, lirra::bench::peakRssMb() - before);
+    return 0;
+}
+
+// Median time and added peak memory of loading a level, each run in a fresh process.
+std::pair<double, double> inFreshProcesses(const QString &root, std::int64_t level, int runs)
+{
+    std::vector<double> times, added;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--load"), root, QString::number(level)});
+        if (!child.waitForFinished(60000) || child.exitCode() != 0)
+            qFatal("a load in a child process failed");
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        times.push_back(figures.value(0).toDouble());
+        added.push_back(figures.value(1).toDouble());
+    }
+    return {lirra::bench::median(times), lirra::bench::median(added)};
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--load")
+        return loadOnce(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong());
     QTemporaryDir documents;
     const QString folder = documents.filePath(QStringLiteral("lirra_sessions"));
     QDir().mkpath(folder);
     writeFile(folder + QStringLiteral("/sessions_1.txt"), 100);
     writeFile(folder + QStringLiteral("/sessions_2.txt"), 1000000);
     writeDamagedFile(folder + QStringLiteral("/sessions_3.txt"));
+    {
+        QFile sparse(folder + QStringLiteral("/sessions_5.txt"));
+        if (!sparse.open(QIODevice::WriteOnly) || !sparse.resize(qint64(1) << 30))
+            qFatal("cannot make the sparse file");
+        QFile blank(folder + QStringLiteral("/sessions_6.txt"));
+        if (!blank.open(QIODevice::WriteOnly))
+            qFatal("cannot write the blank lines");
+        const QByteArray block(1 << 20, '\n');
+        for (int i = 0; i < 64; ++i)
+            blank.write(block);
+    }
     const QString root = documents.path();
     const FileSessionStorage storage([root]() -> Result<QString> { return root; });
 
@@ -115,11 +178,13 @@ int main(int argc, char **argv)
     const double small = medianMs(storage, 1, runs);
     const double large = medianMs(storage, 2, runs);
     const double damaged = medianMs(storage, 3, runs);
+    const auto [nulMs, nulMb] = inFreshProcesses(root, 5, 7);
+    const auto [blankMs, blankMb] = inFreshProcesses(root, 6, 7);
     const double append = appendMedianMs(storage, 4, 200);
-    std::printf("append_ms=%.3f\n", append);
     std::printf("runs=%d file_bytes_large=%lld\n", runs,
                 static_cast<long long>(QFileInfo(folder + QStringLiteral("/sessions_2.txt")).size()));
-    std::printf("session_load ratio_1M_to_100=%.2f small_ms=%.3f large_ms=%.3f damaged_200mb_ms=%.3f\n", large / small,
-                small, large, damaged);
+    std::printf("session_load ratio_1M_to_100=%.2f small_ms=%.3f large_ms=%.3f damaged_200mb_ms=%.3f nul_1gb_ms=%.3f "
+                "nul_1gb_added_mb=%.2f blank_64mb_ms=%.3f blank_64mb_added_mb=%.2f append_ms=%.3f\n",
+                large / small, small, large, damaged, nulMs, nulMb, blankMs, blankMb, append);
     return 0;
 }

@@ -11,6 +11,9 @@ namespace {
 
 template <class... Ts>
 struct overloaded : Ts... { using Ts::operator()...; };
+// Spelled out for compilers without deduction for aggregates (clang 14).
+template <class... Ts>
+overloaded(Ts...) -> overloaded<Ts...>;
 
 std::unordered_set<Note> asSet(const std::vector<Note> &notes)
 {
