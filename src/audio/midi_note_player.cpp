@@ -58,8 +58,10 @@ public:
     ~FluidLogCapture() { fluidLogCapture = nullptr; }
     QString take()
     {
-        const QString joined = m_lines.join(QStringLiteral("; "));
+        QString joined = m_lines.join(QStringLiteral("; "));
         m_lines.clear();
+        // FluidSynth quotes what it read from a file, control bytes and all.
+        joined.removeIf([](QChar c) { return !c.isPrint(); });
         return joined;
     }
 
@@ -599,6 +601,16 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
             m_instrumentError = filesProblem;
         co_return std::unexpected(*m_instrumentError);
     }
+    co_return Result<void>{};
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::instrumentReady()
+{
+    if (m_worker.joinable() && !m_instrumentReady.isFinished())
+        co_await m_instrumentReady;
+    co_await instrumentLoaded();
+    if (m_instrumentError)
+        co_return std::unexpected(*m_instrumentError);
     co_return Result<void>{};
 }
 

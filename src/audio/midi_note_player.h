@@ -58,6 +58,7 @@ public:
     QCoro::Task<Result<void>> prepare() override;
     QCoro::Task<Result<void>> playNote(Note note) override;
     QCoro::Task<Result<void>> playCadence(Cadence cadence) override;
+    QCoro::Task<Result<void>> instrumentReady() override;
 
     static int keyNumber(Note note);
     static std::vector<std::vector<int>> chords(const Cadence &cadence);

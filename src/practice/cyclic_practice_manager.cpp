@@ -203,6 +203,9 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::stopSession()
         co_return level;
     }
     const Turns::Turn turn = co_await m_writing.take();
+    // A save that held the turn meanwhile may have added to the history.
+    if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom)
+        level = *m_currentLevel;
     co_return co_await saveStopped(std::move(level), session);
 }
 

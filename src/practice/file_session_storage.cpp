@@ -217,21 +217,20 @@ Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, std:
     return appendLine(*m_fs, errorDomain, *folder, path, std::move(lines));
 }
 
+// A load stays in the caller's thread: it reads a bounded tail of one
+// regular file and never waits on a pipe or a device, and a level shown
+// without a trip to another thread and back is shown sooner.
 QCoro::Task<Result<std::vector<Session>>> FileSessionStorage::loadSessions(Level level)
 {
-    if (!m_worker)
-        co_return load(level.id);
-    // A named function: GCC 12 can destroy a temporary in an awaited
-    // expression twice.
-    std::function<Result<std::vector<Session>>()> job = [storage = *this, id = level.id]() { return storage.load(id); };
-    Result<std::vector<Session>> loaded = co_await m_worker->run(std::move(job));
-    co_return loaded;
+    co_return load(level.id);
 }
 
 QCoro::Task<Result<void>> FileSessionStorage::saveSession(Session session, Level level)
 {
     if (!m_worker)
         co_return save(session, level.id);
+    // A named function: GCC 12 can destroy a temporary in an awaited
+    // expression twice.
     std::function<Result<void>()> job = [storage = *this, session = std::move(session), id = level.id]() {
         return storage.save(session, id);
     };

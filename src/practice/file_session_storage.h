@@ -25,7 +25,7 @@ public:
                                 std::shared_ptr<FileSystem> fs = FileSystem::posix(),
                                 std::shared_ptr<FileWorker> worker = nullptr);
 
-    // With a worker, the file work runs there.
+    // With a worker, saves run there; loads run in the caller's thread.
     QCoro::Task<Result<std::vector<Session>>> loadSessions(Level level) override;
     QCoro::Task<Result<void>> saveSession(Session session, Level level) override;
 

@@ -180,6 +180,14 @@ QCoro::Task<Result<void>> FileSessionJournal::keep(KeptSession kept)
 
 QCoro::Task<Result<void>> FileSessionJournal::replay()
 {
+    // Nearly always there is no journal at all: that is seen here, without
+    // a trip to the worker and back.
+    if (m_kept.empty()) {
+        const Result<QString> path = file();
+        struct stat info {};
+        if (path && m_fs->stat(QFile::encodeName(*path).constData(), &info) != 0 && errno == ENOENT)
+            co_return Result<void>{};
+    }
     Replayed replayed;
     if (m_worker) {
         std::function<Replayed()> job = [self = *this]() { return self.replayNow(); };

@@ -13,6 +13,7 @@
 #include "widgets/title_bar.h"
 
 #include <QApplication>
+#include <QCoroSignal>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
@@ -302,6 +303,23 @@ void AppDelegate::applicationDidFinishLaunching()
     m_window->activateWindow();
 
     loop()->send(actions::didLoad{});
+    // An instrument that fails to load beside the first level is told then,
+    // not at the first note that would have been silent.
+    const auto watchInstrument = [](QPointer<AppDelegate> self, std::shared_ptr<NotePlayer> player) -> QCoro::Task<> {
+        const Result<void> ready = co_await player->instrumentReady();
+        // After the first level, which would otherwise clear it.
+        while (!ready && self && !self->loop()->state().level && !self->loop()->state().hasError)
+            co_await qCoro(self.data(), &AppDelegate::stateShown);
+        if (ready || !self)
+            co_return;
+        const AppState &now = self->loop()->state();
+        if (now.hasError && now.error == ready.error())
+            co_return;
+        if (Logger *logger = self->environment().logger.get(); logger && logger->isEnabled(LogLevel::error))
+            logger->write(LogLevel::error, ready.error().description);
+        self->loop()->send(actions::errorOccurred{ready.error()});
+    };
+    watchInstrument(self, environment().notePlayer);
     if (m_input.midi) {
         QTimer::singleShot(m_input.midiDelayMs, this, [self]() {
             if (self)

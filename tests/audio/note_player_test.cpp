@@ -191,6 +191,41 @@ private slots:
         player.reset();
     }
 
+    // Live, the instrument loads beside the app: a bank missing is told by
+    // `prepare`, a bank that only proves damaged when FluidSynth reads it is
+    // told as soon as that is known, and every note after says so.
+    void liveInstrumentFailures_data()
+    {
+        QTest::addColumn<bool>("damaged"); // else missing
+        QTest::newRow("missing") << false;
+        QTest::newRow("damaged inside") << true;
+    }
+    void liveInstrumentFailures()
+    {
+        QFETCH(bool, damaged);
+        SoundServer server;
+        if (!server.isRunning())
+            QSKIP("no PulseAudio server could be started");
+        QTemporaryDir files;
+        const QString bank = files.filePath(QStringLiteral("bank.sf2"));
+        if (damaged)
+            writeAll(bank, QByteArray("RIFF\x10\0\0\0sfbkLIST", 16) + QByteArray(64, '\x7f'));
+        MIDINotePlayer::Options options;
+        options.drivers = {QStringLiteral("pulseaudio")};
+        options.soundFont = bank;
+        options.fallbackSoundFonts = {files.filePath(QStringLiteral("none.sf2"))};
+        MIDINotePlayer player(options);
+        const Result<void> prepared = awaitTask(player.prepare());
+        QCOMPARE(prepared.has_value(), damaged);
+        const Result<void> ready = awaitTask(player.instrumentReady());
+        QVERIFY(!ready);
+        QVERIFY2(ready.error().description.contains(bank + (damaged ? QStringLiteral(": it is damaged") : QStringLiteral(": there is no such file"))),
+                 qPrintable(ready.error().description));
+        const Result<void> played = awaitTask(player.playNote(Note{NoteName::c, 1}));
+        QVERIFY(!played);
+        QCOMPARE(played.error(), ready.error());
+    }
+
     // On a real sound server: the renderer sleeps until a note is due, wakes
     // at once for it, and sleeps again once the note and its reverb are over.
     void liveOutputSleepsWhenIdle()
