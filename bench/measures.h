@@ -19,18 +19,24 @@ inline double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// A process's peak resident set so far, in MB, as /proc reports it (VmHWM):
-// `pid` a child's, or "self"; 0 when it cannot be read.
-inline double peakRssMb(const QString &pid = QStringLiteral("self"))
+// One of a process's memory figures in /proc/<pid>/status ("VmHWM:",
+// "VmRSS:"), in MB: `pid` a child's, or "self"; 0 when it cannot be read.
+inline double statusMb(const QByteArray &field, const QString &pid = QStringLiteral("self"))
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return 0;
+}
+
+// A process's peak resident set so far, in MB.
+inline double peakRssMb(const QString &pid = QStringLiteral("self"))
+{
+    return statusMb("VmHWM:", pid);
 }
 
 } // namespace lirra::bench

@@ -100,24 +100,11 @@ double appendMedianMs(const FileSessionStorage &storage, std::int64_t level, int
     return times[times.size() / 2];
 }
 
-// The process's resident memory now, in MB.
-double rssMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 // In this process: loads the level once, prints "<ms> <added peak MB>".
 int loadOnce(const QString &root, std::int64_t level)
 {
     const FileSessionStorage storage([root]() -> Result<QString> { return root; });
-    const double before = rssMb();
+    const double before = lirra::bench::statusMb("VmRSS:");
     QElapsedTimer timer;
     timer.start();
     const auto sessions = storage.load(level);

@@ -169,22 +169,9 @@ Result<std::vector<Session>> FileSessionStorage::load(std::int64_t levelId, int 
     const Result<QString> found = levelFile(levelId);
     if (!found)
         return std::unexpected(found.error());
-    const QString &path = *found;
-
-    const Result<int> opened = openRegularFile(*m_fs, errorDomain, QStringLiteral("Could not read"), path, O_RDONLY);
-    if (!opened) {
-        if (opened.error().code == ENOENT)
-            return std::vector<Session>{};
-        return std::unexpected(opened.error());
-    }
-    Descriptor file(*m_fs, *opened);
-    struct stat info {};
-    if (m_fs->fstat(file.fd(), &info) != 0)
-        return fileError(errorDomain, QStringLiteral("Could not read"), path, errno);
-
     LastLinesLimits limits;
     limits.count = count;
-    const auto lines = readLastLines(*m_fs, file.fd(), info.st_size, errorDomain, path, limits);
+    const auto lines = readLastLinesOf(*m_fs, errorDomain, *found, limits);
     if (!lines)
         return std::unexpected(lines.error());
     std::vector<Session> sessions;

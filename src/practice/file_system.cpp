@@ -35,6 +35,16 @@ public:
     int unlink(const char *path) override { return ::unlink(path); }
 };
 
+// fdatasync(2) through interruptions.
+int syncData(FileSystem &fs, int fd)
+{
+    int result = -1;
+    do {
+        result = fs.fdatasync(fd);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
 bool isDirectory(FileSystem &fs, const QByteArray &path)
 {
     struct stat info {};
@@ -214,11 +224,7 @@ Result<void> appendLine(FileSystem &fs, const QString &domain, const QString &fo
     };
     if (auto written = writeFully(fs, file.fd(), domain, path, line); !written)
         return takeBack(written.error());
-    int synced = -1;
-    do {
-        synced = fs.fdatasync(file.fd());
-    } while (synced != 0 && errno == EINTR);
-    if (synced != 0)
+    if (syncData(fs, file.fd()) != 0)
         return takeBack(fileError(domain, QStringLiteral("Could not save to disk"), path, errno).error());
     if (created) {
         if (auto entry = syncFolder(fs, domain, folder); !entry)
@@ -252,11 +258,7 @@ Result<void> replaceFile(FileSystem &fs, const QString &domain, const QString &f
     };
     if (auto written = writeFully(fs, file.fd(), domain, next, bytes); !written)
         return giveUp(written.error());
-    int synced = -1;
-    do {
-        synced = fs.fdatasync(file.fd());
-    } while (synced != 0 && errno == EINTR);
-    if (synced != 0)
+    if (syncData(fs, file.fd()) != 0)
         return giveUp(fileError(domain, QStringLiteral("Could not save to disk"), next, errno).error());
     if (const int closeError = file.close(); closeError != 0)
         return giveUp(fileError(domain, QStringLiteral("Could not close"), next, closeError).error());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace lirra {
@@ -189,6 +190,23 @@ Result<std::vector<QByteArray>> readLastLines(FileSystem &fs, int fd, qint64 siz
     }
     lines.finishLine(); // the file's first line
     return lines.oldestFirst();
+}
+
+Result<std::vector<QByteArray>> readLastLinesOf(FileSystem &fs, const QString &domain, const QString &path,
+                                                const LastLinesLimits &limits)
+{
+    const QString reading = QStringLiteral("Could not read");
+    const Result<int> opened = openRegularFile(fs, domain, reading, path, O_RDONLY);
+    if (!opened) {
+        if (opened.error().code == ENOENT)
+            return std::vector<QByteArray>{};
+        return std::unexpected(opened.error());
+    }
+    Descriptor file(fs, *opened);
+    struct stat info {};
+    if (fs.fstat(file.fd(), &info) != 0)
+        return fileError(domain, reading, path, errno);
+    return readLastLines(fs, file.fd(), info.st_size, domain, path, limits);
 }
 
 } // namespace lirra

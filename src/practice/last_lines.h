@@ -30,4 +30,9 @@ struct LastLinesLimits {
 Result<std::vector<QByteArray>> readLastLines(FileSystem &fs, int fd, qint64 size, const QString &domain,
                                               const QString &path, const LastLinesLimits &limits = {});
 
+// The same from the regular file at `path`, opened and closed here; no lines
+// when there is no file.
+Result<std::vector<QByteArray>> readLastLinesOf(FileSystem &fs, const QString &domain, const QString &path,
+                                                const LastLinesLimits &limits = {});
+
 } // namespace lirra

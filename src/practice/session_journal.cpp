@@ -75,19 +75,9 @@ Result<std::vector<KeptSession>> FileSessionJournal::read() const
     const Result<QString> path = file();
     if (!path)
         return std::unexpected(path.error());
-    const Result<int> opened = openRegularFile(*m_fs, errorDomain, QStringLiteral("Could not read"), *path, O_RDONLY);
-    if (!opened) {
-        if (opened.error().code == ENOENT)
-            return std::vector<KeptSession>{};
-        return std::unexpected(opened.error());
-    }
-    Descriptor descriptor(*m_fs, *opened);
-    struct stat info {};
-    if (m_fs->fstat(descriptor.fd(), &info) != 0)
-        return fileError(errorDomain, QStringLiteral("Could not read"), *path, errno);
     LastLinesLimits limits;
     limits.count = readLines;
-    const auto lines = readLastLines(*m_fs, descriptor.fd(), info.st_size, errorDomain, *path, limits);
+    const auto lines = readLastLinesOf(*m_fs, errorDomain, *path, limits);
     if (!lines)
         return std::unexpected(lines.error());
     std::vector<KeptSession> entries;

@@ -1,5 +1,6 @@
 #include "support/files.h"
 #include "support/notes.h"
+#include "support/sessions_folder.h"
 #include "support/test_registry.h"
 
 #include "practice/file_session_storage.h"
@@ -16,6 +17,7 @@
 
 using namespace lirra;
 using lirra::test::note;
+using lirra::test::SessionsFolderFixture;
 using lirra::test::readAll;
 using lirra::test::writeAll;
 
@@ -23,20 +25,10 @@ using lirra::test::writeAll;
 // real storage: every case answers at once, with the valid sessions or an
 // error naming the file and what it is, and an append never lands anywhere
 // but in a regular file.
-class BadFilesTest : public QObject {
+class BadFilesTest : public QObject, private SessionsFolderFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    QString m_documents;
-
-    FileSessionStorage storage() const
-    {
-        return FileSessionStorage([documents = m_documents]() -> Result<QString> { return documents; });
-    }
-    QString folder() const { return m_documents + QStringLiteral("/lirra_sessions"); }
-    QString file() const { return folder() + QStringLiteral("/sessions_1.txt"); }
-
     // Lays out the case at the level's file; false if this machine cannot.
     bool layOut(const QString &kind)
     {
@@ -93,12 +85,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_home = std::make_unique<QTemporaryDir>();
-        m_documents = m_home->filePath(QStringLiteral("Documents"));
-        QDir().mkpath(m_documents);
-    }
+    void init() { newHome(); }
 
     void eachCaseAnswersAtOnce_data()
     {

@@ -1,5 +1,6 @@
 #include "support/files.h"
 #include "support/notes.h"
+#include "support/sessions_folder.h"
 #include "support/test_registry.h"
 
 #include "practice/file_session_storage.h"
@@ -15,6 +16,7 @@
 
 using namespace lirra;
 using lirra::test::note;
+using lirra::test::SessionsFolderFixture;
 using lirra::test::readAll;
 using lirra::test::writeAll;
 
@@ -36,19 +38,10 @@ std::vector<Session> wholeFileReader(const QByteArray &bytes)
 
 } // namespace
 
-class FileSessionStorageTest : public QObject {
+class FileSessionStorageTest : public QObject, private SessionsFolderFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    QString m_documents;
-
-    FileSessionStorage storage() const
-    {
-        return FileSessionStorage([documents = m_documents]() -> Result<QString> { return documents; });
-    }
-    QString folder() const { return m_documents + QStringLiteral("/lirra_sessions"); }
-    QString file(int id) const { return folder() + QStringLiteral("/sessions_%1.txt").arg(id); }
     void store(int id, const QByteArray &bytes)
     {
         QDir().mkpath(folder());
@@ -56,12 +49,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_home = std::make_unique<QTemporaryDir>();
-        m_documents = m_home->filePath(QStringLiteral("Documents"));
-        QDir().mkpath(m_documents);
-    }
+    void init() { newHome(); }
 
     void savingAndTheExampleLine()
     {

@@ -1,6 +1,7 @@
 #include "support/await.h"
 #include "support/files.h"
 #include "support/memory_preferences.h"
+#include "support/sessions_folder.h"
 #include "support/test_registry.h"
 
 #include "model/localization.h"
@@ -19,15 +20,10 @@ using namespace lirra;
 using namespace lirra::test;
 
 // Real failures of the file layer, each taken away again before the next stop.
-class KeptSessionsTest : public QObject {
+class KeptSessionsTest : public QObject, private SessionsFolderFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
-    QString m_documents;
-
-    QString folder() const { return m_documents + QStringLiteral("/lirra_sessions"); }
-    QString file() const { return folder() + QStringLiteral("/sessions_1.txt"); }
     QString journal() const { return m_home->filePath(QStringLiteral("data/kept_sessions.txt")); }
     double m_clock = 0;
 
@@ -73,9 +69,7 @@ private slots:
     void init()
     {
         m_clock = 0;
-        m_home = std::make_unique<QTemporaryDir>();
-        m_documents = m_home->filePath(QStringLiteral("Documents"));
-        QDir().mkpath(m_documents);
+        newHome();
     }
 
     // A stop whose save fails keeps the session in the journal, on disk:

@@ -146,6 +146,19 @@ private slots:
         QCOMPARE(saved->statistics().wrongCount, 0);
     }
 
+    // However the event loop comes to an end (the desktop session quitting
+    // the app, say), a running session is saved on the way out.
+    void theEventLoopEndingKeepsTheAnswers()
+    {
+        seenTheTour();
+        QVERIFY(start());
+        click(button("startStopSessionButton"));
+        QVERIFY(answerRight());
+        QTimer::singleShot(0, qApp, []() { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+        QCOMPARE(readAll(levelFile(1)).count('\n'), 1);
+    }
+
     void anUnloadableFirstLevelLeavesAWayOn()
     {
         seenTheTour();
