@@ -206,9 +206,14 @@ public:
     struct Sleep {
         OfflineClock *clock;
         std::int64_t frames;
+        bool cancelled = false;
         bool await_ready() const noexcept { return false; }
-        void await_suspend(std::coroutine_handle<> handle) { clock->enqueue(clock->m_rendered + frames, handle); }
-        void await_resume() const noexcept {}
+        void await_suspend(std::coroutine_handle<> handle)
+        {
+            clock->enqueue(clock->m_rendered + frames, handle, &cancelled);
+        }
+        // True when it slept its whole time.
+        bool await_resume() const noexcept { return !cancelled; }
     };
 
     Sleep sleep(std::chrono::nanoseconds duration)
@@ -217,15 +222,25 @@ public:
         return Sleep{this, std::max<std::int64_t>(0, std::int64_t(frames))};
     }
 
+    // Every sleep ends now, cancelled, without the clock moving on.
+    void cancelAll()
+    {
+        const auto waking = std::exchange(m_waiters, {});
+        for (const auto &[when, waiter] : waking) {
+            *waiter.second = true;
+            QTimer::singleShot(0, m_context, [handle = waiter.first]() { handle.resume(); });
+        }
+    }
+
     void attach(fluid_synth_t *synth) { m_synth = synth; }
 
     const std::vector<float> &recording() const { return m_recording; }
     std::int64_t rendered() const { return m_rendered; }
 
 private:
-    void enqueue(std::int64_t wakeFrame, std::coroutine_handle<> handle)
+    void enqueue(std::int64_t wakeFrame, std::coroutine_handle<> handle, bool *cancelled)
     {
-        m_waiters.emplace(std::make_pair(wakeFrame, m_sequence++), handle);
+        m_waiters.emplace(std::make_pair(wakeFrame, m_sequence++), std::make_pair(handle, cancelled));
         schedulePump();
     }
 
@@ -244,7 +259,7 @@ private:
             return;
         const auto first = m_waiters.begin();
         const std::int64_t wakeFrame = first->first.first;
-        const std::coroutine_handle<> handle = first->second;
+        const std::coroutine_handle<> handle = first->second.first;
         m_waiters.erase(first);
         render(wakeFrame);
         if (!m_waiters.empty())
@@ -277,7 +292,7 @@ private:
     std::vector<float> m_recording;
     std::int64_t m_rendered = 0;
     std::int64_t m_sequence = 0;
-    std::map<std::pair<std::int64_t, std::int64_t>, std::coroutine_handle<>> m_waiters;
+    std::map<std::pair<std::int64_t, std::int64_t>, std::pair<std::coroutine_handle<>, bool *>> m_waiters;
     bool m_pumpScheduled = false;
 };
 
@@ -662,12 +677,26 @@ void MIDINotePlayer::schedule(short track, int key, double frame)
     delete_fluid_event(event);
 }
 
-QCoro::Task<> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
+QCoro::Task<bool> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
 {
     if (m_offline)
-        co_await m_offline->sleep(duration);
-    else
-        co_await PreciseSleep(duration, this);
+        co_return co_await m_offline->sleep(duration);
+    // A named awaiter: GCC 12 can destroy a temporary one twice.
+    PreciseSleep sleep(duration, this, m_sleeps);
+    co_return co_await sleep;
+}
+
+void MIDINotePlayer::stopAll()
+{
+    if (m_engine) {
+        // Everything queued goes, and what sounds stops at the next block
+        // (a reset would let notes ring out through their release).
+        fluid_sequencer_remove_events(m_engine->sequencer, -1, -1, -1);
+        fluid_synth_all_sounds_off(m_engine->synth, -1);
+    }
+    m_sleeps->cancelAll(this);
+    if (m_offline)
+        m_offline->cancelAll();
 }
 
 QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
@@ -679,7 +708,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
         const double lead = secondsForBeats(beatPrecision) * m_options.sampleRate;
         schedule(m_engine->noteTrack, keyNumber(note), nowFrame() + lead);
     }
-    co_await wait(seconds(secondsForBeats(0.75)));
+    if (!co_await wait(seconds(secondsForBeats(0.75))))
+        co_return std::unexpected(playbackStopped());
     co_return Result<void>{};
 }
 
@@ -708,8 +738,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)
         }
     }
 
-    co_await wait(seconds(0.25));
-    co_await wait(seconds(secondsForBeats(4) + 0.25));
+    if (!co_await wait(seconds(0.25)) || !co_await wait(seconds(secondsForBeats(4) + 0.25)))
+        co_return std::unexpected(playbackStopped());
     co_return Result<void>{};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/note_player.h"
+#include "audio/waits.h"
 #include "model/logger.h"
 
 #include <QFuture>
@@ -59,6 +60,7 @@ public:
     QCoro::Task<Result<void>> playNote(Note note) override;
     QCoro::Task<Result<void>> playCadence(Cadence cadence) override;
     QCoro::Task<Result<void>> instrumentReady() override;
+    void stopAll() override;
 
     static int keyNumber(Note note);
     static std::vector<std::vector<int>> chords(const Cadence &cadence);
@@ -106,7 +108,8 @@ private:
     void startLiveEngine();
     QCoro::Task<> instrumentLoaded();
 
-    QCoro::Task<> wait(std::chrono::nanoseconds duration);
+    // False when `stopAll` ended it early.
+    QCoro::Task<bool> wait(std::chrono::nanoseconds duration);
     double nowFrame() const;
     void schedule(short track, int key, double frame);
     void warn(const QString &line);
@@ -124,6 +127,7 @@ private:
     // No instrument is loaded: every note fails with this, never silence.
     std::optional<Error> m_instrumentError;
     std::unique_ptr<OfflineClock> m_offline;
+    std::shared_ptr<Sleeps> m_sleeps = std::make_shared<Sleeps>();
     std::unordered_map<Cadence, std::vector<std::vector<int>>> m_chordProgressions;
     int m_renderCount = 0;
 };

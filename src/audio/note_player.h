@@ -7,6 +7,17 @@
 
 namespace lirra {
 
+// What a note or a cadence answers when `stopAll` ended it early: not a
+// failure to show, the sign to go no further.
+inline Error playbackStopped()
+{
+    return Error{QStringLiteral("NotePlayer"), -1, QStringLiteral("Playback was stopped")};
+}
+inline bool isPlaybackStopped(const Error &error)
+{
+    return error == playbackStopped();
+}
+
 class NotePlayer {
 public:
     virtual ~NotePlayer() = default;
@@ -20,6 +31,11 @@ public:
     // failed to: the failure, if any, so that it is told before the first
     // silent note. A player that loads it in `prepare` answers at once.
     virtual QCoro::Task<Result<void>> instrumentReady() { co_return Result<void>{}; }
+    // Ends what is scheduled at once: notes not yet played are dropped,
+    // sounding notes fall silent, and every note or cadence in progress
+    // answers `playbackStopped` without waiting out its time. What is asked
+    // for afterwards plays as ever.
+    virtual void stopAll() {}
 };
 
 } // namespace lirra

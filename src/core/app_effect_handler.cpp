@@ -7,8 +7,10 @@ AppEffectHandler::AppEffectHandler(AppEnvironment environment)
 {
 }
 
-AppAction AppEffectHandler::failed(const Error &error)
+std::optional<AppAction> AppEffectHandler::failed(const Error &error)
 {
+    if (isPlaybackStopped(error))
+        return std::nullopt;
     Logger *logger = m_environment.logger.get();
     if (logger && logger->isEnabled(LogLevel::error))
         logger->write(LogLevel::error, error.description);

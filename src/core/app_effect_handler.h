@@ -18,7 +18,9 @@ public:
 
 private:
     QCoro::Task<std::optional<AppAction>> perform(AppEffect effect);
-    AppAction failed(const Error &error);
+    // errorOccurred, logged; nothing for playback that was stopped, which
+    // ends the effect where it is.
+    std::optional<AppAction> failed(const Error &error);
     std::optional<AppAction> loaded(const Result<Level> &level);
 
     AppEnvironment m_environment;

@@ -8,6 +8,23 @@
 
 namespace lirra {
 
+// Counts an effect as in flight for as long as it lives.
+struct EffectInFlight {
+    explicit EffectInFlight(QPointer<AppLoop> loop) : loop(std::move(loop))
+    {
+        if (this->loop)
+            ++this->loop->m_effectsInFlight;
+    }
+    EffectInFlight(const EffectInFlight &) = delete;
+    EffectInFlight &operator=(const EffectInFlight &) = delete;
+    ~EffectInFlight()
+    {
+        if (loop)
+            --loop->m_effectsInFlight;
+    }
+    QPointer<AppLoop> loop;
+};
+
 namespace {
 
 // One effect, started on the next turn of the event loop so that `send`
@@ -15,6 +32,7 @@ namespace {
 // handler outlives the loop while any of its effects is still running.
 QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect)
 {
+    const EffectInFlight counted(loop);
     co_await NextEventLoopTurn{};
     std::optional<AppAction> next;
     // An exception nobody awaits would vanish with the task, and the chain
@@ -61,7 +79,7 @@ void AppLoop::send(AppAction action)
     if (delegate && delegate->didUpdateState)
         delegate->didUpdateState(m_state);
 
-    if (next.effect)
+    if (next.effect && !m_shuttingDown)
         runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect));
 }
 

@@ -34,13 +34,23 @@ public:
     const AppState &state() const { return m_state; }
     std::optional<AppLoopDelegate> delegate;
 
+    // From now on actions are still reduced, but no effect is started: for
+    // the app's last moments, so that what runs can end and nothing new
+    // begins.
+    void shutDown() { m_shuttingDown = true; }
+    // Effects started and not finished yet.
+    int effectsInFlight() const { return m_effectsInFlight; }
+
 private:
+    friend struct EffectInFlight;
     std::shared_ptr<EffectHandler> effectHandler();
 
     AppEnvironment m_environment;
     AppState m_state;
     EffectHandlerFactory m_makeEffectHandler;
     std::shared_ptr<EffectHandler> m_effectHandler;
+    bool m_shuttingDown = false;
+    int m_effectsInFlight = 0;
 };
 
 } // namespace lirra

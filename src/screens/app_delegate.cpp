@@ -13,6 +13,7 @@
 #include "widgets/title_bar.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QCoroSignal>
 #include <QKeyEvent>
 #include <QLayout>
@@ -77,6 +78,17 @@ AppDelegate::~AppDelegate()
 {
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeEventFilter(this);
+    // What is under way ends before the services go: no new effect starts,
+    // every note and wait stops at once, and the effects that hold the
+    // services finish (a save still writing is given its time).
+    if (m_loop && m_environment && QCoreApplication::instance()) {
+        m_loop->shutDown();
+        if (m_environment->notePlayer)
+            m_environment->notePlayer->stopAll();
+        QDeadlineTimer deadline(QuitGuard::saveTimeoutMs);
+        while (m_loop->effectsInFlight() > 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
     m_midi.reset();
     delete m_window;
     m_app.reset();

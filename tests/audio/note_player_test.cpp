@@ -135,6 +135,49 @@ private slots:
         }
     }
 
+    // Stopping ends a cadence under way at once: it answers that it was
+    // stopped, none of its chords sound, and what is asked for next plays.
+    void stopAllEndsWhatIsUnderWay_data()
+    {
+        QTest::addColumn<bool>("withANoteSounding");
+        QTest::newRow("before the first chord") << false;
+        QTest::newRow("while a note sounds") << true;
+    }
+    void stopAllEndsWhatIsUnderWay()
+    {
+        QFETCH(bool, withANoteSounding);
+        auto player = preparedOffline();
+        if (withANoteSounding)
+            awaitTask(player->playNote(Note{NoteName::a, 1})); // still ringing afterwards
+        const std::int64_t call = player->recordedFrames();
+        std::optional<Result<void>> cadence;
+        auto run = [](MIDINotePlayer *p, std::optional<Result<void>> *out) -> QCoro::Task<> {
+            out->emplace(co_await p->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::c)));
+        };
+        run(player.get(), &cadence);
+        QVERIFY(!cadence); // waiting for its first chord
+        player->stopAll();
+        QVERIFY(spinUntil([&] { return cadence.has_value(); }));
+        QCOMPARE(*cadence, Result<void>(std::unexpected(playbackStopped())));
+        QCOMPARE(player->recordedFrames(), call); // it did not wait out its time
+
+        // The next note plays, alone: no chord of the cadence sounds with it.
+        QVERIFY(awaitTask(player->playNote(Note{NoteName::d, 1})));
+        awaitTask(player->playCadence(Cadence{})); // silent room for the analysis
+        const std::int64_t onset = call + std::llround(beatsInFrames(MIDINotePlayer::beatPrecision));
+        QVERIFY(sounds(player->recording(), onset, 62));
+        for (int chordKey : {64, 67, 65, 69})
+            QVERIFY2(attackPower(player->recording(), call + std::llround(0.25 * rate), chordKey) < 1,
+                     qPrintable(QString::number(chordKey)));
+        // What was sounding fell silent at once: within a block, its
+        // fundamental is down by far more than 20 dB.
+        if (withANoteSounding) {
+            const double before = power(player->recording(), call - 441, 441, keyFrequency(69));
+            const double after = power(player->recording(), call + 64, 441, keyFrequency(69));
+            QVERIFY2(after < before / 100, qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
+        }
+    }
+
     void beforePrepareNothingSoundsButTheWaitsHappen()
     {
         auto player = offline();
