@@ -107,7 +107,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QList<double>>("kept"); // the timestamps read back
         QTest::newRow("empty") << QByteArray() << QList<double>{};
-        QTest::newRow("not a journal") << QByteArray("hello\n\0\0\xff\xfe garbage;;\n", 24) << QList<double>{};
+        static const char garbage[] = "hello\n\0\0\xff\xfe garbage;;\n";
+        QTest::newRow("not a journal") << QByteArray(garbage, sizeof garbage - 1) << QList<double>{};
         QTest::newRow("lines without a level") << QByteArray("1.0;c:1:1:0\nx 2.0;c:1:1:0\n 3.0;c:1:1:0\n5 4.0;c:1:1:0\n")
                                                << QList<double>{4};
         QTest::newRow("a negative count") << QByteArray("5 1.0;c:1:-1:0\n5 2.0;c:1:1:0\n") << QList<double>{2};
