@@ -1,5 +1,7 @@
 #include "midi_note_player.h"
 
+#include "audio/fluid_log.h"
+#include "audio/instrument.h"
 #include "audio/waits.h"
 
 #include <QCoreApplication>
@@ -27,48 +29,6 @@ const QString errorDomain = QStringLiteral("MIDINotePlayer");
 // FluidSynth reports why something failed only through its log. While the
 // engine starts, its messages are collected so that the error can name them;
 // otherwise warnings and errors go to the log as FluidSynth's own lines.
-// FluidSynth logs on the thread that called it.
-thread_local QStringList *fluidLogCapture = nullptr;
-
-void fluidLog(int level, const char *message, void *)
-{
-    const QString text = QString::fromLocal8Bit(message).trimmed();
-    if (fluidLogCapture) {
-        fluidLogCapture->append(text);
-        return;
-    }
-    if (level <= FLUID_WARN)
-        qWarning("fluidsynth: %s", qUtf8Printable(text));
-}
-
-void installFluidLog()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN})
-            fluid_set_log_function(level, fluidLog, nullptr);
-        for (int level : {FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, nullptr, nullptr);
-    });
-}
-
-class FluidLogCapture {
-public:
-    FluidLogCapture() { fluidLogCapture = &m_lines; }
-    ~FluidLogCapture() { fluidLogCapture = nullptr; }
-    QString take()
-    {
-        QString joined = m_lines.join(QStringLiteral("; "));
-        m_lines.clear();
-        // FluidSynth quotes what it read from a file, control bytes and all.
-        joined.removeIf([](QChar c) { return !c.isPrint(); });
-        return joined;
-    }
-
-private:
-    QStringList m_lines;
-};
-
 std::chrono::nanoseconds seconds(double value)
 {
     return std::chrono::nanoseconds(std::llround(value * 1e9));
@@ -452,91 +412,15 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
                     .arg(reasons.isEmpty() ? QStringLiteral("no driver to try") : reasons.join(QStringLiteral("; "))));
 }
 
+InstrumentOutcome MIDINotePlayer::loadInstrument(Engine &engine) const
+{
+    return lirra::loadInstrument(engine.synth, instrumentCandidates(engine.settings));
+}
+
 QStringList MIDINotePlayer::instrumentCandidates(fluid_settings_t *settings) const
 {
-    QStringList candidates{m_options.soundFont.isEmpty() ? resourceSoundFont() : m_options.soundFont};
-    if (!m_options.fallbackSoundFonts.isEmpty()) {
-        candidates += m_options.fallbackSoundFonts;
-    } else if (settings) {
-        char *systemDefault = nullptr;
-        if (fluid_settings_dupstr(settings, "synth.default-soundfont", &systemDefault) == FLUID_OK && systemDefault) {
-            candidates << QString::fromLocal8Bit(systemDefault);
-            fluid_free(systemDefault);
-        }
-    }
-    return candidates;
-}
-
-namespace {
-
-// Why a file cannot be a SoundFont bank, from a look at it; empty when it may be.
-QString soundFontFileProblem(const QString &path)
-{
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        return QStringLiteral("there is no such file");
-    if (!info.isFile())
-        return info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const QByteArray header = file.read(12);
-    if (header.size() < 12 || !header.startsWith("RIFF") || header.mid(8, 4) != "sfbk")
-        return QStringLiteral("it is not a SoundFont file");
-    return {};
-}
-
-Error noInstrument(const QStringList &reasons)
-{
-    return Error{QStringLiteral("MIDINotePlayer"), 3,
-                 QStringLiteral("No instrument could be loaded, so nothing would sound: %1.").arg(reasons.join(QStringLiteral("; ")))};
-}
-
-} // namespace
-
-std::optional<Error> MIDINotePlayer::instrumentFilesProblem(fluid_settings_t *settings) const
-{
-    QStringList reasons;
-    for (const QString &path : instrumentCandidates(settings)) {
-        const QString problem = soundFontFileProblem(path);
-        if (problem.isEmpty())
-            return std::nullopt;
-        reasons << QStringLiteral("%1: %2").arg(path, problem);
-    }
-    return noInstrument(reasons);
-}
-
-MIDINotePlayer::InstrumentOutcome MIDINotePlayer::loadInstrument(Engine &engine) const
-{
-    const QStringList candidates = instrumentCandidates(engine.settings);
-    int soundFont = FLUID_FAILED;
-    QString loaded;
-    QStringList reasons;
-    {
-        FluidLogCapture capture;
-        for (const QString &path : candidates) {
-            if (const QString problem = soundFontFileProblem(path); !problem.isEmpty()) {
-                reasons << QStringLiteral("%1: %2").arg(path, problem);
-                continue;
-            }
-            soundFont = fluid_synth_sfload(engine.synth, QFile::encodeName(path).constData(), 1);
-            if (soundFont != FLUID_FAILED) {
-                loaded = path;
-                break;
-            }
-            const QString why = capture.take();
-            reasons << QStringLiteral("%1: it is damaged (%2)").arg(path, why.isEmpty() ? QStringLiteral("FluidSynth could not read it") : why);
-        }
-    }
-    if (soundFont == FLUID_FAILED)
-        return {QString(), noInstrument(reasons)};
-    // Program 0 of bank 0 on channel 0.
-    fluid_synth_program_select(engine.synth, 0, soundFont, 0, 0);
-    if (loaded != candidates.first())
-        return {QStringLiteral("⚠️ The instrument %1 could not be loaded (%2); using %3 instead")
-                    .arg(candidates.first(), reasons.value(0), loaded),
-                std::nullopt};
-    return {};
+    return lirra::instrumentCandidates(m_options.soundFont.isEmpty() ? resourceSoundFont() : m_options.soundFont,
+                                       m_options.fallbackSoundFonts, settings);
 }
 
 void MIDINotePlayer::startLiveEngine()
@@ -610,7 +494,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
     m_engine = std::move(m_starting);
     // A missing or broken bank is told now, not at the first silent note; a
     // look at the files costs far less than the load under way.
-    if (const std::optional<Error> filesProblem = instrumentFilesProblem(m_engine->settings)) {
+    if (const std::optional<Error> filesProblem = instrumentFilesProblem(instrumentCandidates(m_engine->settings))) {
         co_await instrumentLoaded();
         if (!m_instrumentError)
             m_instrumentError = filesProblem;

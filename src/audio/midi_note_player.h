@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/instrument.h"
 #include "audio/note_player.h"
 #include "audio/waits.h"
 #include "model/logger.h"
@@ -14,8 +15,6 @@
 #include <thread>
 #include <unordered_map>
 #include <vector>
-
-typedef struct _fluid_hashtable_t fluid_settings_t;
 
 namespace lirra {
 
@@ -95,14 +94,7 @@ private:
 
     // The synth, the sequencer and, live, the output; the instrument apart.
     Result<void> buildEngine(Engine &engine) const;
-    struct InstrumentOutcome {
-        QString warning;            // to log, when another bank stood in
-        std::optional<Error> error; // when none could be loaded: silence
-    };
     InstrumentOutcome loadInstrument(Engine &engine) const;
-    // Why no bank at all can be loaded, told before FluidSynth is asked:
-    // each candidate missing, unreadable or not a SoundFont file.
-    std::optional<Error> instrumentFilesProblem(fluid_settings_t *settings) const;
     QStringList instrumentCandidates(fluid_settings_t *settings) const;
     // On a worker thread: the engine, then the instrument.
     void startLiveEngine();

@@ -305,9 +305,7 @@ void AppDelegate::applicationDidFinishLaunching()
             return;
         Error shown = error;
         shown.description = localized("preferencesNotSaved").arg(error.description);
-        if (Logger *logger = self->environment().logger.get(); logger && logger->isEnabled(LogLevel::error))
-            logger->write(LogLevel::error, shown.description);
-        self->loop()->send(actions::errorOccurred{shown});
+        self->reportError(shown);
     });
     QCoreApplication::instance()->installEventFilter(this);
     m_window->show();
@@ -325,11 +323,8 @@ void AppDelegate::applicationDidFinishLaunching()
         if (ready || !self)
             co_return;
         const AppState &now = self->loop()->state();
-        if (now.hasError && now.error == ready.error())
-            co_return;
-        if (Logger *logger = self->environment().logger.get(); logger && logger->isEnabled(LogLevel::error))
-            logger->write(LogLevel::error, ready.error().description);
-        self->loop()->send(actions::errorOccurred{ready.error()});
+        if (!(now.hasError && now.error == ready.error()))
+            self->reportError(ready.error());
     };
     watchInstrument(self, environment().notePlayer);
     if (m_input.midi) {
@@ -338,6 +333,13 @@ void AppDelegate::applicationDidFinishLaunching()
                 self->startMidi();
         });
     }
+}
+
+void AppDelegate::reportError(const Error &error)
+{
+    if (Logger *logger = environment().logger.get(); logger && logger->isEnabled(LogLevel::error))
+        logger->write(LogLevel::error, error.description);
+    loop()->send(actions::errorOccurred{error});
 }
 
 void AppDelegate::startMidi()

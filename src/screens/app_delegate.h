@@ -93,6 +93,8 @@ private:
     // The button Return or Escape answers now, if any is on show and enabled.
     QPushButton *modalButton(Command command);
     void startMidi();
+    // A failure found outside any effect: logged, then shown as one.
+    void reportError(const Error &error);
 
     EnvironmentSetup m_setup;
     InputSetup m_input;
