@@ -417,6 +417,13 @@ InstrumentOutcome MIDINotePlayer::loadInstrument(Engine &engine) const
     return lirra::loadInstrument(engine.synth, instrumentCandidates(engine.settings));
 }
 
+void MIDINotePlayer::takeInstrument(const InstrumentOutcome &outcome)
+{
+    if (!outcome.warning.isEmpty())
+        warn(outcome.warning);
+    m_instrumentError = outcome.error;
+}
+
 QStringList MIDINotePlayer::instrumentCandidates(fluid_settings_t *settings) const
 {
     return lirra::instrumentCandidates(m_options.soundFont.isEmpty() ? resourceSoundFont() : m_options.soundFont,
@@ -456,10 +463,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         // put right since.
         co_await instrumentLoaded();
         if (m_instrumentError) {
-            const InstrumentOutcome outcome = loadInstrument(*m_engine);
-            if (!outcome.warning.isEmpty())
-                warn(outcome.warning);
-            m_instrumentError = outcome.error;
+            takeInstrument(loadInstrument(*m_engine));
         }
         if (m_instrumentError)
             co_return std::unexpected(*m_instrumentError);
@@ -469,10 +473,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         auto engine = std::make_unique<Engine>();
         if (Result<void> built = buildEngine(*engine); !built)
             co_return built;
-        const InstrumentOutcome outcome = loadInstrument(*engine);
-        if (!outcome.warning.isEmpty())
-            warn(outcome.warning);
-        m_instrumentError = outcome.error;
+        takeInstrument(loadInstrument(*engine));
         m_offline->attach(engine->synth);
         m_engine = std::move(engine);
         if (m_instrumentError)

@@ -95,6 +95,8 @@ private:
     // The synth, the sequencer and, live, the output; the instrument apart.
     Result<void> buildEngine(Engine &engine) const;
     InstrumentOutcome loadInstrument(Engine &engine) const;
+    // On this thread: logs the outcome's warning and keeps its error.
+    void takeInstrument(const InstrumentOutcome &outcome);
     QStringList instrumentCandidates(fluid_settings_t *settings) const;
     // On a worker thread: the engine, then the instrument.
     void startLiveEngine();

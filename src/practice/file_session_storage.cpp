@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
@@ -197,11 +198,10 @@ Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, std:
     }
     if (lines.isEmpty())
         return {};
-    const Result<QString> folder = sessionsFolder();
-    if (!folder)
-        return std::unexpected(folder.error());
-    const QString path = QDir(*folder).filePath(QStringLiteral("sessions_%1.txt").arg(levelId));
-    return appendLine(*m_fs, errorDomain, *folder, path, std::move(lines));
+    const Result<QString> path = levelFile(levelId);
+    if (!path)
+        return std::unexpected(path.error());
+    return appendLine(*m_fs, errorDomain, QFileInfo(*path).absolutePath(), *path, std::move(lines));
 }
 
 // A load stays in the caller's thread: it reads a bounded tail of one

@@ -35,13 +35,14 @@ public:
     int unlink(const char *path) override { return ::unlink(path); }
 };
 
-// fdatasync(2) through interruptions.
-int syncData(FileSystem &fs, int fd)
+// A call, made again for as long as a signal interrupts it.
+template <typename Call>
+auto uninterrupted(Call call)
 {
-    int result = -1;
+    decltype(call()) result;
     do {
-        result = fs.fdatasync(fd);
-    } while (result != 0 && errno == EINTR);
+        result = call();
+    } while (result < 0 && errno == EINTR);
     return result;
 }
 
@@ -73,30 +74,22 @@ std::unexpected<Error> fileError(const QString &domain, const QString &what, con
                    QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(std::strerror(error))));
 }
 
-QString nonRegularKind(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return {};
-    if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe (FIFO)");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("not a regular file");
-}
-
 namespace {
 
+// Refuses what stands at a path that is not a regular file, naming it.
 std::unexpected<Error> notAFile(const QString &domain, const QString &what, const QString &path, mode_t mode)
 {
     // A folder keeps the system's own words, as every other refusal does.
     if (S_ISDIR(mode))
         return fileError(domain, what, path, EISDIR);
-    return failure(domain, EINVAL,
-                   QStringLiteral("%1 %2: it is %3, not a file").arg(what, path, nonRegularKind(mode)));
+    QString kind = QStringLiteral("not a regular file");
+    if (S_ISFIFO(mode))
+        kind = QStringLiteral("a named pipe (FIFO)");
+    else if (S_ISCHR(mode) || S_ISBLK(mode))
+        kind = QStringLiteral("a device");
+    else if (S_ISSOCK(mode))
+        kind = QStringLiteral("a socket");
+    return failure(domain, EINVAL, QStringLiteral("%1 %2: it is %3, not a file").arg(what, path, kind));
 }
 
 } // namespace
@@ -114,10 +107,7 @@ Result<int> openRegularFile(FileSystem &fs, const QString &domain, const QString
     if (!existed && !(flags & O_CREAT))
         return fileError(domain, what, path, errno);
 
-    int fd = -1;
-    do {
-        fd = fs.open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = uninterrupted([&] { return fs.open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666); });
     if (fd < 0)
         return fileError(domain, what, path, errno);
     Descriptor file(fs, fd);
@@ -151,17 +141,11 @@ Result<void> writeFully(FileSystem &fs, int fd, const QString &domain, const QSt
 Result<void> syncFolder(FileSystem &fs, const QString &domain, const QString &folder)
 {
     const QByteArray native = QFile::encodeName(folder);
-    int fd = -1;
-    do {
-        fd = fs.open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = uninterrupted([&] { return fs.open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
     if (fd < 0)
         return fileError(domain, QStringLiteral("Could not open the folder"), folder, errno);
     Descriptor directory(fs, fd);
-    int result = -1;
-    do {
-        result = fs.fsync(fd);
-    } while (result != 0 && errno == EINTR);
+    const int result = uninterrupted([&] { return fs.fsync(fd); });
     // Some file systems cannot sync a folder at all; their entries are as
     // durable as they get.
     if (result != 0 && errno != EINVAL && errno != ENOTSUP)
@@ -198,20 +182,15 @@ Result<void> appendLine(FileSystem &fs, const QString &domain, const QString &fo
     Descriptor file(fs, *opened);
     // Another running instance appending to the same file waits here, so
     // that the look at the last byte and the append happen together.
-    while (fs.flock(file.fd(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return fileError(domain, QStringLiteral("Could not lock"), path, errno);
-    }
+    if (uninterrupted([&] { return fs.flock(file.fd(), LOCK_EX); }) != 0)
+        return fileError(domain, QStringLiteral("Could not lock"), path, errno);
     struct stat info {};
     if (fs.fstat(file.fd(), &info) != 0)
         return fileError(domain, QStringLiteral("Could not read"), path, errno);
     if (info.st_size > 0) {
         // A line cut off by a failed append must not swallow this one.
         char last = '\n';
-        ssize_t got = -1;
-        do {
-            got = fs.pread(file.fd(), &last, 1, info.st_size - 1);
-        } while (got < 0 && errno == EINTR);
+        const ssize_t got = uninterrupted([&] { return fs.pread(file.fd(), &last, 1, info.st_size - 1); });
         if (got != 1)
             return fileError(domain, QStringLiteral("Could not read"), path, got < 0 ? errno : EIO);
         if (last != '\n')
@@ -224,7 +203,7 @@ Result<void> appendLine(FileSystem &fs, const QString &domain, const QString &fo
     };
     if (auto written = writeFully(fs, file.fd(), domain, path, line); !written)
         return takeBack(written.error());
-    if (syncData(fs, file.fd()) != 0)
+    if (uninterrupted([&] { return fs.fdatasync(file.fd()); }) != 0)
         return takeBack(fileError(domain, QStringLiteral("Could not save to disk"), path, errno).error());
     if (created) {
         if (auto entry = syncFolder(fs, domain, folder); !entry)
@@ -258,7 +237,7 @@ Result<void> replaceFile(FileSystem &fs, const QString &domain, const QString &f
     };
     if (auto written = writeFully(fs, file.fd(), domain, next, bytes); !written)
         return giveUp(written.error());
-    if (syncData(fs, file.fd()) != 0)
+    if (uninterrupted([&] { return fs.fdatasync(file.fd()); }) != 0)
         return giveUp(fileError(domain, QStringLiteral("Could not save to disk"), next, errno).error());
     if (const int closeError = file.close(); closeError != 0)
         return giveUp(fileError(domain, QStringLiteral("Could not close"), next, closeError).error());

@@ -65,10 +65,6 @@ private:
 // "<what> <path>: <reason>", the reason in the system's words.
 std::unexpected<Error> fileError(const QString &domain, const QString &what, const QString &path, int error);
 
-// What stands at a path when it is not a regular file ("a folder", "a named
-// pipe (FIFO)", …); empty for a regular file.
-QString nonRegularKind(mode_t mode);
-
 // Opens a regular file (symbolic links followed) without ever blocking: a
 // named pipe, a device, a socket or a folder at the path is refused at once
 // with an error naming it. `flags` are open(2)'s; O_NONBLOCK and O_CLOEXEC

@@ -44,7 +44,6 @@ public:
     };
 
     Awaiter take() { return Awaiter{this}; }
-    bool isTaken() const { return m_taken; }
 
 private:
     void pass()

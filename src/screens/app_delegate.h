@@ -69,8 +69,6 @@ public:
     QAction *shortcut(Command command) const;
     // MIDI input, once it has started.
     MidiInput *midiInput() const { return m_midi.get(); }
-    // Sees that closing the app keeps the practice.
-    QuitGuard *quitGuard() const { return m_quitGuard; }
 
 protected:
     // Musical typing on the computer keyboard, wherever the focus is.

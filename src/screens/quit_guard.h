@@ -47,7 +47,6 @@ public:
     // for a quit already under way (the loop's last moments) or a session
     // manager that wants the data now.
     void saveNow();
-    bool isQuitting() const { return m_quitting; }
 
     static constexpr int saveTimeoutMs = 2000;
 
