@@ -16,6 +16,7 @@
 #include "widgets/keyboard.h"
 #include "widgets/title_bar.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -186,6 +187,11 @@ private slots:
         QVERIFY(tryAgain->isVisible() && tryAgain->isEnabled());
         QCOMPARE(tryAgain->text(), localized("tryAgain"));
         QCOMPARE(tryAgain->toolTip(), localized("tryAgain") + QStringLiteral(" (Return)"));
+        // A screen reader finds it as a button named by what it does.
+        QAccessibleInterface *told = QAccessible::queryAccessibleInterface(tryAgain);
+        QVERIFY(told);
+        QCOMPARE(told->role(), QAccessible::Button);
+        QCOMPARE(told->text(QAccessible::Name), localized("tryAgain"));
         QVERIFY(QDir().rmdir(levelFile(1)));
         QTest::keyClick(m_delegate->window(), Qt::Key_Return);
         QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->id == 1 && !s.hasError; }));
