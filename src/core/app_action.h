@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <variant>
 #include <vector>
 
@@ -17,8 +18,10 @@ struct didSelectNotes { std::vector<Note> notes; };
 struct didLoadLevel { Level level; };
 struct didStartSession { Session session; };
 struct didLoadQuestion { Question question; };
-struct didLogRightAnswer { Session session; };
-struct didLogWrongAnswer { Session session; };
+// `playback` is the state's `playback` when the effect that answers with
+// the action started; an older one is a result nobody waits for any more.
+struct didLogRightAnswer { Session session; std::uint64_t playback = 0; };
+struct didLogWrongAnswer { Session session; std::uint64_t playback = 0; };
 struct errorOccurred { Error error; };
 struct didLoad {};
 struct didDismissTip {};
@@ -32,8 +35,8 @@ struct didPressRepeatQuestionButton {};
 struct didPressAccuracyRing {};
 struct didDismissAccuracyScreen {};
 struct didDismissLevelEditor {};
-struct didPlayNoteInResolution {};
-struct didPlayCadence {};
+struct didPlayNoteInResolution { std::uint64_t playback = 0; };
+struct didPlayCadence { std::uint64_t playback = 0; };
 struct didPressTryAgain {};
 } // namespace actions
 

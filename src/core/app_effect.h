@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app_state.h"
 #include "model/music.h"
 
 #include <optional>
@@ -12,27 +13,38 @@ struct loadLevel { Level level; friend bool operator==(const loadLevel &, const 
 struct playNote { Note note; friend bool operator==(const playNote &, const playNote &) = default; };
 struct playNoteInResolution {
     std::optional<Note> note;
+    std::uint64_t playback = 0;
     friend bool operator==(const playNoteInResolution &, const playNoteInResolution &) = default;
 };
 struct repeatQuestion {
     Level level;
     Question question;
+    std::uint64_t playback = 0;
     friend bool operator==(const repeatQuestion &, const repeatQuestion &) = default;
 };
 struct playCadence {
     Level level;
     Question question;
+    std::uint64_t playback = 0;
     friend bool operator==(const playCadence &, const playCadence &) = default;
 };
 struct logRightAnswer {
     Note note;
     Question question;
+    std::uint64_t playback = 0;
     friend bool operator==(const logRightAnswer &, const logRightAnswer &) = default;
 };
 struct logWrongAnswer {
     Note note;
     Question question;
+    std::uint64_t playback = 0;
     friend bool operator==(const logWrongAnswer &, const logWrongAnswer &) = default;
+};
+// Stops whatever sounds, records the answer whose sound was cut short, then
+// ends the session as ever.
+struct stopSession {
+    std::optional<PendingAnswer> pendingAnswer;
+    friend bool operator==(const stopSession &, const stopSession &) = default;
 };
 #define LIRRA_EMPTY_EFFECT(name) \
     struct name { friend bool operator==(const name &, const name &) = default; }
@@ -42,7 +54,6 @@ LIRRA_EMPTY_EFFECT(loadRandomLevel);
 LIRRA_EMPTY_EFFECT(loadPreviousLevel);
 LIRRA_EMPTY_EFFECT(loadNextLevel);
 LIRRA_EMPTY_EFFECT(startSession);
-LIRRA_EMPTY_EFFECT(stopSession);
 LIRRA_EMPTY_EFFECT(loadNextQuestion);
 LIRRA_EMPTY_EFFECT(reloadLevel);
 #undef LIRRA_EMPTY_EFFECT

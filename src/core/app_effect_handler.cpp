@@ -63,8 +63,24 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         co_return loaded(co_await practice.loadNextLevel());
     if (auto *e = std::get_if<effects::loadLevel>(&effect))
         co_return loaded(co_await practice.loadLevel(e->level));
-    if (std::holds_alternative<effects::stopSession>(effect))
+    if (auto *e = std::get_if<effects::stopSession>(&effect)) {
+        player.stopAll();
+        // The answer whose sound was cut short counts like any other; the
+        // effect that would have recorded it ends on the stop.
+        if (e->pendingAnswer) {
+            const Question &question = e->pendingAnswer->question;
+            // Two statements: GCC 12 mishandles co_await inside a conditional
+            // expression.
+            Result<Session> logged;
+            if (e->pendingAnswer->isRight)
+                logged = co_await practice.logRightAnswer(question);
+            else
+                logged = co_await practice.logWrongAnswer(question);
+            if (!logged)
+                co_return failed(logged.error());
+        }
         co_return loaded(co_await practice.stopSession());
+    }
     if (std::holds_alternative<effects::reloadLevel>(effect)) {
         // The player too may have failed before: it gets another chance.
         if (auto prepared = co_await player.prepare(); !prepared)
@@ -90,11 +106,15 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     if (cadence || repeat) {
         const Level level = cadence ? cadence->level : repeat->level;
         const Question question = cadence ? cadence->question : repeat->question;
+        const std::uint64_t playback = cadence ? cadence->playback : repeat->playback;
+        // A replay starts over what may still sound of the question.
+        if (repeat)
+            player.stopAll();
         if (auto played = co_await player.playCadence(level.cadence); !played)
             co_return failed(played.error());
         if (auto played = co_await player.playNote(question.answer); !played)
             co_return failed(played.error());
-        co_return actions::didPlayCadence{};
+        co_return actions::didPlayCadence{playback};
     }
     if (auto *e = std::get_if<effects::playNote>(&effect)) {
         if (auto played = co_await player.playNote(e->note); !played)
@@ -106,13 +126,13 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
             if (auto played = co_await player.playNote(*e->note); !played)
                 co_return failed(played.error());
         }
-        co_return actions::didPlayNoteInResolution{};
+        co_return actions::didPlayNoteInResolution{e->playback};
     }
     if (auto *e = std::get_if<effects::logRightAnswer>(&effect)) {
         auto session = co_await practice.logRightAnswer(e->question);
         if (!session)
             co_return failed(session.error());
-        co_return actions::didLogRightAnswer{*session};
+        co_return actions::didLogRightAnswer{*session, e->playback};
     }
     if (auto *e = std::get_if<effects::logWrongAnswer>(&effect)) {
         // The wrong key is heard before the answer is recorded.
@@ -121,7 +141,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         auto session = co_await practice.logWrongAnswer(e->question);
         if (!session)
             co_return failed(session.error());
-        co_return actions::didLogWrongAnswer{*session};
+        co_return actions::didLogWrongAnswer{*session, e->playback};
     }
     co_return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include "model/music.h"
 #include "model/tip.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,13 @@ struct Highlight {
     PaletteColor color = PaletteColor::amber;
 
     friend bool operator==(const Highlight &, const Highlight &) = default;
+};
+
+// An answer given but not yet recorded: its note or resolution still sounds.
+struct PendingAnswer {
+    Question question;
+    bool isRight = false;
+    friend bool operator==(const PendingAnswer &, const PendingAnswer &) = default;
 };
 
 // Everything the user sees is a function of this value.
@@ -36,6 +44,10 @@ struct AppState {
     std::vector<Note> currentlyPlayingResolution;
     std::optional<Error> error;
     std::optional<Tip> currentTip;
+    std::optional<PendingAnswer> pendingAnswer;
+    // Goes up whenever what plays is cut short (a stop, a replay), so that
+    // the results of effects started before are told from current ones.
+    std::uint64_t playback = 0;
 };
 
 } // namespace lirra

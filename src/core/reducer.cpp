@@ -4,6 +4,7 @@
 #include "practice/tip_provider.h"
 
 #include <unordered_set>
+#include <utility>
 
 namespace lirra {
 
@@ -64,7 +65,9 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isAccuracyScreenVisible = false;
             return withoutEffect();
         },
-        [&](const didPlayCadence &) {
+        [&](const didPlayCadence &a) {
+            if (!state.isPracticing || a.playback != state.playback)
+                return withoutEffect();
             state.isInteractionEnabled = true;
             return withoutEffect();
         },
@@ -85,7 +88,9 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             // it, keeping its answers; otherwise the level is loaded again.
             if (state.isPracticing) {
                 state.isPracticing = false;
-                return Reduction{std::move(state), E(effects::stopSession{})};
+                ++state.playback;
+                E effect = effects::stopSession{std::exchange(state.pendingAnswer, std::nullopt)};
+                return Reduction{std::move(state), std::move(effect)};
             }
             return Reduction{std::move(state), E(effects::reloadLevel{})};
         },
@@ -93,45 +98,63 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             const bool wasPracticing = state.isPracticing;
             state.isPracticing = !wasPracticing;
             state.highlightedNote.reset();
+            if (!wasPracticing)
+                return Reduction{std::move(state), E(effects::startSession{})};
+            // Whatever plays is cut short and nothing it answers counts any
+            // more; an answer whose sound is cut short is recorded still.
             // Nothing is pressed while the stopped session is being saved:
             // the level it comes back with enables the controls again.
-            if (wasPracticing)
-                state.isInteractionEnabled = false;
-            return Reduction{std::move(state),
-                             wasPracticing ? E(effects::stopSession{}) : E(effects::startSession{})};
+            state.isInteractionEnabled = false;
+            ++state.playback;
+            state.currentlyPlayingResolution.clear();
+            E effect = effects::stopSession{std::exchange(state.pendingAnswer, std::nullopt)};
+            return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didPressRepeatQuestionButton &) {
-            if (!state.isPracticing || !state.level || !state.question)
+            if (!state.isPracticing || !state.level || !state.question || state.pendingAnswer)
                 return withoutEffect();
+            // The question starts again from its cadence, whatever of it
+            // still sounds.
             state.isInteractionEnabled = false;
-            E effect = effects::repeatQuestion{*state.level, *state.question};
+            state.highlightedNote.reset();
+            ++state.playback;
+            E effect = effects::repeatQuestion{*state.level, *state.question, state.playback};
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didStartSession &a) {
+            if (!state.isPracticing)
+                return withoutEffect();
             applySession(state, a.session);
             state.highlightedNote.reset();
             state.isInteractionEnabled = true;
             return Reduction{std::move(state), E(effects::loadNextQuestion{})};
         },
         [&](const didLogRightAnswer &a) {
+            if (!state.isPracticing || a.playback != state.playback)
+                return withoutEffect();
             applySession(state, a.session);
+            state.pendingAnswer.reset();
+            state.question.reset();
             state.highlightedNote.reset();
             state.isInteractionEnabled = true;
             return Reduction{std::move(state), E(effects::loadNextQuestion{})};
         },
         [&](const didLogWrongAnswer &a) {
+            if (!state.isPracticing || a.playback != state.playback)
+                return withoutEffect();
             applySession(state, a.session);
+            state.pendingAnswer.reset();
             state.isInteractionEnabled = true;
             return withoutEffect();
         },
         [&](const didLoadQuestion &a) {
-            if (!state.level)
+            if (!state.level || !state.isPracticing)
                 return withoutEffect();
             state.hasError = false;
             state.question = a.question;
             state.highlightedNote.reset();
             state.isInteractionEnabled = false;
-            E effect = effects::playCadence{*state.level, a.question};
+            E effect = effects::playCadence{*state.level, a.question, state.playback};
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didPressNote &a) {
@@ -145,28 +168,29 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             const Question question = *state.question;
             const bool right = n.name == question.answer.name
                 && (state.level->spansMultipleOctaves || n.octave == question.answer.octave);
+            state.pendingAnswer = PendingAnswer{question, right};
             if (right) {
                 state.highlightedNote = Highlight{n, PaletteColor::green};
                 state.isInteractionEnabled = false;
                 state.currentlyPlayingResolution = question.resolution;
                 if (!state.currentlyPlayingResolution.empty())
                     state.highlightedNote = Highlight{state.currentlyPlayingResolution.front(), PaletteColor::green};
-                return Reduction{std::move(state), E(effects::playNoteInResolution{std::nullopt})};
+                return Reduction{std::move(state), E(effects::playNoteInResolution{std::nullopt, state.playback})};
             }
             state.highlightedNote = Highlight{n, PaletteColor::red};
             state.isInteractionEnabled = false;
-            return Reduction{std::move(state), E(effects::logWrongAnswer{n, question})};
+            return Reduction{std::move(state), E(effects::logWrongAnswer{n, question, state.playback})};
         },
-        [&](const didPlayNoteInResolution &) {
-            if (!state.question)
+        [&](const didPlayNoteInResolution &a) {
+            if (!state.question || !state.isPracticing || a.playback != state.playback)
                 return withoutEffect();
             if (!state.currentlyPlayingResolution.empty()) {
                 const Note first = state.currentlyPlayingResolution.front();
                 state.highlightedNote = Highlight{first, PaletteColor::green};
                 state.currentlyPlayingResolution.erase(state.currentlyPlayingResolution.begin());
-                return Reduction{std::move(state), E(effects::playNoteInResolution{first})};
+                return Reduction{std::move(state), E(effects::playNoteInResolution{first, state.playback})};
             }
-            E effect = effects::logRightAnswer{state.question->answer, *state.question};
+            E effect = effects::logRightAnswer{state.question->answer, *state.question, state.playback};
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didSelectNotes &a) {

@@ -37,16 +37,21 @@ MainScreenState mainScreenState(const AppState &state)
     const bool controlsEnabled =
         state.isInteractionEnabled && !state.isLevelEditorVisible && !state.isAccuracyScreenVisible;
     const bool practising = state.isPracticing;
+    // A session can be stopped and its question replayed while it plays:
+    // only another screen or a tip waiting to be read holds them back.
+    const bool sessionControlsReachable = practising && !state.isLevelEditorVisible
+        && !state.isAccuracyScreenVisible && !state.currentTip;
 
     MainScreenState main;
     main.key = state.level ? state.level->key : NoteName::c;
     main.isPreviousButtonEnabled = !practising && controlsEnabled;
     main.isNextButtonEnabled = !practising && controlsEnabled;
     main.isConfigureButtonEnabled = !practising && controlsEnabled;
-    main.isStartStopButtonEnabled = controlsEnabled;
+    main.isStartStopButtonEnabled = controlsEnabled || sessionControlsReachable;
     main.startStopButtonMode = practising ? MainScreenState::StartStopMode::stop
                                           : MainScreenState::StartStopMode::start;
-    main.isRepeatButtonEnabled = practising && controlsEnabled;
+    // Not while an answer is heard: its resolution leads to the next question.
+    main.isRepeatButtonEnabled = sessionControlsReachable && state.question && !state.pendingAnswer;
     main.isScoreLabelHidden = !practising;
     main.scoreText = scoreText(state);
     if (state.questionsCount >= 1 && practising) {

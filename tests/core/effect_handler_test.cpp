@@ -92,7 +92,18 @@ private slots:
         QTest::newRow("try again: the player, then the level") << AppEffect(effects::reloadLevel{})
                                                                << QStringList{"prepare", "reloadLevel"} << "✅ didLoadLevel - 5";
         QTest::newRow("cadence, then the note") << AppEffect(effects::repeatQuestion{level, m_question})
-                                                << QStringList{"cadence 5", "note 4/2"} << "🎶 didPlayCadence";
+                                                << QStringList{"stopAll", "cadence 5", "note 4/2"} << "🎶 didPlayCadence";
+        QTest::newRow("the first playing of a question") << AppEffect(effects::playCadence{level, m_question})
+                                                         << QStringList{"cadence 5", "note 4/2"} << "🎶 didPlayCadence";
+        // A stop silences first, then records the answer it cut short.
+        QTest::newRow("stop") << AppEffect(effects::stopSession{}) << QStringList{"stopAll", "stopSession"}
+                              << "✅ didLoadLevel - 5";
+        QTest::newRow("stop during a resolution")
+            << AppEffect(effects::stopSession{PendingAnswer{m_question, true}})
+            << QStringList{"stopAll", "logRightAnswer", "stopSession"} << "✅ didLoadLevel - 5";
+        QTest::newRow("stop during a wrong note")
+            << AppEffect(effects::stopSession{PendingAnswer{m_question, false}})
+            << QStringList{"stopAll", "logWrongAnswer", "stopSession"} << "✅ didLoadLevel - 5";
         QTest::newRow("a free note answers nothing") << AppEffect(effects::playNote{Note{NoteName::a, 1}})
                                                      << QStringList{"note 9/1"} << "";
         QTest::newRow("resolution start plays nothing") << AppEffect(effects::playNoteInResolution{std::nullopt})

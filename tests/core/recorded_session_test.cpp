@@ -226,6 +226,105 @@ private slots:
         QCOMPARE(rewritten.object().value(storedName(PreferenceKey::hasSeenOnboarding)) == QJsonValue(true), !tour);
     }
 
+    // A stop at any moment of a question silences what is queued at once,
+    // records the answer it cut short, and nothing the cut effects answer
+    // afterwards lights or enables anything.
+    void stopAtAnyMoment_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("wrong");
+        QTest::newRow("cadence") << "cadence" << 0 << 0;
+        QTest::newRow("question note") << "note" << 0 << 0;
+        QTest::newRow("wrong note") << "wrong" << 0 << 1;
+        QTest::newRow("resolution") << "resolution" << 1 << 0;
+    }
+    void stopAtAnyMoment()
+    {
+        QFETCH(QString, moment);
+        QFETCH(int, right);
+        QFETCH(int, wrong);
+        QTemporaryDir home;
+        HeadlessApp app(home.path());
+        app.loop->send(actions::didLoad{});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.level.has_value(); }));
+        while (app.state().currentTip)
+            app.loop->send(actions::didDismissTip{});
+        const Level level = *app.state().level;
+
+        // The stop goes in right behind the state of the moment, as a click
+        // on the next turn of the event loop would.
+        std::int64_t stoppedAt = -1;
+        const auto stopWhen = [&](std::function<bool(const AppState &)> moment) {
+            app.loop->delegate = AppLoopDelegate{[&app, &stoppedAt, moment](const AppState &state) {
+                app.published.push_back({state, app.notePlayer->recordedFrames()});
+                if (stoppedAt < 0 && state.isPracticing && moment(state)) {
+                    stoppedAt = app.notePlayer->recordedFrames();
+                    QMetaObject::invokeMethod(app.loop.get(), [&app]() {
+                        app.loop->send(actions::didPressStartStopLevelButton{});
+                    }, Qt::QueuedConnection);
+                }
+            }};
+        };
+        std::optional<Question> asked;
+        if (moment == QLatin1String("cadence")) {
+            stopWhen([](const AppState &s) { return s.question.has_value(); });
+            app.loop->send(actions::didPressStartStopLevelButton{});
+        } else {
+            app.loop->send(actions::didPressStartStopLevelButton{});
+            QVERIFY(app.waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+            asked = app.state().question;
+            if (moment == QLatin1String("note")) {
+                // A replay: the stop comes while its cadence is over and the note sounds.
+                stopWhen([](const AppState &) { return false; });
+                app.loop->send(actions::didPressRepeatQuestionButton{});
+                const std::int64_t noteAt = app.notePlayer->recordedFrames() + std::llround(0.5 * rate + beatsInFrames(4));
+                QVERIFY(spinUntil([&] { return app.notePlayer->recordedFrames() >= noteAt; }, 60000));
+                stoppedAt = app.notePlayer->recordedFrames();
+                app.loop->send(actions::didPressStartStopLevelButton{});
+            } else {
+                stopWhen([](const AppState &s) { return s.pendingAnswer.has_value(); });
+                const Note answer = asked->answer;
+                const Note other = answer == level.notes.front() ? level.notes.back() : level.notes.front();
+                app.loop->send(actions::didPressNote{moment == QLatin1String("wrong") ? other : answer});
+            }
+        }
+        QVERIFY(app.waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
+        QVERIFY(stoppedAt >= 0);
+        drainEvents();
+        // Everything queued went: nothing rendered past the stop's moment but
+        // what was already due, and nothing published after it lit a key.
+        const std::int64_t after = app.notePlayer->recordedFrames();
+        QVERIFY2(after - stoppedAt <= std::llround(beatsInFrames(0.75)),
+                 qPrintable(QStringLiteral("%1 frames after the stop").arg(after - stoppedAt)));
+        QVERIFY(!app.state().highlightedNote && !app.state().isPracticing && !app.state().pendingAnswer);
+        const QStringList log = app.logger->linesAt(LogLevel::standard);
+        // No question came after the one the stop cut short.
+        QCOMPARE(log.filter(QStringLiteral("didLoadQuestion")).size(), 1);
+
+        // The session holds the answer whose sound was cut short.
+        const std::vector<Session> &sessions = app.state().level->sessions;
+        if (right + wrong == 0) {
+            QVERIFY(sessions.empty());
+        } else {
+            QCOMPARE(sessions.size(), size_t(1));
+            const SessionStatistics stats = sessions.front().statistics();
+            QCOMPARE(stats.correctCount, right);
+            QCOMPARE(stats.wrongCount, wrong);
+        }
+
+        // The next note plays alone: no chord or resolution note left over.
+        const std::int64_t free = app.notePlayer->recordedFrames();
+        app.loop->send(actions::didPressNote{Note{NoteName::d, 1}});
+        QVERIFY(spinUntil([&] { return app.notePlayer->recordedFrames() > free; }, 60000));
+        drainEvents();
+        QCOMPARE(app.notePlayer->recordedFrames(), free + std::llround(beatsInFrames(0.75)));
+        const std::int64_t onset = free + std::llround(beatsInFrames(MIDINotePlayer::beatPrecision));
+        QVERIFY(sounds(app.notePlayer->recording(), onset, 62));
+        for (int other : {60, 64, 65, 67, 69, 71})
+            QVERIFY2(attackPower(app.notePlayer->recording(), onset, other) < 1, qPrintable(QString::number(other)));
+    }
+
     void storageThatCannotBeWritten()
     {
         QTemporaryDir home;

@@ -3,6 +3,7 @@
 #include "support/test_registry.h"
 
 #include "core/app_loop.h"
+#include "core/screen_states.h"
 #include "model/generators.h"
 
 #include <QTest>
@@ -122,8 +123,13 @@ private slots:
 
         const Question next = question("D1", "D1 C1");
         ask(level, next);
-        QCOMPARE(send(actions::didPressRepeatQuestionButton{}), AppEffect(effects::repeatQuestion{level, next}));
+        QCOMPARE(send(actions::didPressRepeatQuestionButton{}), AppEffect(effects::repeatQuestion{level, next, 1}));
         QVERIFY(!state().isInteractionEnabled);
+        // The replaced cadence's end is not the replay's.
+        send(actions::didPlayCadence{0});
+        QVERIFY(!state().isInteractionEnabled);
+        send(actions::didPlayCadence{1});
+        QVERIFY(state().isInteractionEnabled);
 
         // Stop: the level returns with its history; the counts stay until the next session.
         QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{}));
@@ -132,6 +138,66 @@ private slots:
         QVERIFY(!state().session && !state().question && !state().highlightedNote && !state().isPracticing);
         QCOMPARE(state().questionsCount, 3);
         QCOMPARE(state().accuracy, float(level.statistics().accuracy));
+    }
+
+    // Stop works at every moment of a question; an answer whose sound is
+    // cut short goes with the stop, and whatever the cut effects answer
+    // late changes nothing.
+    void stopAtAnyMoment_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<QString>("pending"); // the answer the stop records
+        QTest::newRow("cadence") << "cadence" << "";
+        QTest::newRow("waiting for the answer") << "waiting" << "";
+        QTest::newRow("wrong note sounding") << "wrong" << "wrong";
+        QTest::newRow("resolution") << "resolution" << "right";
+        QTest::newRow("resolution's last note") << "last" << "right";
+    }
+    void stopAtAnyMoment()
+    {
+        QFETCH(QString, moment);
+        QFETCH(QString, pending);
+        const Question q = question("E1", "E1 D1 C1");
+        send(actions::didLoadLevel{levelOne});
+        send(actions::didPressStartStopLevelButton{});
+        send(actions::didStartSession{Session{100.0, {}}});
+        send(actions::didLoadQuestion{q});
+        if (moment != QLatin1String("cadence"))
+            send(actions::didPlayCadence{});
+        if (moment == QLatin1String("wrong"))
+            send(actions::didPressNote{note(u"F1")});
+        if (moment == QLatin1String("resolution") || moment == QLatin1String("last")) {
+            send(actions::didPressNote{note(u"E1")});
+            send(actions::didPlayNoteInResolution{});
+        }
+        if (moment == QLatin1String("last")) {
+            send(actions::didPlayNoteInResolution{});
+            send(actions::didPlayNoteInResolution{});
+            QVERIFY(state().currentlyPlayingResolution.empty());
+        }
+        QVERIFY(navBarState(mainScreenState(state())).isStartStopButtonEnabled);
+        QCOMPARE(navBarState(mainScreenState(state())).isRepeatButtonEnabled, pending.isEmpty());
+        const std::uint64_t before = state().playback;
+
+        const std::optional<PendingAnswer> recorded =
+            pending.isEmpty() ? std::nullopt : std::optional(PendingAnswer{q, pending == QLatin1String("right")});
+        QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{recorded}));
+        QVERIFY(!state().isPracticing && !state().isInteractionEnabled && !state().pendingAnswer);
+        QVERIFY(state().playback > before);
+        const Session late{100.0, {{note(u"E1"), {1, 0}}}};
+        const std::vector<AppAction> lateResults = {
+            actions::didPlayCadence{before}, actions::didPlayNoteInResolution{before},
+            actions::didLogRightAnswer{late, before}, actions::didLogWrongAnswer{late, before},
+            actions::didLoadQuestion{q}, actions::didStartSession{late}};
+        for (const AppAction &result : lateResults) {
+            QCOMPARE(send(result), std::nullopt);
+            QVERIFY(!state().isInteractionEnabled && !state().highlightedNote && !state().isPracticing);
+            QCOMPARE(state().questionsCount, 0);
+        }
+        const MainScreenState main = mainScreenState(state());
+        QVERIFY(!main.isStartStopButtonEnabled && !main.isRepeatButtonEnabled && !main.isKeyboardEnabled);
+        send(actions::didLoadLevel{levelOne});
+        QVERIFY(state().isInteractionEnabled);
     }
 
     void freePlayAndReleases()
@@ -224,6 +290,7 @@ private slots:
             // Nothing is pressed while the stopped session is saved.
             QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{}));
             QVERIFY(!state().isInteractionEnabled && !state().isPracticing);
+            QVERIFY(!navBarState(mainScreenState(state())).isStartStopButtonEnabled);
         }
         if (when == QLatin1String("tip")) {
             m_preferences->setBool(false, PreferenceKey::hasSeenOnboarding);

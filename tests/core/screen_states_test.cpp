@@ -17,22 +17,38 @@ private slots:
         QTest::addColumn<bool>("interaction");
         QTest::addColumn<bool>("practising");
         QTest::addColumn<bool>("overlay");
+        QTest::addColumn<QString>("moment");
         QTest::addColumn<QString>("enabled");
-        QTest::newRow("free play") << true << false << false << "navigation startStop ring keyboard";
-        QTest::newRow("practising") << true << true << false << "startStop repeat ring keyboard";
-        QTest::newRow("busy") << false << true << false << "";
-        QTest::newRow("an overlay is open") << true << true << true << "keyboard";
+        QTest::newRow("free play") << true << false << false << "" << "navigation startStop ring keyboard";
+        QTest::newRow("busy outside a session") << false << false << false << "" << "";
+        QTest::newRow("answering") << true << true << false << "question" << "startStop repeat ring keyboard";
+        // Stop and replay reach into the cadence and the question note.
+        QTest::newRow("cadence") << false << true << false << "question" << "startStop repeat";
+        QTest::newRow("before the first question") << false << true << false << "" << "startStop";
+        // An answer is heard: its resolution leads on, so no replay.
+        QTest::newRow("answer sounding") << false << true << false << "pending" << "startStop";
+        QTest::newRow("a tip waits") << false << true << false << "tip" << "";
+        QTest::newRow("an overlay is open") << true << true << true << "question" << "keyboard";
+        QTest::newRow("an overlay during the cadence") << false << true << true << "question" << "";
     }
     void enablingRules()
     {
         QFETCH(bool, interaction);
         QFETCH(bool, practising);
         QFETCH(bool, overlay);
+        QFETCH(QString, moment);
         QFETCH(QString, enabled);
         AppState state;
         state.isInteractionEnabled = interaction;
         state.isPracticing = practising;
         state.isAccuracyScreenVisible = overlay;
+        const Question asked{{}, note(u"E1"), {}};
+        if (moment == QLatin1String("question") || moment == QLatin1String("pending"))
+            state.question = asked;
+        if (moment == QLatin1String("pending"))
+            state.pendingAnswer = PendingAnswer{asked, true};
+        if (moment == QLatin1String("tip"))
+            state.currentTip = Tip{Tip::Target::keyboard, QStringLiteral("t"), QStringLiteral("m"), QStringLiteral("a")};
         const NavBarState bar = navBarState(mainScreenState(state));
         QStringList seen;
         if (bar.isPreviousButtonEnabled && bar.isNextButtonEnabled && bar.isConfigureButtonEnabled)

@@ -121,6 +121,7 @@ public:
         *journal << QStringLiteral("cadence %1").arg(cadence.voices.empty() ? -1 : index(cadence.voices.front()));
         co_return outcome(failPlay);
     }
+    void stopAll() override { *journal << QStringLiteral("stopAll"); }
 
     std::shared_ptr<QStringList> journal;
     std::vector<Note> played;
