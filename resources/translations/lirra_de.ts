@@ -301,19 +301,19 @@
     </message>
     <message>
         <source>accuracyInLevel</source>
-        <translation>Trefferquote in dieser Stufe</translation>
+        <translation>Trefferquote in diesem Level: richtige Antworten von allen Antworten</translation>
     </message>
     <message>
         <source>accuracyInLevelWithCTA</source>
-        <translation>Trefferquote in dieser Stufe. Klicke, um jeden Ton zu sehen.</translation>
+        <translation>Trefferquote in diesem Level: richtige Antworten von allen Antworten. Klicke, um jeden Ton zu sehen.</translation>
     </message>
     <message>
         <source>accuracyInSession</source>
-        <translation>Trefferquote in dieser Übung</translation>
+        <translation>Trefferquote in dieser Übung: richtige Antworten von allen Antworten</translation>
     </message>
     <message>
         <source>accuracyInSessionWithCTA</source>
-        <translation>Trefferquote in dieser Übung. Klicke, um jeden Ton zu sehen.</translation>
+        <translation>Trefferquote in dieser Übung: richtige Antworten von allen Antworten. Klicke, um jeden Ton zu sehen.</translation>
     </message>
     <message>
         <source>sessionKeptInMemory</source>
@@ -342,6 +342,10 @@
     <message>
         <source>preferencesNotSaved</source>
         <translation>Deine Einstellungen konnten nicht gespeichert werden: %1 Lirra merkt sich nicht, bei welcher Stufe du warst und dass du die Einführung gesehen hast.</translation>
+    </message>
+    <message>
+        <source>scoreLegend</source>
+        <translation>%1 richtig · %2 falsch · %3 Fragen</translation>
     </message>
 </context>
 </TS>

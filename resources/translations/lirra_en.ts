@@ -301,19 +301,19 @@
     </message>
     <message>
         <source>accuracyInLevel</source>
-        <translation>Accuracy in this level</translation>
+        <translation>Accuracy in this level: right answers out of all answers</translation>
     </message>
     <message>
         <source>accuracyInLevelWithCTA</source>
-        <translation>Accuracy in this level. Click to see every note.</translation>
+        <translation>Accuracy in this level: right answers out of all answers. Click to see every note.</translation>
     </message>
     <message>
         <source>accuracyInSession</source>
-        <translation>Accuracy in this session</translation>
+        <translation>Accuracy in this session: right answers out of all answers</translation>
     </message>
     <message>
         <source>accuracyInSessionWithCTA</source>
-        <translation>Accuracy in this session. Click to see every note.</translation>
+        <translation>Accuracy in this session: right answers out of all answers. Click to see every note.</translation>
     </message>
     <message>
         <source>sessionKeptInMemory</source>
@@ -342,6 +342,10 @@
     <message>
         <source>preferencesNotSaved</source>
         <translation>Your settings could not be saved: %1 Lirra will not remember which level you were on or that you have seen the tour.</translation>
+    </message>
+    <message>
+        <source>scoreLegend</source>
+        <translation>%1 right · %2 wrong · %3 questions</translation>
     </message>
 </context>
 </TS>

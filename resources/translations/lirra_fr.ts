@@ -301,19 +301,19 @@
     </message>
     <message>
         <source>accuracyInLevel</source>
-        <translation>Justesse dans ce niveau</translation>
+        <translation>Précision dans ce niveau : réponses justes sur toutes les réponses</translation>
     </message>
     <message>
         <source>accuracyInLevelWithCTA</source>
-        <translation>Justesse dans ce niveau. Cliquez pour voir chaque note.</translation>
+        <translation>Précision dans ce niveau : réponses justes sur toutes les réponses. Cliquez pour voir chaque note.</translation>
     </message>
     <message>
         <source>accuracyInSession</source>
-        <translation>Justesse dans cette séance</translation>
+        <translation>Précision dans cette séance : réponses justes sur toutes les réponses</translation>
     </message>
     <message>
         <source>accuracyInSessionWithCTA</source>
-        <translation>Justesse dans cette séance. Cliquez pour voir chaque note.</translation>
+        <translation>Précision dans cette séance : réponses justes sur toutes les réponses. Cliquez pour voir chaque note.</translation>
     </message>
     <message>
         <source>sessionKeptInMemory</source>
@@ -342,6 +342,10 @@
     <message>
         <source>preferencesNotSaved</source>
         <translation>Vos réglages n’ont pas pu être enregistrés : %1 Lirra ne se souviendra pas du niveau où vous étiez ni que vous avez vu la visite guidée.</translation>
+    </message>
+    <message>
+        <source>scoreLegend</source>
+        <translation>%1 justes · %2 fausses · %3 questions</translation>
     </message>
 </context>
 </TS>

@@ -211,7 +211,9 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.hasError = false;
             state.level = l;
             const LevelStatistics stats = l.statistics();
-            state.accuracy = float(stats.accuracy);
+            // The figure a session shows, over all the level's answers, so
+            // that a stop does not change it.
+            state.accuracy = float(stats.pooledAccuracy);
             state.accuracyPerNote = stats.accuracyPerNote;
             state.session.reset();
             state.question.reset();

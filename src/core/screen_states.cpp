@@ -58,7 +58,14 @@ MainScreenState mainScreenState(const AppState &state)
         main.scoreAccessibilityText =
             localized("score").arg(state.correctIdentifications).arg(state.questionsCount);
     }
+    if (state.questionsCount >= 1) {
+        main.scoreLegend = localized("scoreLegend")
+                               .arg(state.correctIdentifications)
+                               .arg(state.questionsCount - state.correctIdentifications)
+                               .arg(state.questionsCount);
+    }
     main.accuracy = state.accuracy;
+    main.hasAccuracy = !state.accuracyPerNote.empty();
     main.isAccuracyRingEnabled = controlsEnabled;
     main.isKeyboardEnabled = state.isInteractionEnabled;
     if (state.level)
@@ -80,7 +87,9 @@ NavBarState navBarState(const MainScreenState &main)
     bar.isScoreLabelHidden = main.isScoreLabelHidden;
     bar.scoreText = main.scoreText;
     bar.scoreAccessibilityText = main.scoreAccessibilityText;
+    bar.scoreLegend = main.scoreLegend;
     bar.accuracy = main.accuracy;
+    bar.hasAccuracy = main.hasAccuracy;
     bar.isAccuracyRingEnabled = main.isAccuracyRingEnabled;
     return bar;
 }
@@ -113,7 +122,7 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
             if (total > 0)
                 accuracy.progress.push_back({sessions[i].timestamp, stats.accuracy, stats.correctCount, total});
         }
-        accuracy.levelAccuracy = state.level->statistics().accuracy;
+        accuracy.levelAccuracy = state.level->statistics().pooledAccuracy;
     }
     return accuracy;
 }

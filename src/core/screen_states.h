@@ -33,7 +33,11 @@ struct MainScreenState {
     bool isScoreLabelHidden = true;
     std::optional<StyledText> scoreText;
     std::optional<QString> scoreAccessibilityText;
+    // What the three counts are ("6 right · 1 wrong · 7 questions"), with them.
+    std::optional<QString> scoreLegend;
     float accuracy = 0;
+    // False before any answer: the figure is then no figure at all.
+    bool hasAccuracy = false;
     bool isAccuracyRingEnabled = false;
     bool isKeyboardEnabled = false;
     std::vector<Note> activeNotes;
@@ -57,7 +61,9 @@ struct NavBarState {
     bool isScoreLabelHidden = true;
     std::optional<StyledText> scoreText;
     std::optional<QString> scoreAccessibilityText;
+    std::optional<QString> scoreLegend;
     float accuracy = 0;
+    bool hasAccuracy = false;
     bool isAccuracyRingEnabled = false;
 
     friend bool operator==(const NavBarState &, const NavBarState &) = default;

@@ -78,10 +78,15 @@ LevelStatistics Level::statistics() const
         }
     }
     LevelStatistics result;
+    double right = 0;
+    double wrong = 0;
     for (const auto &[note, counts] : answers) {
         if (counts.first + counts.second > 0)
             result.accuracyPerNote[note] = fractionRight(counts.first, counts.second);
+        right += counts.first;
+        wrong += counts.second;
     }
+    result.pooledAccuracy = fractionRight(right, wrong);
     if (!notes.empty()) {
         double sum = 0;
         for (const Note &note : notes) {

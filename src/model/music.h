@@ -46,7 +46,11 @@ struct SessionStatistics {
 
 struct LevelStatistics {
     AccuracyPerNote accuracyPerNote;
+    // The mean over the level's notes, an unanswered note counting as 0.
     double accuracy = 0;
+    // Right answers out of all answers, the rule a session's figure follows;
+    // 0 without answers.
+    double pooledAccuracy = 0;
 };
 
 struct Session {

@@ -4,6 +4,7 @@
 #include "core/app_loop.h"
 #include "main_screen.h"
 #include "modal_screens.h"
+#include "nav_bar.h"
 #include "quit_guard.h"
 #include "model/localization.h"
 #include "widgets/accuracy_ring.h"
@@ -25,26 +26,6 @@
 #include <QVBoxLayout>
 
 namespace lirra {
-
-namespace {
-
-QString richText(const StyledText &text)
-{
-    QString html;
-    for (const TextSegment &segment : text) {
-        const QString escaped = segment.text.toHtmlEscaped();
-        html += segment.color ? QStringLiteral("<span style=\"color:%1\">%2</span>").arg(color(*segment.color).name(), escaped)
-                              : escaped;
-    }
-    return html;
-}
-
-QIcon icon(const QString &name)
-{
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
-}
-
-} // namespace
 
 void applyDarkAppearance()
 {
@@ -127,8 +108,22 @@ App *AppDelegate::app()
 
 QWidget *AppDelegate::toolbarItem(const QString &identifier) const
 {
-    const auto it = m_items.find(identifier);
-    return it == m_items.end() ? nullptr : it->second.data();
+    return m_navBar ? m_navBar->item(identifier) : nullptr;
+}
+
+Label *AppDelegate::scoreLabel() const
+{
+    return m_navBar ? m_navBar->scoreLabel() : nullptr;
+}
+
+Label *AppDelegate::subtitleLabel() const
+{
+    return m_navBar ? m_navBar->subtitleLabel() : nullptr;
+}
+
+AccuracyRing *AppDelegate::accuracyRing() const
+{
+    return m_navBar ? m_navBar->accuracyRing() : nullptr;
 }
 
 QAction *AppDelegate::shortcut(Command command) const
@@ -149,95 +144,19 @@ QAction *AppDelegate::makeShortcut(Command command, std::function<void()> trigge
     return action;
 }
 
-QString AppDelegate::withShortcut(const QString &text, Command command) const
+NavBar *AppDelegate::makeNavBar()
 {
-    return QStringLiteral("%1 (%2)").arg(text, shortcuts(command).value(0).toString(QKeySequence::NativeText));
-}
-
-QToolButton *AppDelegate::makeButton(const QString &identifier, const char *tooltip, const QString &iconName,
-                                     Command command, auto action)
-{
-    m_itemCommands[identifier] = command;
-    auto *button = new QToolButton;
-    button->setObjectName(identifier);
-    button->setIcon(icon(iconName));
-    button->setToolTip(withShortcut(localized(tooltip), command));
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    // Every item stays disabled until the first state says otherwise.
-    button->setEnabled(false);
     QPointer<AppDelegate> self(this);
-    const auto send = [self, action]() {
+    auto *bar = new NavBar([self](AppAction action) {
         if (self)
-            self->loop()->send(action);
-    };
-    connect(button, &QToolButton::clicked, this, send);
-    makeShortcut(command, send);
-    m_items[identifier] = button;
-    return button;
-}
-
-QToolBar *AppDelegate::makeToolbar()
-{
-    auto *bar = new QToolBar;
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    bar->setIconSize(QSize(20, 20));
-    bar->setContextMenuPolicy(Qt::PreventContextMenu);
-
-    // Linux windows have no subtitle; it is shown here, at the left.
-    m_subtitleLabel = new Label;
-    m_subtitleLabel->setFont(textFont(TextStyle::body));
-    m_subtitleLabel->setContentsMargins(8, 0, 8, 0);
-    m_subtitleLabel->setText(localized("earTraining"));
-    bar->addWidget(m_subtitleLabel);
-    auto *spacer = new QWidget;
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    bar->addWidget(spacer);
-
-    bar->addWidget(makeButton(QStringLiteral("firstLevelButton"), "goToCMajor", QStringLiteral("c-circle"),
-                              Command::firstLevel, actions::didPressHomeButton{}));
-    bar->addWidget(makeButton(QStringLiteral("randomLevelButton"), "goToRandomLevel", QStringLiteral("shuffle-circle"),
-                              Command::randomLevel, actions::didPressRandomButton{}));
-    bar->addSeparator();
-    bar->addWidget(makeButton(QStringLiteral("previousLevelButton"), "goToPreviousLevel", QStringLiteral("chevron-left"),
-                              Command::previousLevel, actions::didPressPreviousLevelButton{}));
-    bar->addWidget(makeButton(QStringLiteral("nextLevelButton"), "goToNextLevel", QStringLiteral("chevron-right"),
-                              Command::nextLevel, actions::didPressNextLevelButton{}));
-    bar->addSeparator();
-    bar->addWidget(makeButton(QStringLiteral("configureLevelButton"), "configureLevel", QStringLiteral("sliders"),
-                              Command::configureLevel, actions::didPressConfigureLevelButton{}));
-    bar->addWidget(makeButton(QStringLiteral("startStopSessionButton"), "startSession", QStringLiteral("play"),
-                              Command::startStop, actions::didPressStartStopLevelButton{}));
-    bar->addWidget(makeButton(QStringLiteral("repeatButton"), "replayQuestion", QStringLiteral("repeat"),
-                              Command::repeat, actions::didPressRepeatQuestionButton{}));
-    bar->addSeparator();
-
-    m_scoreLabel = new Label;
-    m_scoreLabel->setFont(textFont(TextStyle::body));
-    m_scoreLabel->setTextFormat(Qt::RichText);
-    m_scoreLabel->setContentsMargins(8, 0, 8, 0);
-    m_items[QStringLiteral("scoreLabel")] = m_scoreLabel;
-    m_scoreLabelItem = bar->addWidget(m_scoreLabel);
-    m_scoreLabelItem->setVisible(false);
-
-    m_accuracyRing = new AccuracyRing;
-    m_accuracyRing->setStrokeWidth(3);
-    m_accuracyRing->setFixedSize(92, 32);
-    m_accuracyRing->setToolTip(withShortcut(localized("accuracyInLevel"), Command::accuracy));
-    m_accuracyRing->setEnabled(false);
-    QPointer<AppDelegate> self(this);
-    const auto openAccuracy = [self]() {
-        if (self)
-            self->loop()->send(actions::didPressAccuracyRing{});
-    };
-    m_accuracyRing->addAction(std::make_shared<Action>([openAccuracy](Action &) { openAccuracy(); }),
-                              Control::Event::released);
-    makeShortcut(Command::accuracy, openAccuracy);
-    m_items[QStringLiteral("accuracyButton")] = m_accuracyRing;
-    m_itemCommands[QStringLiteral("accuracyButton")] = Command::accuracy;
-    bar->addWidget(m_accuracyRing);
+            self->loop()->send(std::move(action));
+    });
+    for (const auto &[identifier, command] : bar->commands()) {
+        makeShortcut(command, [bar = QPointer<NavBar>(bar), identifier]() {
+            if (bar)
+                bar->trigger(identifier);
+        });
+    }
     return bar;
 }
 
@@ -246,7 +165,7 @@ void AppDelegate::applicationDidFinishLaunching()
     // The services first: the live sound output starts on its own thread
     // while the window is built.
     environment();
-    QToolBar *toolbar = makeToolbar();
+    m_navBar = makeNavBar();
 
     auto *content = new QWidget;
     content->setFixedSize(860, 340);
@@ -260,7 +179,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_window->addToolBar(Qt::TopToolBarArea, toolbar);
+    m_window->addToolBar(Qt::TopToolBarArea, m_navBar);
     m_window->setCentralWidget(content);
     m_window->setWindowTitle(localized("earTraining") + QStringLiteral(" — ") + localized("lirra"));
     // The content keeps its 860 × 340; the window cannot be resized.
@@ -430,8 +349,8 @@ void AppDelegate::showState(const AppState &state)
     if (m_window) {
         const QString subtitle = state.level ? state.level->title() : localized("earTraining");
         m_window->setWindowTitle(subtitle + QStringLiteral(" — ") + localized("lirra"));
-        if (m_subtitleLabel)
-            m_subtitleLabel->setText(subtitle);
+        if (m_navBar)
+            m_navBar->setSubtitle(subtitle);
     }
     const MainScreenState main = mainScreenState(state);
     if (m_window)
@@ -443,39 +362,11 @@ void AppDelegate::showState(const AppState &state)
 
 void AppDelegate::applyNavBarState(const NavBarState &bar)
 {
-    m_isToolbarItemEnabled = {
-        {QStringLiteral("firstLevelButton"), bar.isPreviousButtonEnabled},
-        {QStringLiteral("randomLevelButton"), bar.isPreviousButtonEnabled},
-        {QStringLiteral("previousLevelButton"), bar.isPreviousButtonEnabled},
-        {QStringLiteral("nextLevelButton"), bar.isNextButtonEnabled},
-        {QStringLiteral("configureLevelButton"), bar.isConfigureButtonEnabled},
-        {QStringLiteral("startStopSessionButton"), bar.isStartStopButtonEnabled},
-        {QStringLiteral("repeatButton"), bar.isRepeatButtonEnabled},
-        {QStringLiteral("accuracyButton"), bar.isAccuracyRingEnabled},
-    };
-    for (const auto &[identifier, enabled] : m_isToolbarItemEnabled) {
-        if (QWidget *item = toolbarItem(identifier))
-            item->setEnabled(enabled);
-        if (const auto command = m_itemCommands.find(identifier); command != m_itemCommands.end())
+    m_navBar->apply(bar);
+    for (const auto &[identifier, enabled] : m_navBar->enabledItems()) {
+        if (const auto command = m_navBar->commands().find(identifier); command != m_navBar->commands().end())
             shortcut(command->second)->setEnabled(enabled);
     }
-
-    const bool stop = bar.startStopButtonMode == NavBarState::StartStopMode::stop;
-    if (auto *startStop = qobject_cast<QToolButton *>(toolbarItem(QStringLiteral("startStopSessionButton")))) {
-        startStop->setIcon(icon(stop ? QStringLiteral("stop") : QStringLiteral("play")));
-        startStop->setToolTip(withShortcut(localized(stop ? "stopSession" : "startSession"), Command::startStop));
-    }
-
-    if (bar.scoreText)
-        m_scoreLabel->setText(richText(*bar.scoreText));
-    m_scoreLabelItem->setVisible(!bar.isScoreLabelHidden);
-    m_scoreLabel->setToolTip(bar.scoreAccessibilityText.value_or(QString()));
-
-    m_accuracyRing->setAccuracy(bar.accuracy);
-    m_accuracyRing->setEnabled(bar.isAccuracyRingEnabled);
-    const char *tooltip = stop ? (bar.isAccuracyRingEnabled ? "accuracyInSessionWithCTA" : "accuracyInSession")
-                               : (bar.isAccuracyRingEnabled ? "accuracyInLevelWithCTA" : "accuracyInLevel");
-    m_accuracyRing->setToolTip(withShortcut(localized(tooltip), Command::accuracy));
 }
 
 void AppDelegate::showTip(const std::optional<Tip> &tip)
@@ -497,7 +388,7 @@ void AppDelegate::showTip(const std::optional<Tip> &tip)
         {Tip::Target::accuracyRing, QStringLiteral("accuracyButton")},
         {Tip::Target::configureLevelButton, QStringLiteral("configureLevelButton")},
     };
-    QWidget *anchor = tip->target == Tip::Target::titleView ? m_subtitleLabel : toolbarItem(anchors.at(tip->target));
+    QWidget *anchor = tip->target == Tip::Target::titleView ? subtitleLabel() : toolbarItem(anchors.at(tip->target));
     if (!anchor)
         return;
 

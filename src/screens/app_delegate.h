@@ -40,6 +40,7 @@ class App;
 class QuitGuard;
 class AppLoop;
 class Label;
+class NavBar;
 
 // The application's entry object: builds the environment, the loop and the
 // screens, puts them into one fixed-size window under a toolbar of practice
@@ -60,9 +61,9 @@ public:
 
     // The toolbar's items by identifier ("firstLevelButton", "accuracyButton", …).
     QWidget *toolbarItem(const QString &identifier) const;
-    Label *scoreLabel() const { return m_scoreLabel; }
-    Label *subtitleLabel() const { return m_subtitleLabel; }
-    AccuracyRing *accuracyRing() const { return m_accuracyRing; }
+    Label *scoreLabel() const;
+    Label *subtitleLabel() const;
+    AccuracyRing *accuracyRing() const;
     // The tour's bubble on display over the toolbar, if any.
     TipView *toolbarTip() const { return m_toolbarTip; }
     // The keyboard shortcut of a command, enabled exactly when its control is.
@@ -82,11 +83,8 @@ private:
     void showState(const AppState &state);
     void applyNavBarState(const NavBarState &bar);
     void showTip(const std::optional<Tip> &tip);
-    QToolBar *makeToolbar();
-    QToolButton *makeButton(const QString &identifier, const char *tooltip, const QString &icon, Command command,
-                            auto action);
+    NavBar *makeNavBar();
     QAction *makeShortcut(Command command, std::function<void()> trigger);
-    QString withShortcut(const QString &text, Command command) const;
     void updateModalShortcuts();
     // The button Return or Escape answers now, if any is on show and enabled.
     QPushButton *modalButton(Command command);
@@ -97,7 +95,6 @@ private:
     EnvironmentSetup m_setup;
     InputSetup m_input;
     std::map<Command, QAction *> m_shortcuts;
-    std::map<QString, Command> m_itemCommands; // toolbar item → its shortcut
     TypingKeyboard m_typing;
     std::map<int, Note> m_typedNotes; // held keys and the notes they pressed
     std::unique_ptr<MidiInput> m_midi;
@@ -105,13 +102,7 @@ private:
     std::unique_ptr<AppLoop> m_loop;
     std::unique_ptr<App> m_app;
     QPointer<QMainWindow> m_window;
-    std::map<QString, QPointer<QWidget>> m_items;
-    std::map<QString, bool> m_isToolbarItemEnabled;
-    Label *m_subtitleLabel = nullptr;
-    Label *m_scoreLabel = nullptr;
-    // A toolbar shows and hides its widgets through their actions.
-    QAction *m_scoreLabelItem = nullptr;
-    AccuracyRing *m_accuracyRing = nullptr;
+    NavBar *m_navBar = nullptr;
     QuitGuard *m_quitGuard = nullptr;
     QPointer<TipView> m_toolbarTip;
     std::optional<Tip> m_shownTip;

@@ -46,8 +46,18 @@ AccuracyRing::AccuracyRing(QWidget *parent)
 void AccuracyRing::setAccuracy(float accuracy)
 {
     m_accuracy = accuracy;
+    m_hasAccuracy = true;
     m_text = percentText(accuracy);
     m_color = accuracyColor(accuracy);
+    update();
+}
+
+void AccuracyRing::clearAccuracy()
+{
+    m_accuracy = 0;
+    m_hasAccuracy = false;
+    m_text = QStringLiteral("–");
+    m_color = PaletteColor::lightGray;
     update();
 }
 

@@ -22,6 +22,10 @@ public:
 
     float accuracy() const { return m_accuracy; }
     void setAccuracy(float accuracy);
+    // No figure yet (nothing answered): an empty grey ring and a dash, so
+    // that no answer never reads as all wrong.
+    void clearAccuracy();
+    bool hasAccuracy() const { return m_hasAccuracy; }
     double strokeWidth() const { return m_strokeWidth; }
     void setStrokeWidth(double width);
 
@@ -37,6 +41,7 @@ protected:
 
 private:
     float m_accuracy = 0;
+    bool m_hasAccuracy = true;
     double m_strokeWidth = 6;
     PaletteColor m_color = PaletteColor::teal;
     QString m_text;

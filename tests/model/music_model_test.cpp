@@ -139,13 +139,17 @@ private slots:
         LevelStatistics stats = level.statistics();
         QCOMPARE(stats.accuracyPerNote, (AccuracyPerNote{{note(u"C1"), 0.5}}));
         QCOMPARE(stats.accuracy, 0.25);
+        QCOMPARE(stats.pooledAccuracy, 0.5); // 2 right of 4 answers
         // Notes outside the level are reported but stay out of the mean.
         level.sessions.push_back(session({{"D1", {1, 0}}, {"G1", {0, 5}}}));
         stats = level.statistics();
         QCOMPARE(stats.accuracyPerNote.at(note(u"G1")), 0.0);
         QCOMPARE(stats.accuracy, 0.75);
+        QCOMPARE(stats.pooledAccuracy, 0.3); // 3 of 10, notes outside the level too
         level.notes.clear();
         QCOMPARE(level.statistics().accuracy, 0.0);
+        level.sessions.clear();
+        QCOMPARE(level.statistics().pooledAccuracy, 0.0);
 
         // Whatever the counts, every accuracy stays within 0 to 1.
         constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
@@ -155,6 +159,7 @@ private slots:
         QCOMPARE(stats.accuracyPerNote.at(note(u"C1")), 1.0);
         QCOMPARE(stats.accuracyPerNote.at(note(u"D1")), 0.5);
         QCOMPARE(stats.accuracy, 0.75);
+        QVERIFY(stats.pooledAccuracy >= 0 && stats.pooledAccuracy <= 1);
     }
 
     void timestampText_data()

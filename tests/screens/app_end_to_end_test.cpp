@@ -94,7 +94,7 @@ private slots:
         const Question second = *state().question;
         clickKey(mainKeyboard(), second.answer);
         QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != second.id && s.isInteractionEnabled; }));
-        QCOMPARE(m_delegate->scoreLabel()->toolTip(), QStringLiteral("1 of 2 right"));
+        QCOMPARE(m_delegate->scoreLabel()->toolTip(), QStringLiteral("1 right · 1 wrong · 2 questions"));
         QCOMPARE(m_delegate->accuracyRing()->text(), percentText(0.5f));
         QCOMPARE(m_delegate->accuracyRing()->toolTip(), localized("accuracyInSessionWithCTA") + QStringLiteral(" (I)"));
 
