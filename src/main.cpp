@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QStandardPaths>
 
 #include <csignal>
 #include <cstdio>
@@ -60,7 +61,10 @@ int main(int argc, char **argv)
     // SIGTERM, SIGINT and SIGHUP save the practice and quit, like a close.
     lirra::QuitGuard::catchSignals();
 
-    lirra::AppDelegate delegate;
+    lirra::InputSetup input;
+    input.windowPlacementFile =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/window.json");
+    lirra::AppDelegate delegate({}, input);
     delegate.applicationDidFinishLaunching();
     return application.exec();
 }

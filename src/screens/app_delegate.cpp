@@ -6,6 +6,7 @@
 #include "modal_screens.h"
 #include "nav_bar.h"
 #include "quit_guard.h"
+#include "window_placement.h"
 #include "model/localization.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
@@ -71,6 +72,12 @@ AppDelegate::~AppDelegate()
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     m_midi.reset();
+    if (m_window && !m_input.windowPlacementFile.isEmpty()) {
+        if (auto written = writeWindowPlacement(m_input.windowPlacementFile, placementOf(m_window)); !written) {
+            if (Logger *logger = environment().logger.get(); logger && logger->isEnabled(LogLevel::warning))
+                logger->write(LogLevel::warning, written.error().description);
+        }
+    }
     delete m_window;
     m_app.reset();
     m_loop.reset();
@@ -167,8 +174,10 @@ void AppDelegate::applicationDidFinishLaunching()
     environment();
     m_navBar = makeNavBar();
 
+    // 860 × 340 is the smallest content and the first size; the window
+    // grows from there, and the keyboard with it.
     auto *content = new QWidget;
-    content->setFixedSize(860, 340);
+    content->setMinimumSize(860, 340);
     content->setAutoFillBackground(true);
     QPalette black = content->palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -182,8 +191,11 @@ void AppDelegate::applicationDidFinishLaunching()
     m_window->addToolBar(Qt::TopToolBarArea, m_navBar);
     m_window->setCentralWidget(content);
     m_window->setWindowTitle(localized("earTraining") + QStringLiteral(" — ") + localized("lirra"));
-    // The content keeps its 860 × 340; the window cannot be resized.
-    m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_window->resize(m_window->sizeHint());
+    if (!m_input.windowPlacementFile.isEmpty()) {
+        if (const auto placement = readWindowPlacement(m_input.windowPlacementFile))
+            restorePlacement(m_window, *placement);
+    }
 
     // Return and Escape answer the modal screens and the tour's bubble.
     QPointer<AppDelegate> self(this);

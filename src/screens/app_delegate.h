@@ -33,6 +33,9 @@ struct InputSetup {
     // How long after launch MIDI input starts, so that it never holds up
     // the first level.
     int midiDelayMs = 250;
+    // Where the window's size and place are kept between runs; empty keeps
+    // nothing.
+    QString windowPlacementFile;
 };
 
 class AccuracyRing;
@@ -43,7 +46,7 @@ class Label;
 class NavBar;
 
 // The application's entry object: builds the environment, the loop and the
-// screens, puts them into one fixed-size window under a toolbar of practice
+// screens, puts them into one resizable window under a toolbar of practice
 // controls, and mirrors every state onto the window and the toolbar.
 class AppDelegate final : public QObject {
     Q_OBJECT

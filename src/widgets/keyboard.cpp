@@ -367,6 +367,9 @@ KeyboardView::KeyboardView(std::uint8_t lowest, std::uint8_t highest, QWidget *p
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setWidgetResizable(false);
+    // It takes no focus, so the arrow keys (the level shortcuts) never
+    // scroll it.
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
     QPalette background = m_scrollArea->palette();
     background.setColor(QPalette::Window, color(PaletteColor::keyBed));
     m_scrollArea->setPalette(background);
@@ -412,7 +415,7 @@ Key *KeyboardView::key(Note note) const
 void KeyboardView::resizeEvent(QResizeEvent *)
 {
     m_scrollArea->setGeometry(rect());
-    const double octaveWidth = 0.88 * width();
+    const double octaveWidth = octaveWidthFor(width());
     const int h = height();
     for (size_t i = 0; i < m_octaveViews.size(); ++i) {
         const int left = int(std::lround(octaveWidth * double(i)));
@@ -422,6 +425,15 @@ void KeyboardView::resizeEvent(QResizeEvent *)
     m_contentView->resize(int(std::lround(octaveWidth * double(m_octaveViews.size()))), h);
     if (m_scrollTarget)
         scroll(*m_scrollTarget, false);
+}
+
+double KeyboardView::octaveWidthFor(int width)
+{
+    // Up to the first size, 0.88 of the width; wider, the keys keep that
+    // size and more of them show, until two octaves fill the width; wider
+    // still, two octaves fill it with larger keys.
+    constexpr double firstWidth = 860;
+    return std::max(0.88 * std::min(double(width), firstWidth), double(width) / 2.0);
 }
 
 void KeyboardView::setKeysEnabled(bool enabled)

@@ -140,8 +140,10 @@ struct KeyboardViewDelegate {
     std::function<void()> didDismissTip;
 };
 
-// A horizontally scrolling strip of octaves without scroll bars; each octave
-// is 0.88 of the keyboard's width. Notes outside its octaves are ignored.
+// A horizontally scrolling strip of octaves without scroll bars; an octave is
+// 0.88 of the keyboard's width up to 860 pixels, keeps that size on wider
+// keyboards until two octaves fill them, and is half the width beyond. Keys
+// take the keyboard's whole height. Notes outside its octaves are ignored.
 class KeyboardView final : public QWidget, public TipHandler {
     Q_OBJECT
 public:
@@ -160,6 +162,9 @@ public:
     // The i-th text goes on the i-th note's key; nothing happens unless both
     // lists have the same, non-zero length.
     void setTexts(const QStringList &texts, const std::vector<Note> &notes);
+
+    // The width of one octave on a keyboard of the given width.
+    static double octaveWidthFor(int width);
 
     // Brings the note's key to the left edge, over 0.2 s when animated.
     void scroll(Note note, bool animated);
