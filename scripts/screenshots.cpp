@@ -3,7 +3,9 @@
 #include "core/app_loop.h"
 #include "model/generators.h"
 #include "model/localization.h"
+#include "screens/app.h"
 #include "screens/app_delegate.h"
+#include "screens/error_screen.h"
 #include "practice/file_session_storage.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/keyboard.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QHBoxLayout>
 #include <QTemporaryDir>
 #include <QTest>
@@ -190,16 +193,22 @@ void screens()
     loop.send(actions::didDismissAccuracyScreen{});
 
     loop.send(actions::didPressStartStopLevelButton{});
-    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); });
+    // Until the stopped session is saved and its level back.
+    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; });
     loop.send(actions::didPressConfigureLevelButton{});
     save(window, QStringLiteral("level_editor"));
     loop.send(actions::didDismissLevelEditor{});
 
-    loop.send(actions::errorOccurred{Error{QStringLiteral("MIDINotePlayer"), 1,
-                                           QStringLiteral("No audio output could be started: pulseaudio (Failed to create "
-                                                          "PulseAudio connection, because pa_simple_new() failed with error: "
-                                                          "Connection refused); alsa (Failed to open the \"default\" audio device)")}});
+    Error sound{QStringLiteral("MIDINotePlayer"), 1, localized("soundOutputFailed"),
+                QStringLiteral("No audio output could be started: pulseaudio (Failed to create "
+                               "PulseAudio connection, because pa_simple_new() failed with error: "
+                               "Connection refused); alsa (Failed to open the \"default\" audio device)")};
+    loop.send(actions::errorOccurred{sound});
     save(window, QStringLiteral("error_screen"));
+    if (ErrorScreen *error = delegate.app()->builtErrorScreen()) {
+        error->detailsButton()->click();
+        save(window, QStringLiteral("error_screen_details"));
+    }
 }
 
 } // namespace

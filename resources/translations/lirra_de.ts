@@ -347,5 +347,21 @@
         <source>scoreLegend</source>
         <translation>%1 richtig · %2 falsch · %3 Fragen</translation>
     </message>
+    <message>
+        <source>soundOutputFailed</source>
+        <translation>Lirra konnte die Tonausgabe nicht starten. Prüfe, ob der Sound-Server (PipeWire oder PulseAudio) läuft und ein Audiogerät angeschlossen ist, und versuche es dann erneut.</translation>
+    </message>
+    <message>
+        <source>instrumentFailed</source>
+        <translation>Lirra konnte seinen Klavierklang nicht laden, daher wäre nichts zu hören. Eine Neuinstallation von Lirra (mit dem Paket fluid-soundfont-gm) stellt ihn wieder her.</translation>
+    </message>
+    <message>
+        <source>showDetails</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>closeError</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 </TS>

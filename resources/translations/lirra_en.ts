@@ -347,5 +347,21 @@
         <source>scoreLegend</source>
         <translation>%1 right · %2 wrong · %3 questions</translation>
     </message>
+    <message>
+        <source>soundOutputFailed</source>
+        <translation>Lirra could not start its sound output. Check that the sound server (PipeWire or PulseAudio) is running and a sound device is connected, then try again.</translation>
+    </message>
+    <message>
+        <source>instrumentFailed</source>
+        <translation>Lirra could not load its piano sound, so nothing would sound. Reinstalling Lirra (with the package fluid-soundfont-gm) puts it back.</translation>
+    </message>
+    <message>
+        <source>showDetails</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>closeError</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>

@@ -347,5 +347,21 @@
         <source>scoreLegend</source>
         <translation>%1 justes · %2 fausses · %3 questions</translation>
     </message>
+    <message>
+        <source>soundOutputFailed</source>
+        <translation>Lirra n’a pas pu démarrer sa sortie audio. Vérifiez que le serveur de son (PipeWire ou PulseAudio) fonctionne et qu’un périphérique audio est branché, puis réessayez.</translation>
+    </message>
+    <message>
+        <source>instrumentFailed</source>
+        <translation>Lirra n’a pas pu charger son son de piano : rien ne serait audible. Réinstaller Lirra (avec le paquet fluid-soundfont-gm) le rétablit.</translation>
+    </message>
+    <message>
+        <source>showDetails</source>
+        <translation>Détails</translation>
+    </message>
+    <message>
+        <source>closeError</source>
+        <translation>Fermer</translation>
+    </message>
 </context>
 </TS>

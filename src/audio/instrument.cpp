@@ -1,6 +1,7 @@
 #include "instrument.h"
 
 #include "audio/fluid_log.h"
+#include "model/localization.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ QString soundFontFileProblem(const QString &path)
 
 Error noInstrument(const QStringList &reasons)
 {
-    return Error{QStringLiteral("MIDINotePlayer"), 3,
+    return Error{QStringLiteral("MIDINotePlayer"), 3, localized("instrumentFailed"),
                  QStringLiteral("No instrument could be loaded, so nothing would sound: %1.").arg(reasons.join(QStringLiteral("; ")))};
 }
 

@@ -3,6 +3,7 @@
 #include "audio/fluid_log.h"
 #include "audio/instrument.h"
 #include "audio/waits.h"
+#include "model/localization.h"
 
 #include <QCoreApplication>
 #include <QCoroFuture>
@@ -408,8 +409,10 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
         }
         reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);
     }
-    return fail(QStringLiteral("No audio output could be started: %1")
-                    .arg(reasons.isEmpty() ? QStringLiteral("no driver to try") : reasons.join(QStringLiteral("; "))));
+    Error failed{errorDomain, 1, localized("soundOutputFailed"),
+                 QStringLiteral("No audio output could be started: %1")
+                     .arg(reasons.isEmpty() ? QStringLiteral("no driver to try") : reasons.join(QStringLiteral("; ")))};
+    return std::unexpected(std::move(failed));
 }
 
 InstrumentOutcome MIDINotePlayer::loadInstrument(Engine &engine) const

@@ -50,7 +50,7 @@ QString description(const AppAction &action)
             return QStringLiteral("😅 didLogWrongAnswer in session started at ")
                 + formatTimestamp(a.session.timestamp);
         },
-        [](const errorOccurred &a) { return QStringLiteral("❌ errorOccurred - ") + a.error.description; },
+        [](const errorOccurred &a) { return QStringLiteral("❌ errorOccurred - ") + a.error.fullText(); },
         [](const didLoad &) { return QStringLiteral("✅  didLoad"); },
         [](const didDismissTip &) { return QStringLiteral("💡 didDismissTip"); },
         [](const didPressHomeButton &) { return QStringLiteral("👆 didPressHome"); },
@@ -66,6 +66,7 @@ QString description(const AppAction &action)
         [](const didPlayNoteInResolution &) { return QStringLiteral("🎵 didPlayNoteInResolution"); },
         [](const didPlayCadence &) { return QStringLiteral("🎶 didPlayCadence"); },
         [](const didPressTryAgain &) { return QStringLiteral("👆 didPressTryAgain"); },
+        [](const didDismissError &) { return QStringLiteral("👆 didDismissError"); },
     }, action);
 }
 

@@ -38,6 +38,7 @@ struct didDismissLevelEditor {};
 struct didPlayNoteInResolution { std::uint64_t playback = 0; };
 struct didPlayCadence { std::uint64_t playback = 0; };
 struct didPressTryAgain {};
+struct didDismissError {};
 } // namespace actions
 
 using AppAction = std::variant<
@@ -64,7 +65,8 @@ using AppAction = std::variant<
     actions::didDismissLevelEditor,
     actions::didPlayNoteInResolution,
     actions::didPlayCadence,
-    actions::didPressTryAgain>;
+    actions::didPressTryAgain,
+    actions::didDismissError>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

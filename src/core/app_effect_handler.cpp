@@ -13,7 +13,7 @@ std::optional<AppAction> AppEffectHandler::failed(const Error &error)
         return std::nullopt;
     Logger *logger = m_environment.logger.get();
     if (logger && logger->isEnabled(LogLevel::error))
-        logger->write(LogLevel::error, error.description);
+        logger->write(LogLevel::error, error.fullText());
     return actions::errorOccurred{error};
 }
 

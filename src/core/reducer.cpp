@@ -81,6 +81,13 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isInteractionEnabled = !state.currentTip.has_value();
             return withoutEffect();
         },
+        [&](const didDismissError &) {
+            // Back to where the error broke in; what it said stays logged.
+            if (!state.level)
+                return withoutEffect();
+            state.hasError = false;
+            return withoutEffect();
+        },
         [&](const didPressTryAgain &) {
             state.isInteractionEnabled = false;
             state.highlightedNote.reset();

@@ -3,6 +3,7 @@
 #include "core/app_loop.h"
 #include "core/screen_states.h"
 #include "main_screen.h"
+#include "error_screen.h"
 #include "modal_screens.h"
 #include "widgets/keyboard.h"
 #include "widgets/title_bar.h"
@@ -102,10 +103,16 @@ ErrorScreen *App::errorScreen()
         m_errorScreen = new ErrorScreen(m_environment.notePlayer);
         connect(m_errorScreen->titleBar(), &TitleBar::doneButtonEnabledChanged, this, &App::doneButtonEnabledChanged);
         QPointer<App> self(this);
-        m_errorScreen->delegate = ErrorScreenDelegate{[self]() {
-            if (self)
-                self->send(actions::didPressTryAgain{});
-        }};
+        m_errorScreen->delegate = ErrorScreenDelegate{
+            [self]() {
+                if (self)
+                    self->send(actions::didPressTryAgain{});
+            },
+            [self]() {
+                if (self)
+                    self->send(actions::didDismissError{});
+            },
+        };
         m_errorScreen->hide();
         stack(m_errorScreen);
     }
@@ -203,6 +210,8 @@ void App::update(const AppState &state)
         errorScreen()->setVisible(state.hasError);
         errorScreen()->setError(state.error);
         errorScreen()->setTryAgainEnabled(state.isInteractionEnabled);
+        // Back to practice needs a level to practise, and no tip waiting.
+        errorScreen()->setCloseEnabled(state.level.has_value() && state.isInteractionEnabled);
     }
     if (state.isAccuracyScreenVisible || m_accuracy) {
         const AccuracyScreenState accuracyState = accuracyScreenState(state);

@@ -3,6 +3,7 @@
 #include "app.h"
 #include "core/app_loop.h"
 #include "main_screen.h"
+#include "error_screen.h"
 #include "modal_screens.h"
 #include "nav_bar.h"
 #include "quit_guard.h"
@@ -269,7 +270,7 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::reportError(const Error &error)
 {
     if (Logger *logger = environment().logger.get(); logger && logger->isEnabled(LogLevel::error))
-        logger->write(LogLevel::error, error.description);
+        logger->write(LogLevel::error, error.fullText());
     loop()->send(actions::errorOccurred{error});
 }
 
@@ -298,8 +299,7 @@ QPushButton *AppDelegate::modalButton(Command command)
     ErrorScreen *error = app()->builtErrorScreen();
     QPushButton *target = nullptr;
     if (error && error->isVisible()) {
-        if (command == Command::confirm)
-            target = error->tryAgainButton()->pushButton();
+        target = (command == Command::confirm ? error->tryAgainButton() : error->closeButton())->pushButton();
     } else if (editor && editor->isVisible()) {
         TitleBar *bar = editor->titleBar();
         target = (command == Command::confirm ? bar->doneButton() : bar->cancelButton())->pushButton();

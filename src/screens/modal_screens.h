@@ -105,31 +105,4 @@ private:
     ProgressChart *m_chart;
 };
 
-struct ErrorScreenDelegate {
-    std::function<void()> didPressTryAgain;
-};
-
-// Shown when an error was reported: what went wrong, in the error's own
-// words, with a way on (try again), over a playable keyboard whose pressed
-// keys light up in a random colour with their names.
-class ErrorScreen final : public TitledKeyboardScreen {
-    Q_OBJECT
-public:
-    explicit ErrorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent = nullptr);
-
-    const std::optional<Error> &error() const { return m_error; }
-    void setError(const std::optional<Error> &error);
-    // Off while the app is busy trying again.
-    void setTryAgainEnabled(bool enabled);
-    Button *tryAgainButton() const;
-
-    std::optional<ErrorScreenDelegate> delegate;
-
-    // The colours pressed keys light up in.
-    static const std::vector<PaletteColor> &colors();
-
-private:
-    std::optional<Error> m_error;
-};
-
 } // namespace lirra

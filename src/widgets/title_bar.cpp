@@ -66,11 +66,21 @@ void TitleBar::setDoneButtonEnabled(bool enabled)
 
 void TitleBar::setDoneButtonTitle(const QString &title)
 {
-    if (m_done->pushButton()->text() == title)
+    retitle(m_done, title);
+}
+
+void TitleBar::setCancelButtonTitle(const QString &title)
+{
+    retitle(m_cancel, title);
+}
+
+void TitleBar::retitle(Button *button, const QString &title)
+{
+    if (button->pushButton()->text() == title)
         return;
-    m_done->pushButton()->setText(title);
-    m_done->pushButton()->adjustSize();
-    m_done->adjustSize();
+    button->pushButton()->setText(title);
+    button->pushButton()->adjustSize();
+    button->adjustSize();
     relayout();
 }
 

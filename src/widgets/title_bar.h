@@ -32,8 +32,9 @@ public:
     void setDoneButtonHidden(bool hidden);
     bool isDoneButtonEnabled() const { return m_doneEnabled; }
     void setDoneButtonEnabled(bool enabled);
-    // The done button's caption; "done" by default.
+    // The buttons' captions; "cancel" and "done" by default.
     void setDoneButtonTitle(const QString &title);
+    void setCancelButtonTitle(const QString &title);
 
     Button *cancelButton() const { return m_cancel; }
     Button *doneButton() const { return m_done; }
@@ -49,6 +50,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void retitle(Button *button, const QString &title);
     void relayout();
 
     Button *m_cancel;

@@ -6,6 +6,7 @@
 #include "support/test_registry.h"
 
 #include "audio/midi_note_player.h"
+#include "model/localization.h"
 #include "model/generators.h"
 
 #include <QDir>
@@ -226,7 +227,9 @@ private slots:
         const Result<void> prepared = awaitTask(player->prepare());
         qunsetenv("ALSA_CONFIG_PATH");
         QVERIFY(!prepared);
-        const QString why = prepared.error().description;
+        // One plain sentence, and the drivers' own words for whoever asks.
+        QCOMPARE(prepared.error().description, localized("soundOutputFailed"));
+        const QString why = prepared.error().details;
         QVERIFY2(why.contains(QLatin1String("nosuchdriver (")) && why.contains(QLatin1String("alsa (")), qPrintable(why));
         QVERIFY(!player->isPrepared());
         // Still usable: waits happen, nothing sounds, teardown is safe.
@@ -262,8 +265,9 @@ private slots:
         QCOMPARE(prepared.has_value(), damaged);
         const Result<void> ready = awaitTask(player.instrumentReady());
         QVERIFY(!ready);
-        QVERIFY2(ready.error().description.contains(bank + (damaged ? QStringLiteral(": it is damaged") : QStringLiteral(": there is no such file"))),
-                 qPrintable(ready.error().description));
+        QCOMPARE(ready.error().description, localized("instrumentFailed"));
+        QVERIFY2(ready.error().details.contains(bank + (damaged ? QStringLiteral(": it is damaged") : QStringLiteral(": there is no such file"))),
+                 qPrintable(ready.error().details));
         const Result<void> played = awaitTask(player.playNote(Note{NoteName::c, 1}));
         QVERIFY(!played);
         QCOMPARE(played.error(), ready.error());
@@ -369,7 +373,8 @@ private slots:
             QVERIFY(peak(player.recording(), 0, player.recordedFrames()) > 1e-2f);
         } else {
             QVERIFY(!prepared && !played);
-            QVERIFY2(prepared.error().description.startsWith(problem), qPrintable(prepared.error().description));
+            QCOMPARE(prepared.error().description, localized("instrumentFailed"));
+            QVERIFY2(prepared.error().details.startsWith(problem), qPrintable(prepared.error().details));
             QCOMPARE(played.error(), prepared.error());
             QCOMPARE(peak(player.recording(), 0, player.recordedFrames()), 0.0f);
             // Once the bank is put right, preparing again loads it.

@@ -257,6 +257,10 @@ private slots:
         const Error failure{QStringLiteral("test"), 5, QStringLiteral("no disk")};
         send(actions::errorOccurred{failure});
         QVERIFY(state().hasError && state().isPracticing);
+        // Closing the error goes back to where it broke in, the session too.
+        QCOMPARE(send(actions::didDismissError{}), std::nullopt);
+        QVERIFY(!state().hasError && state().isPracticing && state().isInteractionEnabled);
+        send(actions::errorOccurred{failure});
         send(actions::didLoadLevel{levelOne});
         QVERIFY(!state().hasError);
         QCOMPARE(state().error, std::optional(failure));

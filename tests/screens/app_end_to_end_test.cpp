@@ -12,6 +12,7 @@
 #include "screens/app.h"
 #include "screens/app_delegate.h"
 #include "screens/main_screen.h"
+#include "screens/error_screen.h"
 #include "screens/modal_screens.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"

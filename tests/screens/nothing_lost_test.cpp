@@ -10,6 +10,7 @@
 #include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
+#include "screens/error_screen.h"
 #include "screens/modal_screens.h"
 #include "screens/quit_guard.h"
 #include "widgets/control.h"
@@ -252,13 +253,27 @@ private slots:
             setup.player.fallbackSoundFonts = {QStringLiteral("/nonexistent/default.sf2")};
         }));
         QVERIFY(state().hasError);
-        QVERIFY2(errorScreen()->messageLabel()->text().contains(QLatin1String("/nonexistent/sound_font.sf2: there is no such file")),
-                 qPrintable(errorScreen()->messageLabel()->text()));
+        // One plain sentence; the files and what is wrong with them behind "Details".
+        QCOMPARE(errorScreen()->messageLabel()->text(), localized("instrumentFailed"));
+        QVERIFY(errorScreen()->detailsButton()->isVisible() && !errorScreen()->detailsLabel()->isVisible());
+        errorScreen()->detailsButton()->click();
+        QVERIFY(errorScreen()->detailsLabel()->isVisible());
+        QVERIFY2(errorScreen()->detailsLabel()->text().contains(QLatin1String("/nonexistent/sound_font.sf2: there is no such file")),
+                 qPrintable(errorScreen()->detailsLabel()->text()));
+        QVERIFY(errorScreen()->detailsLabel()->geometry().bottom() < errorScreen()->keyboardView()->geometry().top() + 1);
         // A level can still be chosen, and a key that cannot sound says so again.
         click(button("nextLevelButton"));
         QVERIFY(waitFor([](const AppState &s) { return s.level && !s.hasError; }));
         clickKey(mainKeyboard(), state().level->notes.front());
         QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
+        // Escape closes it: back to the level, which stays as it was.
+        QVERIFY(errorScreen()->closeButton()->isVisible());
+        const QString level = state().level->title();
+        QVERIFY(m_delegate->shortcut(Command::cancel)->isEnabled());
+        m_delegate->shortcut(Command::cancel)->trigger();
+        QVERIFY(waitFor([](const AppState &s) { return !s.hasError; }));
+        QCOMPARE(state().level->title(), level);
+        QVERIFY(!errorScreen()->isVisible() && m_delegate->app()->main()->isVisible());
     }
 };
 

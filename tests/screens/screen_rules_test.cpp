@@ -8,6 +8,7 @@
 #include "model/localization.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
+#include "screens/error_screen.h"
 #include "screens/modal_screens.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/progress_chart.h"
