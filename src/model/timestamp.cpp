@@ -7,12 +7,14 @@ namespace lirra {
 
 QString formatTimestamp(double seconds)
 {
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, seconds);
+    // The shortest digits that read back as the same value, never with an
+    // exponent: the largest double takes 309 digits before the point.
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::fixed);
     if (ec != std::errc())
         return QStringLiteral("0.0");
     QString text = QString::fromLatin1(buffer, end - buffer);
-    if (std::isfinite(seconds) && !text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')))
+    if (std::isfinite(seconds) && !text.contains(QLatin1Char('.')))
         text += QStringLiteral(".0");
     return text;
 }

@@ -171,12 +171,22 @@ private slots:
         QTest::newRow("negative") << -0.5 << "-0.5";
         QTest::newRow("now") << 1733472000.123456 << "1733472000.123456";
         QTest::newRow("whole now") << 1733472000.0 << "1733472000.0";
-        QTest::newRow("huge") << 1e16 << "1e+16";
+        // Round whole seconds are the shortest in exponent form; never so.
+        QTest::newRow("a round second") << 1733000000.0 << "1733000000.0";
+        QTest::newRow("2033") << 2000000000.0 << "2000000000.0";
+        QTest::newRow("huge") << 1e16 << "10000000000000000.0";
+        QTest::newRow("a tiny fraction") << 1e-7 << "0.0000001";
+        QTest::newRow("the largest") << 1.7976931348623157e308 << ""; // all 309 exact digits
     }
     void timestampText()
     {
         QFETCH(double, value);
         QFETCH(QString, text);
+        if (text.isEmpty()) {
+            text = formatTimestamp(value);
+            QCOMPARE(text.size(), 311);
+            QVERIFY(text.endsWith(QLatin1String(".0")) && !text.contains(QLatin1Char('e')));
+        }
         QCOMPARE(formatTimestamp(value), text);
         QCOMPARE(parseDouble(text), std::optional<double>(value));
     }
