@@ -157,47 +157,47 @@
     </message>
     <message>
         <source>tip.keyboard.content</source>
-        <translation>Die Töne der Stufe leuchten und tragen ihre Tonika-Do-Silbe; Do ist der Grundton. Abgedunkelte Tasten werden nicht abgefragt.</translation>
+        <translation>Die Töne des Levels leuchten und tragen ihre Tonika-Do-Silbe; Do ist der Grundton. Abgedunkelte Tasten werden nicht abgefragt.</translation>
     </message>
     <message>
         <source>tip.currentLevel.title</source>
-        <translation>Die aktuelle Stufe</translation>
+        <translation>Das aktuelle Level</translation>
     </message>
     <message>
         <source>tip.currentLevel.content</source>
-        <translation>Die Tonart und das Tongeschlecht, die du übst. Ein * kennzeichnet eine Stufe, deren Töne du selbst gewählt hast.</translation>
+        <translation>Die Tonart und das Tongeschlecht, die du übst. Ein * kennzeichnet ein Level, dessen Töne du selbst gewählt hast.</translation>
     </message>
     <message>
         <source>tip.nextLevel.title</source>
-        <translation>Nächste Stufe</translation>
+        <translation>Nächstes Level</translation>
     </message>
     <message>
         <source>tip.nextLevel.content</source>
-        <translation>Geht weiter zur nächsten Stufe. Jede Tonart hat zwölf, von vier Tönen bis zur ganzen chromatischen Oktave.</translation>
+        <translation>Geht weiter zum nächsten Level. Jede Tonart hat sechs Level in Dur und sechs in Moll, von vier Tönen bis zur ganzen chromatischen Oktave.</translation>
     </message>
     <message>
         <source>tip.previousLevel.title</source>
-        <translation>Vorherige Stufe</translation>
+        <translation>Vorheriges Level</translation>
     </message>
     <message>
         <source>tip.previousLevel.content</source>
-        <translation>Geht eine Stufe zurück.</translation>
+        <translation>Geht ein Level zurück.</translation>
     </message>
     <message>
         <source>tip.randomLevel.title</source>
-        <translation>Zufällige Stufe</translation>
+        <translation>Zufälliges Level</translation>
     </message>
     <message>
         <source>tip.randomLevel.content</source>
-        <translation>Springt zu einer zufällig gewählten Stufe.</translation>
+        <translation>Springt zu einem zufällig gewählten Level.</translation>
     </message>
     <message>
         <source>tip.firstLevel.title</source>
-        <translation>Erste Stufe</translation>
+        <translation>Erstes Level</translation>
     </message>
     <message>
         <source>tip.firstLevel.content</source>
-        <translation>Bringt dich zurück zur allerersten Stufe, C-Dur.</translation>
+        <translation>Bringt dich zurück zum allerersten Level, C-Dur.</translation>
     </message>
     <message>
         <source>tip.configureLevel.title</source>
@@ -205,7 +205,7 @@
     </message>
     <message>
         <source>tip.configureLevel.content</source>
-        <translation>Beschränke die Stufe auf die Töne, die du üben möchtest.</translation>
+        <translation>Beschränke das Level auf die Töne, die du üben möchtest.</translation>
     </message>
     <message>
         <source>tip.accuracyRing.title</source>
@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>tip.accuracyRing.content</source>
-        <translation>Wie oft du die Töne richtig erkannt hast: während des Übens in dieser Übung, sonst über alle Übungen der Stufe. Klicke darauf, um jeden Ton zu sehen.</translation>
+        <translation>Richtige Antworten von allen Antworten: während des Übens in dieser Übung, sonst über alle Übungen des Levels. Klicke darauf, um jeden Ton zu sehen.</translation>
     </message>
     <message>
         <source>tip.getStarted.title</source>
@@ -221,7 +221,7 @@
     </message>
     <message>
         <source>tip.getStarted.content</source>
-        <translation>Drücke auf Start und benenne deinen ersten Ton.</translation>
+        <translation>Drücke auf Start (Leertaste) und benenne deinen ersten Ton: Klicke ihn an, tippe ihn auf der Computertastatur (A S D F G H J K für die weißen Tasten, W E T Y U für die schwarzen) oder spiele ihn auf einem MIDI-Keyboard. R spielt die Frage noch einmal; F1 zeigt diese Einführung erneut.</translation>
     </message>
     <message>
         <source>tip.getStarted.button</source>
@@ -253,7 +253,7 @@
     </message>
     <message>
         <source>levelAccuracy</source>
-        <translation>Trefferquote der Stufe</translation>
+        <translation>Trefferquote des Levels</translation>
     </message>
     <message>
         <source>anErrorOccurred</source>
@@ -261,11 +261,11 @@
     </message>
     <message>
         <source>practiseToSeeProgress</source>
-        <translation>Übe diese Stufe, um deinen Fortschritt zu sehen</translation>
+        <translation>Übe dieses Level, um deinen Fortschritt zu sehen</translation>
     </message>
     <message>
         <source>sessionKept</source>
-        <translation>Deine beendete Übung ist nicht verloren: Sie ist sicher auf der Festplatte aufbewahrt und kommt in den Verlauf dieser Stufe, sobald sie geschrieben werden kann.</translation>
+        <translation>Deine beendete Übung ist nicht verloren: Sie ist sicher auf der Festplatte aufbewahrt und kommt in den Verlauf dieses Levels, sobald sie geschrieben werden kann.</translation>
     </message>
     <message>
         <source>goToCMajor</source>
@@ -273,19 +273,19 @@
     </message>
     <message>
         <source>goToRandomLevel</source>
-        <translation>Zu einer zufälligen Stufe</translation>
+        <translation>Zu einem zufälligen Level</translation>
     </message>
     <message>
         <source>goToPreviousLevel</source>
-        <translation>Vorherige Stufe</translation>
+        <translation>Vorheriges Level</translation>
     </message>
     <message>
         <source>goToNextLevel</source>
-        <translation>Nächste Stufe</translation>
+        <translation>Nächstes Level</translation>
     </message>
     <message>
         <source>configureLevel</source>
-        <translation>Die Töne dieser Stufe wählen</translation>
+        <translation>Die Töne dieses Levels wählen</translation>
     </message>
     <message>
         <source>startSession</source>
@@ -341,7 +341,7 @@
     </message>
     <message>
         <source>preferencesNotSaved</source>
-        <translation>Deine Einstellungen konnten nicht gespeichert werden: %1 Lirra merkt sich nicht, bei welcher Stufe du warst und dass du die Einführung gesehen hast.</translation>
+        <translation>Deine Einstellungen konnten nicht gespeichert werden: %1 Lirra merkt sich nicht, bei welchem Level du warst und dass du die Einführung gesehen hast.</translation>
     </message>
     <message>
         <source>scoreLegend</source>
@@ -362,6 +362,18 @@
     <message>
         <source>closeError</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>tip.skip</source>
+        <translation>Tour überspringen</translation>
+    </message>
+    <message>
+        <source>levelTitle.major</source>
+        <translation>%1-Dur</translation>
+    </message>
+    <message>
+        <source>levelTitle.minor</source>
+        <translation>%k-Moll</translation>
     </message>
 </context>
 </TS>

@@ -173,7 +173,7 @@
     </message>
     <message>
         <source>tip.nextLevel.content</source>
-        <translation>Moves on to the next level. Every key has twelve, from four notes up to the whole chromatic octave.</translation>
+        <translation>Moves on to the next level. Each key has six levels in major and six in minor, from four notes up to the whole chromatic octave.</translation>
     </message>
     <message>
         <source>tip.previousLevel.title</source>
@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>tip.accuracyRing.content</source>
-        <translation>How often you named the notes right: in this session while you practise, over the level's history otherwise. Click it to see every note.</translation>
+        <translation>Right answers out of all answers: in this session while you practise, over the level's history otherwise. Click it to see every note.</translation>
     </message>
     <message>
         <source>tip.getStarted.title</source>
@@ -221,7 +221,7 @@
     </message>
     <message>
         <source>tip.getStarted.content</source>
-        <translation>Press play and name your first note.</translation>
+        <translation>Press play (Space) and name your first note: click it, type it on the computer keyboard (A S D F G H J K for the white keys, W E T Y U for the black ones) or play it on a MIDI keyboard. R replays the question; F1 shows this tour again.</translation>
     </message>
     <message>
         <source>tip.getStarted.button</source>
@@ -362,6 +362,18 @@
     <message>
         <source>closeError</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>tip.skip</source>
+        <translation>Skip tour</translation>
+    </message>
+    <message>
+        <source>levelTitle.major</source>
+        <translation>%1 major</translation>
+    </message>
+    <message>
+        <source>levelTitle.minor</source>
+        <translation>%1 minor</translation>
     </message>
 </context>
 </TS>

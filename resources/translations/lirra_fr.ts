@@ -145,7 +145,7 @@
     </message>
     <message>
         <source>tip.howItWorks.content.1</source>
-        <translation>Trouvez cette note sur le clavier et cliquez dessus. Une fausse touche sonne et la question reste : vous pouvez réessayer.</translation>
+        <translation>Trouvez cette note sur le clavier et cliquez dessus. Une fausse touche sonne et la question reste : vous pouvez réessayer.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.2</source>
@@ -157,7 +157,7 @@
     </message>
     <message>
         <source>tip.keyboard.content</source>
-        <translation>Les notes du niveau sont allumées et portent leur degré dans la gamme ; 1 est la tonique. Les touches éteintes ne sont pas demandées.</translation>
+        <translation>Les notes du niveau sont allumées et portent leur degré dans la gamme ; 1 est la tonique. Les touches éteintes ne sont pas demandées.</translation>
     </message>
     <message>
         <source>tip.currentLevel.title</source>
@@ -173,7 +173,7 @@
     </message>
     <message>
         <source>tip.nextLevel.content</source>
-        <translation>Passe au niveau suivant. Chaque tonalité en compte douze, de quatre notes à toute l’octave chromatique.</translation>
+        <translation>Passe au niveau suivant. Chaque tonalité a six niveaux en majeur et six en mineur, de quatre notes à toute l’octave chromatique.</translation>
     </message>
     <message>
         <source>tip.previousLevel.title</source>
@@ -209,19 +209,19 @@
     </message>
     <message>
         <source>tip.accuracyRing.title</source>
-        <translation>Justesse</translation>
+        <translation>Précision</translation>
     </message>
     <message>
         <source>tip.accuracyRing.content</source>
-        <translation>La part des notes bien reconnues : dans cette séance pendant que vous jouez, sur l’historique du niveau sinon. Cliquez pour voir chaque note.</translation>
+        <translation>Réponses justes sur toutes les réponses : dans cette séance pendant que vous jouez, sur l’historique du niveau sinon. Cliquez pour voir chaque note.</translation>
     </message>
     <message>
         <source>tip.getStarted.title</source>
-        <translation>Prêt ?</translation>
+        <translation>Prêt ?</translation>
     </message>
     <message>
         <source>tip.getStarted.content</source>
-        <translation>Appuyez sur lecture et nommez votre première note.</translation>
+        <translation>Appuyez sur lecture (Espace) et nommez votre première note : cliquez dessus, tapez-la au clavier de l’ordinateur (A S D F G H J K pour les touches blanches, W E T Y U pour les noires) ou jouez-la sur un clavier MIDI. R rejoue la question ; F1 relance cette visite.</translation>
     </message>
     <message>
         <source>tip.getStarted.button</source>
@@ -249,11 +249,11 @@
     </message>
     <message>
         <source>sessionAccuracy</source>
-        <translation>Justesse de la séance</translation>
+        <translation>Précision de la séance</translation>
     </message>
     <message>
         <source>levelAccuracy</source>
-        <translation>Justesse du niveau</translation>
+        <translation>Précision du niveau</translation>
     </message>
     <message>
         <source>anErrorOccurred</source>
@@ -265,7 +265,7 @@
     </message>
     <message>
         <source>sessionKept</source>
-        <translation>Votre séance terminée n’est pas perdue : elle est gardée en lieu sûr sur le disque et sera ajoutée à l’historique de ce niveau dès qu’elle pourra être écrite.</translation>
+        <translation>Votre séance terminée n’est pas perdue : elle est gardée en lieu sûr sur le disque et sera ajoutée à l’historique de ce niveau dès qu’elle pourra être écrite.</translation>
     </message>
     <message>
         <source>goToCMajor</source>
@@ -301,23 +301,23 @@
     </message>
     <message>
         <source>accuracyInLevel</source>
-        <translation>Précision dans ce niveau : réponses justes sur toutes les réponses</translation>
+        <translation>Précision dans ce niveau : réponses justes sur toutes les réponses</translation>
     </message>
     <message>
         <source>accuracyInLevelWithCTA</source>
-        <translation>Précision dans ce niveau : réponses justes sur toutes les réponses. Cliquez pour voir chaque note.</translation>
+        <translation>Précision dans ce niveau : réponses justes sur toutes les réponses. Cliquez pour voir chaque note.</translation>
     </message>
     <message>
         <source>accuracyInSession</source>
-        <translation>Précision dans cette séance : réponses justes sur toutes les réponses</translation>
+        <translation>Précision dans cette séance : réponses justes sur toutes les réponses</translation>
     </message>
     <message>
         <source>accuracyInSessionWithCTA</source>
-        <translation>Précision dans cette séance : réponses justes sur toutes les réponses. Cliquez pour voir chaque note.</translation>
+        <translation>Précision dans cette séance : réponses justes sur toutes les réponses. Cliquez pour voir chaque note.</translation>
     </message>
     <message>
         <source>sessionKeptInMemory</source>
-        <translation>Votre séance terminée n’a pas pu être gardée ailleurs sur le disque non plus : %1 Elle n’est gardée qu’en mémoire et sera perdue à la fermeture de Lirra, à moins de pouvoir être écrite d’ici là.</translation>
+        <translation>Votre séance terminée n’a pas pu être gardée ailleurs sur le disque non plus : %1 Elle n’est gardée qu’en mémoire et sera perdue à la fermeture de Lirra, à moins de pouvoir être écrite d’ici là.</translation>
     </message>
     <message>
         <source>sessionKeptNowhereElse</source>
@@ -329,11 +329,11 @@
     </message>
     <message>
         <source>quitTitle</source>
-        <translation>Quitter Lirra ?</translation>
+        <translation>Quitter Lirra ?</translation>
     </message>
     <message>
         <source>sessionsWillBeLost</source>
-        <translation>Séances terminées qui n’ont pu être enregistrées nulle part : %1. Elles seront perdues si Lirra se ferme maintenant.</translation>
+        <translation>Séances terminées qui n’ont pu être enregistrées nulle part : %1. Elles seront perdues si Lirra se ferme maintenant.</translation>
     </message>
     <message>
         <source>quitAndLose</source>
@@ -341,7 +341,7 @@
     </message>
     <message>
         <source>preferencesNotSaved</source>
-        <translation>Vos réglages n’ont pas pu être enregistrés : %1 Lirra ne se souviendra pas du niveau où vous étiez ni que vous avez vu la visite guidée.</translation>
+        <translation>Vos réglages n’ont pas pu être enregistrés : %1 Lirra ne se souviendra pas du niveau où vous étiez ni que vous avez vu la visite guidée.</translation>
     </message>
     <message>
         <source>scoreLegend</source>
@@ -353,7 +353,7 @@
     </message>
     <message>
         <source>instrumentFailed</source>
-        <translation>Lirra n’a pas pu charger son son de piano : rien ne serait audible. Réinstaller Lirra (avec le paquet fluid-soundfont-gm) le rétablit.</translation>
+        <translation>Lirra n’a pas pu charger son son de piano : rien ne serait audible. Réinstaller Lirra (avec le paquet fluid-soundfont-gm) le rétablit.</translation>
     </message>
     <message>
         <source>showDetails</source>
@@ -362,6 +362,18 @@
     <message>
         <source>closeError</source>
         <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>tip.skip</source>
+        <translation>Passer la visite</translation>
+    </message>
+    <message>
+        <source>levelTitle.major</source>
+        <translation>%1 majeur</translation>
+    </message>
+    <message>
+        <source>levelTitle.minor</source>
+        <translation>%1 mineur</translation>
     </message>
 </context>
 </TS>

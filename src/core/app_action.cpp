@@ -67,6 +67,8 @@ QString description(const AppAction &action)
         [](const didPlayCadence &) { return QStringLiteral("🎶 didPlayCadence"); },
         [](const didPressTryAgain &) { return QStringLiteral("👆 didPressTryAgain"); },
         [](const didDismissError &) { return QStringLiteral("👆 didDismissError"); },
+        [](const didSkipTour &) { return QStringLiteral("👆 didSkipTour"); },
+        [](const didRequestTour &) { return QStringLiteral("👆 didRequestTour"); },
     }, action);
 }
 

@@ -39,6 +39,8 @@ struct didPlayNoteInResolution { std::uint64_t playback = 0; };
 struct didPlayCadence { std::uint64_t playback = 0; };
 struct didPressTryAgain {};
 struct didDismissError {};
+struct didSkipTour {};
+struct didRequestTour {};
 } // namespace actions
 
 using AppAction = std::variant<
@@ -66,7 +68,9 @@ using AppAction = std::variant<
     actions::didPlayNoteInResolution,
     actions::didPlayCadence,
     actions::didPressTryAgain,
-    actions::didDismissError>;
+    actions::didDismissError,
+    actions::didSkipTour,
+    actions::didRequestTour>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -234,6 +234,26 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             }
             return withoutEffect();
         },
+        [&](const didSkipTour &) {
+            if (!state.currentTip)
+                return withoutEffect();
+            // For good: the tour does not come back at the next start.
+            state.currentTip.reset();
+            state.isInteractionEnabled = state.level.has_value();
+            preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+            return withoutEffect();
+        },
+        [&](const didRequestTour &) {
+            // From the start, over the level on show; not into a session or
+            // over another screen.
+            if (state.isPracticing || !state.level || state.hasError || state.isLevelEditorVisible
+                || state.isAccuracyScreenVisible || !state.isInteractionEnabled)
+                return withoutEffect();
+            tipProvider.restart();
+            state.currentTip = tipProvider.nextTip();
+            state.isInteractionEnabled = !state.currentTip.has_value();
+            return withoutEffect();
+        },
         [&](const didDismissTip &) {
             state.currentTip = tipProvider.nextTip();
             state.isInteractionEnabled = !state.currentTip.has_value();

@@ -55,6 +55,7 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::confirm: return {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)};
     case Command::cancel: return {QKeySequence(Qt::Key_Escape)};
     case Command::quit: return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
+    case Command::tour: return {QKeySequence(Qt::Key_F1)};
     }
     return {};
 }

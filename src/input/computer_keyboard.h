@@ -41,6 +41,7 @@ enum class Command {
     confirm, // done on the modal screens, the tour's button
     cancel,  // cancel, or done where there is nothing to cancel
     quit,    // save the practice and close the app
+    tour,    // the tour of the controls, from its start
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

@@ -100,7 +100,14 @@ LevelStatistics Level::statistics() const
 
 QString Level::title() const
 {
-    QString text = localizedName(key) + QLatin1Char(' ') + localized(isMajor ? "major" : "minor");
+    // "%1" is the key's name as it is, "%k" in lower case: German writes a
+    // major key with a capital and a minor one without (C-Dur, c-Moll).
+    // A black key's two names each get the mode: cis-Moll / des-Moll.
+    const QString format = localized(isMajor ? "levelTitle.major" : "levelTitle.minor");
+    QStringList names = localizedName(key).split(QStringLiteral(" / "));
+    for (QString &name : names)
+        name = QString(format).replace(QLatin1String("%k"), name.toLower()).replace(QLatin1String("%1"), name);
+    QString text = names.join(QStringLiteral(" / "));
     if (isCustom)
         text += QStringLiteral(" *");
     if (spansMultipleOctaves)

@@ -15,8 +15,9 @@ OnboardingTipProvider::OnboardingTipProvider()
     };
     static constexpr Entry tour[] = {
         {T::startStopButton, "tip.howItWorks.title", "tip.howItWorks.content", "tip.next"},
-        {T::startStopButton, "tip.howItWorks.title", "tip.howItWorks.content.1", "tip.next"},
-        {T::startStopButton, "tip.howItWorks.title", "tip.howItWorks.content.2", "tip.next"},
+        // Finding the note, and its way home, happen on the keys.
+        {T::keyboard, "tip.howItWorks.title", "tip.howItWorks.content.1", "tip.next"},
+        {T::keyboard, "tip.howItWorks.title", "tip.howItWorks.content.2", "tip.next"},
         {T::keyboard, "tip.keyboard.title", "tip.keyboard.content", "tip.next"},
         {T::titleView, "tip.currentLevel.title", "tip.currentLevel.content", "tip.next"},
         {T::nextButton, "tip.nextLevel.title", "tip.nextLevel.content", "tip.next"},
@@ -29,6 +30,11 @@ OnboardingTipProvider::OnboardingTipProvider()
     };
     for (const Entry &entry : tour)
         m_tips.push_back(Tip{entry.target, localized(entry.title), localized(entry.message), localized(entry.action)});
+}
+
+void OnboardingTipProvider::restart()
+{
+    m_index = -1;
 }
 
 std::optional<Tip> OnboardingTipProvider::nextTip()

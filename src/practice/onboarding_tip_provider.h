@@ -13,6 +13,7 @@ public:
     OnboardingTipProvider();
 
     std::optional<Tip> nextTip() override;
+    void restart() override;
 
 private:
     std::int64_t m_index = -1;

@@ -11,6 +11,8 @@ public:
     virtual ~TipProvider() = default;
     // The next tip of the tour, absent once it is over. Every call advances it.
     virtual std::optional<Tip> nextTip() = 0;
+    // Starts the tour over: the next call answers its first tip again.
+    virtual void restart() = 0;
 };
 
 } // namespace lirra

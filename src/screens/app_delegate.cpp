@@ -224,6 +224,17 @@ void AppDelegate::applicationDidFinishLaunching()
     quitting.confirmLoss = m_input.confirmLoss;
     quitting.exit = m_input.exit;
     m_quitGuard = new QuitGuard(m_window, std::move(quitting), this);
+    // Every tip can end the tour for good; F1 starts it again.
+    TipPresenter::setSecondaryAction(TipView::TipViewAction{localized("tip.skip"), [self]() {
+        if (self)
+            self->loop()->send(actions::didSkipTour{});
+    }});
+    QAction *tour = makeShortcut(Command::tour, [self]() {
+        if (self)
+            self->loop()->send(actions::didRequestTour{});
+    });
+    tour->setEnabled(true);
+    m_window->addAction(tour);
     QAction *quit = makeShortcut(Command::quit, [self]() {
         if (self && self->m_quitGuard)
             self->m_quitGuard->requestQuit(true);
@@ -305,9 +316,9 @@ QPushButton *AppDelegate::modalButton(Command command)
         target = (command == Command::confirm ? bar->doneButton() : bar->cancelButton())->pushButton();
     } else if (accuracy && accuracy->isVisible()) {
         target = accuracy->titleBar()->doneButton()->pushButton();
-    } else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView();
-               tip && command == Command::confirm) {
-        target = tip->button()->pushButton();
+    } else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView(); tip) {
+        Button *button = command == Command::confirm ? tip->button() : tip->secondaryButton();
+        target = button ? button->pushButton() : nullptr;
     }
     return target && target->isEnabled() && target->isVisible() ? target : nullptr;
 }

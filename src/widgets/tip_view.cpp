@@ -34,6 +34,24 @@ TipView::TipView(Edge edge, QString title, QString message, TipViewAction action
     relayout();
 }
 
+void TipView::setSecondaryAction(TipViewAction action)
+{
+    delete m_secondary;
+    m_secondary = nullptr;
+    m_secondaryAction = std::move(action);
+    if (!m_secondaryAction.title.isEmpty()) {
+        m_secondary = Button::secondary(m_secondaryAction.title, this);
+        QPointer<TipView> self(this);
+        m_secondary->addAction(std::make_shared<Action>([self](Action &) {
+                                   if (self && self->m_secondaryAction.perform)
+                                       self->m_secondaryAction.perform();
+                               }),
+                               Control::Event::released);
+        m_secondary->show();
+    }
+    relayout();
+}
+
 void TipView::setMaxWidth(double width)
 {
     m_maxWidth = width;
@@ -53,8 +71,10 @@ TipView::Layout TipView::layout() const
     l.titleHeight = std::ceil(titleMetrics.height());
     const double titleWidth = std::ceil(titleMetrics.horizontalAdvance(m_title)) + 1;
     const QSizeF buttonSize = m_button->sizeHint();
+    const QSizeF secondarySize = m_secondary ? QSizeF(m_secondary->sizeHint()) : QSizeF(-8, 0);
+    const double buttonsWidth = buttonSize.width() + 8 + secondarySize.width();
 
-    const double bubbleWidth = std::max({l.messageWidth, titleWidth, buttonSize.width()}) + 32;
+    const double bubbleWidth = std::max({l.messageWidth, titleWidth, buttonsWidth}) + 32;
     double bubbleTop = 0;
     double caretX = 0; // leading edge of the 12 × 12 caret
     switch (m_edge) {
@@ -69,6 +89,8 @@ TipView::Layout TipView::layout() const
     l.title = QRectF(16, bubbleTop + 16, bubbleWidth - 32, l.titleHeight);
     l.message = QRectF(16, l.title.bottom() + 8, l.messageWidth, l.messageHeight);
     l.button = QRectF(QPointF(bubbleWidth - 16 - buttonSize.width(), l.message.bottom() + 8), buttonSize);
+    if (m_secondary)
+        l.secondary = QRectF(QPointF(16, l.button.top() + (buttonSize.height() - secondarySize.height()) / 2), secondarySize);
     l.bubble = QRectF(0, bubbleTop, bubbleWidth, l.button.bottom() + 8 - bubbleTop);
     l.caret = m_edge == Edge::leftBottom ? QPointF(caretX + 6, l.bubble.bottom() - 16 - 6) : QPointF(caretX + 6, 3 + 6);
     return l;
@@ -84,6 +106,8 @@ void TipView::relayout()
     setGeometry(geometry);
     const QPointF frameInWidget = m_origin - QPointF(geometry.topLeft());
     m_button->setGeometry(l.button.translated(frameInWidget).toRect());
+    if (m_secondary)
+        m_secondary->setGeometry(l.secondary.translated(frameInWidget).toRect());
     update();
 }
 
@@ -170,6 +194,21 @@ double TipPresenter::labelLimit(double availableWidth)
     return availableWidth > 256 ? 224 : std::max(32.0, availableWidth - 32);
 }
 
+namespace {
+
+TipView::TipViewAction &secondaryAction()
+{
+    static TipView::TipViewAction action;
+    return action;
+}
+
+} // namespace
+
+void TipPresenter::setSecondaryAction(TipView::TipViewAction action)
+{
+    secondaryAction() = std::move(action);
+}
+
 TipView *TipPresenter::present(TipView::Edge edge, const QString &title, const QString &message,
                                TipView::TipViewAction action, QWidget *anchor, const QRectF &area)
 {
@@ -180,6 +219,8 @@ TipView *TipPresenter::present(TipView::Edge edge, const QString &title, const Q
     const QRectF r = local.translated(QPointF(anchor->mapTo(content, QPoint(0, 0))));
 
     auto *tip = new TipView(edge, title, message, std::move(action), content);
+    if (!secondaryAction().title.isEmpty())
+        tip->setSecondaryAction(secondaryAction());
     tip->setMaxWidth(availableWidth(edge, r, QRectF(content->rect())));
     setAcceptsInteraction(tip, true);
 

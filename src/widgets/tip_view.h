@@ -31,6 +31,9 @@ public:
     const QString &title() const { return m_title; }
     const QString &message() const { return m_message; }
     Button *button() const { return m_button; }
+    // A second, quieter button at the bottom left ("Skip tour"); none by default.
+    void setSecondaryAction(TipViewAction action);
+    Button *secondaryButton() const { return m_secondary; }
 
     // The width available to the bubble; it sets the message's width limit.
     double maxWidth() const { return m_maxWidth; }
@@ -58,6 +61,7 @@ private:
         QRectF title;   // frame coordinates
         QRectF message; // frame coordinates
         QRectF button;  // frame coordinates
+        QRectF secondary; // frame coordinates, empty without one
     };
     Layout layout() const;
     void relayout();
@@ -69,6 +73,8 @@ private:
     QString m_message;
     TipViewAction m_action;
     Button *m_button;
+    TipViewAction m_secondaryAction;
+    Button *m_secondary = nullptr;
     double m_maxWidth = 256;
     double m_labelMaxWidth = 224;
     QPointF m_origin;
@@ -82,6 +88,9 @@ public:
     static TipView *present(TipView::Edge edge, const QString &title, const QString &message,
                             TipView::TipViewAction action, QWidget *anchor, const QRectF &area = {});
 
+    // Every tip presented from now on also offers this action as its
+    // second button; none when its title is empty.
+    static void setSecondaryAction(TipView::TipViewAction action);
     // Takes a presented tip away (its own button may be the caller) and
     // forgets it.
     static void remove(QPointer<TipView> &view);

@@ -76,7 +76,7 @@ private slots:
         level.key = NoteName::fSharp;
         level.isMajor = false;
         level.isCustom = level.spansMultipleOctaves = true;
-        QCOMPARE(level.title(), QStringLiteral("F♯ / G♭ minor * · 8.."));
+        QCOMPARE(level.title(), QStringLiteral("F♯ minor / G♭ minor * · 8.."));
         // A key with a text shows the text, a key without one shows itself.
         QCOMPARE(localized("tip.next"), QStringLiteral("Next"));
         QCOMPARE(localized("no.such.key"), QStringLiteral("no.such.key"));

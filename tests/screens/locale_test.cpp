@@ -2,6 +2,7 @@
 #include "support/test_registry.h"
 
 #include "core/app_loop.h"
+#include "model/generators.h"
 #include "screens/app.h"
 #include "screens/app_delegate.h"
 #include "widgets/accuracy_ring.h"
@@ -33,7 +34,7 @@ private slots:
             QString percent;
         };
         const QLocale::Language language = QLocale().language();
-        const Texts texts = language == QLocale::German ? Texts{"C Dur — Lirra", "C Dur", "So geht es", "Weiter",
+        const Texts texts = language == QLocale::German ? Texts{"C-Dur — Lirra", "C-Dur", "So geht es", "Weiter",
                                                                 QStringLiteral("75\u00A0%")}
             : language == QLocale::French ? Texts{"do majeur — Lirra", "do majeur", "Comment ça marche", "Suivant",
                                                   QStringLiteral("75\u202F%")}
@@ -55,6 +56,11 @@ private slots:
         QVERIFY(app.toolbarTip() && app.toolbarTip()->title() == tip.title);
         QCOMPARE(app.toolbarTip()->button()->pushButton()->text(), QString::fromUtf8(texts.tipButton));
         QCOMPARE(percentText(0.75f), texts.percent);
+        // A minor key as the language writes it: German in lower case, with a hyphen.
+        const Level minor = DiatonicLevelGenerator::makeLevel(9, NoteName::cSharp, false, false, NoteRange::entireOctave);
+        QCOMPARE(minor.title(), language == QLocale::German   ? QStringLiteral("cis-Moll / des-Moll")
+                                : language == QLocale::French ? QStringLiteral("do♯ mineur / ré♭ mineur")
+                                                              : QStringLiteral("C♯ minor / D♭ minor"));
     }
 };
 

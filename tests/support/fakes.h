@@ -26,6 +26,7 @@ public:
             return std::nullopt;
         return tips[next++];
     }
+    void restart() override { next = 0; }
     std::vector<Tip> tips;
     size_t next = 0;
     int calls = 0;
