@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 
 using namespace lirra;
@@ -47,7 +48,13 @@ int main(int argc, char **argv)
     const double audioSeconds = double(player->recordedFrames()) / player->sampleRate();
     std::printf("questions=%d score=%lld/%lld\n", questions, static_cast<long long>(loop.state().correctIdentifications),
                 static_cast<long long>(loop.state().questionsCount));
-    std::printf("record_session audio_s=%.1f wall_s=%.3f speed_x=%.0f wav=%s\n", audioSeconds, wallSeconds,
-                audioSeconds / wallSeconds, qPrintable(QFileInfo(output).absoluteFilePath()));
+    // The session's loudest sample, as a mixer's meter shows it.
+    float peak = 0;
+    for (float sample : player->recording())
+        peak = std::max(peak, std::fabs(sample));
+    const double peakDbfs = peak > 0 ? 20.0 * std::log10(double(peak)) : -INFINITY;
+    std::printf("record_session audio_s=%.1f wall_s=%.3f speed_x=%.0f peak_dbfs=%.1f clipped=%s wav=%s\n", audioSeconds,
+                wallSeconds, audioSeconds / wallSeconds, peakDbfs, peak >= 1.0f ? "yes" : "no",
+                qPrintable(QFileInfo(output).absoluteFilePath()));
     return 0;
 }

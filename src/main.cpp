@@ -1,3 +1,4 @@
+#include "audio/midi_note_player.h"
 #include "model/localization.h"
 #include "screens/app_delegate.h"
 #include "screens/quit_guard.h"
@@ -50,6 +51,7 @@ int main(int argc, char **argv)
     if (const std::optional<int> code = answerCommandLine(argc, argv))
         return *code;
 
+    lirra::MIDINotePlayer::nameOutput(QStringLiteral("Lirra"), QStringLiteral("app.lirra.Lirra"));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lirra"));
     QApplication::setApplicationVersion(QStringLiteral(LIRRA_VERSION));

@@ -347,6 +347,21 @@ void MIDINotePlayer::warn(const QString &line)
         m_options.logger->write(LogLevel::warning, line);
 }
 
+void MIDINotePlayer::nameOutput(const QString &name, const QString &iconName)
+{
+    // FluidSynth's driver names its client "FluidSynth"; libpulse lets a
+    // PULSE_PROP_OVERRIDE_<property> variable replace what a client sets.
+    const std::pair<const char *, QString> properties[] = {
+        {"PULSE_PROP_OVERRIDE_application.name", name},
+        {"PULSE_PROP_OVERRIDE_application.icon_name", iconName},
+        {"PULSE_PROP_OVERRIDE_application.id", iconName},
+    };
+    for (const auto &[variable, value] : properties) {
+        if (!qEnvironmentVariableIsSet(variable))
+            qputenv(variable, value.toUtf8());
+    }
+}
+
 Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
 {
     const auto fail = [](const QString &what) { return failure(errorDomain, 1, what); };
@@ -357,7 +372,10 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     fluid_settings_setnum(engine.settings, "synth.sample-rate", m_options.sampleRate);
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
     fluid_settings_setint(engine.settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setnum(engine.settings, "synth.gain", 1.0);
+    // Each voice keeps its velocity; the output is raised 8 dB so that a
+    // session peaks between about -4 and -2 dBFS in every key, loud enough
+    // beside other programs and never clipped.
+    fluid_settings_setnum(engine.settings, "synth.gain", 2.5);
     // A cadence's chords with their release tails need a few dozen voices at
     // most; the default 256 only make the synth slower to create.
     fluid_settings_setint(engine.settings, "synth.polyphony", 64);

@@ -65,6 +65,10 @@ public:
     static std::vector<std::vector<int>> chords(const Cadence &cadence);
     static double secondsForBeats(double beats) { return beats * 60.0 / bpm; }
     static QString resourceSoundFont();
+    // Names the app's sound on PulseAudio and PipeWire (the mixer's name
+    // and icon instead of the synthesizer's), unless the user set them.
+    // Before any thread starts: it sets environment variables.
+    static void nameOutput(const QString &name, const QString &iconName);
 
     bool isPrepared() const;
     // Live output: when the renderer last woke from idle to render, and when

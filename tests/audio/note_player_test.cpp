@@ -179,6 +179,36 @@ private slots:
         }
     }
 
+    // Loud enough to hear at a normal volume, never clipped: every key's
+    // cadence and its highest and lowest question notes peak between -6
+    // and -1 dBFS.
+    void loudness()
+    {
+        auto player = preparedOffline();
+        float loudest = 0;
+        float quietest = 1;
+        QString quietestKey;
+        DiatonicLevelGenerator generator;
+        for (const Level &level : generator.generateLevels()) {
+            if (level.isChromatic || level.notes.size() != 8)
+                continue; // one level per key and mode, with its whole scale
+            const std::int64_t from = player->recordedFrames();
+            QVERIFY(awaitTask(player->playCadence(level.cadence)));
+            QVERIFY(awaitTask(player->playNote(level.notes.front())));
+            QVERIFY(awaitTask(player->playNote(level.notes.back())));
+            const float top = peak(player->recording(), from, player->recordedFrames());
+            loudest = std::max(loudest, top);
+            if (top < quietest) {
+                quietest = top;
+                quietestKey = level.title();
+            }
+        }
+        const auto dbfs = [](float value) { return 20.0 * std::log10(double(value)); };
+        qInfo("peaks from %.1f dBFS (%s) to %.1f dBFS", dbfs(quietest), qPrintable(quietestKey), dbfs(loudest));
+        QVERIFY2(dbfs(loudest) <= -1.0, qPrintable(QString::number(dbfs(loudest))));
+        QVERIFY2(dbfs(quietest) >= -6.0, qPrintable(QString::number(dbfs(quietest))));
+    }
+
     void beforePrepareNothingSoundsButTheWaitsHappen()
     {
         auto player = offline();
