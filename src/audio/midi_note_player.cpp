@@ -70,6 +70,10 @@ struct MIDINotePlayer::Engine {
     bool soundSinceWaking = false;
     std::optional<std::chrono::steady_clock::time_point> wokeUp;
     std::optional<std::chrono::steady_clock::time_point> firstSound;
+    std::optional<std::chrono::steady_clock::time_point> lastSound;
+    bool effectsMuted = false;
+    double reverbLevel = 0;
+    double chorusLevel = 0;
 
     bool isBusy() const
     {
@@ -109,13 +113,37 @@ struct MIDINotePlayer::Engine {
         }
         lock.unlock();
         const int result = fluid_synth_write_float(engine->synth, frames, out[0], 0, 1, out[1], 0, 1);
+        const bool audible = std::any_of(out[0], out[0] + frames, [](float sample) { return std::fabs(sample) > 1e-4f; });
         lock.lock();
-        if (!engine->soundSinceWaking
-            && std::any_of(out[0], out[0] + frames, [](float sample) { return std::fabs(sample) > 1e-4f; })) {
-            engine->soundSinceWaking = true;
-            engine->firstSound = std::chrono::steady_clock::now();
+        if (audible) {
+            const auto now = std::chrono::steady_clock::now();
+            engine->lastSound = now;
+            if (!engine->soundSinceWaking) {
+                engine->soundSinceWaking = true;
+                engine->firstSound = now;
+            }
         }
         return result;
+    }
+
+    // Main thread only.
+    void muteEffects()
+    {
+        if (effectsMuted)
+            return;
+        fluid_synth_get_reverb_group_level(synth, 0, &reverbLevel);
+        fluid_synth_get_chorus_group_level(synth, 0, &chorusLevel);
+        fluid_synth_set_reverb_group_level(synth, -1, 0.0);
+        fluid_synth_set_chorus_group_level(synth, -1, 0.0);
+        effectsMuted = true;
+    }
+    void unmuteEffects()
+    {
+        if (!effectsMuted)
+            return;
+        fluid_synth_set_reverb_group_level(synth, -1, reverbLevel);
+        fluid_synth_set_chorus_group_level(synth, -1, chorusLevel);
+        effectsMuted = false;
     }
 
     ~Engine() { teardown(); }
@@ -317,7 +345,7 @@ MIDINotePlayer::RenderMarks MIDINotePlayer::renderMarks() const
     if (!m_engine)
         return {};
     std::lock_guard lock(m_engine->renderMutex);
-    return RenderMarks{m_engine->wokeUp, m_engine->firstSound};
+    return RenderMarks{m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound};
 }
 
 double MIDINotePlayer::outputLatencyMs() const
@@ -573,6 +601,7 @@ void MIDINotePlayer::schedule(short track, int key, double frame)
     fluid_event_t *event = new_fluid_event();
     if (!event)
         return;
+    m_engine->unmuteEffects();
     fluid_event_set_source(event, track);
     fluid_event_set_dest(event, m_engine->synthClient);
     const unsigned duration = unsigned(noteDurationInBeats * ticksPerBeat);
@@ -599,6 +628,9 @@ void MIDINotePlayer::stopAll()
         // (a reset would let notes ring out through their release).
         fluid_sequencer_remove_events(m_engine->sequencer, -1, -1, -1);
         fluid_synth_all_sounds_off(m_engine->synth, -1);
+        // The room's reverb and chorus would ring on for most of a second:
+        // they are silenced too, and decay unheard until the next note.
+        m_engine->muteEffects();
     }
     m_sleeps->cancelAll(this);
     if (m_offline)

@@ -76,6 +76,8 @@ public:
     struct RenderMarks {
         std::optional<std::chrono::steady_clock::time_point> wokeUp;
         std::optional<std::chrono::steady_clock::time_point> firstSound;
+        // When it last finished rendering a block with sound in it.
+        std::optional<std::chrono::steady_clock::time_point> lastSound;
     };
     RenderMarks renderMarks() const;
     // The live output's buffer latency in milliseconds, and the driver in use.

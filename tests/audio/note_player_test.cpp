@@ -170,6 +170,19 @@ private slots:
         for (int chordKey : {64, 67, 65, 69})
             QVERIFY2(attackPower(player->recording(), call + std::llround(0.25 * rate), chordKey) < 1,
                      qPrintable(QString::number(chordKey)));
+        // The room comes back with the next note: its reverb tail is as a
+        // fresh player's.
+        auto fresh = preparedOffline();
+        const std::int64_t freshCall = fresh->recordedFrames();
+        QVERIFY(awaitTask(fresh->playNote(Note{NoteName::d, 1})));
+        awaitTask(fresh->playCadence(Cadence{}));
+        const auto tail = [](const std::vector<float> &recording, std::int64_t from) {
+            return peak(recording, from + std::llround(1.6 * rate), from + std::llround(2.0 * rate));
+        };
+        const float freshTail = tail(fresh->recording(), freshCall);
+        const float afterStopTail = tail(player->recording(), call);
+        QVERIFY2(freshTail > 0 && afterStopTail > freshTail / 2 && afterStopTail < freshTail * 2,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(afterStopTail).arg(freshTail)));
         // What was sounding fell silent at once: within a block, its
         // fundamental is down by far more than 20 dB.
         if (withANoteSounding) {
@@ -265,6 +278,42 @@ private slots:
         // Still usable: waits happen, nothing sounds, teardown is safe.
         awaitTask(player->playNote(Note{NoteName::c, 1}));
         player.reset();
+    }
+
+    // Live, a stop silences a cadence in the middle of a chord: the block
+    // being rendered when it comes is the last with sound in it, so what
+    // is heard ends within one buffer.
+    void liveStopSilencesAtOnce()
+    {
+        SoundServer server;
+        if (!server.isRunning())
+            QSKIP("no PulseAudio server could be started");
+        MIDINotePlayer::Options options;
+        options.drivers = {QStringLiteral("pulseaudio")};
+        MIDINotePlayer player(options);
+        QVERIFY(awaitTask(player.prepare()));
+        QVERIFY(awaitTask(player.instrumentReady()));
+        // A new stream takes a while to start on a null sink: a note first.
+        QVERIFY(awaitTask(player.playNote(Note{NoteName::c, 1})));
+        QVERIFY(spinUntil([&] { return player.renderMarks().firstSound.has_value(); }, 5000));
+        QTest::qWait(2500);
+        std::optional<Result<void>> cadence;
+        auto run = [](MIDINotePlayer *p, std::optional<Result<void>> *out) -> QCoro::Task<> {
+            out->emplace(co_await p->playCadence(DiatonicLevelGenerator::majorCadence(NoteName::c)));
+        };
+        run(&player, &cadence);
+        QTest::qWait(1200); // the third chord sounds
+        QVERIFY(!cadence);
+        QVERIFY(player.renderMarks().lastSound);
+        const auto stopped = std::chrono::steady_clock::now();
+        player.stopAll();
+        QVERIFY(spinUntil([&] { return cadence.has_value(); }, 1000));
+        QCOMPARE(*cadence, Result<void>(std::unexpected(playbackStopped())));
+        QTest::qWait(1500); // the rest of the cadence's time, and its reverb
+        const auto last = *player.renderMarks().lastSound;
+        const double after = std::chrono::duration<double, std::milli>(last - stopped).count();
+        qInfo("last sound %.1f ms after the stop; one buffer is %.1f ms", after, player.outputLatencyMs());
+        QVERIFY2(after <= player.outputLatencyMs(), qPrintable(QString::number(after)));
     }
 
     // Live, the instrument loads beside the app: a bank missing is told by
