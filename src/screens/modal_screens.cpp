@@ -18,7 +18,7 @@ namespace lirra {
 namespace {
 
 // The progress chart above the accuracy screen's keys.
-constexpr int chartHeight = 84;
+constexpr int chartHeight = 104;
 
 QCoro::Task<> playDetached(std::shared_ptr<NotePlayer> player, Note note)
 {

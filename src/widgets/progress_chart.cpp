@@ -39,8 +39,9 @@ void ProgressChart::setProgress(std::vector<ProgressPoint> points, double overal
 
 QRectF ProgressChart::plotRect() const
 {
-    // Room on the left for the level's percentage, and for the points' dots.
-    return QRectF(64, 10, width() - 64 - 16, height() - 20);
+    // Room on the left for the level's percentage, on the right for the
+    // scale, below for the dates, and for the points' dots.
+    return QRectF(64, 10, width() - 64 - 48, height() - 20 - dateRowHeight);
 }
 
 QPointF ProgressChart::pointCenter(size_t index) const
@@ -74,6 +75,29 @@ QString ProgressChart::toolTipAt(QPointF position) const
             .arg(date, localized("score").arg(point.right).arg(point.total), percentText(float(point.accuracy)));
     }
     return {};
+}
+
+namespace {
+
+QString dayText(double timestamp)
+{
+    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(qint64(timestamp * 1000.0)).date(), QLocale::ShortFormat);
+}
+
+} // namespace
+
+QStringList ProgressChart::scaleTexts() const
+{
+    if (m_points.empty())
+        return {};
+    return {percentText(0.0f), percentText(0.5f), percentText(1.0f)};
+}
+
+QStringList ProgressChart::dateTexts() const
+{
+    if (m_points.empty())
+        return {};
+    return {dayText(m_points.front().timestamp), dayText(m_points.back().timestamp)};
 }
 
 bool ProgressChart::event(QEvent *event)
@@ -137,6 +161,21 @@ void ProgressChart::paintEvent(QPaintEvent *)
     painter.drawText(QRectF(0, overallLineY() - 10, plot.left() - 8, 20), Qt::AlignRight | Qt::AlignVCenter,
                      percentText(float(m_overall)));
     painter.restore();
+
+    // The scale at the right, and the first and last sessions' days below.
+    painter.setPen(color(PaletteColor::lightGray));
+    painter.setFont(textFont(TextStyle::tipMessage));
+    const QStringList scale = scaleTexts();
+    for (qsizetype i = 0; i < scale.size(); ++i) {
+        const double y = plot.bottom() - 0.5 * double(i) * plot.height();
+        painter.drawText(QRectF(plot.right() + 6, y - 9, width() - plot.right() - 6, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                         scale[i]);
+    }
+    const QStringList dates = dateTexts();
+    const QRectF dateRow(plot.left(), plot.bottom() + 4, plot.width(), dateRowHeight);
+    painter.drawText(dateRow, Qt::AlignLeft | Qt::AlignVCenter, dates.front());
+    if (m_points.size() > 1 && dates.back() != dates.front())
+        painter.drawText(dateRow, Qt::AlignRight | Qt::AlignVCenter, dates.back());
 
     painter.setPen(Qt::NoPen);
     for (size_t i = 0; i < m_points.size(); ++i) {

@@ -27,8 +27,14 @@ public:
     double overallLineY() const;
     // The tooltip for a position: the date and score of the point under it.
     QString toolTipAt(QPointF position) const;
+    // The scale at the right (0, 50 and 100 %, bottom up), and the dates of
+    // the first and the last session under the plot; nothing without points.
+    QStringList scaleTexts() const;
+    QStringList dateTexts() const;
 
     static constexpr double pointRadius = 3.5;
+    // The row under the plot that holds the dates.
+    static constexpr double dateRowHeight = 16;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

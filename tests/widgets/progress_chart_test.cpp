@@ -44,7 +44,7 @@ private slots:
         QFETCH(std::vector<ProgressPoint>, points);
         QFETCH(double, overall);
         ProgressChart chart;
-        chart.resize(860, 84);
+        chart.resize(860, 104);
         chart.setProgress(points, overall);
         const QImage image = chart.grab().toImage();
         const QRectF plot = chart.plotRect();
@@ -57,8 +57,26 @@ private slots:
                 lit += qGray(image.pixel(x, image.height() / 2)) > 60 ? 1 : 0;
             QVERIFY(lit > 20);
             QVERIFY(chart.toolTipAt(plot.center()).isEmpty());
+            QVERIFY(chart.scaleTexts().isEmpty() && chart.dateTexts().isEmpty());
             return;
         }
+        // A scale from 0 to 100 % at the right, and the first and last days below, in text.
+        QCOMPARE(chart.scaleTexts(), (QStringList{percentText(0), percentText(0.5f), percentText(1)}));
+        const auto day = [](double t) {
+            return QLocale().toString(QDateTime::fromMSecsSinceEpoch(qint64(t * 1000)).date(), QLocale::ShortFormat);
+        };
+        QCOMPARE(chart.dateTexts(), (QStringList{day(points.front().timestamp), day(points.back().timestamp)}));
+        int scaleInk = 0;
+        for (int y = int(plot.top()); y < int(plot.bottom()); ++y) {
+            for (int x = int(plot.right()) + 6; x < image.width(); ++x)
+                scaleInk += qGray(image.pixel(x, y)) > 100 ? 1 : 0;
+        }
+        int dateInk = 0;
+        for (int y = int(plot.bottom()) + 4; y < image.height(); ++y) {
+            for (int x = int(plot.left()); x < int(plot.left()) + 60; ++x)
+                dateInk += qGray(image.pixel(x, y)) > 100 ? 1 : 0;
+        }
+        QVERIFY2(scaleInk > 30 && dateInk > 30, qPrintable(QStringLiteral("%1 %2").arg(scaleInk).arg(dateInk)));
         // Oldest at the left, evenly spaced, each at its height, in its band's colour.
         const double step = plot.width() / double(points.size());
         for (size_t i = 0; i < points.size(); ++i) {
