@@ -6,7 +6,9 @@
 #include "widgets/palette.h"
 
 #include <QHBoxLayout>
+#include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 #include <QToolButton>
 
@@ -27,17 +29,41 @@ QString richText(const StyledText &text)
     return html;
 }
 
-QPixmap rendered(QSvgRenderer &renderer, int scale, double opacity)
-{
-    QPixmap pixmap(iconSide * scale, iconSide * scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setOpacity(opacity);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(scale);
-    return pixmap;
-}
+// Draws the symbol when a size and mode are first asked for, not before:
+// the toolbar's icons cost nothing at start-up until they are painted.
+class GreyingIconEngine final : public QIconEngine {
+public:
+    explicit GreyingIconEngine(QString path) : m_path(std::move(path)) {}
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        // A third of the light symbol over the dark bar reads as grey.
+        const bool greyed = mode == QIcon::Disabled;
+        const QString key = QStringLiteral("lirra-icon:%1:%2x%3:%4").arg(m_path).arg(size.width()).arg(size.height()).arg(greyed);
+        QPixmap cached;
+        if (QPixmapCache::find(key, &cached))
+            return cached;
+        QPixmap drawn(size);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        painter.setOpacity(greyed ? 0.33 : 1.0);
+        QSvgRenderer(m_path).render(&painter);
+        painter.end();
+        QPixmapCache::insert(key, drawn);
+        return drawn;
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap((QSizeF(rect.size()) * scale).toSize(), mode, state);
+        drawn.setDevicePixelRatio(scale);
+        painter->drawPixmap(rect, drawn);
+    }
+    QIconEngine *clone() const override { return new GreyingIconEngine(m_path); }
+
+private:
+    QString m_path;
+};
 
 } // namespace
 
@@ -48,14 +74,7 @@ QString withShortcut(const QString &text, Command command)
 
 QIcon toolbarIcon(const QString &name)
 {
-    QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(name));
-    QIcon icon;
-    for (int scale : {1, 2, 3}) {
-        icon.addPixmap(rendered(renderer, scale, 1.0), QIcon::Normal);
-        // A third of the light symbol over the dark bar reads as grey.
-        icon.addPixmap(rendered(renderer, scale, 0.33), QIcon::Disabled);
-    }
-    return icon;
+    return QIcon(new GreyingIconEngine(QStringLiteral(":/icons/%1.svg").arg(name)));
 }
 
 NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
