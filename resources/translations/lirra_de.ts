@@ -120,14 +120,6 @@
         <translation>ti</translation>
     </message>
     <message>
-        <source>major</source>
-        <translation>Dur</translation>
-    </message>
-    <message>
-        <source>minor</source>
-        <translation>Moll</translation>
-    </message>
-    <message>
         <source>score</source>
         <translation>%1 von %2 richtig</translation>
     </message>
@@ -365,7 +357,7 @@
     </message>
     <message>
         <source>tip.skip</source>
-        <translation>Tour überspringen</translation>
+        <translation>Einführung überspringen</translation>
     </message>
     <message>
         <source>levelTitle.major</source>

@@ -120,14 +120,6 @@
         <translation>ti</translation>
     </message>
     <message>
-        <source>major</source>
-        <translation>major</translation>
-    </message>
-    <message>
-        <source>minor</source>
-        <translation>minor</translation>
-    </message>
-    <message>
         <source>score</source>
         <translation>%1 of %2 right</translation>
     </message>

@@ -120,14 +120,6 @@
         <translation>7</translation>
     </message>
     <message>
-        <source>major</source>
-        <translation>majeur</translation>
-    </message>
-    <message>
-        <source>minor</source>
-        <translation>mineur</translation>
-    </message>
-    <message>
         <source>score</source>
         <translation>%1 justes sur %2</translation>
     </message>
