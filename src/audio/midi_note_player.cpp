@@ -383,6 +383,8 @@ void MIDINotePlayer::nameOutput(const QString &name, const QString &iconName)
         {"PULSE_PROP_OVERRIDE_application.name", name},
         {"PULSE_PROP_OVERRIDE_application.icon_name", iconName},
         {"PULSE_PROP_OVERRIDE_application.id", iconName},
+        // What FluidSynth's driver would set itself (see buildEngine).
+        {"PULSE_PROP_media.role", QStringLiteral("music")},
     };
     for (const auto &[variable, value] : properties) {
         if (!qEnvironmentVariableIsSet(variable))
@@ -408,6 +410,11 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     // most; the default 256 only make the synth slower to create.
     fluid_settings_setint(engine.settings, "synth.polyphony", 64);
     fluid_settings_setint(engine.settings, "audio.pulseaudio.adjust-latency", 0);
+    // With a media role, the PulseAudio driver sets PULSE_PROP_media.role
+    // in the environment on the thread that starts it, while the main thread
+    // may read the environment (fontconfig does at start-up): a crash now
+    // and then. The role is set once, before any thread, by `nameOutput`.
+    fluid_settings_setstr(engine.settings, "audio.pulseaudio.media-role", "");
 
     engine.synth = new_fluid_synth(engine.settings);
     if (!engine.synth)
