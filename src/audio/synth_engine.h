@@ -1,0 +1,168 @@
+#pragma once
+
+// The live synthesizer behind MIDINotePlayer: FluidSynth's objects, the render
+// callback that sleeps while nothing sounds, and the live measurements. Only
+// the player's source includes it.
+
+#include "audio/midi_note_player.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+namespace lirra {
+
+struct MIDINotePlayer::Engine {
+    fluid_settings_t *settings = nullptr;
+    fluid_synth_t *synth = nullptr;
+    fluid_sequencer_t *sequencer = nullptr;
+    fluid_audio_driver_t *driver = nullptr;
+    fluid_seq_id_t synthClient = -1;
+    fluid_seq_id_t chordTrack = -1;
+    fluid_seq_id_t noteTrack = -1;
+    double ticksPerSecond = 0;
+    QString driverName;
+    double latencyMs = 0;
+    // The live output renders while a note is due or sounding: until the
+    // sequencer's time reaches `busyUntilTick`, or while a voice sounds.
+    // Otherwise the driver's thread waits in the render callback, so the
+    // stream runs dry and neither the app nor the sound server has anything
+    // to do; the synth's clock, and with it the sequencer's, stands still
+    // meanwhile. Scheduling a note wakes the thread at once.
+    std::mutex renderMutex;
+    std::condition_variable renderWake;
+    std::int64_t busyUntilTick = 0;
+    bool stopping = false;
+    // Only a driver that runs its own thread may be kept waiting; JACK and
+    // SDL call from their real-time threads and get silence instead.
+    bool mayWait = true;
+    // A new PulseAudio stream takes its first writes slowly (up to two
+    // seconds on a null sink) if it waits before them, so the first blocks
+    // are rendered at once, silent, before the renderer may sleep.
+    int primingBlocks = 8;
+    // Render thread only, read under the mutex: for the live measurements.
+    bool sleeping = false;
+    bool soundSinceWaking = false;
+    std::optional<std::chrono::steady_clock::time_point> wokeUp;
+    std::optional<std::chrono::steady_clock::time_point> firstSound;
+    std::optional<std::chrono::steady_clock::time_point> lastSound;
+    bool effectsMuted = false;
+    double reverbLevel = 0;
+    double chorusLevel = 0;
+
+    bool isBusy() const
+    {
+        return std::int64_t(fluid_sequencer_get_tick(sequencer)) < busyUntilTick
+            || fluid_synth_get_active_voice_count(synth) > 0;
+    }
+
+    void keepBusyUntil(std::int64_t tick)
+    {
+        {
+            std::lock_guard lock(renderMutex);
+            busyUntilTick = std::max(busyUntilTick, tick);
+        }
+        renderWake.notify_all();
+    }
+
+    static int render(void *data, int frames, int, float *[], int outputs, float *out[])
+    {
+        auto *engine = static_cast<Engine *>(data);
+        std::unique_lock lock(engine->renderMutex);
+        const bool priming = engine->primingBlocks > 0;
+        if (priming)
+            --engine->primingBlocks;
+        else if (!engine->isBusy())
+            engine->sleeping = true;
+        if (engine->mayWait)
+            engine->renderWake.wait(lock, [engine, priming] { return priming || engine->stopping || engine->isBusy(); });
+        if (engine->stopping || (!priming && !engine->isBusy())) {
+            for (int i = 0; i < outputs; ++i)
+                std::fill_n(out[i], frames, 0.0f);
+            return FLUID_OK;
+        }
+        if (engine->sleeping) {
+            engine->sleeping = false;
+            engine->soundSinceWaking = false;
+            engine->wokeUp = std::chrono::steady_clock::now();
+        }
+        lock.unlock();
+        const int result = fluid_synth_write_float(engine->synth, frames, out[0], 0, 1, out[1], 0, 1);
+        const bool audible = std::any_of(out[0], out[0] + frames, [](float sample) { return std::fabs(sample) > 1e-4f; });
+        lock.lock();
+        if (audible) {
+            const auto now = std::chrono::steady_clock::now();
+            engine->lastSound = now;
+            if (!engine->soundSinceWaking) {
+                engine->soundSinceWaking = true;
+                engine->firstSound = now;
+            }
+        }
+        return result;
+    }
+
+    // Main thread only.
+    void muteEffects()
+    {
+        if (effectsMuted)
+            return;
+        fluid_synth_get_reverb_group_level(synth, 0, &reverbLevel);
+        fluid_synth_get_chorus_group_level(synth, 0, &chorusLevel);
+        fluid_synth_set_reverb_group_level(synth, -1, 0.0);
+        fluid_synth_set_chorus_group_level(synth, -1, 0.0);
+        effectsMuted = true;
+    }
+    void unmuteEffects()
+    {
+        if (!effectsMuted)
+            return;
+        fluid_synth_set_reverb_group_level(synth, -1, reverbLevel);
+        fluid_synth_set_chorus_group_level(synth, -1, chorusLevel);
+        effectsMuted = false;
+    }
+
+    ~Engine() { teardown(); }
+
+    // Reverse order of creation: the driver stops rendering before anything
+    // it renders goes away. Safe to call twice and on a half-built engine.
+    void teardown()
+    {
+        if (driver) {
+            {
+                std::lock_guard lock(renderMutex);
+                stopping = true;
+            }
+            renderWake.notify_all();
+            delete_fluid_audio_driver(driver);
+            driver = nullptr;
+        }
+        if (sequencer) {
+            for (fluid_seq_id_t *client : {&noteTrack, &chordTrack, &synthClient}) {
+                if (*client >= 0)
+                    fluid_sequencer_unregister_client(sequencer, *client);
+                *client = -1;
+            }
+        }
+        if (synth) {
+            delete_fluid_synth(synth);
+            synth = nullptr;
+        }
+        if (sequencer) {
+            delete_fluid_sequencer(sequencer);
+            sequencer = nullptr;
+        }
+        if (settings) {
+            delete_fluid_settings(settings);
+            settings = nullptr;
+        }
+    }
+
+    std::int64_t tick() const { return std::int64_t(fluid_sequencer_get_tick(sequencer)); }
+};
+
+} // namespace lirra
