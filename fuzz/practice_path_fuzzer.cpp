@@ -48,6 +48,7 @@ public:
 class NoTips final : public TipProvider {
 public:
     std::optional<Tip> nextTip() override { return std::nullopt; }
+    void restart() override {}
 };
 
 } // namespace
