@@ -256,6 +256,14 @@ private slots:
         // One plain sentence; the files and what is wrong with them behind "Details".
         QCOMPARE(errorScreen()->messageLabel()->text(), localized("instrumentFailed"));
         QVERIFY(errorScreen()->detailsButton()->isVisible() && !errorScreen()->detailsLabel()->isVisible());
+        // Close is a button; Details a toggle a screen reader says is open or not.
+        QAccessibleInterface *close = QAccessible::queryAccessibleInterface(errorScreen()->closeButton()->pushButton());
+        QVERIFY(close && close->role() == QAccessible::Button);
+        QCOMPARE(close->text(QAccessible::Name), localized("closeError"));
+        QAccessibleInterface *details = QAccessible::queryAccessibleInterface(errorScreen()->detailsButton());
+        QVERIFY(details && details->role() == QAccessible::CheckBox && !details->state().checked);
+        QCOMPARE(QAccessible::queryAccessibleInterface(errorScreen()->detailsButton())->text(QAccessible::Name),
+                 localized("showDetails"));
         errorScreen()->detailsButton()->click();
         QVERIFY(errorScreen()->detailsLabel()->isVisible());
         QVERIFY2(errorScreen()->detailsLabel()->text().contains(QLatin1String("/nonexistent/sound_font.sf2: there is no such file")),

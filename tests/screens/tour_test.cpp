@@ -9,6 +9,7 @@
 #include "widgets/keyboard.h"
 #include "widgets/tip_view.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QTest>
 
@@ -58,6 +59,10 @@ private slots:
             QCOMPARE(tip->message(), state().currentTip->message);
             QVERIFY(tip->secondaryButton() && tip->secondaryButton()->isVisible());
             QCOMPARE(tip->secondaryButton()->pushButton()->text(), localized("tip.skip"));
+            // A screen reader finds it as a button by what it does.
+            QAccessibleInterface *skip = QAccessible::queryAccessibleInterface(tip->secondaryButton()->pushButton());
+            QVERIFY(skip && skip->role() == QAccessible::Button);
+            QCOMPARE(skip->text(QAccessible::Name), localized("tip.skip"));
             // On the keys for the keyboard's tips, in the toolbar's bubble for the others.
             QCOMPARE(m_delegate->toolbarTip() == nullptr, expected[i] == Tip::Target::keyboard);
             tip->button()->pushButton()->click();
