@@ -40,6 +40,19 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
     using E = std::optional<AppEffect>;
 
     const auto withoutEffect = [&state]() { return Reduction{std::move(state), std::nullopt}; };
+    // Ends the session under way: whatever plays is cut short and nothing it
+    // answers counts any more; an answer whose sound is cut short is
+    // recorded still. Nothing is pressed while the stopped session is being
+    // saved: the level it comes back with enables the controls again.
+    const auto stopPractising = [&state]() {
+        state.isPracticing = false;
+        state.isInteractionEnabled = false;
+        state.highlightedNote.reset();
+        ++state.playback;
+        state.currentlyPlayingResolution.clear();
+        E effect = effects::stopSession{std::exchange(state.pendingAnswer, std::nullopt)};
+        return Reduction{std::move(state), std::move(effect)};
+    };
 
     return std::visit(overloaded{
         [&](const didLoad &) { return Reduction{std::move(state), E(effects::prepareToPractice{})}; },
@@ -93,29 +106,16 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.highlightedNote.reset();
             // A session the error broke into ends as the stop button ends
             // it, keeping its answers; otherwise the level is loaded again.
-            if (state.isPracticing) {
-                state.isPracticing = false;
-                ++state.playback;
-                E effect = effects::stopSession{std::exchange(state.pendingAnswer, std::nullopt)};
-                return Reduction{std::move(state), std::move(effect)};
-            }
+            if (state.isPracticing)
+                return stopPractising();
             return Reduction{std::move(state), E(effects::reloadLevel{})};
         },
         [&](const didPressStartStopLevelButton &) {
-            const bool wasPracticing = state.isPracticing;
-            state.isPracticing = !wasPracticing;
+            if (state.isPracticing)
+                return stopPractising();
+            state.isPracticing = true;
             state.highlightedNote.reset();
-            if (!wasPracticing)
-                return Reduction{std::move(state), E(effects::startSession{})};
-            // Whatever plays is cut short and nothing it answers counts any
-            // more; an answer whose sound is cut short is recorded still.
-            // Nothing is pressed while the stopped session is being saved:
-            // the level it comes back with enables the controls again.
-            state.isInteractionEnabled = false;
-            ++state.playback;
-            state.currentlyPlayingResolution.clear();
-            E effect = effects::stopSession{std::exchange(state.pendingAnswer, std::nullopt)};
-            return Reduction{std::move(state), std::move(effect)};
+            return Reduction{std::move(state), E(effects::startSession{})};
         },
         [&](const didPressRepeatQuestionButton &) {
             if (!state.isPracticing || !state.level || !state.question || state.pendingAnswer)

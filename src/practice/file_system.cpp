@@ -138,6 +138,23 @@ Result<void> writeFully(FileSystem &fs, int fd, const QString &domain, const QSt
     return {};
 }
 
+Result<QByteArray> readUpTo(FileSystem &fs, int fd, const QString &domain, const QString &path, qsizetype limit)
+{
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < limit) {
+        const ssize_t got =
+            uninterrupted([&] { return fs.pread(fd, bytes.data() + filled, size_t(limit - filled), off_t(filled)); });
+        if (got < 0)
+            return fileError(domain, QStringLiteral("Could not read"), path, errno);
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return bytes;
+}
+
 Result<void> syncFolder(FileSystem &fs, const QString &domain, const QString &folder)
 {
     const QByteArray native = QFile::encodeName(folder);

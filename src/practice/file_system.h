@@ -76,6 +76,9 @@ Result<int> openRegularFile(FileSystem &fs, const QString &domain, const QString
 // and interruptions.
 Result<void> writeFully(FileSystem &fs, int fd, const QString &domain, const QString &path, QByteArrayView bytes);
 
+// Reads the file from its start until its end or `limit` bytes, whichever
+// comes first, through short reads and interruptions.
+Result<QByteArray> readUpTo(FileSystem &fs, int fd, const QString &domain, const QString &path, qsizetype limit);
 // Makes the folder's entries (a file created or renamed in it) durable.
 Result<void> syncFolder(FileSystem &fs, const QString &domain, const QString &folder);
 

@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace lirra {
 
@@ -29,20 +28,11 @@ std::optional<WindowPlacement> readWindowPlacement(const QString &path)
     if (!opened)
         return std::nullopt;
     Descriptor file(fs, *opened);
-    QByteArray bytes(largestFile + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = fs.pread(file.fd(), bytes.data() + filled, size_t(bytes.size() - filled), off_t(filled));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        filled += got;
-    }
-    if (filled > largestFile)
+    // One byte past the largest tells a file that is too large.
+    const Result<QByteArray> bytes = readUpTo(fs, file.fd(), domain, path, largestFile + 1);
+    if (!bytes || bytes->size() > largestFile)
         return std::nullopt;
-    bytes.truncate(filled);
-    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes);
     if (!document.isObject())
         return std::nullopt;
     const QJsonObject object = document.object();

@@ -31,6 +31,14 @@ std::unique_ptr<MIDINotePlayer> offline(std::shared_ptr<Logger> logger = nullptr
     return std::make_unique<MIDINotePlayer>(options);
 }
 
+// Live output to the PulseAudio server a test has started.
+MIDINotePlayer::Options onTheSoundServer()
+{
+    MIDINotePlayer::Options options;
+    options.drivers = {QStringLiteral("pulseaudio")};
+    return options;
+}
+
 std::unique_ptr<MIDINotePlayer> preparedOffline()
 {
     auto player = offline();
@@ -288,8 +296,7 @@ private slots:
         SoundServer server;
         if (!server.isRunning())
             QSKIP("no PulseAudio server could be started");
-        MIDINotePlayer::Options options;
-        options.drivers = {QStringLiteral("pulseaudio")};
+        MIDINotePlayer::Options options = onTheSoundServer();
         MIDINotePlayer player(options);
         QVERIFY(awaitTask(player.prepare()));
         QVERIFY(awaitTask(player.instrumentReady()));
@@ -335,8 +342,7 @@ private slots:
         const QString bank = files.filePath(QStringLiteral("bank.sf2"));
         if (damaged)
             writeAll(bank, QByteArray("RIFF\x10\0\0\0sfbkLIST", 16) + QByteArray(64, '\x7f'));
-        MIDINotePlayer::Options options;
-        options.drivers = {QStringLiteral("pulseaudio")};
+        MIDINotePlayer::Options options = onTheSoundServer();
         options.soundFont = bank;
         options.fallbackSoundFonts = {files.filePath(QStringLiteral("none.sf2"))};
         MIDINotePlayer player(options);
@@ -359,8 +365,7 @@ private slots:
         SoundServer server;
         if (!server.isRunning())
             QSKIP("no PulseAudio server could be started");
-        MIDINotePlayer::Options options;
-        options.drivers = {QStringLiteral("pulseaudio")};
+        MIDINotePlayer::Options options = onTheSoundServer();
         MIDINotePlayer player(options);
         const Result<void> prepared = awaitTask(player.prepare());
         QVERIFY2(prepared, prepared ? "" : qPrintable(prepared.error().description));

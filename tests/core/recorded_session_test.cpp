@@ -43,6 +43,16 @@ struct HeadlessApp {
     }
 
     const AppState &state() const { return loop->state(); }
+    // Starts at the first level and dismisses the tour, as a returning user finds it.
+    bool startPastTheTour()
+    {
+        loop->send(actions::didLoad{});
+        if (!waitFor([](const AppState &s) { return s.level.has_value(); }))
+            return false;
+        while (state().currentTip)
+            loop->send(actions::didDismissTip{});
+        return true;
+    }
     bool waitFor(const std::function<bool(const AppState &)> &condition)
     {
         return spinUntil([&] { return condition(state()); }, 60000);
@@ -249,10 +259,7 @@ private slots:
         QFETCH(int, wrong);
         QTemporaryDir home;
         HeadlessApp app(home.path());
-        app.loop->send(actions::didLoad{});
-        QVERIFY(app.waitFor([](const AppState &s) { return s.level.has_value(); }));
-        while (app.state().currentTip)
-            app.loop->send(actions::didDismissTip{});
+        QVERIFY(app.startPastTheTour());
         const Level level = *app.state().level;
 
         // The stop goes in right behind the state of the moment, as a click
@@ -332,10 +339,7 @@ private slots:
     {
         QTemporaryDir home;
         HeadlessApp app(home.path());
-        app.loop->send(actions::didLoad{});
-        QVERIFY(app.waitFor([](const AppState &s) { return s.level.has_value(); }));
-        while (app.state().currentTip)
-            app.loop->send(actions::didDismissTip{});
+        QVERIFY(app.startPastTheTour());
         app.loop->send(actions::didPressStartStopLevelButton{});
         QVERIFY(app.waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
         const Question question = *app.state().question;

@@ -36,9 +36,7 @@ private:
     // The mouse is this suite's only input.
     bool start()
     {
-        InputSetup input;
-        input.midi = false;
-        return launch(input);
+        return launch(withoutMidi());
     }
     KeyboardView *mainKeyboard() { return m_delegate->app()->main()->keyboardView(); }
 

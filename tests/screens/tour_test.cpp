@@ -22,9 +22,7 @@ class TourTest : public QObject, private AppWindowFixture {
 private:
     bool start()
     {
-        InputSetup input;
-        input.midi = false;
-        return launch(input);
+        return launch(withoutMidi());
     }
     // The bubble on display, over the toolbar or on the keys.
     TipView *shownTip()

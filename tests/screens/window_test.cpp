@@ -27,8 +27,7 @@ private:
     bool start()
     {
         SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
-        InputSetup input;
-        input.midi = false;
+        InputSetup input = withoutMidi();
         input.windowPlacementFile = placementFile();
         return launch(input);
     }

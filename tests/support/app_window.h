@@ -46,6 +46,14 @@ protected:
             && waitFor([](const AppState &s) { return s.level || s.hasError; });
     }
 
+    // The mouse and the computer's keyboard only.
+    static InputSetup withoutMidi()
+    {
+        InputSetup input;
+        input.midi = false;
+        return input;
+    }
+
     const AppState &state() { return m_delegate->loop()->state(); }
     bool waitFor(const std::function<bool(const AppState &)> &condition, int timeoutMs = 60000)
     {
