@@ -367,5 +367,165 @@
         <source>levelTitle.minor</source>
         <translation>%k-Moll</translation>
     </message>
+    <message>
+        <source>range.lowerHalf</source>
+        <translation>untere Hälfte</translation>
+    </message>
+    <message>
+        <source>range.upperHalf</source>
+        <translation>obere Hälfte</translation>
+    </message>
+    <message>
+        <source>range.wholeOctave</source>
+        <translation>ganze Oktave</translation>
+    </message>
+    <message>
+        <source>nature.diatonic</source>
+        <translation>diatonisch</translation>
+    </message>
+    <message>
+        <source>nature.chromatic</source>
+        <translation>chromatisch</translation>
+    </message>
+    <message>
+        <source>myLevel</source>
+        <translation>eigenes Level</translation>
+    </message>
+    <message>
+        <source>myLevels</source>
+        <translation>Meine Level</translation>
+    </message>
+    <message>
+        <source>suggestedLevelName</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>levelGroup</source>
+        <translation>Level in %1</translation>
+    </message>
+    <message>
+        <source>noAnswersYet</source>
+        <translation>noch keine Antworten</translation>
+    </message>
+    <message>
+        <source>neverPractised</source>
+        <translation>noch nie geübt</translation>
+    </message>
+    <message>
+        <source>column.level</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>column.notes</source>
+        <translation>Töne</translation>
+    </message>
+    <message>
+        <source>column.accuracy</source>
+        <translation>Trefferquote</translation>
+    </message>
+    <message>
+        <source>column.lastPractised</source>
+        <translation>Zuletzt geübt</translation>
+    </message>
+    <message>
+        <source>chooseLevel</source>
+        <translation>Level wählen</translation>
+    </message>
+    <message>
+        <source>chooseLevel.title</source>
+        <translation>Level wählen</translation>
+    </message>
+    <message>
+        <source>chooseLevel.find</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>chooseLevel.findName</source>
+        <translation>Level suchen</translation>
+    </message>
+    <message>
+        <source>chooseLevel.placeholder</source>
+        <translation>Tonart, Geschlecht, Umfang oder Art, z. B. a-Moll, fis chrom, obere</translation>
+    </message>
+    <message>
+        <source>chooseLevel.listName</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>chooseLevel.open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>chooseLevel.rename</source>
+        <translation>&amp;Umbenennen…</translation>
+    </message>
+    <message>
+        <source>chooseLevel.delete</source>
+        <translation>&amp;Löschen…</translation>
+    </message>
+    <message>
+        <source>chooseLevel.renameTip</source>
+        <translation>Dieses eigene Level umbenennen</translation>
+    </message>
+    <message>
+        <source>chooseLevel.deleteTip</source>
+        <translation>Dieses eigene Level löschen; sein Verlauf bleibt erhalten</translation>
+    </message>
+    <message>
+        <source>renameLevel.title</source>
+        <translation>Level umbenennen</translation>
+    </message>
+    <message>
+        <source>renameLevel.label</source>
+        <translation>Neuer Name:</translation>
+    </message>
+    <message>
+        <source>deleteLevel.title</source>
+        <translation>Level löschen</translation>
+    </message>
+    <message>
+        <source>deleteLevel.question</source>
+        <translation>„%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>deleteLevel.historyKept</source>
+        <translation>Sein Übungsverlauf bleibt unter anderem Namen im Sitzungsordner; nichts Geübtes geht verloren.</translation>
+    </message>
+    <message>
+        <source>deleteLevel.confirm</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>saveAsMyLevel</source>
+        <translation>Als eigenes Level speichern…</translation>
+    </message>
+    <message>
+        <source>saveAsMyLevel.tip</source>
+        <translation>Diese Töne als eigenes Level mit eigenem Verlauf behalten</translation>
+    </message>
+    <message>
+        <source>notNow</source>
+        <translation>Jetzt nicht</translation>
+    </message>
+    <message>
+        <source>notNow.description</source>
+        <translation>Diese Töne nicht speichern</translation>
+    </message>
+    <message>
+        <source>saveLevel.offer</source>
+        <translation>Diese Töne als eigenes Level behalten? Diese Sitzung kommt mit.</translation>
+    </message>
+    <message>
+        <source>saveLevel.editorHint</source>
+        <translation>Übst du diese Töne oft? Behalte sie als eigenes Level mit eigenem Verlauf.</translation>
+    </message>
+    <message>
+        <source>saveLevel.title</source>
+        <translation>Als eigenes Level speichern</translation>
+    </message>
+    <message>
+        <source>saveLevel.label</source>
+        <translation>Name des Levels:</translation>
+    </message>
 </context>
 </TS>

@@ -367,5 +367,165 @@
         <source>levelTitle.minor</source>
         <translation>%1 minor</translation>
     </message>
+    <message>
+        <source>range.lowerHalf</source>
+        <translation>lower half</translation>
+    </message>
+    <message>
+        <source>range.upperHalf</source>
+        <translation>upper half</translation>
+    </message>
+    <message>
+        <source>range.wholeOctave</source>
+        <translation>whole octave</translation>
+    </message>
+    <message>
+        <source>nature.diatonic</source>
+        <translation>diatonic</translation>
+    </message>
+    <message>
+        <source>nature.chromatic</source>
+        <translation>chromatic</translation>
+    </message>
+    <message>
+        <source>myLevel</source>
+        <translation>my level</translation>
+    </message>
+    <message>
+        <source>myLevels</source>
+        <translation>My levels</translation>
+    </message>
+    <message>
+        <source>suggestedLevelName</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>levelGroup</source>
+        <translation>Levels in %1</translation>
+    </message>
+    <message>
+        <source>noAnswersYet</source>
+        <translation>no answers yet</translation>
+    </message>
+    <message>
+        <source>neverPractised</source>
+        <translation>never practised</translation>
+    </message>
+    <message>
+        <source>column.level</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>column.notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>column.accuracy</source>
+        <translation>Accuracy</translation>
+    </message>
+    <message>
+        <source>column.lastPractised</source>
+        <translation>Last practised</translation>
+    </message>
+    <message>
+        <source>chooseLevel</source>
+        <translation>Choose a level</translation>
+    </message>
+    <message>
+        <source>chooseLevel.title</source>
+        <translation>Choose a level</translation>
+    </message>
+    <message>
+        <source>chooseLevel.find</source>
+        <translation>&amp;Find:</translation>
+    </message>
+    <message>
+        <source>chooseLevel.findName</source>
+        <translation>Find a level</translation>
+    </message>
+    <message>
+        <source>chooseLevel.placeholder</source>
+        <translation>Key, mode, range or kind, e.g. a minor, f# chrom, upper</translation>
+    </message>
+    <message>
+        <source>chooseLevel.listName</source>
+        <translation>Levels</translation>
+    </message>
+    <message>
+        <source>chooseLevel.open</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>chooseLevel.rename</source>
+        <translation>&amp;Rename…</translation>
+    </message>
+    <message>
+        <source>chooseLevel.delete</source>
+        <translation>&amp;Delete…</translation>
+    </message>
+    <message>
+        <source>chooseLevel.renameTip</source>
+        <translation>Rename this level of yours</translation>
+    </message>
+    <message>
+        <source>chooseLevel.deleteTip</source>
+        <translation>Delete this level of yours; its history is kept</translation>
+    </message>
+    <message>
+        <source>renameLevel.title</source>
+        <translation>Rename level</translation>
+    </message>
+    <message>
+        <source>renameLevel.label</source>
+        <translation>New name:</translation>
+    </message>
+    <message>
+        <source>deleteLevel.title</source>
+        <translation>Delete level</translation>
+    </message>
+    <message>
+        <source>deleteLevel.question</source>
+        <translation>Delete “%1”?</translation>
+    </message>
+    <message>
+        <source>deleteLevel.historyKept</source>
+        <translation>Its practice history stays in the sessions folder under another name, so nothing you practised is lost.</translation>
+    </message>
+    <message>
+        <source>deleteLevel.confirm</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>saveAsMyLevel</source>
+        <translation>Save as my level…</translation>
+    </message>
+    <message>
+        <source>saveAsMyLevel.tip</source>
+        <translation>Keep these notes as a level of your own, with its own history</translation>
+    </message>
+    <message>
+        <source>notNow</source>
+        <translation>Not now</translation>
+    </message>
+    <message>
+        <source>notNow.description</source>
+        <translation>Leave these notes unsaved</translation>
+    </message>
+    <message>
+        <source>saveLevel.offer</source>
+        <translation>Keep these notes as a level of your own? This session comes with them.</translation>
+    </message>
+    <message>
+        <source>saveLevel.editorHint</source>
+        <translation>Practise these notes often? Keep them as a level of your own, with its own history.</translation>
+    </message>
+    <message>
+        <source>saveLevel.title</source>
+        <translation>Save as my level</translation>
+    </message>
+    <message>
+        <source>saveLevel.label</source>
+        <translation>Name of the level:</translation>
+    </message>
 </context>
 </TS>

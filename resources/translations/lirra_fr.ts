@@ -367,5 +367,165 @@
         <source>levelTitle.minor</source>
         <translation>%1 mineur</translation>
     </message>
+    <message>
+        <source>range.lowerHalf</source>
+        <translation>moitié basse</translation>
+    </message>
+    <message>
+        <source>range.upperHalf</source>
+        <translation>moitié haute</translation>
+    </message>
+    <message>
+        <source>range.wholeOctave</source>
+        <translation>octave entière</translation>
+    </message>
+    <message>
+        <source>nature.diatonic</source>
+        <translation>diatonique</translation>
+    </message>
+    <message>
+        <source>nature.chromatic</source>
+        <translation>chromatique</translation>
+    </message>
+    <message>
+        <source>myLevel</source>
+        <translation>mon niveau</translation>
+    </message>
+    <message>
+        <source>myLevels</source>
+        <translation>Mes niveaux</translation>
+    </message>
+    <message>
+        <source>suggestedLevelName</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>levelGroup</source>
+        <translation>Niveaux en %1</translation>
+    </message>
+    <message>
+        <source>noAnswersYet</source>
+        <translation>pas encore de réponses</translation>
+    </message>
+    <message>
+        <source>neverPractised</source>
+        <translation>jamais pratiqué</translation>
+    </message>
+    <message>
+        <source>column.level</source>
+        <translation>Niveau</translation>
+    </message>
+    <message>
+        <source>column.notes</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>column.accuracy</source>
+        <translation>Précision</translation>
+    </message>
+    <message>
+        <source>column.lastPractised</source>
+        <translation>Dernière séance</translation>
+    </message>
+    <message>
+        <source>chooseLevel</source>
+        <translation>Choisir un niveau</translation>
+    </message>
+    <message>
+        <source>chooseLevel.title</source>
+        <translation>Choisir un niveau</translation>
+    </message>
+    <message>
+        <source>chooseLevel.find</source>
+        <translation>&amp;Rechercher :</translation>
+    </message>
+    <message>
+        <source>chooseLevel.findName</source>
+        <translation>Rechercher un niveau</translation>
+    </message>
+    <message>
+        <source>chooseLevel.placeholder</source>
+        <translation>Tonalité, mode, étendue ou genre, p. ex. la mineur, fa# chrom, haute</translation>
+    </message>
+    <message>
+        <source>chooseLevel.listName</source>
+        <translation>Niveaux</translation>
+    </message>
+    <message>
+        <source>chooseLevel.open</source>
+        <translation>&amp;Ouvrir</translation>
+    </message>
+    <message>
+        <source>chooseLevel.rename</source>
+        <translation>Re&amp;nommer…</translation>
+    </message>
+    <message>
+        <source>chooseLevel.delete</source>
+        <translation>&amp;Supprimer…</translation>
+    </message>
+    <message>
+        <source>chooseLevel.renameTip</source>
+        <translation>Renommer ce niveau personnel</translation>
+    </message>
+    <message>
+        <source>chooseLevel.deleteTip</source>
+        <translation>Supprimer ce niveau personnel ; son historique est conservé</translation>
+    </message>
+    <message>
+        <source>renameLevel.title</source>
+        <translation>Renommer le niveau</translation>
+    </message>
+    <message>
+        <source>renameLevel.label</source>
+        <translation>Nouveau nom :</translation>
+    </message>
+    <message>
+        <source>deleteLevel.title</source>
+        <translation>Supprimer le niveau</translation>
+    </message>
+    <message>
+        <source>deleteLevel.question</source>
+        <translation>Supprimer « %1 » ?</translation>
+    </message>
+    <message>
+        <source>deleteLevel.historyKept</source>
+        <translation>Son historique reste dans le dossier des séances sous un autre nom : rien de ce que vous avez travaillé n’est perdu.</translation>
+    </message>
+    <message>
+        <source>deleteLevel.confirm</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>saveAsMyLevel</source>
+        <translation>Enregistrer comme mon niveau…</translation>
+    </message>
+    <message>
+        <source>saveAsMyLevel.tip</source>
+        <translation>Garder ces notes comme niveau personnel, avec son propre historique</translation>
+    </message>
+    <message>
+        <source>notNow</source>
+        <translation>Pas maintenant</translation>
+    </message>
+    <message>
+        <source>notNow.description</source>
+        <translation>Ne pas enregistrer ces notes</translation>
+    </message>
+    <message>
+        <source>saveLevel.offer</source>
+        <translation>Garder ces notes comme niveau personnel ? Cette séance est gardée avec.</translation>
+    </message>
+    <message>
+        <source>saveLevel.editorHint</source>
+        <translation>Vous travaillez souvent ces notes ? Gardez-les comme niveau personnel, avec son historique.</translation>
+    </message>
+    <message>
+        <source>saveLevel.title</source>
+        <translation>Enregistrer comme mon niveau</translation>
+    </message>
+    <message>
+        <source>saveLevel.label</source>
+        <translation>Nom du niveau :</translation>
+    </message>
 </context>
 </TS>

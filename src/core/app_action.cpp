@@ -69,6 +69,17 @@ QString description(const AppAction &action)
         [](const didDismissError &) { return QStringLiteral("👆 didDismissError"); },
         [](const didSkipTour &) { return QStringLiteral("👆 didSkipTour"); },
         [](const didRequestTour &) { return QStringLiteral("👆 didRequestTour"); },
+        [](const didPressChooseLevelButton &) { return QStringLiteral("👆 didPressChooseLevel"); },
+        [](const didDismissLevelChooser &) { return QStringLiteral("👆 didDismissLevelChooser"); },
+        [](const didChooseLevel &a) { return QStringLiteral("👆 didChooseLevel - ") + QString::number(a.levelId); },
+        [](const didSaveLevel &a) {
+            return QStringLiteral("💾 didSaveLevel ") + namesList(a.notes) + QStringLiteral(" - ") + a.name;
+        },
+        [](const didRenameLevel &a) {
+            return QStringLiteral("✏️ didRenameLevel - ") + QString::number(a.levelId) + QStringLiteral(" - ") + a.name;
+        },
+        [](const didDeleteLevel &a) { return QStringLiteral("🗑️ didDeleteLevel - ") + QString::number(a.levelId); },
+        [](const didDeclineSavingLevel &) { return QStringLiteral("👆 didDeclineSavingLevel"); },
     }, action);
 }
 

@@ -41,6 +41,16 @@ struct didPressTryAgain {};
 struct didDismissError {};
 struct didSkipTour {};
 struct didRequestTour {};
+struct didPressChooseLevelButton {};
+struct didDismissLevelChooser {};
+// Any level, built-in or saved, by its `Level.id`.
+struct didChooseLevel { std::int64_t levelId = 0; };
+// Saves the notes as a level of the user's own. Notes that are the unsaved
+// narrowing on show take its session along.
+struct didSaveLevel { std::vector<Note> notes; QString name; };
+struct didRenameLevel { std::int64_t levelId = 0; QString name; };
+struct didDeleteLevel { std::int64_t levelId = 0; };
+struct didDeclineSavingLevel {};
 } // namespace actions
 
 using AppAction = std::variant<
@@ -70,7 +80,14 @@ using AppAction = std::variant<
     actions::didPressTryAgain,
     actions::didDismissError,
     actions::didSkipTour,
-    actions::didRequestTour>;
+    actions::didRequestTour,
+    actions::didPressChooseLevelButton,
+    actions::didDismissLevelChooser,
+    actions::didChooseLevel,
+    actions::didSaveLevel,
+    actions::didRenameLevel,
+    actions::didDeleteLevel,
+    actions::didDeclineSavingLevel>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -46,6 +46,19 @@ struct stopSession {
     std::optional<PendingAnswer> pendingAnswer;
     friend bool operator==(const stopSession &, const stopSession &) = default;
 };
+struct loadLevelWithId { std::int64_t levelId = 0; friend bool operator==(const loadLevelWithId &, const loadLevelWithId &) = default; };
+// Saves the level's notes under the name; its sessions start the history.
+struct saveLevel {
+    Level level;
+    QString name;
+    friend bool operator==(const saveLevel &, const saveLevel &) = default;
+};
+struct renameLevel {
+    std::int64_t levelId = 0;
+    QString name;
+    friend bool operator==(const renameLevel &, const renameLevel &) = default;
+};
+struct deleteLevel { std::int64_t levelId = 0; friend bool operator==(const deleteLevel &, const deleteLevel &) = default; };
 #define LIRRA_EMPTY_EFFECT(name) \
     struct name { friend bool operator==(const name &, const name &) = default; }
 LIRRA_EMPTY_EFFECT(prepareToPractice);
@@ -75,6 +88,10 @@ using AppEffect = std::variant<
     effects::startSession,
     effects::stopSession,
     effects::loadNextQuestion,
-    effects::reloadLevel>;
+    effects::reloadLevel,
+    effects::loadLevelWithId,
+    effects::saveLevel,
+    effects::renameLevel,
+    effects::deleteLevel>;
 
 } // namespace lirra

@@ -81,6 +81,14 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         }
         co_return loaded(co_await practice.stopSession());
     }
+    if (auto *e = std::get_if<effects::loadLevelWithId>(&effect))
+        co_return loaded(co_await practice.loadLevelWithId(e->levelId));
+    if (auto *e = std::get_if<effects::saveLevel>(&effect))
+        co_return loaded(co_await practice.saveLevel(e->level, e->name));
+    if (auto *e = std::get_if<effects::renameLevel>(&effect))
+        co_return loaded(co_await practice.renameLevel(e->levelId, e->name));
+    if (auto *e = std::get_if<effects::deleteLevel>(&effect))
+        co_return loaded(co_await practice.deleteLevel(e->levelId));
     if (std::holds_alternative<effects::reloadLevel>(effect)) {
         // The player too may have failed before: it gets another chance.
         if (auto prepared = co_await player.prepare(); !prepared)

@@ -38,6 +38,10 @@ struct AppState {
     AccuracyPerNote accuracyPerNote;
     bool isLevelEditorVisible = false;
     bool isAccuracyScreenVisible = false;
+    bool isLevelChooserVisible = false;
+    // A stopped session of an unsaved narrowing holds answers: keeping the
+    // narrowing as a level of the user's own, with it, is offered.
+    bool offersToSaveLevel = false;
     std::optional<Highlight> highlightedNote;
     bool hasError = false;
     bool isInteractionEnabled = false;
@@ -48,6 +52,9 @@ struct AppState {
     // Goes up whenever what plays is cut short (a stop, a replay), so that
     // the results of effects started before are told from current ones.
     std::uint64_t playback = 0;
+    // Goes up with every level loaded, the same one again included (after
+    // a rename, say), so that lists of levels know to look again.
+    std::uint64_t levelLoads = 0;
 };
 
 } // namespace lirra

@@ -39,6 +39,9 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
     practice.storage = storage;
     practice.journal = std::make_shared<FileSessionJournal>(setup.journalFolder, *storage, setup.fileSystem, worker);
     practice.preferences = env.preferences;
+    // The user's levels live beside their histories.
+    practice.savedLevels = std::make_shared<SavedLevelStore>([storage]() { return storage->sessionsFolder(); },
+                                                             setup.fileSystem, worker);
     env.practiceManager = std::make_shared<CyclicPracticeManager>(practice);
 
     env.tipProvider = std::make_shared<OnboardingTipProvider>();

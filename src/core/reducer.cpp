@@ -3,6 +3,7 @@
 #include "practice/preferences.h"
 #include "practice/tip_provider.h"
 
+#include <algorithm>
 #include <unordered_set>
 #include <utility>
 
@@ -115,6 +116,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 return stopPractising();
             state.isPracticing = true;
             state.highlightedNote.reset();
+            state.offersToSaveLevel = false;
+            state.isLevelChooserVisible = false;
             return Reduction{std::move(state), E(effects::startSession{})};
         },
         [&](const didPressRepeatQuestionButton &) {
@@ -211,12 +214,64 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             custom.notes = a.notes;
             custom.isCustom = true;
             custom.sessions.clear();
+            custom.savedId = QUuid();
+            custom.name.clear();
             return Reduction{std::move(state), E(effects::loadLevel{std::move(custom)})};
+        },
+        [&](const didPressChooseLevelButton &) {
+            if (state.isPracticing || !state.isInteractionEnabled || state.hasError || state.isLevelEditorVisible
+                || state.isAccuracyScreenVisible || state.currentTip)
+                return withoutEffect();
+            state.isLevelChooserVisible = true;
+            return withoutEffect();
+        },
+        [&](const didDismissLevelChooser &) {
+            state.isLevelChooserVisible = false;
+            return withoutEffect();
+        },
+        [&](const didChooseLevel &a) {
+            state.isLevelChooserVisible = false;
+            if (state.isPracticing)
+                return withoutEffect();
+            return Reduction{std::move(state), E(effects::loadLevelWithId{a.levelId})};
+        },
+        [&](const didSaveLevel &a) {
+            if (state.isPracticing || !state.level)
+                return withoutEffect();
+            Level level = *state.level;
+            const std::vector<Note> notes = a.notes.empty() ? level.notes : a.notes;
+            // The narrowing's stopped session goes along; other notes start
+            // with no history.
+            if (!level.isCustom || asSet(notes) != asSet(level.notes))
+                level.sessions.clear();
+            level.notes = notes;
+            level.isCustom = true;
+            level.savedId = QUuid();
+            level.name.clear();
+            state.isLevelEditorVisible = false;
+            state.offersToSaveLevel = false;
+            E effect = effects::saveLevel{std::move(level), a.name};
+            return Reduction{std::move(state), std::move(effect)};
+        },
+        [&](const didRenameLevel &a) {
+            if (state.isPracticing)
+                return withoutEffect();
+            return Reduction{std::move(state), E(effects::renameLevel{a.levelId, a.name})};
+        },
+        [&](const didDeleteLevel &a) {
+            if (state.isPracticing)
+                return withoutEffect();
+            return Reduction{std::move(state), E(effects::deleteLevel{a.levelId})};
+        },
+        [&](const didDeclineSavingLevel &) {
+            state.offersToSaveLevel = false;
+            return withoutEffect();
         },
         [&](const didLoadLevel &a) {
             const Level &l = a.level;
             state.hasError = false;
             state.level = l;
+            ++state.levelLoads;
             const LevelStatistics stats = l.statistics();
             // The figure a session shows, over all the level's answers, so
             // that a stop does not change it.
@@ -228,6 +283,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isInteractionEnabled = true;
             if (!l.isCustom)
                 state.baseLevel = l;
+            state.offersToSaveLevel = l.isCustom && std::any_of(l.sessions.begin(), l.sessions.end(),
+                                                                [](const Session &s) { return !s.score.empty(); });
             if (!preferences.boolean(PreferenceKey::hasSeenOnboarding)) {
                 state.currentTip = tipProvider.nextTip();
                 state.isInteractionEnabled = !state.currentTip.has_value();

@@ -1,5 +1,7 @@
 #include "screen_states.h"
 
+#include "model/generators.h"
+#include "model/level_labels.h"
 #include "model/localization.h"
 
 namespace lirra {
@@ -34,8 +36,8 @@ StyledText scoreText(const AppState &state)
 
 MainScreenState mainScreenState(const AppState &state)
 {
-    const bool controlsEnabled =
-        state.isInteractionEnabled && !state.isLevelEditorVisible && !state.isAccuracyScreenVisible;
+    const bool controlsEnabled = state.isInteractionEnabled && !state.isLevelEditorVisible
+        && !state.isAccuracyScreenVisible && !state.isLevelChooserVisible;
     const bool practising = state.isPracticing;
     // A session can be stopped and its question replayed while it plays:
     // only another screen or a tip waiting to be read holds them back.
@@ -47,6 +49,8 @@ MainScreenState mainScreenState(const AppState &state)
     main.isPreviousButtonEnabled = !practising && controlsEnabled;
     main.isNextButtonEnabled = !practising && controlsEnabled;
     main.isConfigureButtonEnabled = !practising && controlsEnabled;
+    main.isChooseLevelButtonEnabled = !practising && controlsEnabled && !state.hasError && !state.currentTip;
+    main.offersToSaveLevel = state.offersToSaveLevel && !practising;
     main.isStartStopButtonEnabled = controlsEnabled || sessionControlsReachable;
     main.startStopButtonMode = practising ? MainScreenState::StartStopMode::stop
                                           : MainScreenState::StartStopMode::start;
@@ -81,6 +85,7 @@ NavBarState navBarState(const MainScreenState &main)
     bar.isPreviousButtonEnabled = main.isPreviousButtonEnabled;
     bar.isNextButtonEnabled = main.isNextButtonEnabled;
     bar.isConfigureButtonEnabled = main.isConfigureButtonEnabled;
+    bar.isChooseLevelButtonEnabled = main.isChooseLevelButtonEnabled;
     bar.isStartStopButtonEnabled = main.isStartStopButtonEnabled;
     bar.startStopButtonMode = main.startStopButtonMode;
     bar.isRepeatButtonEnabled = main.isRepeatButtonEnabled;
@@ -98,7 +103,10 @@ LevelEditorScreenState levelEditorScreenState(const AppState &state)
 {
     LevelEditorScreenState editor;
     editor.key = state.level ? state.level->key : NoteName::c;
-    if (state.baseLevel)
+    // A saved level may be widened again to any note of its key and mode.
+    if (state.baseLevel && state.baseLevel->isSaved())
+        editor.allNotes = DiatonicLevelGenerator::notesOfKey(state.baseLevel->key, state.baseLevel->isMajor);
+    else if (state.baseLevel)
         editor.allNotes = state.baseLevel->notes;
     if (state.level)
         editor.selectedNotes = state.level->notes;
@@ -111,8 +119,10 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
     accuracy.context = state.session ? AccuracyScreenState::Context::session : AccuracyScreenState::Context::level;
     accuracy.key = state.level ? state.level->key : NoteName::c;
     accuracy.accuracyPerNote = state.accuracyPerNote;
-    if (state.level)
+    if (state.level) {
         accuracy.activeNotes = state.level->notes;
+        accuracy.levelHeading = levelHeading(*state.level);
+    }
     if (state.level && accuracy.context == AccuracyScreenState::Context::level) {
         const std::vector<Session> &sessions = state.level->sessions;
         constexpr size_t shown = 100;

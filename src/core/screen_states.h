@@ -27,12 +27,15 @@ struct MainScreenState {
     bool isPreviousButtonEnabled = false;
     bool isNextButtonEnabled = false;
     bool isConfigureButtonEnabled = false;
+    bool isChooseLevelButtonEnabled = false;
     bool isStartStopButtonEnabled = false;
     StartStopMode startStopButtonMode = StartStopMode::start;
     bool isRepeatButtonEnabled = false;
     bool isScoreLabelHidden = true;
     std::optional<StyledText> scoreText;
     std::optional<QString> scoreAccessibilityText;
+    // Keeping the stopped narrowing as a level of the user's own is offered.
+    bool offersToSaveLevel = false;
     // What the three counts are ("6 right · 1 wrong · 7 questions"), with them.
     std::optional<QString> scoreLegend;
     float accuracy = 0;
@@ -55,6 +58,7 @@ struct NavBarState {
     bool isPreviousButtonEnabled = false;
     bool isNextButtonEnabled = false;
     bool isConfigureButtonEnabled = false;
+    bool isChooseLevelButtonEnabled = false;
     bool isStartStopButtonEnabled = false;
     StartStopMode startStopButtonMode = StartStopMode::start;
     bool isRepeatButtonEnabled = false;
@@ -102,6 +106,8 @@ struct AccuracyScreenState {
     // newest hundred), and its accuracy over all of them.
     std::vector<ProgressPoint> progress;
     double levelAccuracy = 0;
+    // Which level: "C major · lower half · diatonic".
+    QString levelHeading;
 
     friend bool operator==(const AccuracyScreenState &, const AccuracyScreenState &) = default;
 };

@@ -56,6 +56,8 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::cancel: return {QKeySequence(Qt::Key_Escape)};
     case Command::quit: return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
     case Command::tour: return {QKeySequence(Qt::Key_F1)};
+    case Command::chooseLevel: return {QKeySequence(Qt::CTRL | Qt::Key_G)};
+    case Command::saveLevel: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
     }
     return {};
 }

@@ -42,6 +42,8 @@ enum class Command {
     cancel,  // cancel, or done where there is nothing to cancel
     quit,    // save the practice and close the app
     tour,    // the tour of the controls, from its start
+    chooseLevel, // the list of every level, found by typing
+    saveLevel,   // keep the notes chosen as a level of the user's own
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

@@ -82,6 +82,11 @@ Level DiatonicLevelGenerator::makeLevel(std::int64_t id, NoteName key, bool isMa
     return level;
 }
 
+std::vector<Note> DiatonicLevelGenerator::notesOfKey(NoteName key, bool isMajor)
+{
+    return makeLevel(0, key, isMajor, true, NoteRange::entireOctave).notes;
+}
+
 Cadence DiatonicLevelGenerator::majorCadence(NoteName key)
 {
     return Cadence{

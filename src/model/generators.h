@@ -19,6 +19,9 @@ public:
     std::vector<Level> generateLevels() const override;
 
     static Level makeLevel(std::int64_t id, NoteName key, bool isMajor, bool isChromatic, NoteRange range);
+    // Every note a level of the key and mode can hold: the chromatic octave
+    // from the key up to the key an octave higher.
+    static std::vector<Note> notesOfKey(NoteName key, bool isMajor);
     static Cadence majorCadence(NoteName key);
     static Cadence minorCadence(NoteName key);
 };

@@ -4,6 +4,9 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <map>
+#include <memory>
+
 namespace lirra {
 
 namespace {
@@ -19,6 +22,33 @@ QString localized(const QString &key)
 {
     const QByteArray utf8 = key.toUtf8();
     return QCoreApplication::translate(context, utf8.constData());
+}
+
+const QStringList &shippedLanguages()
+{
+    static const QStringList languages{QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("fr")};
+    return languages;
+}
+
+QString currentLanguage()
+{
+    const QString language = QLocale().name().section(QLatin1Char('_'), 0, 0);
+    return shippedLanguages().contains(language) ? language : QStringLiteral("en");
+}
+
+QString localizedIn(const QString &language, const char *key)
+{
+    // Each table is loaded when first asked for and kept for the run.
+    static std::map<QString, std::unique_ptr<QTranslator>> tables;
+    auto found = tables.find(language);
+    if (found == tables.end()) {
+        auto table = std::make_unique<QTranslator>();
+        if (!shippedLanguages().contains(language) || !table->load(QStringLiteral(":/i18n/lirra_%1.qm").arg(language)))
+            table.reset();
+        found = tables.emplace(language, std::move(table)).first;
+    }
+    const QString text = found->second ? found->second->translate(context, key) : QString();
+    return text.isEmpty() ? QString::fromUtf8(key) : text;
 }
 
 void installTranslations()

@@ -115,6 +115,16 @@ QString Level::title() const
     return text;
 }
 
+std::int64_t savedLevelId(const QUuid &savedId)
+{
+    const QByteArray bytes = savedId.toRfc4122();
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i)
+        bits = (bits << 8) | std::uint8_t(std::uint8_t(bytes[i]) ^ std::uint8_t(bytes[i + 8]));
+    // 52 bits: the number stays exact where it is kept as a JSON number.
+    return -1 - std::int64_t(bits & 0x000f'ffff'ffff'ffffULL);
+}
+
 QString uuidText(const QUuid &id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();

@@ -73,7 +73,12 @@ struct Level {
     NoteRange range = NoteRange::firstHalfOfOctave;
     bool isCustom = false;
     std::vector<Session> sessions;
+    // A level the user saved and named: its identity in the saved levels'
+    // file (null for the built-in levels and for an unsaved narrowing).
+    QUuid savedId;
+    QString name;
 
+    bool isSaved() const { return !savedId.isNull(); }
     QString title() const;
     LevelStatistics statistics() const;
 
@@ -87,6 +92,10 @@ struct Question {
 
     friend bool operator==(const Question &, const Question &) = default;
 };
+
+// The `Level.id` of a saved level: negative, so that it never equals a
+// built-in level's, and the same in every run.
+std::int64_t savedLevelId(const QUuid &savedId);
 
 // A question id in its 36-character upper-case form.
 QString uuidText(const QUuid &id);

@@ -55,21 +55,21 @@ void CyclicPracticeManager::generateLevelsIfNeeded()
         m_allLevels = m_with.levelGenerator->generateLevels();
 }
 
-bool CyclicPracticeManager::holdsKept(std::int64_t levelId) const
+bool CyclicPracticeManager::holdsKept(const HistoryFile &file) const
 {
-    return !keptSessionsOf(levelId).empty();
+    return !keptSessionsOf(file).empty();
 }
 
-std::vector<Session> CyclicPracticeManager::keptSessionsOf(std::int64_t levelId) const
+std::vector<Session> CyclicPracticeManager::keptSessionsOf(const HistoryFile &file) const
 {
     std::vector<Session> kept;
     if (m_with.journal) {
         for (const KeptSession &k : m_with.journal->kept()) {
-            if (k.levelId == levelId)
+            if (k.file() == file)
                 kept.push_back(k.session);
         }
     }
-    if (const auto memory = m_unsavedSessions.find(levelId); memory != m_unsavedSessions.end())
+    if (const auto memory = m_unsavedSessions.find(file); memory != m_unsavedSessions.end())
         kept.insert(kept.end(), memory->second.begin(), memory->second.end());
     return kept;
 }
@@ -94,14 +94,22 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
     Result<std::vector<Session>> sessions = co_await m_with.storage->loadSessions(level);
     if (!sessions)
         co_return std::unexpected(sessions.error());
-    level.sessions = std::move(*sessions);
-    level = withSessions(std::move(level), keptSessionsOf(level.id));
+    level = makeCurrent(std::move(level), std::move(*sessions));
     if (position < std::ssize(m_allLevels) && m_allLevels[size_t(position)].id == level.id)
         m_allLevels[size_t(position)] = level;
-    m_currentLevel = level;
     m_with.preferences->setInteger(position - 1, PreferenceKey::levelCursor);
-    m_currentNotes = shuffled(level.notes);
+    m_with.preferences->setInteger(0, PreferenceKey::savedLevel);
     co_return level;
+}
+
+Level CyclicPracticeManager::makeCurrent(Level level, std::vector<Session> stored)
+{
+    level.sessions = std::move(stored);
+    level = withSessions(std::move(level), keptSessionsOf(HistoryFile::of(level)));
+    m_summaries[level.id] = summarize(level.sessions);
+    m_currentLevel = level;
+    m_currentNotes = shuffled(level.notes);
+    return level;
 }
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::prepareToPractice()
@@ -112,6 +120,13 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::prepareToPractice()
         // written yet stays kept and counts in its level's history.
         const Turns::Turn turn = co_await m_writing.take();
         co_await writeKept();
+    }
+    // Back at the level of the user's own practised last, when it still
+    // exists; the saved levels that cannot be read show as none.
+    static_cast<void>(readSavedLevels());
+    if (const std::int64_t saved = m_with.preferences->integer(PreferenceKey::savedLevel).value_or(0); saved < 0) {
+        if (std::optional<Level> level = savedLevel(saved))
+            co_return co_await loadSavedLevel(std::move(*level));
     }
     co_return co_await loadNextLevel();
 }
@@ -168,6 +183,10 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::reloadLevel()
         const Turns::Turn turn = co_await m_writing.take();
         co_await writeKept();
     }
+    if (m_currentLevel && m_currentLevel->isSaved()) {
+        if (std::optional<Level> level = savedLevel(m_currentLevel->id))
+            co_return co_await loadSavedLevel(std::move(*level));
+    }
     // A cursor that never reached a level starts at the first.
     if (m_cursor < 0 || m_cursor >= n)
         m_cursor = 0;
@@ -223,9 +242,9 @@ QCoro::Task<int> CyclicPracticeManager::saveBeforeQuit()
 std::vector<KeptSession> CyclicPracticeManager::sessionsKeptInMemory() const
 {
     std::vector<KeptSession> kept;
-    for (const auto &[id, sessions] : m_unsavedSessions) {
+    for (const auto &[file, sessions] : m_unsavedSessions) {
         for (const Session &session : sessions)
-            kept.push_back(KeptSession{id, session});
+            kept.push_back(KeptSession{file.levelId, session, file.savedId});
     }
     return kept;
 }
@@ -263,7 +282,7 @@ QCoro::Task<CyclicPracticeManager::Kept> CyclicPracticeManager::keep(KeptSession
     Kept kept;
     // Behind sessions of its level that only memory holds, it stays in
     // memory too, so that it never reaches the file before them.
-    if (m_with.journal && !m_unsavedSessions.contains(session.levelId)) {
+    if (m_with.journal && !m_unsavedSessions.contains(session.file())) {
         const Result<void> written = co_await m_with.journal->keep(session);
         if (written) {
             kept.onDisk = true;
@@ -271,7 +290,7 @@ QCoro::Task<CyclicPracticeManager::Kept> CyclicPracticeManager::keep(KeptSession
         }
         kept.journalError = written.error();
     }
-    m_unsavedSessions[session.levelId].push_back(std::move(session.session));
+    m_unsavedSessions[session.file()].push_back(std::move(session.session));
     co_return kept;
 }
 
@@ -283,19 +302,20 @@ QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
             outcome = std::move(replayed);
     }
     // What only memory holds is newer than what the journal holds.
-    const std::map<std::int64_t, std::vector<Session>> memory = std::exchange(m_unsavedSessions, {});
-    for (const auto &[id, sessions] : memory) {
+    const std::map<HistoryFile, std::vector<Session>> memory = std::exchange(m_unsavedSessions, {});
+    for (const auto &[file, sessions] : memory) {
         Level level;
-        level.id = id;
+        level.id = file.levelId;
+        level.savedId = file.savedId;
         for (const Session &session : sessions) {
-            if (!holdsKept(id)) {
+            if (!holdsKept(file)) {
                 Result<void> saved = co_await m_with.storage->saveSession(session, level);
                 if (saved)
                     continue;
                 if (outcome)
                     outcome = std::move(saved);
             }
-            KeptSession kept{id, session};
+            KeptSession kept{file.levelId, session, file.savedId};
             co_await keep(std::move(kept));
         }
     }
@@ -304,7 +324,8 @@ QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Session session)
 {
-    const std::vector<Session> keptBefore = keptSessionsOf(level.id);
+    const HistoryFile file = HistoryFile::of(level);
+    const std::vector<Session> keptBefore = keptSessionsOf(file);
     const Result<void> flushed = co_await writeKept();
     const Error stillKept = flushed ? Error{QStringLiteral("CyclicPracticeManager.Error"), 2,
                                             QStringLiteral("Sessions kept from an earlier save could not be written")}
@@ -312,8 +333,8 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
 
     if (!session.score.empty()) {
         // A newer session waits behind the ones still kept for its level.
-        KeptSession stopped{level.id, session};
-        if (holdsKept(level.id)) {
+        KeptSession stopped{level.id, session, level.savedId};
+        if (holdsKept(file)) {
             const Kept kept = co_await keep(std::move(stopped));
             co_return std::unexpected(keptError(stillKept, kept));
         }
@@ -321,8 +342,8 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
             const Kept kept = co_await keep(std::move(stopped));
             co_return std::unexpected(keptError(saved.error(), kept));
         }
-    } else if (holdsKept(level.id)) {
-        co_return std::unexpected(keptError(stillKept, Kept{!m_unsavedSessions.contains(level.id), std::nullopt}));
+    } else if (holdsKept(file)) {
+        co_return std::unexpected(keptError(stillKept, Kept{!m_unsavedSessions.contains(file), std::nullopt}));
     }
 
     // What was kept for this level is in its file now, and the stopped
@@ -331,6 +352,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
     if (!session.score.empty())
         written.push_back(session);
     level = withSessions(std::move(level), written);
+    m_summaries[level.id] = summarize(level.sessions);
     // The level may have changed while the file was written; the stopped
     // session belongs to the level it was taken from.
     if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom)

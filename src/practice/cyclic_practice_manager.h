@@ -4,6 +4,7 @@
 #include "practice/practice_manager.h"
 #include "practice/preferences.h"
 #include "practice/random_source.h"
+#include "practice/saved_levels.h"
 #include "practice/session_journal.h"
 #include "practice/session_storage.h"
 #include "practice/turns.h"
@@ -16,7 +17,8 @@
 namespace lirra {
 
 // Walks the built-in levels with a cursor that wraps at both ends, runs
-// sessions and asks every note of a level once per shuffled pass.
+// sessions and asks every note of a level once per shuffled pass. Beside
+// them it keeps the levels the user saved, each with a history of its own.
 //
 // A finished session whose save fails is kept: in the journal when there is
 // one and it can be written, else in memory. What is kept is written to the
@@ -41,6 +43,8 @@ public:
         std::function<double()> now = systemNow;
         // Where failed saves are kept on disk; without one, in memory only.
         std::shared_ptr<SessionJournal> journal;
+        // The user's own levels; without a store there are none.
+        std::shared_ptr<SavedLevelStore> savedLevels;
     };
 
     explicit CyclicPracticeManager(Collaborators collaborators);
@@ -58,6 +62,12 @@ public:
     QCoro::Task<Result<Session>> logWrongAnswer(Question question) override;
     QCoro::Task<Result<Level>> reloadLevel() override;
     QCoro::Task<int> saveBeforeQuit() override;
+    std::vector<Level> levelsToChoose() override;
+    HistorySummary historySummary(const Level &level) override;
+    QCoro::Task<Result<Level>> loadLevelWithId(std::int64_t id) override;
+    QCoro::Task<Result<Level>> saveLevel(Level level, QString name) override;
+    QCoro::Task<Result<Level>> renameLevel(std::int64_t id, QString name) override;
+    QCoro::Task<Result<Level>> deleteLevel(std::int64_t id) override;
 
     static double systemNow();
 
@@ -72,12 +82,20 @@ private:
     };
 
     QCoro::Task<Result<Level>> loadLevelAtCursor();
+    // Loads a level of the user's own, the cursor staying where it is.
+    QCoro::Task<Result<Level>> loadSavedLevel(Level level);
+    // The level and its history, with what is kept for it, made current.
+    Level makeCurrent(Level level, std::vector<Session> stored);
+    // Reads the saved levels when they are not read yet or could not be.
+    Result<void> readSavedLevels();
+    QCoro::Task<Result<void>> writeSavedLevels(std::vector<Level> levels);
+    std::optional<Level> savedLevel(std::int64_t id) const;
     void generateLevelsIfNeeded();
     // What is kept for a level, oldest first: the journal's, then memory's.
-    std::vector<Session> keptSessionsOf(std::int64_t levelId) const;
+    std::vector<Session> keptSessionsOf(const HistoryFile &file) const;
     // The level with the sessions added to its history, each once.
     static Level withSessions(Level level, const std::vector<Session> &sessions);
-    bool holdsKept(std::int64_t levelId) const;
+    bool holdsKept(const HistoryFile &file) const;
     // Holding the turn: writes what is kept, then the stopped session.
     QCoro::Task<Result<Level>> saveStopped(Level level, Session session);
     // Holding the turn: writes what is kept to the levels' files.
@@ -100,7 +118,11 @@ private:
     std::optional<Question> m_lastAnsweredQuestion;
     // Finished sessions that neither their level's file nor the journal
     // took, per level id, oldest first.
-    std::map<std::int64_t, std::vector<Session>> m_unsavedSessions;
+    std::map<HistoryFile, std::vector<Session>> m_unsavedSessions;
+    std::vector<Level> m_savedLevels;
+    bool m_savedLevelsRead = false;
+    // What each level's history came to when last read or written, by id.
+    std::map<std::int64_t, HistorySummary> m_summaries;
     // Writing takes turns, so that sessions reach each file in order and a
     // quit waits for a stop already under way.
     Turns m_writing;

@@ -70,6 +70,16 @@ QList<QStringView> nonEmptySplit(QStringView text, QChar separator)
 
 } // namespace
 
+QString FileSessionStorage::writtenName(NoteName name)
+{
+    return QLatin1String(writtenNames[size_t(index(name))]);
+}
+
+std::optional<NoteName> FileSessionStorage::readNoteName(QStringView text)
+{
+    return readName(text);
+}
+
 FileSessionStorage::FileSessionStorage(DocumentsFolder documentsFolder, std::shared_ptr<FileSystem> fs,
                                        std::shared_ptr<FileWorker> worker)
     : m_documentsFolder(std::move(documentsFolder))
@@ -157,17 +167,24 @@ std::optional<Session> FileSessionStorage::parseLine(QByteArrayView bytes)
     return parseLine(QStringView(text));
 }
 
-Result<QString> FileSessionStorage::levelFile(std::int64_t levelId) const
+QString HistoryFile::fileName() const
+{
+    if (!savedId.isNull())
+        return QStringLiteral("my_%1.txt").arg(savedId.toString(QUuid::WithoutBraces));
+    return QStringLiteral("sessions_%1.txt").arg(levelId);
+}
+
+Result<QString> FileSessionStorage::levelFile(const HistoryFile &file) const
 {
     const Result<QString> folder = sessionsFolder();
     if (!folder)
         return folder;
-    return QDir(*folder).filePath(QStringLiteral("sessions_%1.txt").arg(levelId));
+    return QDir(*folder).filePath(file.fileName());
 }
 
-Result<std::vector<Session>> FileSessionStorage::load(std::int64_t levelId, int count) const
+Result<std::vector<Session>> FileSessionStorage::load(const HistoryFile &file, int count) const
 {
-    const Result<QString> found = levelFile(levelId);
+    const Result<QString> found = levelFile(file);
     if (!found)
         return std::unexpected(found.error());
     LastLinesLimits limits;
@@ -184,12 +201,12 @@ Result<std::vector<Session>> FileSessionStorage::load(std::int64_t levelId, int 
     return sessions;
 }
 
-Result<void> FileSessionStorage::save(const Session &session, std::int64_t levelId) const
+Result<void> FileSessionStorage::save(const Session &session, const HistoryFile &file) const
 {
-    return save(std::vector<Session>{session}, levelId);
+    return save(std::vector<Session>{session}, file);
 }
 
-Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, std::int64_t levelId) const
+Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, const HistoryFile &file) const
 {
     QByteArray lines;
     for (const Session &session : sessions) {
@@ -198,7 +215,7 @@ Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, std:
     }
     if (lines.isEmpty())
         return {};
-    const Result<QString> path = levelFile(levelId);
+    const Result<QString> path = levelFile(file);
     if (!path)
         return std::unexpected(path.error());
     return appendLine(*m_fs, errorDomain, QFileInfo(*path).absolutePath(), *path, std::move(lines));
@@ -209,17 +226,17 @@ Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, std:
 // without a trip to another thread and back is shown sooner.
 QCoro::Task<Result<std::vector<Session>>> FileSessionStorage::loadSessions(Level level)
 {
-    co_return load(level.id);
+    co_return load(HistoryFile::of(level));
 }
 
 QCoro::Task<Result<void>> FileSessionStorage::saveSession(Session session, Level level)
 {
     if (!m_worker)
-        co_return save(session, level.id);
+        co_return save(session, HistoryFile::of(level));
     // A named function: GCC 12 can destroy a temporary in an awaited
     // expression twice.
-    std::function<Result<void>()> job = [storage = *this, session = std::move(session), id = level.id]() {
-        return storage.save(session, id);
+    std::function<Result<void>()> job = [storage = *this, session = std::move(session), file = HistoryFile::of(level)]() {
+        return storage.save(session, file);
     };
     Result<void> saved = co_await m_worker->run(std::move(job));
     co_return saved;

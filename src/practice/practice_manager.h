@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/error.h"
+#include "model/level_labels.h"
 #include "model/music.h"
 
 #include <QCoroTask>
@@ -30,6 +31,22 @@ public:
     // `stopSession` does and writes every kept session. Answers how many
     // finished sessions are still kept in memory only, to be lost with the app.
     virtual QCoro::Task<int> saveBeforeQuit() = 0;
+
+    // Every level there is to choose from: the built-in ones in their order,
+    // then the saved ones; without their histories.
+    virtual std::vector<Level> levelsToChoose() = 0;
+    // What a level's history comes to, read when first asked for and kept.
+    virtual HistorySummary historySummary(const Level &level) = 0;
+    // Loads the level with this id, built-in (the cursor moves to it) or saved.
+    virtual QCoro::Task<Result<Level>> loadLevelWithId(std::int64_t id) = 0;
+    // Saves the level's notes as a level of the user's own under the name,
+    // its sessions with answers as the start of its history, and loads it.
+    virtual QCoro::Task<Result<Level>> saveLevel(Level level, QString name) = 0;
+    // Renames or deletes a saved level; the answer is the level to show
+    // afterwards (the current one, or the cursor's when it was deleted). A
+    // deleted level's history is put aside, not destroyed.
+    virtual QCoro::Task<Result<Level>> renameLevel(std::int64_t id, QString name) = 0;
+    virtual QCoro::Task<Result<Level>> deleteLevel(std::int64_t id) = 0;
 };
 
 } // namespace lirra

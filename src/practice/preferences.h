@@ -10,12 +10,17 @@
 
 namespace lirra {
 
-enum class PreferenceKey { hasSeenOnboarding, levelCursor };
+enum class PreferenceKey {
+    hasSeenOnboarding,
+    levelCursor,
+    // The id of the saved level last loaded, or 0 when a built-in one was.
+    savedLevel,
+};
 
 // The text a key is stored under.
 QString storedName(PreferenceKey key);
 
-// Two small facts kept between runs. Never fails: a store that cannot keep
+// Small facts kept between runs. Never fails: a store that cannot keep
 // a value tells the failure handler, if any, and goes on.
 class Preferences {
 public:

@@ -31,7 +31,9 @@ Result<QString> FileSessionJournal::standardFolder()
 
 QByteArray FileSessionJournal::formatLine(const KeptSession &kept)
 {
-    return QByteArray::number(qint64(kept.levelId)) + ' ' + FileSessionStorage::formatLine(kept.session);
+    const QByteArray level = kept.savedId.isNull() ? QByteArray::number(qint64(kept.levelId))
+                                                   : "my_" + kept.savedId.toByteArray(QUuid::WithoutBraces);
+    return level + ' ' + FileSessionStorage::formatLine(kept.session);
 }
 
 std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
@@ -40,14 +42,23 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
     if (blank <= 0)
         return std::nullopt;
     std::int64_t id = 0;
-    const char *begin = line.data();
-    const auto [end, ec] = std::from_chars(begin, begin + blank, id);
-    if (ec != std::errc() || end != begin + blank)
-        return std::nullopt;
+    QUuid savedId;
+    const QByteArrayView level = line.first(blank);
+    if (level.startsWith("my_")) {
+        savedId = QUuid::fromString(QLatin1StringView(level.sliced(3)));
+        if (savedId.isNull())
+            return std::nullopt;
+        id = savedLevelId(savedId);
+    } else {
+        const char *begin = line.data();
+        const auto [end, ec] = std::from_chars(begin, begin + blank, id);
+        if (ec != std::errc() || end != begin + blank)
+            return std::nullopt;
+    }
     std::optional<Session> session = FileSessionStorage::parseLine(line.sliced(blank + 1));
     if (!session)
         return std::nullopt;
-    return KeptSession{id, std::move(*session)};
+    return KeptSession{id, std::move(*session), savedId};
 }
 
 Result<QString> FileSessionJournal::file() const
@@ -106,16 +117,16 @@ FileSessionJournal::Replayed FileSessionJournal::replayNow() const
     // end with already (a replay that ended before the journal was
     // rewritten added them). A level whose file fails keeps its sessions;
     // the other levels go on.
-    std::vector<std::int64_t> levels;
-    std::map<std::int64_t, std::vector<Session>> sessionsOf;
+    std::vector<HistoryFile> levels;
+    std::map<HistoryFile, std::vector<Session>> sessionsOf;
     for (const KeptSession &entry : *entries) {
-        if (!sessionsOf.contains(entry.levelId))
-            levels.push_back(entry.levelId);
-        sessionsOf[entry.levelId].push_back(entry.session);
+        if (!sessionsOf.contains(entry.file()))
+            levels.push_back(entry.file());
+        sessionsOf[entry.file()].push_back(entry.session);
     }
-    std::set<std::int64_t> failed;
+    std::set<HistoryFile> failed;
     Result<void> outcome;
-    for (const std::int64_t level : levels) {
+    for (const HistoryFile &level : levels) {
         const std::vector<Session> &kept = sessionsOf[level];
         Result<void> written;
         if (Result<std::vector<Session>> stored = m_storage.load(level, FileSessionStorage::keptLines + int(kept.size()));
@@ -137,7 +148,7 @@ FileSessionJournal::Replayed FileSessionJournal::replayNow() const
     }
     std::vector<KeptSession> left;
     for (const KeptSession &entry : *entries) {
-        if (failed.contains(entry.levelId))
+        if (failed.contains(entry.file()))
             left.push_back(entry);
     }
     if (left.size() == entries->size() && !entries->empty())

@@ -12,10 +12,13 @@
 
 namespace lirra {
 
-// A finished session of a built-in level, and the level it belongs to.
+// A finished session, and the level it belongs to.
 struct KeptSession {
     std::int64_t levelId = 0;
     Session session;
+    QUuid savedId = {}; // of a saved level
+
+    HistoryFile file() const { return {levelId, savedId}; }
 
     friend bool operator==(const KeptSession &, const KeptSession &) = default;
 };
@@ -37,8 +40,8 @@ public:
 };
 
 // The journal as one file, "kept_sessions.txt", in the app's data folder:
-// a line per session, the level's id, a blank, then the session as its
-// level's file would hold it. Appended to like the level files; rewritten
+// a line per session, the level's id (for a saved level "my_" and its
+// uuid), a blank, then the session as its level's file would hold it. Appended to like the level files; rewritten
 // whole (beside it, then renamed over it) after a replay; removed when empty.
 class FileSessionJournal final : public SessionJournal {
 public:

@@ -16,6 +16,7 @@ QString storedName(PreferenceKey key)
     switch (key) {
     case PreferenceKey::hasSeenOnboarding: return QStringLiteral("user.has.seen.onboarding");
     case PreferenceKey::levelCursor: return QStringLiteral("practice.level.cursor");
+    case PreferenceKey::savedLevel: return QStringLiteral("practice.level.saved");
     }
     return {};
 }

@@ -2,13 +2,17 @@
 
 #include "core/app_loop.h"
 #include "core/screen_states.h"
+#include "level_chooser.h"
 #include "main_screen.h"
+#include "model/level_labels.h"
+#include "model/localization.h"
 #include "error_screen.h"
 #include "modal_screens.h"
 #include "widgets/keyboard.h"
 #include "widgets/title_bar.h"
 
 #include <QGridLayout>
+#include <QInputDialog>
 
 namespace lirra {
 
@@ -20,6 +24,7 @@ App::App(AppEnvironment environment, AppLoop *loop)
 
 App::~App()
 {
+    delete m_chooser;
     delete m_view;
     // Screens never placed in a view have no parent to delete them.
     delete m_main;
@@ -52,6 +57,14 @@ MainScreen *App::main()
                 if (self)
                     self->send(actions::didDismissTip{});
             },
+            [self]() {
+                if (self)
+                    self->saveNotes({});
+            },
+            [self]() {
+                if (self)
+                    self->send(actions::didDeclineSavingLevel{});
+            },
         };
     }
     return m_main;
@@ -74,6 +87,10 @@ LevelEditorScreen *App::levelEditor()
                 self->send(actions::didSelectNotes{std::move(notes)});
                 if (self)
                     self->send(actions::didDismissLevelEditor{});
+            },
+            [self](std::vector<Note> notes) {
+                if (self)
+                    self->saveNotes(std::move(notes));
             },
         };
         m_levelEditor->hide();
@@ -117,6 +134,64 @@ ErrorScreen *App::errorScreen()
         stack(m_errorScreen);
     }
     return m_errorScreen;
+}
+
+void App::saveNotes(std::vector<Note> notes)
+{
+    if (!m_level)
+        return;
+    Level level = *m_level;
+    if (!notes.empty())
+        level.notes = notes;
+    const QString suggested = suggestedName(level);
+    std::optional<QString> name;
+    if (askLevelName) {
+        name = askLevelName(suggested);
+    } else {
+        bool ok = false;
+        QWidget *parent = m_view ? m_view->window() : nullptr;
+        const QString text = QInputDialog::getText(parent, localized("saveLevel.title"), localized("saveLevel.label"),
+                                                   QLineEdit::Normal, suggested, &ok);
+        if (ok)
+            name = text.trimmed().isEmpty() ? suggested : text;
+    }
+    if (name)
+        send(actions::didSaveLevel{std::move(notes), *name});
+}
+
+LevelChooser *App::levelChooser()
+{
+    if (!m_chooser) {
+        QWidget *parent = m_view ? m_view->window() : nullptr;
+        m_chooser = new LevelChooser(
+            [practice = m_environment.practiceManager](const Level &level) { return practice->historySummary(level); },
+            parent);
+        QPointer<App> self(this);
+        m_chooser->delegate = LevelChooserDelegate{
+            [self](std::int64_t id) {
+                if (self)
+                    self->send(actions::didChooseLevel{id});
+            },
+            [self]() {
+                if (self)
+                    self->send(actions::didDismissLevelChooser{});
+            },
+            [self](std::int64_t id, QString name) {
+                if (self)
+                    self->send(actions::didRenameLevel{id, std::move(name)});
+            },
+            [self](std::int64_t id) {
+                if (self)
+                    self->send(actions::didDeleteLevel{id});
+            },
+        };
+    }
+    return m_chooser;
+}
+
+LevelChooser *App::builtLevelChooser() const
+{
+    return m_chooser;
 }
 
 LevelEditorScreen *App::builtLevelEditor() const
@@ -199,6 +274,19 @@ bool App::releaseNote(Note note)
 void App::update(const AppState &state)
 {
     m_levelSpansOctaves = state.level && state.level->spansMultipleOctaves;
+    m_level = state.level;
+    const bool levelsChanged = std::exchange(m_levelLoads, state.levelLoads) != state.levelLoads;
+    if (state.isLevelChooserVisible) {
+        LevelChooser *chooser = levelChooser();
+        if (!chooser->isVisible()) {
+            chooser->present(m_environment.practiceManager->levelsToChoose(), state.level ? state.level->id : 0);
+            chooser->open();
+        } else if (levelsChanged) {
+            chooser->refresh(m_environment.practiceManager->levelsToChoose());
+        }
+    } else if (m_chooser && m_chooser->isVisible()) {
+        m_chooser->dismissQuietly();
+    }
     main()->setState(mainScreenState(state));
     if (state.isLevelEditorVisible || state.isAccuracyScreenVisible)
         main()->setVisible(false);

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 namespace lirra {
@@ -14,6 +16,7 @@ class AccuracyScreen;
 class AppLoop;
 class KeyboardView;
 class ErrorScreen;
+class LevelChooser;
 class LevelEditorScreen;
 class MainScreen;
 
@@ -50,6 +53,13 @@ public:
     LevelEditorScreen *builtLevelEditor() const;
     AccuracyScreen *builtAccuracy() const;
     ErrorScreen *builtErrorScreen() const;
+    // The list of every level, built when first opened.
+    LevelChooser *levelChooser();
+    LevelChooser *builtLevelChooser() const;
+
+    // Asks the name a level of the user's own is saved under, offering
+    // `suggested`; nothing when the user cancels. A standard dialog by default.
+    std::function<std::optional<QString>(const QString &suggested)> askLevelName;
 
 signals:
     // The level editor's done button was enabled or disabled.
@@ -57,6 +67,8 @@ signals:
 
 private:
     void send(auto action);
+    // Saves the notes (the level's own when none) under a name asked for.
+    void saveNotes(std::vector<Note> notes);
     // Puts a screen into the view's stack, above the screens it covers.
     void stack(QWidget *screen);
 
@@ -67,6 +79,9 @@ private:
     QPointer<LevelEditorScreen> m_levelEditor;
     QPointer<AccuracyScreen> m_accuracy;
     QPointer<ErrorScreen> m_errorScreen;
+    QPointer<LevelChooser> m_chooser;
+    std::optional<Level> m_level;
+    std::uint64_t m_levelLoads = 0;
     bool m_levelSpansOctaves = false;
     // Where each note held from outside went: its own key or its twin's.
     std::unordered_map<Note, std::pair<QPointer<KeyboardView>, Note>> m_held;

@@ -6,6 +6,8 @@
 #include "error_screen.h"
 #include "modal_screens.h"
 #include "nav_bar.h"
+#include "save_level_bar.h"
+#include "model/level_labels.h"
 #include "quit_guard.h"
 #include "window_placement.h"
 #include "model/localization.h"
@@ -235,6 +237,14 @@ void AppDelegate::applicationDidFinishLaunching()
     });
     tour->setEnabled(true);
     m_window->addAction(tour);
+    // Ctrl+S saves the notes where saving them is offered: in the level
+    // editor, or after a session of an unsaved narrowing.
+    m_window->addAction(makeShortcut(Command::saveLevel, [self]() {
+        if (!self)
+            return;
+        if (QPushButton *save = self->saveLevelButton())
+            save->click();
+    }));
     QAction *quit = makeShortcut(Command::quit, [self]() {
         if (self && self->m_quitGuard)
             self->m_quitGuard->requestQuit(true);
@@ -323,12 +333,25 @@ QPushButton *AppDelegate::modalButton(Command command)
     return target && target->isEnabled() && target->isVisible() ? target : nullptr;
 }
 
+QPushButton *AppDelegate::saveLevelButton()
+{
+    SaveLevelBar *bar = nullptr;
+    if (LevelEditorScreen *editor = app()->builtLevelEditor(); editor && editor->isVisible())
+        bar = editor->saveLevelBar();
+    else if (SaveLevelBar *offer = app()->main()->saveLevelBar(); offer && offer->isVisible())
+        bar = offer;
+    QPushButton *save = bar ? bar->saveButton() : nullptr;
+    return save && save->isEnabled() ? save : nullptr;
+}
+
 void AppDelegate::updateModalShortcuts()
 {
     QPushButton *confirm = modalButton(Command::confirm);
     QPushButton *cancel = modalButton(Command::cancel);
     shortcut(Command::confirm)->setEnabled(confirm != nullptr);
     shortcut(Command::cancel)->setEnabled(cancel != nullptr);
+    if (QAction *save = shortcut(Command::saveLevel))
+        save->setEnabled(saveLevelButton() != nullptr);
     if (confirm)
         confirm->setToolTip(withShortcut(confirm->text(), Command::confirm));
     if (cancel && cancel != confirm)
@@ -370,7 +393,7 @@ void AppDelegate::showState(const AppState &state)
 {
     app()->update(state);
     if (m_window) {
-        const QString subtitle = state.level ? state.level->title() : localized("earTraining");
+        const QString subtitle = state.level ? levelHeading(*state.level) : localized("earTraining");
         m_window->setWindowTitle(subtitle + QStringLiteral(" — ") + localized("lirra"));
         if (m_navBar)
             m_navBar->setSubtitle(subtitle);

@@ -91,6 +91,8 @@ private:
     void updateModalShortcuts();
     // The button Return or Escape answers now, if any is on show and enabled.
     QPushButton *modalButton(Command command);
+    // "Save as my level…" where it is on show and enabled, if anywhere.
+    QPushButton *saveLevelButton();
     void startMidi();
     // A failure found outside any effect: logged, then shown as one.
     void reportError(const Error &error);

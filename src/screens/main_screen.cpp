@@ -1,5 +1,7 @@
 #include "main_screen.h"
 
+#include "model/localization.h"
+#include "save_level_bar.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
 
@@ -30,7 +32,9 @@ MainScreen::MainScreen(QWidget *parent)
     };
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_keyboard, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_keyboard, 1, 0);
+    layout->setRowStretch(1, 1);
 }
 
 void MainScreen::setState(const std::optional<MainScreenState> &state)
@@ -39,6 +43,25 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
     m_state = state;
 
     m_keyboard->setAcceptsInteraction(state ? state->isKeyboardEnabled : true);
+
+    const bool offers = state && state->offersToSaveLevel;
+    if (offers && !m_offer) {
+        // Made when first needed: most sessions never offer it.
+        m_offer = new SaveLevelBar(localized("saveLevel.offer"), true, this);
+        m_offer->setFixedHeight(SaveLevelBar::preferredHeight);
+        QPointer<MainScreen> self(this);
+        m_offer->didPressSave = [self]() {
+            if (self && self->delegate && self->delegate->didPressSaveLevel)
+                self->delegate->didPressSaveLevel();
+        };
+        m_offer->didDecline = [self]() {
+            if (self && self->delegate && self->delegate->didDeclineSavingLevel)
+                self->delegate->didDeclineSavingLevel();
+        };
+        static_cast<QGridLayout *>(layout())->addWidget(m_offer, 0, 0);
+    }
+    if (m_offer)
+        m_offer->setVisible(offers);
 
     const NoteName key = state ? state->key : NoteName::c;
     const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};

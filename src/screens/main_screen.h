@@ -10,21 +10,27 @@
 namespace lirra {
 
 class KeyboardView;
+class SaveLevelBar;
 
 struct MainScreenDelegate {
     std::function<void(Note)> didPressNote;
     std::function<void(Note)> didReleaseNote;
     std::function<void()> didDismissTip;
+    std::function<void()> didPressSaveLevel = {};
+    std::function<void()> didDeclineSavingLevel = {};
 };
 
 // The practice screen: a two-octave keyboard showing the level's notes with
-// their scale degrees, the highlighted key and the keyboard's tour tip.
+// their scale degrees, the highlighted key and the keyboard's tour tip;
+// above it, after a session of an unsaved narrowing, the offer to keep it.
 class MainScreen final : public QWidget {
     Q_OBJECT
 public:
     explicit MainScreen(QWidget *parent = nullptr);
 
     KeyboardView *keyboardView() const { return m_keyboard; }
+    // The offer to keep a stopped narrowing, once it was first made.
+    SaveLevelBar *saveLevelBar() const { return m_offer; }
     const std::optional<MainScreenState> &state() const { return m_state; }
     // Applies only what changed since the previous state.
     void setState(const std::optional<MainScreenState> &state);
@@ -33,6 +39,7 @@ public:
 
 private:
     KeyboardView *m_keyboard;
+    SaveLevelBar *m_offer = nullptr;
     std::optional<MainScreenState> m_state;
 };
 

@@ -6,9 +6,11 @@
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
 #include "widgets/progress_chart.h"
+#include "save_level_bar.h"
 #include "widgets/title_bar.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -93,9 +95,15 @@ void TitledKeyboardScreen::play(Note note)
 
 LevelEditorScreen::LevelEditorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent)
     : TitledKeyboardScreen(std::move(notePlayer), parent)
+    , m_saveBar(new SaveLevelBar(localized("saveLevel.editorHint"), false))
 {
     titleBar()->setTitle(localized("selectNotes"));
     QPointer<LevelEditorScreen> self(this);
+    m_saveBar->didPressSave = [self]() {
+        if (self && self->delegate && self->delegate->didSaveNotes && !self->m_selectedNotes.empty())
+            self->delegate->didSaveNotes(self->m_selectedNotes);
+    };
+    setAccessory(m_saveBar, SaveLevelBar::preferredHeight);
     titleBar()->delegate = TitleBarDelegate{
         [self]() {
             if (!self || !self->delegate)
@@ -145,8 +153,14 @@ void LevelEditorScreen::setSelection(const std::vector<Note> &notes)
         select(note);
         m_selectedNotes.push_back(note);
     }
-    // Done is offered exactly when there is something to confirm.
+    selectionChanged();
+}
+
+void LevelEditorScreen::selectionChanged()
+{
+    // Done and save are offered exactly when there is something to keep.
     titleBar()->setDoneButtonEnabled(!m_selectedNotes.empty());
+    m_saveBar->saveButton()->setEnabled(!m_selectedNotes.empty());
 }
 
 void LevelEditorScreen::toggle(Note note)
@@ -159,7 +173,7 @@ void LevelEditorScreen::toggle(Note note)
         select(note);
         m_selectedNotes.push_back(note);
     }
-    titleBar()->setDoneButtonEnabled(!m_selectedNotes.empty());
+    selectionChanged();
     play(note);
 }
 
@@ -232,6 +246,7 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
     }
     const bool level = state && state->context == AccuracyScreenState::Context::level;
     titleBar()->setTitle(localized(level ? "levelAccuracy" : "sessionAccuracy"));
+    setMessage(state ? state->levelHeading : QString());
     if (level)
         m_chart->setProgress(state->progress, state->levelAccuracy);
     setAccessory(level ? m_chart : nullptr, chartHeight);

@@ -16,6 +16,7 @@ class Button;
 class KeyboardView;
 class Label;
 class ProgressChart;
+class SaveLevelBar;
 class TitleBar;
 
 // A title bar over a two-octave keyboard: the frame of the three modal screens.
@@ -55,6 +56,8 @@ private:
 struct LevelEditorScreenDelegate {
     std::function<void()> didCancel;
     std::function<void(std::vector<Note>)> didSelectNotes;
+    // "Save as my level…" with the notes selected.
+    std::function<void(std::vector<Note>)> didSaveNotes = {};
 };
 
 // Chooses the notes of a custom level: the offered notes are enabled and
@@ -68,10 +71,13 @@ public:
     void setState(const std::optional<LevelEditorScreenState> &state);
     // The working selection, in the order the notes were added.
     const std::vector<Note> &selectedNotes() const { return m_selectedNotes; }
+    SaveLevelBar *saveLevelBar() const { return m_saveBar; }
 
     std::optional<LevelEditorScreenDelegate> delegate;
 
 private:
+    void selectionChanged();
+
     void toggle(Note note);
     void select(Note note);
     void deselect(Note note);
@@ -79,6 +85,7 @@ private:
 
     std::optional<LevelEditorScreenState> m_state;
     std::vector<Note> m_selectedNotes;
+    SaveLevelBar *m_saveBar;
 };
 
 struct AccuracyScreenDelegate {

@@ -102,6 +102,8 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     leftLayout->addWidget(m_subtitleLabel, 1);
     addWidget(left);
 
+    addButton(QStringLiteral("chooseLevelButton"), "chooseLevel", QStringLiteral("list-search"), Command::chooseLevel,
+              actions::didPressChooseLevelButton{});
     addButton(QStringLiteral("firstLevelButton"), "goToCMajor", QStringLiteral("c-circle"), Command::firstLevel,
               actions::didPressHomeButton{});
     addButton(QStringLiteral("randomLevelButton"), "goToRandomLevel", QStringLiteral("shuffle-circle"),
@@ -193,6 +195,7 @@ void NavBar::setSubtitle(const QString &subtitle)
 void NavBar::apply(const NavBarState &bar)
 {
     m_enabled = {
+        {QStringLiteral("chooseLevelButton"), bar.isChooseLevelButtonEnabled},
         {QStringLiteral("firstLevelButton"), bar.isPreviousButtonEnabled},
         {QStringLiteral("randomLevelButton"), bar.isPreviousButtonEnabled},
         {QStringLiteral("previousLevelButton"), bar.isPreviousButtonEnabled},

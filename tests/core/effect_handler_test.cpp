@@ -35,6 +35,12 @@ public:
         *journal << QStringLiteral("saveBeforeQuit");
         co_return 0;
     }
+    std::vector<Level> levelsToChoose() override { return {level}; }
+    HistorySummary historySummary(const Level &) override { return {}; }
+    QCoro::Task<Result<Level>> loadLevelWithId(std::int64_t) override { co_return answer("loadLevelWithId", level); }
+    QCoro::Task<Result<Level>> saveLevel(Level given, QString) override { co_return answer("saveLevel", given); }
+    QCoro::Task<Result<Level>> renameLevel(std::int64_t, QString) override { co_return answer("renameLevel", level); }
+    QCoro::Task<Result<Level>> deleteLevel(std::int64_t) override { co_return answer("deleteLevel", level); }
 
     std::shared_ptr<QStringList> journal;
     bool fail = false;

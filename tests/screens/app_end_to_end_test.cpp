@@ -49,7 +49,7 @@ private slots:
         SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
         QVERIFY(start());
         QMainWindow *window = m_delegate->window();
-        QCOMPARE(window->windowTitle(), QStringLiteral("C major — Lirra"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("C major · lower half · diatonic — Lirra"));
         QCOMPARE(window->centralWidget()->size(), QSize(860, 340));
         QVERIFY(!state().currentTip && !m_delegate->scoreLabel()->isVisible());
 

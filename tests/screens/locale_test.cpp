@@ -34,11 +34,11 @@ private slots:
             QString percent;
         };
         const QLocale::Language language = QLocale().language();
-        const Texts texts = language == QLocale::German ? Texts{"C-Dur — Lirra", "C-Dur", "So geht es", "Weiter",
+        const Texts texts = language == QLocale::German ? Texts{"C-Dur · untere Hälfte · diatonisch — Lirra", "C-Dur · untere Hälfte · diatonisch", "So geht es", "Weiter",
                                                                 QStringLiteral("75\u00A0%")}
-            : language == QLocale::French ? Texts{"do majeur — Lirra", "do majeur", "Comment ça marche", "Suivant",
+            : language == QLocale::French ? Texts{"do majeur · moitié basse · diatonique — Lirra", "do majeur · moitié basse · diatonique", "Comment ça marche", "Suivant",
                                                   QStringLiteral("75\u202F%")}
-                                          : Texts{"C major — Lirra", "C major", "How it works", "Next", QStringLiteral("75%")};
+                                          : Texts{"C major · lower half · diatonic — Lirra", "C major · lower half · diatonic", "How it works", "Next", QStringLiteral("75%")};
         qInfo("language %s, locale %s", qPrintable(QLocale::languageToString(language)), qPrintable(QLocale().name()));
 
         QTemporaryDir home;

@@ -138,9 +138,10 @@ private slots:
         loop.send(actions::didStartSession{Session{2, {{note(u"C1"), Score{3, 0}}}}});
         QCOMPARE(c1->text(), std::optional(QStringLiteral("C ") + percentText(1.0f)));
         QCOMPARE(app.accuracy()->titleBar()->title(), std::optional(localized("sessionAccuracy")));
-        // A session has no history: the keys come right under the title.
+        // A session has no history: the keys come right under the level's name.
         QVERIFY(!chart->isVisible());
-        QCOMPARE(app.accuracy()->keyboardView()->y(), app.accuracy()->titleBar()->geometry().bottom() + 1);
+        QCOMPARE(app.accuracy()->messageLabel()->text(), QStringLiteral("C major · lower half · diatonic"));
+        QCOMPARE(app.accuracy()->keyboardView()->y(), app.accuracy()->messageLabel()->geometry().bottom() + 1);
 
         // The error screen lies above an open overlay.
         loop.send(actions::errorOccurred{Error{{}, 0, QStringLiteral("broken")}});

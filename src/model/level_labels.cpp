@@ -1,0 +1,101 @@
+#include "level_labels.h"
+
+#include "localization.h"
+
+#include <algorithm>
+
+namespace lirra {
+
+QString rangeName(NoteRange range)
+{
+    switch (range) {
+    case NoteRange::firstHalfOfOctave: return localized("range.lowerHalf");
+    case NoteRange::secondHalfOfOctave: return localized("range.upperHalf");
+    case NoteRange::entireOctave: break;
+    }
+    return localized("range.wholeOctave");
+}
+
+QString natureName(bool isChromatic)
+{
+    return localized(isChromatic ? "nature.chromatic" : "nature.diatonic");
+}
+
+namespace {
+
+bool writesFlats(NoteName key, bool isMajor)
+{
+    using enum NoteName;
+    if (isMajor)
+        return key == f || key == aSharp || key == dSharp || key == gSharp || key == cSharp;
+    return key == d || key == g || key == c || key == f || key == aSharp;
+}
+
+} // namespace
+
+QString spelledName(NoteName name, NoteName key, bool isMajor)
+{
+    const QStringList names = localizedName(name).split(QStringLiteral(" / "));
+    return names.value(writesFlats(key, isMajor) && names.size() > 1 ? 1 : 0).trimmed();
+}
+
+QString notesText(const Level &level)
+{
+    std::vector<Note> notes = level.notes;
+    std::sort(notes.begin(), notes.end(), [](Note a, Note b) {
+        return std::pair(a.octave, index(a.name)) < std::pair(b.octave, index(b.name));
+    });
+    QStringList names;
+    for (const Note &note : notes)
+        names << spelledName(note.name, level.key, level.isMajor);
+    return names.join(QLatin1Char(' '));
+}
+
+QString levelName(const Level &level)
+{
+    return level.isSaved() && !level.name.isEmpty() ? level.name : level.title();
+}
+
+QString levelDetails(const Level &level)
+{
+    const QString dot = QStringLiteral(" · ");
+    if (level.isSaved())
+        return level.title() + dot + localized("myLevel");
+    if (level.isCustom)
+        return notesText(level);
+    return rangeName(level.range) + dot + natureName(level.isChromatic);
+}
+
+QString levelHeading(const Level &level)
+{
+    return levelName(level) + QStringLiteral(" · ") + levelDetails(level);
+}
+
+QString suggestedName(const Level &level)
+{
+    Level plain = level;
+    plain.isCustom = false;
+    plain.spansMultipleOctaves = false;
+    return localized("suggestedLevelName").arg(plain.title(), notesText(level));
+}
+
+HistorySummary summarize(const std::vector<Session> &sessions)
+{
+    HistorySummary summary;
+    std::int64_t right = 0;
+    for (const Session &session : sessions) {
+        const SessionStatistics stats = session.statistics();
+        const std::int64_t answers = saturatingAdd(stats.correctCount, stats.wrongCount);
+        if (answers <= 0)
+            continue;
+        summary.answers = saturatingAdd(summary.answers, answers);
+        right = saturatingAdd(right, stats.correctCount);
+        if (!summary.lastPractised || session.timestamp > *summary.lastPractised)
+            summary.lastPractised = session.timestamp;
+    }
+    if (summary.answers > 0)
+        summary.accuracy = std::clamp(double(right) / double(summary.answers), 0.0, 1.0);
+    return summary;
+}
+
+} // namespace lirra

@@ -1,0 +1,189 @@
+// The practice manager's levels of the user's own: choosing any level by
+// its id, saving a narrowing under a name, renaming and deleting.
+#include "cyclic_practice_manager.h"
+
+#include <algorithm>
+
+namespace lirra {
+
+namespace {
+
+Error savedLevelsMissing()
+{
+    return Error{QStringLiteral("CyclicPracticeManager.Error"), 3,
+                 QStringLiteral("There is no saved level with this id; it may have been deleted")};
+}
+
+} // namespace
+
+Result<void> CyclicPracticeManager::readSavedLevels()
+{
+    if (m_savedLevelsRead || !m_with.savedLevels)
+        return {};
+    Result<SavedLevelStore::Read> read = m_with.savedLevels->read();
+    if (!read)
+        return std::unexpected(read.error());
+    m_savedLevels = std::move(read->levels);
+    m_savedLevelsRead = true;
+    return {};
+}
+
+QCoro::Task<Result<void>> CyclicPracticeManager::writeSavedLevels(std::vector<Level> levels)
+{
+    for (Level &level : levels)
+        level.sessions.clear();
+    Result<void> written = co_await m_with.savedLevels->write(levels);
+    if (written)
+        m_savedLevels = std::move(levels);
+    co_return written;
+}
+
+std::optional<Level> CyclicPracticeManager::savedLevel(std::int64_t id) const
+{
+    const auto found = std::find_if(m_savedLevels.begin(), m_savedLevels.end(),
+                                    [id](const Level &level) { return level.id == id; });
+    return found == m_savedLevels.end() ? std::nullopt : std::optional(*found);
+}
+
+std::vector<Level> CyclicPracticeManager::levelsToChoose()
+{
+    generateLevelsIfNeeded();
+    static_cast<void>(readSavedLevels());
+    std::vector<Level> levels = m_allLevels;
+    levels.insert(levels.end(), m_savedLevels.begin(), m_savedLevels.end());
+    for (Level &level : levels)
+        level.sessions.clear();
+    return levels;
+}
+
+HistorySummary CyclicPracticeManager::historySummary(const Level &level)
+{
+    if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom)
+        return m_summaries[level.id] = summarize(m_currentLevel->sessions);
+    if (const auto known = m_summaries.find(level.id); known != m_summaries.end())
+        return known->second;
+    std::optional<Result<std::vector<Session>>> stored = m_with.storage->loadSessionsNow(level);
+    if (!stored || !*stored)
+        return {}; // shown as no history; loading the level tells what is wrong
+    Level read = level;
+    read.sessions = std::move(**stored);
+    read = withSessions(std::move(read), keptSessionsOf(HistoryFile::of(level)));
+    return m_summaries[level.id] = summarize(read.sessions);
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::loadSavedLevel(Level level)
+{
+    Result<std::vector<Session>> sessions = co_await m_with.storage->loadSessions(level);
+    if (!sessions)
+        co_return std::unexpected(sessions.error());
+    level = makeCurrent(std::move(level), std::move(*sessions));
+    m_with.preferences->setInteger(level.id, PreferenceKey::savedLevel);
+    co_return level;
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelWithId(std::int64_t id)
+{
+    generateLevelsIfNeeded();
+    if (std::optional<Level> saved = savedLevel(id))
+        co_return co_await loadSavedLevel(std::move(*saved));
+    const auto found = std::find_if(m_allLevels.begin(), m_allLevels.end(),
+                                    [id](const Level &level) { return level.id == id; });
+    if (found == m_allLevels.end())
+        co_return std::unexpected(id < 0 ? savedLevelsMissing() : error(ErrorCase::unexpected));
+    m_cursor = found - m_allLevels.begin();
+    co_return co_await loadLevelAtCursor();
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString name)
+{
+    if (!m_with.savedLevels)
+        co_return std::unexpected(error(ErrorCase::unexpected));
+    // Levels that could not be read are never written over.
+    if (Result<void> read = readSavedLevels(); !read)
+        co_return std::unexpected(read.error());
+    const std::vector<Session> history = std::exchange(level.sessions, {});
+    level.savedId = QUuid::createUuid();
+    level.id = savedLevelId(level.savedId);
+    level.name = SavedLevelStore::cleanName(name);
+    if (level.name.isEmpty())
+        level.name = suggestedName(level);
+    level.isCustom = false;
+    level.spansMultipleOctaves = false;
+    level.range = NoteRange::entireOctave;
+
+    std::vector<Level> levels = m_savedLevels;
+    levels.push_back(level);
+    if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+        co_return std::unexpected(written.error());
+
+    // The narrowing's session starts the new level's history, as a stop
+    // would have saved it.
+    m_currentLevel = level;
+    m_with.preferences->setInteger(level.id, PreferenceKey::savedLevel);
+    m_summaries[level.id] = {};
+    const Turns::Turn turn = co_await m_writing.take();
+    Result<Level> saved = level;
+    for (const Session &session : history) {
+        if (session.score.empty())
+            continue;
+        saved = co_await saveStopped(level, session);
+        if (!saved)
+            break;
+        level = *saved;
+    }
+    if (saved)
+        m_currentNotes = shuffled(saved->notes);
+    co_return saved;
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, QString name)
+{
+    std::vector<Level> levels = m_savedLevels;
+    const auto found = std::find_if(levels.begin(), levels.end(), [id](const Level &level) { return level.id == id; });
+    const QString cleaned = SavedLevelStore::cleanName(name);
+    if (found == levels.end())
+        co_return std::unexpected(savedLevelsMissing());
+    if (!m_currentLevel)
+        co_return std::unexpected(error(ErrorCase::unexpected));
+    if (!cleaned.isEmpty() && cleaned != found->name) {
+        found->name = cleaned;
+        if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+            co_return std::unexpected(written.error());
+    }
+    if (m_currentLevel->id == id && m_currentLevel->isSaved())
+        m_currentLevel->name = savedLevel(id).value_or(*m_currentLevel).name;
+    co_return *m_currentLevel;
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
+{
+    std::vector<Level> levels = m_savedLevels;
+    const auto found = std::find_if(levels.begin(), levels.end(), [id](const Level &level) { return level.id == id; });
+    if (found == levels.end())
+        co_return std::unexpected(savedLevelsMissing());
+    const QUuid savedId = found->savedId;
+    levels.erase(found);
+    if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+        co_return std::unexpected(written.error());
+    m_summaries.erase(id);
+    // The level is gone from the list; its history stays, under another name.
+    Result<void> aside;
+    {
+        const Turns::Turn turn = co_await m_writing.take();
+        aside = co_await m_with.savedLevels->putHistoryAside(savedId);
+    }
+    if (!aside)
+        co_return std::unexpected(aside.error());
+    if (m_currentLevel && m_currentLevel->id == id) {
+        m_with.preferences->setInteger(0, PreferenceKey::savedLevel);
+        generateLevelsIfNeeded();
+        if (m_cursor < 0 || m_cursor >= std::ssize(m_allLevels))
+            m_cursor = 0;
+        co_return co_await loadLevelAtCursor();
+    }
+    if (!m_currentLevel)
+        co_return std::unexpected(error(ErrorCase::unexpected));
+    co_return *m_currentLevel;
+}
+
+} // namespace lirra

@@ -1,0 +1,251 @@
+#include "level_chooser.h"
+
+#include "model/level_labels.h"
+#include "model/localization.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace lirra {
+
+LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
+    : QDialog(parent)
+    , m_model(new LevelListModel(std::move(summaries), this))
+    , m_filter(new QLineEdit)
+    , m_list(new QTreeView)
+{
+    setWindowTitle(localized("chooseLevel.title"));
+    setAccessibleName(localized("chooseLevel.title"));
+
+    auto *findLabel = new QLabel(localized("chooseLevel.find"));
+    findLabel->setBuddy(m_filter);
+    m_filter->setPlaceholderText(localized("chooseLevel.placeholder"));
+    m_filter->setAccessibleName(localized("chooseLevel.findName"));
+    m_filter->setAccessibleDescription(localized("chooseLevel.placeholder"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+
+    m_list->setModel(m_model);
+    m_list->setAccessibleName(localized("chooseLevel.listName"));
+    m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    m_list->setUniformRowHeights(true); // rows are measured once, not each
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed widths: a column fitted to its contents would read every
+    // level's history to measure it.
+    const QFontMetrics metrics = fontMetrics();
+    QHeaderView *header = m_list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(LevelListModel::levelColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(LevelListModel::notesColumn, QHeaderView::Interactive);
+    header->resizeSection(LevelListModel::notesColumn, metrics.horizontalAdvance(QStringLiteral("C♯ D E F G A B♭ C D E")));
+    for (int column : {int(LevelListModel::accuracyColumn), int(LevelListModel::lastPractisedColumn)}) {
+        const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int width = std::max(metrics.horizontalAdvance(title), metrics.horizontalAdvance(QStringLiteral("00.00.0000")));
+        header->resizeSection(column, width + 24);
+    }
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this]() {
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (m_model->isHeading(row))
+                m_list->setFirstColumnSpanned(row, {}, true);
+        }
+    });
+
+    auto *buttons = new QDialogButtonBox;
+    m_open = buttons->addButton(localized("chooseLevel.open"), QDialogButtonBox::AcceptRole);
+    m_open->setDefault(true);
+    m_rename = buttons->addButton(localized("chooseLevel.rename"), QDialogButtonBox::ActionRole);
+    m_delete = buttons->addButton(localized("chooseLevel.delete"), QDialogButtonBox::ActionRole);
+    m_close = buttons->addButton(QDialogButtonBox::Close);
+    m_rename->setToolTip(localized("chooseLevel.renameTip") + QStringLiteral(" (F2)"));
+    m_delete->setToolTip(localized("chooseLevel.deleteTip") + QStringLiteral(" (")
+                         + QKeySequence(QKeySequence::Delete).toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    m_rename->setAutoDefault(false);
+    m_delete->setAutoDefault(false);
+    m_close->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_rename, &QPushButton::clicked, this, &LevelChooser::rename);
+    connect(m_delete, &QPushButton::clicked, this, &LevelChooser::remove);
+
+    auto *renameKey = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    connect(renameKey, &QShortcut::activated, this, &LevelChooser::rename);
+    // Delete only from the list: in the filter it deletes a character.
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, m_list);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &LevelChooser::remove);
+
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const std::optional<std::int64_t> selected = selectedLevelId();
+        m_model->setFilter(text);
+        select(selected);
+    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (!m_model->isHeading(index.row()))
+            accept();
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(findLabel);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(buttons);
+    setTabOrder(m_filter, m_list);
+    resize(760, 560);
+}
+
+std::optional<std::int64_t> LevelChooser::selectedLevelId() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid() || !m_list->selectionModel()->isRowSelected(current.row(), {}))
+        return std::nullopt;
+    return m_model->levelIdAt(current.row());
+}
+
+void LevelChooser::select(std::optional<std::int64_t> levelId)
+{
+    std::optional<int> row = levelId ? m_model->rowOf(*levelId) : std::nullopt;
+    // Otherwise the first level the filter found.
+    for (int r = 0; !row && r < m_model->rowCount(); ++r) {
+        if (!m_model->isHeading(r))
+            row = r;
+    }
+    if (row) {
+        const QModelIndex index = m_model->index(*row, 0);
+        m_list->setCurrentIndex(index);
+        m_list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    } else {
+        m_list->setCurrentIndex({});
+    }
+    updateButtons();
+}
+
+void LevelChooser::updateButtons()
+{
+    const std::optional<std::int64_t> id = selectedLevelId();
+    const Level *level = id ? m_model->levelAt(*m_model->rowOf(*id)) : nullptr;
+    m_open->setEnabled(level != nullptr);
+    m_rename->setEnabled(level && level->isSaved());
+    m_delete->setEnabled(level && level->isSaved());
+}
+
+void LevelChooser::present(std::vector<Level> levels, std::int64_t currentId)
+{
+    m_reported = false;
+    m_filter->blockSignals(true);
+    m_filter->clear();
+    m_filter->blockSignals(false);
+    m_model->setFilter({});
+    m_model->setLevels(std::move(levels));
+    if (m_list->selectionModel()) {
+        connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &LevelChooser::updateButtons,
+                Qt::UniqueConnection);
+    }
+    select(currentId);
+    m_filter->setFocus();
+}
+
+void LevelChooser::refresh(std::vector<Level> levels)
+{
+    const std::optional<std::int64_t> selected = selectedLevelId();
+    m_model->setLevels(std::move(levels));
+    select(selected);
+}
+
+bool LevelChooser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            // Typing stays in the filter; the arrows move in the list.
+            QCoreApplication::sendEvent(m_list, event);
+            updateButtons();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void LevelChooser::rename()
+{
+    const std::optional<std::int64_t> id = selectedLevelId();
+    const Level *level = id ? m_model->levelAt(*m_model->rowOf(*id)) : nullptr;
+    if (!level || !level->isSaved())
+        return;
+    const Level chosen = *level;
+    std::optional<QString> name;
+    if (askName) {
+        name = askName(chosen);
+    } else {
+        bool ok = false;
+        const QString text = QInputDialog::getText(this, localized("renameLevel.title"), localized("renameLevel.label"),
+                                                   QLineEdit::Normal, chosen.name, &ok);
+        if (ok)
+            name = text;
+    }
+    if (name && !name->trimmed().isEmpty() && delegate && delegate->didRename)
+        delegate->didRename(chosen.id, *name);
+}
+
+void LevelChooser::remove()
+{
+    const std::optional<std::int64_t> id = selectedLevelId();
+    const Level *level = id ? m_model->levelAt(*m_model->rowOf(*id)) : nullptr;
+    if (!level || !level->isSaved())
+        return;
+    const Level chosen = *level;
+    bool confirmed = false;
+    if (confirmDelete) {
+        confirmed = confirmDelete(chosen);
+    } else {
+        QMessageBox box(QMessageBox::Question, localized("deleteLevel.title"),
+                        localized("deleteLevel.question").arg(chosen.name), QMessageBox::NoButton, this);
+        box.setInformativeText(localized("deleteLevel.historyKept"));
+        QPushButton *yes = box.addButton(localized("deleteLevel.confirm"), QMessageBox::DestructiveRole);
+        QPushButton *no = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        confirmed = box.clickedButton() == yes;
+    }
+    if (confirmed && delegate && delegate->didDelete)
+        delegate->didDelete(chosen.id);
+}
+
+void LevelChooser::dismissQuietly()
+{
+    m_reported = true;
+    reject();
+}
+
+void LevelChooser::done(int result)
+{
+    const std::optional<std::int64_t> chosen = result == QDialog::Accepted ? selectedLevelId() : std::nullopt;
+    QDialog::done(result);
+    if (std::exchange(m_reported, true) || !delegate)
+        return;
+    if (chosen && delegate->didChoose)
+        delegate->didChoose(*chosen);
+    else if (delegate->didDismiss)
+        delegate->didDismiss();
+}
+
+} // namespace lirra
