@@ -125,6 +125,16 @@ std::int64_t savedLevelId(const QUuid &savedId)
     return -1 - std::int64_t(bits & 0x000f'ffff'ffff'ffffULL);
 }
 
+QUuid uuidFromText(QStringView text)
+{
+    const QUuid id = QUuid::fromString(text);
+    if (id.isNull())
+        return {};
+    const bool exact = text.compare(id.toString(QUuid::WithoutBraces), Qt::CaseInsensitive) == 0
+        || text.compare(id.toString(QUuid::WithBraces), Qt::CaseInsensitive) == 0;
+    return exact ? id : QUuid();
+}
+
 QString uuidText(const QUuid &id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();

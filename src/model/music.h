@@ -97,6 +97,10 @@ struct Question {
 // built-in level's, and the same in every run.
 std::int64_t savedLevelId(const QUuid &savedId);
 
+// A uuid written as exactly one, with or without braces, in any case; a
+// null one for any other text, even one that begins with a uuid.
+QUuid uuidFromText(QStringView text);
+
 // A question id in its 36-character upper-case form.
 QString uuidText(const QUuid &id);
 

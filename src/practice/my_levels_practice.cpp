@@ -84,6 +84,10 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadSavedLevel(Level level)
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelWithId(std::int64_t id)
 {
     generateLevelsIfNeeded();
+    if (id < 0) {
+        if (Result<void> read = readSavedLevels(); !read)
+            co_return std::unexpected(read.error());
+    }
     if (std::optional<Level> saved = savedLevel(id))
         co_return co_await loadSavedLevel(std::move(*saved));
     const auto found = std::find_if(m_allLevels.begin(), m_allLevels.end(),

@@ -50,16 +50,19 @@ QString SavedLevelStore::cleanName(const QString &text)
 
 namespace {
 
-// The objects of the "levels" array of a file that does not parse as a
-// whole (cut off, or damaged in places): every balanced {…} one level below
-// the top, each to be parsed by itself.
+// The entries of a file that does not parse as a whole (cut off, or
+// damaged in places): every balanced {…} with no object inside it, each to
+// be parsed by itself. An entry holds no object; the file's top does.
 std::vector<QByteArrayView> entryCandidates(QByteArrayView bytes)
 {
     std::vector<QByteArrayView> found;
-    int depth = 0;
+    struct Open {
+        qsizetype start;
+        bool holdsObject;
+    };
+    std::vector<Open> open;
     bool inString = false;
     bool escaped = false;
-    qsizetype start = -1;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char ch = bytes[i];
         if (inString) {
@@ -74,14 +77,13 @@ std::vector<QByteArrayView> entryCandidates(QByteArrayView bytes)
         if (ch == '"') {
             inString = true;
         } else if (ch == '{') {
-            if (++depth == 2)
-                start = i;
-        } else if (ch == '}') {
-            if (depth == 2 && start >= 0) {
-                found.push_back(bytes.sliced(start, i - start + 1));
-                start = -1;
-            }
-            depth = std::max(0, depth - 1);
+            if (!open.empty())
+                open.back().holdsObject = true;
+            open.push_back({i, false});
+        } else if (ch == '}' && !open.empty()) {
+            if (!open.back().holdsObject)
+                found.push_back(bytes.sliced(open.back().start, i - open.back().start + 1));
+            open.pop_back();
         }
     }
     return found;
@@ -115,7 +117,7 @@ std::optional<Level> SavedLevelStore::levelFrom(const QJsonObject &entry)
     if (!id.isString() || !name.isString() || !key.isString() || !major.isBool() || !notes.isArray()
         || !(chromatic.isBool() || chromatic.isUndefined()))
         return std::nullopt;
-    const QUuid savedId = QUuid::fromString(id.toString());
+    const QUuid savedId = uuidFromText(id.toString());
     const std::optional<NoteName> keyName = FileSessionStorage::readNoteName(key.toString());
     const QString shownName = cleanName(name.toString());
     if (savedId.isNull() || !keyName || shownName.isEmpty())
@@ -171,6 +173,9 @@ SavedLevelStore::Read SavedLevelStore::parse(QByteArrayView bytes)
             ++read.skipped;
             continue;
         }
+        // A name cut short is kept whole in the copy put aside.
+        if (entry.value(QLatin1String("name")).toString().size() > maxNameLength)
+            read.altered = true;
         seenIds.insert(level->savedId);
         seenNumbers.insert(level->id);
         read.levels.push_back(std::move(*level));
@@ -217,7 +222,7 @@ Result<SavedLevelStore::Read> SavedLevelStore::read()
     // Far more than any number of levels needs: damage, kept aside whole
     // at the next save.
     Read read = bytes->size() > maxBytes ? Read{{}, 1} : parse(*bytes);
-    m_damaged = read.skipped > 0;
+    m_damaged = read.skipped > 0 || read.altered;
     return read;
 }
 

@@ -29,6 +29,7 @@ public:
     struct Read {
         std::vector<Level> levels;
         int skipped = 0; // entries, or the whole file, that could not be used
+        bool altered = false; // a name was too long to keep whole
     };
 
     // With a worker, writes run there.

@@ -45,7 +45,7 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
     QUuid savedId;
     const QByteArrayView level = line.first(blank);
     if (level.startsWith("my_")) {
-        savedId = QUuid::fromString(QLatin1StringView(level.sliced(3)));
+        savedId = uuidFromText(QString::fromLatin1(level.sliced(3)));
         if (savedId.isNull())
             return std::nullopt;
         id = savedLevelId(savedId);
