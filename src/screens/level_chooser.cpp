@@ -240,6 +240,11 @@ void LevelChooser::done(int result)
 {
     const std::optional<std::int64_t> chosen = result == QDialog::Accepted ? selectedLevelId() : std::nullopt;
     QDialog::done(result);
+    // The keys go back to the window at once, whatever the window manager does.
+    if (QWidget *owner = parentWidget()) {
+        owner->window()->activateWindow();
+        owner->window()->setFocus(Qt::OtherFocusReason);
+    }
     if (std::exchange(m_reported, true) || !delegate)
         return;
     if (chosen && delegate->didChoose)

@@ -340,6 +340,103 @@ private slots:
         QCOMPARE(send(actions::didSelectNotes{notes("D1 C1 F1 E1")}), AppEffect(effects::loadLevel{base}));
     }
 
+    // Saving notes as a level of the user's own: from the editor, and from
+    // the offer that follows a session of an unsaved narrowing.
+    void savingLevels()
+    {
+        send(actions::didLoadLevel{levelOne});
+        QVERIFY(!state().offersToSaveLevel);
+        Level custom = levelOne;
+        custom.notes = notes("E1 C1");
+        custom.isCustom = true;
+        custom.sessions.clear();
+        send(actions::didLoadLevel{custom});
+        QVERIFY(!state().offersToSaveLevel); // nothing practised yet
+
+        // The session's stop comes back with its one session: the offer.
+        Level stopped = custom;
+        stopped.sessions = {sessionWith({{"E1", {1, 0}}})};
+        send(actions::didLoadLevel{stopped});
+        QVERIFY(state().offersToSaveLevel && mainScreenState(state()).offersToSaveLevel);
+        // Its own notes, whatever their order: the session goes along.
+        Level kept = stopped;
+        kept.notes = notes("C1 E1");
+        QCOMPARE(send(actions::didSaveLevel{notes("C1 E1"), QStringLiteral("Thirds")}),
+                 AppEffect(effects::saveLevel{kept, QStringLiteral("Thirds")}));
+        QVERIFY(!state().offersToSaveLevel);
+
+        // Other notes from the editor start with no history.
+        send(actions::didLoadLevel{stopped});
+        send(actions::didPressConfigureLevelButton{});
+        Level other = stopped;
+        other.notes = notes("D1");
+        other.sessions.clear();
+        QCOMPARE(send(actions::didSaveLevel{notes("D1"), QStringLiteral("D")}),
+                 AppEffect(effects::saveLevel{other, QStringLiteral("D")}));
+        QVERIFY(!state().isLevelEditorVisible);
+
+        // Waved away, or practised again: no offer.
+        send(actions::didLoadLevel{stopped});
+        send(actions::didDeclineSavingLevel{});
+        QVERIFY(!state().offersToSaveLevel);
+        send(actions::didLoadLevel{stopped});
+        send(actions::didPressStartStopLevelButton{});
+        QVERIFY(!state().offersToSaveLevel);
+        QCOMPARE(send(actions::didSaveLevel{notes("C1"), QStringLiteral("x")}), std::nullopt);
+    }
+
+    // The list of levels opens where the other navigation works, and what
+    // is chosen from it, renamed or deleted goes through the loop.
+    void choosingLevels_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("level on show") << "idle" << true;
+        QTest::newRow("during a session") << "practising" << false;
+        QTest::newRow("over the editor") << "editor" << false;
+        QTest::newRow("over the accuracy screen") << "accuracy" << false;
+        QTest::newRow("under an error") << "error" << false;
+        QTest::newRow("during the tour") << "tour" << false;
+    }
+    void choosingLevels()
+    {
+        QFETCH(QString, situation);
+        QFETCH(bool, opens);
+        if (situation == QLatin1String("tour")) {
+            m_preferences->setBool(false, PreferenceKey::hasSeenOnboarding);
+            m_tips->tips = {Tip{}};
+        }
+        send(actions::didLoadLevel{levelOne});
+        if (situation == QLatin1String("practising"))
+            send(actions::didPressStartStopLevelButton{});
+        else if (situation == QLatin1String("editor"))
+            send(actions::didPressConfigureLevelButton{});
+        else if (situation == QLatin1String("accuracy"))
+            send(actions::didPressAccuracyRing{});
+        else if (situation == QLatin1String("error"))
+            send(actions::errorOccurred{Error{{}, 0, QStringLiteral("broken")}});
+        QCOMPARE(mainScreenState(state()).isChooseLevelButtonEnabled, opens);
+        QCOMPARE(send(actions::didPressChooseLevelButton{}), std::nullopt);
+        QCOMPARE(state().isLevelChooserVisible, opens);
+        if (!opens)
+            return;
+        // While it is open the other controls wait.
+        const MainScreenState main = mainScreenState(state());
+        QVERIFY(!main.isNextButtonEnabled && !main.isStartStopButtonEnabled && !main.isChooseLevelButtonEnabled);
+        QCOMPARE(send(actions::didChooseLevel{-42}), AppEffect(effects::loadLevelWithId{-42}));
+        QVERIFY(!state().isLevelChooserVisible);
+        send(actions::didPressChooseLevelButton{});
+        QCOMPARE(send(actions::didRenameLevel{-42, QStringLiteral("New")}),
+                 AppEffect(effects::renameLevel{-42, QStringLiteral("New")}));
+        QCOMPARE(send(actions::didDeleteLevel{-42}), AppEffect(effects::deleteLevel{-42}));
+        QVERIFY(state().isLevelChooserVisible); // open still, to show the list anew
+        const std::uint64_t loads = state().levelLoads;
+        send(actions::didLoadLevel{levelOne});
+        QCOMPARE(state().levelLoads, loads + 1);
+        send(actions::didDismissLevelChooser{});
+        QVERIFY(!state().isLevelChooserVisible && mainScreenState(state()).isNextButtonEnabled);
+    }
+
     void onboardingTour()
     {
         m_preferences->booleans.clear();

@@ -1,0 +1,218 @@
+#include "support/app_window.h"
+#include "support/files.h"
+#include "support/keys.h"
+#include "support/test_registry.h"
+
+#include "model/level_labels.h"
+#include "practice/saved_levels.h"
+#include "practice/settings_preferences.h"
+#include "screens/app.h"
+#include "screens/level_chooser.h"
+#include "screens/main_screen.h"
+#include "screens/modal_screens.h"
+#include "screens/save_level_bar.h"
+#include "widgets/keyboard.h"
+#include "widgets/control.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+using namespace lirra;
+using namespace lirra::test;
+
+// The list of every level and the levels of the user's own, driven from the
+// keyboard in the real window.
+class LevelChooserTest : public QObject, private AppWindowFixture {
+    Q_OBJECT
+
+private:
+    bool start()
+    {
+        SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
+        if (!launch(withoutMidi()))
+            return false;
+        m_delegate->app()->askLevelName = [this](const QString &suggested) {
+            m_suggested = suggested;
+            return std::optional(m_nextName);
+        };
+        return true;
+    }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        // To the window, as a user's keys reach it once the list is closed
+        // and the window is active again (which the platform makes so later).
+        if (!chooserOpen())
+            spinUntil([&] { return QApplication::activeWindow() == m_delegate->window(); }, 5000);
+        QWidget *target = QApplication::focusWidget();
+        if (!target || target->window() != m_delegate->window())
+            target = m_delegate->window();
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+        drainEvents();
+    }
+    LevelChooser *chooser() { return m_delegate->app()->builtLevelChooser(); }
+    bool chooserOpen() { return chooser() && chooser()->isVisible(); }
+    QString sessions() const { return m_home->filePath(QStringLiteral("Documents/lirra_sessions")); }
+    // Answers the question asked with its own note.
+    bool answerRightly()
+    {
+        if (!waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }))
+            return false;
+        const Note answer = state().question->answer;
+        m_delegate->app()->pressNote(answer);
+        m_delegate->app()->releaseNote(answer);
+        return waitFor([](const AppState &s) { return s.questionsCount >= 1 && !s.pendingAnswer; });
+    }
+
+    QString m_suggested;
+    QString m_nextName;
+
+private slots:
+    void init() { newHome(); }
+    void cleanup() { closeApp(); }
+
+    // Ctrl+G, a few letters, Return: the level is loaded through the loop.
+    void chooseByTyping()
+    {
+        QVERIFY(start());
+        QCOMPARE(state().level->id, std::int64_t(1));
+        QWidget *button = m_delegate->toolbarItem(QStringLiteral("chooseLevelButton"));
+        QVERIFY(button && button->isEnabled());
+        QVERIFY(button->toolTip().contains(QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));
+        press(Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.isLevelChooserVisible; }));
+        QVERIFY(spinUntil([&] { return chooserOpen(); }, 5000));
+        // It opens on the current level, the filter ready for typing.
+        QCOMPARE(chooser()->selectedLevelId(), std::optional<std::int64_t>(1));
+        QVERIFY(spinUntil([&] { return chooser()->filterField()->hasFocus(); }, 5000));
+        QVERIFY(!button->isEnabled());
+        for (QWidget *control : std::initializer_list<QWidget *>{chooser()->filterField(), chooser()->list()}) {
+            QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(control);
+            QVERIFY(seen && !seen->text(QAccessible::Name).isEmpty());
+        }
+
+        QTest::keyClicks(chooser()->filterField(), QStringLiteral("a minor upper"));
+        QCOMPARE(chooser()->model()->levelCount(), 2);
+        QVERIFY(chooser()->selectedLevelId()); // the first found
+        const std::int64_t first = *chooser()->selectedLevelId();
+        QTest::keyClick(chooser()->filterField(), Qt::Key_Down);
+        const std::int64_t second = *chooser()->selectedLevelId();
+        QVERIFY(second != first);
+        QTest::keyClick(chooser()->filterField(), Qt::Key_Return);
+        QVERIFY(waitFor([&](const AppState &s) { return s.level && s.level->id == second; }));
+        QVERIFY(!chooserOpen());
+        const Level chosen = *state().level;
+        QCOMPARE(chosen.key, NoteName::a);
+        QVERIFY(!chosen.isMajor && chosen.isChromatic && chosen.range == NoteRange::secondHalfOfOctave);
+        QVERIFY(m_logger->linesAt(LogLevel::standard).contains(QStringLiteral("👆 didChooseLevel - %1").arg(second)));
+        QCOMPARE(m_delegate->subtitleLabel()->text(), QStringLiteral("A minor · upper half · chromatic"));
+        QCOMPARE(m_delegate->window()->windowTitle(), QStringLiteral("A minor · upper half · chromatic — Lirra"));
+
+        // Escape closes it and changes nothing; ←/→ go on from the chosen level.
+        press(Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(spinUntil([&] { return chooserOpen(); }, 5000));
+        QCOMPARE(chooser()->selectedLevelId(), std::optional(second));
+        QTest::keyClick(chooser()->filterField(), Qt::Key_Escape);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isLevelChooserVisible; }));
+        QCOMPARE(state().level->id, second);
+        press(Qt::Key_Right);
+        QVERIFY(waitFor([&](const AppState &s) { return s.level->id == second + 1; }));
+
+        // Not during a session, like the other navigation.
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.isPracticing; }));
+        QVERIFY(!button->isEnabled());
+        press(Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(!state().isLevelChooserVisible && !chooserOpen());
+    }
+
+    // Notes saved from the editor and after a session, found again in the
+    // list, renamed, deleted; the app reopens the saved level it left on.
+    void levelsOfYourOwn()
+    {
+        QVERIFY(start());
+        // From the editor: C and E of the first level.
+        press(Qt::Key_L);
+        LevelEditorScreen *editor = m_delegate->app()->levelEditor();
+        QVERIFY(editor->isVisible());
+        QPushButton *save = editor->saveLevelBar()->saveButton();
+        QVERIFY(save->isEnabled() && save->toolTip().contains(QStringLiteral("Ctrl+S")));
+        for (const Note &note : std::vector<Note>(editor->selectedNotes())) {
+            if (note.name != NoteName::c && note.name != NoteName::e)
+                clickKey(editor->keyboardView(), note);
+        }
+        m_nextName = QStringLiteral("Thirds");
+        press(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_suggested, QStringLiteral("C major: C E"));
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isSaved(); }));
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(m_delegate->subtitleLabel()->text(), QStringLiteral("Thirds · C major · my level"));
+        const std::int64_t thirds = state().level->id;
+
+        // A narrowing practised, then kept with its session from the offer.
+        press(Qt::Key_Right);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && !s.level->isSaved(); }));
+        press(Qt::Key_L);
+        for (const Note &note : std::vector<Note>(editor->selectedNotes())) {
+            if (note.name != editor->selectedNotes().front().name)
+                clickKey(editor->keyboardView(), note);
+        }
+        press(Qt::Key_Return);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isCustom; }));
+        press(Qt::Key_Space);
+        QVERIFY(answerRightly());
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.offersToSaveLevel; }));
+        SaveLevelBar *offer = m_delegate->app()->main()->saveLevelBar();
+        QVERIFY(offer && offer->isVisible() && offer->declineButton()->isVisible());
+        QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(offer->saveButton());
+        QVERIFY(seen && seen->role() == QAccessible::Button && !seen->text(QAccessible::Name).isEmpty());
+        m_nextName = QStringLiteral("Drill");
+        press(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isSaved() && !s.offersToSaveLevel; }));
+        QCOMPARE(state().level->sessions.size(), size_t(1));
+        const Level drill = *state().level;
+        const QString drillFile = sessions() + QLatin1Char('/') + HistoryFile::of(drill).fileName();
+        QCOMPARE(readAll(drillFile).count('\n'), 1);
+
+        // Both in the list, under "My levels"; found by name.
+        press(Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(spinUntil([&] { return chooserOpen(); }, 5000));
+        QCOMPARE(chooser()->selectedLevelId(), std::optional(drill.id));
+        QVERIFY(chooser()->renameButton()->isEnabled() && chooser()->deleteButton()->isEnabled());
+        QTest::keyClicks(chooser()->filterField(), QStringLiteral("thirds"));
+        QCOMPARE(chooser()->model()->levelCount(), 1);
+        chooser()->askName = [](const Level &) { return std::optional(QStringLiteral("Major thirds")); };
+        QTest::keyClick(chooser()->filterField(), Qt::Key_F2);
+        QVERIFY(spinUntil([&] { return chooser()->model()->levelAt(*chooser()->model()->rowOf(thirds))->name
+                                       == QStringLiteral("Major thirds"); }, 10000));
+        QTest::keyClick(chooser()->filterField(), Qt::Key_Return);
+        QVERIFY(waitFor([&](const AppState &s) { return s.level && s.level->id == thirds; }));
+        QCOMPARE(state().level->name, QStringLiteral("Major thirds"));
+        closeApp();
+
+        // The next start reopens it; deleting it keeps its history aside.
+        QVERIFY(start());
+        QCOMPARE(state().level->id, thirds);
+        press(Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(spinUntil([&] { return chooserOpen(); }, 5000));
+        int asked = 0;
+        chooser()->confirmDelete = [&](const Level &level) {
+            ++asked;
+            return level.id == thirds;
+        };
+        chooser()->list()->setFocus();
+        QTest::keyClick(chooser()->list(), Qt::Key_Delete);
+        QCOMPARE(asked, 1);
+        QVERIFY(waitFor([&](const AppState &s) { return s.level && !s.level->isSaved(); }));
+        QVERIFY(spinUntil([&] { return !chooser()->model()->rowOf(thirds); }, 10000));
+        QVERIFY(chooser()->model()->rowOf(drill.id).has_value());
+        QVERIFY(QFile::exists(drillFile));
+        QCOMPARE(SavedLevelStore::parse(readAll(sessions() + QStringLiteral("/my_levels.json"))).levels.size(), size_t(1));
+    }
+};
+
+LIRRA_TEST(LevelChooserTest)
+#include "level_chooser_test.moc"
