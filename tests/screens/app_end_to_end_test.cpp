@@ -126,7 +126,7 @@ private slots:
         click(editor->titleBar()->doneButton()->pushButton());
         QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isCustom; }));
         QVERIFY(!editor->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("C major * — Lirra"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("C major * · C D E — Lirra"));
         QVERIFY(!mainKeyboard()->key(note(u"F1"))->isEnabled());
 
         // The session files cannot be reached: the error screen comes to the top, still playable.
