@@ -2,8 +2,10 @@
 // PNG files in the folder given as the only argument.
 #include "core/app_loop.h"
 #include "model/generators.h"
+#include "model/level_labels.h"
 #include "model/localization.h"
 #include "screens/app.h"
+#include "screens/level_chooser.h"
 #include "screens/app_delegate.h"
 #include "screens/error_screen.h"
 #include "practice/file_session_storage.h"
@@ -13,6 +15,7 @@
 #include "widgets/title_bar.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QDir>
 #include <QPushButton>
 #include <QHBoxLayout>
@@ -198,6 +201,38 @@ void screens()
     loop.send(actions::didPressConfigureLevelButton{});
     save(window, QStringLiteral("level_editor"));
     loop.send(actions::didDismissLevelEditor{});
+
+    // A level of one's own, then the list of levels, whole and filtered.
+    const std::vector<Note> thirds{Note{NoteName::c, 1}, Note{NoteName::e, 1}, Note{NoteName::g, 1}};
+    Level narrowed = *loop.state().level;
+    narrowed.notes = thirds;
+    loop.send(actions::didSaveLevel{thirds, suggestedName(narrowed)});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->isSaved(); });
+    save(window, QStringLiteral("main_saved_level"));
+    loop.send(actions::didPressChooseLevelButton{});
+    LevelChooser *chooser = delegate.app()->levelChooser();
+    spinUntil(loop, [&](const AppState &) { return chooser->isVisible(); });
+    save(chooser, QStringLiteral("level_chooser"));
+    const QString language = currentLanguage();
+    chooser->filterField()->setText(language == QLatin1String("de") ? QStringLiteral("a-moll")
+                                    : language == QLatin1String("fr") ? QStringLiteral("la mineur")
+                                                                        : QStringLiteral("a minor"));
+    save(chooser, QStringLiteral("level_chooser_filtered"));
+    chooser->filterField()->setText(QStringLiteral("f# chrom"));
+    save(chooser, QStringLiteral("level_chooser_sharp"));
+    chooser->reject();
+    spinUntil(loop, [](const AppState &s) { return !s.isLevelChooserVisible; });
+
+    // A narrowing practised once: keeping it is offered.
+    loop.send(actions::didSelectNotes{{Note{NoteName::c, 1}, Note{NoteName::e, 1}}});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->isCustom; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
+    loop.send(actions::didPressNote{loop.state().question->answer});
+    spinUntil(loop, [](const AppState &s) { return s.questionsCount >= 1 && !s.pendingAnswer; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.offersToSaveLevel; });
+    save(window, QStringLiteral("main_save_offer"));
 
     Error sound{QStringLiteral("MIDINotePlayer"), 1, localized("soundOutputFailed"),
                 QStringLiteral("No audio output could be started: pulseaudio (Failed to create "

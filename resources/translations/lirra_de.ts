@@ -527,5 +527,9 @@
         <source>saveLevel.label</source>
         <translation>Name des Levels:</translation>
     </message>
+    <message>
+        <source>chooseLevel.close</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 </TS>

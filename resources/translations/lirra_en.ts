@@ -527,5 +527,9 @@
         <source>saveLevel.label</source>
         <translation>Name of the level:</translation>
     </message>
+    <message>
+        <source>chooseLevel.close</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>

@@ -527,5 +527,9 @@
         <source>saveLevel.label</source>
         <translation>Nom du niveau :</translation>
     </message>
+    <message>
+        <source>chooseLevel.close</source>
+        <translation>Fermer</translation>
+    </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "model/level_labels.h"
 #include "model/localization.h"
+#include "widgets/palette.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -32,6 +33,9 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     m_filter->setAccessibleName(localized("chooseLevel.findName"));
     m_filter->setAccessibleDescription(localized("chooseLevel.placeholder"));
     m_filter->setClearButtonEnabled(true);
+    QPalette hint = m_filter->palette();
+    hint.setColor(QPalette::PlaceholderText, color(PaletteColor::lightGray));
+    m_filter->setPalette(hint);
     m_filter->installEventFilter(this);
 
     m_list->setModel(m_model);
@@ -68,7 +72,7 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     m_open->setDefault(true);
     m_rename = buttons->addButton(localized("chooseLevel.rename"), QDialogButtonBox::ActionRole);
     m_delete = buttons->addButton(localized("chooseLevel.delete"), QDialogButtonBox::ActionRole);
-    m_close = buttons->addButton(QDialogButtonBox::Close);
+    m_close = buttons->addButton(localized("chooseLevel.close"), QDialogButtonBox::RejectRole);
     m_rename->setToolTip(localized("chooseLevel.renameTip") + QStringLiteral(" (F2)"));
     m_delete->setToolTip(localized("chooseLevel.deleteTip") + QStringLiteral(" (")
                          + QKeySequence(QKeySequence::Delete).toString(QKeySequence::NativeText) + QLatin1Char(')'));

@@ -2,7 +2,9 @@
 
 #include "model/localization.h"
 #include "widgets/accuracy_ring.h"
+#include "widgets/palette.h"
 
+#include <QBrush>
 #include <QDateTime>
 #include <QFont>
 #include <QLocale>
@@ -118,6 +120,9 @@ QVariant LevelListModel::data(const QModelIndex &index, int role) const
             bold.setBold(true);
             return bold;
         }
+        // Not selectable, yet no less readable than the rows under it.
+        if (role == Qt::ForegroundRole)
+            return QBrush(color(PaletteColor::amber));
         return {};
     }
     const Level &level = m_levels[*row.level];
