@@ -531,5 +531,13 @@
         <source>chooseLevel.close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>saveLevel.save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>renameLevel.rename</source>
+        <translation>Umbenennen</translation>
+    </message>
 </context>
 </TS>

@@ -531,5 +531,13 @@
         <source>chooseLevel.close</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>saveLevel.save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>renameLevel.rename</source>
+        <translation>Rename</translation>
+    </message>
 </context>
 </TS>

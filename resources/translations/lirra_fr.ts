@@ -531,5 +531,13 @@
         <source>chooseLevel.close</source>
         <translation>Fermer</translation>
     </message>
+    <message>
+        <source>saveLevel.save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>renameLevel.rename</source>
+        <translation>Renommer</translation>
+    </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "core/app_loop.h"
 #include "core/screen_states.h"
 #include "level_chooser.h"
+#include "ask_text.h"
 #include "main_screen.h"
 #include "model/level_labels.h"
 #include "model/localization.h"
@@ -12,7 +13,6 @@
 #include "widgets/title_bar.h"
 
 #include <QGridLayout>
-#include <QInputDialog>
 
 namespace lirra {
 
@@ -148,12 +148,10 @@ void App::saveNotes(std::vector<Note> notes)
     if (askLevelName) {
         name = askLevelName(suggested);
     } else {
-        bool ok = false;
-        QWidget *parent = m_view ? m_view->window() : nullptr;
-        const QString text = QInputDialog::getText(parent, localized("saveLevel.title"), localized("saveLevel.label"),
-                                                   QLineEdit::Normal, suggested, &ok);
-        if (ok)
-            name = text.trimmed().isEmpty() ? suggested : text;
+        const std::optional<QString> text = askText(m_view ? m_view->window() : nullptr, localized("saveLevel.title"),
+                                                    localized("saveLevel.label"), suggested, localized("saveLevel.save"));
+        if (text)
+            name = text->trimmed().isEmpty() ? suggested : *text;
     }
     if (name)
         send(actions::didSaveLevel{std::move(notes), *name});

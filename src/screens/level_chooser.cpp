@@ -1,12 +1,12 @@
 #include "level_chooser.h"
 
+#include "ask_text.h"
 #include "model/level_labels.h"
 #include "model/localization.h"
 #include "widgets/palette.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -199,11 +199,8 @@ void LevelChooser::rename()
     if (askName) {
         name = askName(chosen);
     } else {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, localized("renameLevel.title"), localized("renameLevel.label"),
-                                                   QLineEdit::Normal, chosen.name, &ok);
-        if (ok)
-            name = text;
+        name = askText(this, localized("renameLevel.title"), localized("renameLevel.label"), chosen.name,
+                       localized("renameLevel.rename"));
     }
     if (name && !name->trimmed().isEmpty() && delegate && delegate->didRename)
         delegate->didRename(chosen.id, *name);
@@ -224,7 +221,7 @@ void LevelChooser::remove()
                         localized("deleteLevel.question").arg(chosen.name), QMessageBox::NoButton, this);
         box.setInformativeText(localized("deleteLevel.historyKept"));
         QPushButton *yes = box.addButton(localized("deleteLevel.confirm"), QMessageBox::DestructiveRole);
-        QPushButton *no = box.addButton(QMessageBox::Cancel);
+        QPushButton *no = box.addButton(localized("cancel"), QMessageBox::RejectRole);
         box.setDefaultButton(no);
         box.setEscapeButton(no);
         box.exec();

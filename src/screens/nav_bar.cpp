@@ -162,6 +162,8 @@ QToolButton *NavBar::addButton(const QString &identifier, const char *tooltip, c
     button->setObjectName(identifier);
     button->setIcon(toolbarIcon(iconName));
     button->setToolTip(withShortcut(localized(tooltip), command));
+    // Read out by what it does: an icon has no text of its own.
+    button->setAccessibleName(localized(tooltip));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     // Every item stays disabled until the first state says otherwise.
@@ -218,6 +220,7 @@ void NavBar::apply(const NavBarState &bar)
             startStop->setProperty("iconName", icon);
         }
         startStop->setToolTip(withShortcut(localized(stop ? "stopSession" : "startSession"), Command::startStop));
+        startStop->setAccessibleName(localized(stop ? "stopSession" : "startSession"));
     }
 
     if (bar.scoreText)

@@ -80,6 +80,9 @@ private slots:
         QCOMPARE(state().level->id, std::int64_t(1));
         QWidget *button = m_delegate->toolbarItem(QStringLiteral("chooseLevelButton"));
         QVERIFY(button && button->isEnabled());
+        QAccessibleInterface *told = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(told && told->role() == QAccessible::Button);
+        QCOMPARE(told->text(QAccessible::Name), QStringLiteral("Choose a level"));
         QVERIFY(button->toolTip().contains(QKeySequence(Qt::CTRL | Qt::Key_G).toString(QKeySequence::NativeText)));
         press(Qt::Key_G, Qt::ControlModifier);
         QVERIFY(waitFor([](const AppState &s) { return s.isLevelChooserVisible; }));
@@ -95,6 +98,11 @@ private slots:
 
         QTest::keyClicks(chooser()->filterField(), QStringLiteral("a minor upper"));
         QCOMPARE(chooser()->model()->levelCount(), 2);
+        // A row reads out whole: key, mode, range, kind; its figures too.
+        const QModelIndex row = chooser()->model()->index(*chooser()->model()->rowOf(*chooser()->selectedLevelId()), 0);
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("A minor · upper half · diatonic"));
+        QCOMPARE(row.siblingAtColumn(LevelListModel::accuracyColumn).data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("no answers yet"));
         QVERIFY(chooser()->selectedLevelId()); // the first found
         const std::int64_t first = *chooser()->selectedLevelId();
         QTest::keyClick(chooser()->filterField(), Qt::Key_Down);
