@@ -35,8 +35,18 @@ bool writesFlats(NoteName key, bool isMajor)
 
 QString spelledName(NoteName name, NoteName key, bool isMajor)
 {
+    // A note outside the scale is named by what it does: the lowered second,
+    // third, sixth and seventh as flats, the raised fourth and the minor's
+    // leading tone as sharps; the scale's own notes as the key signature
+    // writes them.
+    const int degree = semitones(name, key);
+    bool flat = writesFlats(key, isMajor);
+    if (degree == 6 || (!isMajor && degree == 11))
+        flat = false;
+    else if (degree == 1 || degree == 3 || degree == 8 || degree == 10)
+        flat = true;
     const QStringList names = localizedName(name).split(QStringLiteral(" / "));
-    return names.value(writesFlats(key, isMajor) && names.size() > 1 ? 1 : 0).trimmed();
+    return names.value(flat && names.size() > 1 ? 1 : 0).trimmed();
 }
 
 QString notesText(const Level &level)

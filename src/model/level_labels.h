@@ -15,8 +15,9 @@ namespace lirra {
 QString rangeName(NoteRange range);
 // "diatonic" or "chromatic".
 QString natureName(bool isChromatic);
-// One name for a note as the key writes it: a flat key's black notes as
-// flats ("B♭" in F major), the others as sharps.
+// One name for a note as the key writes it: the scale's notes by the key
+// signature ("B♭" in F major), the others by what they do (E♭ as C major's
+// lowered third, C♯ as D minor's leading tone).
 QString spelledName(NoteName name, NoteName key, bool isMajor);
 // The level's notes from the lowest up, as the key writes them ("C D E F").
 QString notesText(const Level &level);

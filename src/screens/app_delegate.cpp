@@ -329,6 +329,9 @@ QPushButton *AppDelegate::modalButton(Command command)
     } else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView(); tip) {
         Button *button = command == Command::confirm ? tip->button() : tip->secondaryButton();
         target = button ? button->pushButton() : nullptr;
+    } else if (SaveLevelBar *offer = app()->main()->saveLevelBar(); offer && command == Command::cancel) {
+        // Escape waves the offer to keep a narrowing away.
+        target = offer->declineButton();
     }
     return target && target->isEnabled() && target->isVisible() ? target : nullptr;
 }

@@ -1,6 +1,7 @@
 #include "level_chooser.h"
 
 #include "ask_text.h"
+#include "model/generators.h"
 #include "model/level_labels.h"
 #include "model/localization.h"
 #include "widgets/palette.h"
@@ -54,7 +55,10 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     header->setStretchLastSection(false);
     header->setSectionResizeMode(LevelListModel::levelColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(LevelListModel::notesColumn, QHeaderView::Interactive);
-    header->resizeSection(LevelListModel::notesColumn, metrics.horizontalAdvance(QStringLiteral("C♯ D E F G A B♭ C D E")));
+    // Room for a whole diatonic octave in the language's note names; longer
+    // rows end in "…" and show whole in their tooltip.
+    const Level octave = DiatonicLevelGenerator::makeLevel(0, NoteName::c, true, false, NoteRange::entireOctave);
+    header->resizeSection(LevelListModel::notesColumn, metrics.horizontalAdvance(notesText(octave) + QStringLiteral(" C♯")) + 12);
     for (int column : {int(LevelListModel::accuracyColumn), int(LevelListModel::lastPractisedColumn)}) {
         const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         const int width = std::max(metrics.horizontalAdvance(title), metrics.horizontalAdvance(QStringLiteral("00.00.0000")));

@@ -137,7 +137,7 @@ QVariant LevelListModel::data(const QModelIndex &index, int role) const
         // A saved level by its own name; a built-in one by what sets it apart
         // under its key's heading. Read aloud with its key and mode.
         if (level.isSaved())
-            return role == Qt::DisplayRole ? level.name : levelHeading(level);
+            return role == Qt::DisplayRole ? level.name + QStringLiteral(" · ") + level.title() : levelHeading(level);
         return role == Qt::DisplayRole ? levelDetails(level) : levelHeading(level);
     case notesColumn:
         return notesText(level);

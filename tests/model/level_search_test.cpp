@@ -140,6 +140,16 @@ private slots:
         QTest::newRow("E major writes sharps") << int(NoteName::e) << true << "D#2 C2 A#1 E1 A1" << "E A A♯ C D♯";
         QTest::newRow("C minor writes flats") << int(NoteName::c) << false << "A#1 E1 D#1 C1 A1" << "C E♭ E A B♭";
         QTest::newRow("the key an octave up last") << int(NoteName::d) << true << "D2 D1 F#1" << "D F♯ D";
+        QTest::newRow("C major chromatic by function") << int(NoteName::c) << true
+                                                       << "C1 C#1 D1 D#1 E1 F1 F#1 G1 G#1 A1 A#1 B1 C2"
+                                                       << "C D♭ D E♭ E F F♯ G A♭ A B♭ B C";
+        QTest::newRow("D minor's leading tone is sharp") << int(NoteName::d) << false << "D1 F1 A#1 C#2 D2"
+                                                         << "D F B♭ C♯ D";
+        QTest::newRow("G major's lowered sixth") << int(NoteName::g) << true << "G1 D#2 F#2" << "G E♭ F♯";
+        QTest::newRow("B major's scale in sharps") << int(NoteName::b) << true << "B1 C#2 D#2 F#2 G#2 A#2"
+                                                   << "B C♯ D♯ F♯ G♯ A♯";
+        QTest::newRow("D flat major's scale in flats") << int(NoteName::cSharp) << true << "C#1 D#1 F#1 G#1 A#1 C2"
+                                                       << "D♭ E♭ G♭ A♭ B♭ C";
     }
     void notesAsTheKeyWritesThem()
     {

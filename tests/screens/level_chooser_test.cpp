@@ -177,6 +177,16 @@ private slots:
         QVERIFY(offer && offer->isVisible() && offer->declineButton()->isVisible());
         QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(offer->saveButton());
         QVERIFY(seen && seen->role() == QAccessible::Button && !seen->text(QAccessible::Name).isEmpty());
+        // Escape waves it away, as its tooltip says; the narrowing stays.
+        QCOMPARE(offer->declineButton()->toolTip(), offer->declineButton()->text() + QStringLiteral(" (Esc)"));
+        press(Qt::Key_Escape);
+        QVERIFY(waitFor([](const AppState &s) { return !s.offersToSaveLevel && s.level->isCustom; }));
+        QVERIFY(!offer->isVisible());
+        // Practised again, offered again.
+        press(Qt::Key_Space);
+        QVERIFY(answerRightly());
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.offersToSaveLevel; }));
         m_nextName = QStringLiteral("Drill");
         press(Qt::Key_S, Qt::ControlModifier);
         QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isSaved() && !s.offersToSaveLevel; }));
