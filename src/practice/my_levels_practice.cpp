@@ -102,6 +102,9 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
 {
     if (!m_with.savedLevels)
         co_return std::unexpected(error(ErrorCase::unexpected));
+    // Holding the turn from the list read to the last line written: a
+    // rename or a delete under way never writes an older list over this one.
+    const Turns::Turn turn = co_await m_writing.take();
     // Levels that could not be read are never written over.
     if (Result<void> read = readSavedLevels(); !read)
         co_return std::unexpected(read.error());
@@ -125,7 +128,6 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     m_currentLevel = level;
     m_with.preferences->setInteger(level.id, PreferenceKey::savedLevel);
     m_summaries[level.id] = {};
-    const Turns::Turn turn = co_await m_writing.take();
     Result<Level> saved = level;
     for (const Session &session : history) {
         if (session.score.empty())
@@ -142,6 +144,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, QString name)
 {
+    const Turns::Turn turn = co_await m_writing.take();
     std::vector<Level> levels = m_savedLevels;
     const auto found = std::find_if(levels.begin(), levels.end(), [id](const Level &level) { return level.id == id; });
     const QString cleaned = SavedLevelStore::cleanName(name);
@@ -161,19 +164,20 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, Q
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
 {
-    std::vector<Level> levels = m_savedLevels;
-    const auto found = std::find_if(levels.begin(), levels.end(), [id](const Level &level) { return level.id == id; });
-    if (found == levels.end())
-        co_return std::unexpected(savedLevelsMissing());
-    const QUuid savedId = found->savedId;
-    levels.erase(found);
-    if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
-        co_return std::unexpected(written.error());
-    m_summaries.erase(id);
-    // The level is gone from the list; its history stays, under another name.
     Result<void> aside;
     {
         const Turns::Turn turn = co_await m_writing.take();
+        std::vector<Level> levels = m_savedLevels;
+        const auto found = std::find_if(levels.begin(), levels.end(),
+                                        [id](const Level &level) { return level.id == id; });
+        if (found == levels.end())
+            co_return std::unexpected(savedLevelsMissing());
+        const QUuid savedId = found->savedId;
+        levels.erase(found);
+        if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+            co_return std::unexpected(written.error());
+        m_summaries.erase(id);
+        // The level is gone from the list; its history stays, under another name.
         aside = co_await m_with.savedLevels->putHistoryAside(savedId);
     }
     if (!aside)

@@ -8,6 +8,7 @@
 
 #include "model/generators.h"
 #include "practice/cyclic_practice_manager.h"
+#include "practice/file_worker.h"
 #include "practice/saved_levels.h"
 #include "practice/session_journal.h"
 
@@ -53,14 +54,17 @@ private:
     double m_clock = 0;
 
     QString definitions() const { return folder() + QStringLiteral("/my_levels.json"); }
-    std::unique_ptr<CyclicPracticeManager> makeManager(std::shared_ptr<FileSystem> fs = FileSystem::posix())
+    std::unique_ptr<CyclicPracticeManager> makeManager(std::shared_ptr<FileSystem> fs = FileSystem::posix(),
+                                                      std::shared_ptr<FileWorker> worker = nullptr)
     {
         const QString documents = m_documents;
-        auto storage = std::make_shared<FileSessionStorage>([documents]() -> Result<QString> { return documents; }, fs);
+        auto storage = std::make_shared<FileSessionStorage>([documents]() -> Result<QString> { return documents; }, fs,
+                                                            worker);
         CyclicPracticeManager::Collaborators with;
         with.storage = storage;
         with.preferences = m_preferences;
-        with.savedLevels = std::make_shared<SavedLevelStore>([storage]() { return storage->sessionsFolder(); }, fs);
+        with.savedLevels = std::make_shared<SavedLevelStore>([storage]() { return storage->sessionsFolder(); }, fs,
+                                                             worker);
         with.now = [this] { return m_clock += 60; };
         return std::make_unique<CyclicPracticeManager>(with);
     }
@@ -289,6 +293,30 @@ private slots:
             for (const QString &name : QDir(folder()).entryList(QDir::Files))
                 QVERIFY2(name == QLatin1String("my_levels.json") || name.startsWith(QLatin1String("my_")), qPrintable(name));
         }
+    }
+
+    // Changes to the list made at once, their writes on the file thread,
+    // each build on the one before: none is written over by an older list.
+    void changesAtOnceAllLand()
+    {
+        QVERIFY(QDir().mkpath(folder()));
+        writeAll(definitions(), definitionsWith({validEntry, otherEntry}));
+        auto manager = makeManager(FileSystem::posix(), std::make_shared<FileWorker>());
+        awaitTask(manager->prepareToPractice());
+        std::vector<Level> levels = manager->levelsToChoose();
+        const std::int64_t thirds = levels[144].id;
+        const std::int64_t tritones = levels[145].id;
+        const Level narrowing = practisedNarrowing(*manager);
+        QCoro::Task<Result<Level>> renaming = manager->renameLevel(thirds, QStringLiteral("Major thirds"));
+        QCoro::Task<Result<Level>> deleting = manager->deleteLevel(tritones);
+        QCoro::Task<Result<Level>> saving = manager->saveLevel(narrowing, QStringLiteral("New"));
+        QVERIFY(awaitTask(std::move(renaming)).has_value());
+        QVERIFY(awaitTask(std::move(deleting)).has_value());
+        QVERIFY(awaitTask(std::move(saving)).has_value());
+        QCOMPARE(names(SavedLevelStore::parse(readAll(definitions())).levels), (QStringList{"Major thirds", "New"}));
+        levels = manager->levelsToChoose();
+        levels.erase(levels.begin(), levels.begin() + 144);
+        QCOMPARE(names(levels), (QStringList{"Major thirds", "New"}));
     }
 
     // A saved level's history and a built-in one's can never share a file,
