@@ -1,5 +1,6 @@
 #include "reducer.h"
 
+#include "core/screen_states.h"
 #include "practice/preferences.h"
 #include "practice/tip_provider.h"
 
@@ -219,8 +220,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             return Reduction{std::move(state), E(effects::loadLevel{std::move(custom)})};
         },
         [&](const didPressChooseLevelButton &) {
-            if (state.isPracticing || !state.isInteractionEnabled || state.hasError || state.isLevelEditorVisible
-                || state.isAccuracyScreenVisible || state.currentTip)
+            // Exactly when its button is enabled.
+            if (!mainScreenState(state).isChooseLevelButtonEnabled)
                 return withoutEffect();
             state.isLevelChooserVisible = true;
             return withoutEffect();

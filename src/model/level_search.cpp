@@ -8,35 +8,23 @@ namespace lirra {
 
 namespace {
 
-const char *nameKey(NoteName name)
+// The words of a name or title: blanks, hyphens, dots, colons and commas
+// part them.
+QStringList wordsOfText(const QString &text)
 {
-    switch (name) {
-    case NoteName::c: return "C";
-    case NoteName::cSharp: return "cSharp";
-    case NoteName::d: return "D";
-    case NoteName::dSharp: return "dSharp";
-    case NoteName::e: return "E";
-    case NoteName::f: return "F";
-    case NoteName::fSharp: return "fSharp";
-    case NoteName::g: return "G";
-    case NoteName::gSharp: return "gSharp";
-    case NoteName::a: return "A";
-    case NoteName::aSharp: return "aSharp";
-    case NoteName::b: break;
-    }
-    return "B";
+    static const QRegularExpression separators(QStringLiteral("[\\s\\-·:,]+"));
+    return LevelSearch::folded(text).split(separators, Qt::SkipEmptyParts);
 }
 
 // The words of a text in every shipped language, folded; "%1" and "%k"
 // (a key's place in a title format) dropped.
 QStringList wordsIn(const char *key)
 {
-    static const QRegularExpression separators(QStringLiteral("[\\s\\-·:,]+"));
     QStringList words;
     for (const QString &language : shippedLanguages()) {
         QString text = localizedIn(language, key);
         text.remove(QStringLiteral("%1")).remove(QStringLiteral("%k"));
-        for (const QString &word : LevelSearch::folded(text).split(separators, Qt::SkipEmptyParts)) {
+        for (const QString &word : wordsOfText(text)) {
             if (!words.contains(word))
                 words << word;
         }
@@ -54,11 +42,6 @@ bool anyStartsWith(const QStringList &words, const QString &start)
 }
 
 } // namespace
-
-QString LevelSearch::currentLanguageName()
-{
-    return currentLanguage();
-}
 
 LevelSearch::LevelSearch(const QString &language)
 {
@@ -115,9 +98,7 @@ QStringList LevelSearch::wordsOf(const Level &level) const
 {
     QStringList words = level.isMajor ? m_major : m_minor;
     if (level.isSaved()) {
-        words << m_myLevels;
-        static const QRegularExpression separators(QStringLiteral("[\\s\\-·:,]+"));
-        words << folded(level.name).split(separators, Qt::SkipEmptyParts);
+        words << m_myLevels << wordsOfText(level.name);
     } else if (!level.isCustom) {
         words << m_ranges[size_t(level.range)];
     }
@@ -127,7 +108,11 @@ QStringList LevelSearch::wordsOf(const Level &level) const
 
 bool LevelSearch::matches(const Level &level, const QString &query) const
 {
-    const QStringList wanted = queryWords(query);
+    return matches(level, queryWords(query));
+}
+
+bool LevelSearch::matches(const Level &level, const QStringList &wanted) const
+{
     if (wanted.isEmpty())
         return true;
     const QStringList &keyNames = m_keyNames[size_t(index(level.key))];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "localization.h"
 #include "music.h"
 
 #include <QSet>
@@ -18,17 +19,18 @@ namespace lirra {
 // English, the words for mode, range and kind in every shipped language.
 class LevelSearch {
 public:
-    explicit LevelSearch(const QString &language = currentLanguageName());
+    explicit LevelSearch(const QString &language = currentLanguage());
 
     // Whether every word of the query finds the level; an empty query finds all.
     bool matches(const Level &level, const QString &query) const;
+    // The same with the query's words, read once for a whole list of levels.
+    bool matches(const Level &level, const QStringList &queryWords) const;
     // The query's words as they are compared.
     QStringList queryWords(const QString &query) const;
     // Lower case without accents; "#" as ♯.
     static QString folded(const QString &text);
 
 private:
-    static QString currentLanguageName();
     QStringList wordsOf(const Level &level) const;
 
     std::array<QStringList, 12> m_keyNames; // folded, by index of the key

@@ -6,20 +6,6 @@ namespace lirra {
 
 namespace {
 
-QString letter(NoteName name)
-{
-    switch (name) {
-    case NoteName::c: return localized("C");
-    case NoteName::d: return localized("D");
-    case NoteName::e: return localized("E");
-    case NoteName::f: return localized("F");
-    case NoteName::g: return localized("G");
-    case NoteName::a: return localized("A");
-    case NoteName::b: return localized("B");
-    default: return {};
-    }
-}
-
 // First letter of each word upper case, the rest lower case.
 QString capitalized(const QString &text)
 {
@@ -38,19 +24,31 @@ QString capitalized(const QString &text)
 
 } // namespace
 
-QString localizedName(NoteName name)
+const char *nameKey(NoteName name)
 {
     // A black key's two names come whole from the string table: a language
     // may name a flat other than as its letter and a flat sign (in German,
     // B flat is "B" and B is "H").
     switch (name) {
-    case NoteName::cSharp: return localized("cSharp");
-    case NoteName::dSharp: return localized("dSharp");
-    case NoteName::fSharp: return localized("fSharp");
-    case NoteName::gSharp: return localized("gSharp");
-    case NoteName::aSharp: return localized("aSharp");
-    default: return letter(name);
+    case NoteName::c: return "C";
+    case NoteName::cSharp: return "cSharp";
+    case NoteName::d: return "D";
+    case NoteName::dSharp: return "dSharp";
+    case NoteName::e: return "E";
+    case NoteName::f: return "F";
+    case NoteName::fSharp: return "fSharp";
+    case NoteName::g: return "G";
+    case NoteName::gSharp: return "gSharp";
+    case NoteName::a: return "A";
+    case NoteName::aSharp: return "aSharp";
+    case NoteName::b: break;
     }
+    return "B";
+}
+
+QString localizedName(NoteName name)
+{
+    return localized(nameKey(name));
 }
 
 const QStringList &solfegeSyllables()

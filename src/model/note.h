@@ -58,6 +58,8 @@ constexpr NoteName transposed(NoteName name, int by)
     return static_cast<NoteName>(i + 12);
 }
 
+// The string table's key for a note's name: "C", "cSharp", … "B".
+const char *nameKey(NoteName name);
 // "C", or "C♯ / D♭" for a black key, from the string table.
 QString localizedName(NoteName name);
 

@@ -102,10 +102,16 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
     co_return level;
 }
 
-Level CyclicPracticeManager::makeCurrent(Level level, std::vector<Session> stored)
+Level CyclicPracticeManager::withHistory(Level level, std::vector<Session> stored) const
 {
     level.sessions = std::move(stored);
-    level = withSessions(std::move(level), keptSessionsOf(HistoryFile::of(level)));
+    const std::vector<Session> kept = keptSessionsOf(HistoryFile::of(level));
+    return withSessions(std::move(level), kept);
+}
+
+Level CyclicPracticeManager::makeCurrent(Level level, std::vector<Session> stored)
+{
+    level = withHistory(std::move(level), std::move(stored));
     m_summaries[level.id] = summarize(level.sessions);
     m_currentLevel = level;
     m_currentNotes = shuffled(level.notes);

@@ -84,6 +84,8 @@ private:
     QCoro::Task<Result<Level>> loadLevelAtCursor();
     // Loads a level of the user's own, the cursor staying where it is.
     QCoro::Task<Result<Level>> loadSavedLevel(Level level);
+    // The level with its stored history and what is kept for it.
+    Level withHistory(Level level, std::vector<Session> stored) const;
     // The level and its history, with what is kept for it, made current.
     Level makeCurrent(Level level, std::vector<Session> stored);
     // Reads the saved levels when they are not read yet or could not be.

@@ -65,10 +65,7 @@ HistorySummary CyclicPracticeManager::historySummary(const Level &level)
     std::optional<Result<std::vector<Session>>> stored = m_with.storage->loadSessionsNow(level);
     if (!stored || !*stored)
         return {}; // shown as no history; loading the level tells what is wrong
-    Level read = level;
-    read.sessions = std::move(**stored);
-    read = withSessions(std::move(read), keptSessionsOf(HistoryFile::of(level)));
-    return m_summaries[level.id] = summarize(read.sessions);
+    return m_summaries[level.id] = summarize(withHistory(level, std::move(**stored)).sessions);
 }
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadSavedLevel(Level level)

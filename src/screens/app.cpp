@@ -148,10 +148,9 @@ void App::saveNotes(std::vector<Note> notes)
     if (askLevelName) {
         name = askLevelName(suggested);
     } else {
-        const std::optional<QString> text = askText(m_view ? m_view->window() : nullptr, localized("saveLevel.title"),
-                                                    localized("saveLevel.label"), suggested, localized("saveLevel.save"));
-        if (text)
-            name = text->trimmed().isEmpty() ? suggested : *text;
+        // A name left empty becomes the suggested one when the level is saved.
+        name = askText(m_view ? m_view->window() : nullptr, localized("saveLevel.title"), localized("saveLevel.label"),
+                       suggested, localized("saveLevel.save"));
     }
     if (name)
         send(actions::didSaveLevel{std::move(notes), *name});

@@ -115,12 +115,18 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     resize(760, 560);
 }
 
-std::optional<std::int64_t> LevelChooser::selectedLevelId() const
+const Level *LevelChooser::selectedLevel() const
 {
     const QModelIndex current = m_list->currentIndex();
     if (!current.isValid() || !m_list->selectionModel()->isRowSelected(current.row(), {}))
-        return std::nullopt;
-    return m_model->levelIdAt(current.row());
+        return nullptr;
+    return m_model->levelAt(current.row());
+}
+
+std::optional<std::int64_t> LevelChooser::selectedLevelId() const
+{
+    const Level *level = selectedLevel();
+    return level ? std::optional(level->id) : std::nullopt;
 }
 
 void LevelChooser::select(std::optional<std::int64_t> levelId)
@@ -143,8 +149,7 @@ void LevelChooser::select(std::optional<std::int64_t> levelId)
 
 void LevelChooser::updateButtons()
 {
-    const std::optional<std::int64_t> id = selectedLevelId();
-    const Level *level = id ? m_model->levelAt(*m_model->rowOf(*id)) : nullptr;
+    const Level *level = selectedLevel();
     m_open->setEnabled(level != nullptr);
     m_rename->setEnabled(level && level->isSaved());
     m_delete->setEnabled(level && level->isSaved());
@@ -194,8 +199,7 @@ bool LevelChooser::eventFilter(QObject *watched, QEvent *event)
 
 void LevelChooser::rename()
 {
-    const std::optional<std::int64_t> id = selectedLevelId();
-    const Level *level = id ? m_model->levelAt(*m_model->rowOf(*id)) : nullptr;
+    const Level *level = selectedLevel();
     if (!level || !level->isSaved())
         return;
     const Level chosen = *level;
@@ -212,8 +216,7 @@ void LevelChooser::rename()
 
 void LevelChooser::remove()
 {
-    const std::optional<std::int64_t> id = selectedLevelId();
-    const Level *level = id ? m_model->levelAt(*m_model->rowOf(*id)) : nullptr;
+    const Level *level = selectedLevel();
     if (!level || !level->isSaved())
         return;
     const Level chosen = *level;

@@ -42,6 +42,7 @@ public:
     QPushButton *renameButton() const { return m_rename; }
     QPushButton *deleteButton() const { return m_delete; }
     // The level selected, if any.
+    const Level *selectedLevel() const;
     std::optional<std::int64_t> selectedLevelId() const;
 
     // Stand-ins for the name and the confirmation asked for, for tests;

@@ -38,9 +38,10 @@ void LevelListModel::rebuild()
     m_rows.clear();
     QString group;
     bool savedHeadingShown = false;
+    const QStringList wanted = m_search.queryWords(m_query);
     for (size_t i = 0; i < m_levels.size(); ++i) {
         const Level &level = m_levels[i];
-        if (!m_search.matches(level, m_query))
+        if (!m_search.matches(level, wanted))
             continue;
         if (level.isSaved()) {
             if (!savedHeadingShown)
