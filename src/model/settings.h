@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace lirra {
+
+// An instrument of a SoundFont bank.
+struct Preset {
+    int bank = 0;
+    int program = 0;
+    friend bool operator==(const Preset &, const Preset &) = default;
+};
+
+// "bank:program", as the settings file keeps it.
+QString presetText(Preset preset);
+// Absent unless the text is two whole numbers in MIDI's ranges (bank
+// 0–16383, program 0–127), as `presetText` writes them.
+std::optional<Preset> presetFromText(const QString &text);
+
+// How notes are named on the keys and in lists.
+enum class NoteNaming {
+    // Movable-do syllables by distance from the tonic, with both names of a
+    // note between two degrees ("Ri / Me"); letters with both of a black
+    // key's names.
+    solfege,
+    // Movable-do syllables by function (Do Ra Re Me Mi Fa Fi Sol Le La Te Ti).
+    solfegeForKey,
+    // Letters as the key writes them (B♭ in F major, G♭ in E♭ minor).
+    lettersForKey,
+    // Scale degrees (1 ♭2 2 … 7).
+    degrees,
+};
+
+QString namingText(NoteNaming naming);
+std::optional<NoteNaming> namingFromText(const QString &text);
+
+// How the user practises. A default value is how the app sounds and names
+// notes out of the box.
+struct Settings {
+    static constexpr int minTempo = 40;
+    static constexpr int maxTempo = 240;
+    static constexpr int maxCadenceEvery = 16;
+    static constexpr int maxQuestionBeats = 4;
+    static constexpr int maxEmphasis = 12;
+    static constexpr int maxVolume = 100;
+
+    Preset instrument;
+    // Beats per minute.
+    int tempo = 110;
+    // The cadence plays before every Nth question of a session; 0: only
+    // before its first, and again when the key changes.
+    int cadenceEvery = 1;
+    // A soft tonic and fifth sound under the questions of a session.
+    bool drone = false;
+    // How long the question note sounds, in beats.
+    int questionBeats = 1;
+    // Decibels the question note sounds above any other note.
+    int questionEmphasis = 0;
+    // 0 silent … 100 the full level.
+    int volume = 100;
+    NoteNaming noteNames = NoteNaming::solfege;
+
+    friend bool operator==(const Settings &, const Settings &) = default;
+};
+
+} // namespace lirra
