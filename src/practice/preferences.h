@@ -15,6 +15,15 @@ enum class PreferenceKey {
     levelCursor,
     // The id of the saved level last loaded, or 0 when a built-in one was.
     savedLevel,
+    // How the user practises: see `Settings`.
+    instrument,
+    tempo,
+    cadenceEvery,
+    drone,
+    questionBeats,
+    questionEmphasis,
+    volume,
+    noteNames,
 };
 
 // The text a key is stored under.
@@ -31,6 +40,9 @@ public:
     // The stored value when it is a Boolean; false otherwise.
     virtual bool boolean(PreferenceKey key) const = 0;
     virtual void setBool(bool value, PreferenceKey key) = 0;
+    // The stored value when it is a text; absent otherwise.
+    virtual std::optional<QString> text(PreferenceKey key) const = 0;
+    virtual void setText(const QString &value, PreferenceKey key) = 0;
     // Told when values could not be kept; the store tells it at most once.
     virtual void setFailureHandler(std::function<void(const Error &)> handler) { static_cast<void>(handler); }
 };

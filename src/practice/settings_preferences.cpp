@@ -17,6 +17,14 @@ QString storedName(PreferenceKey key)
     case PreferenceKey::hasSeenOnboarding: return QStringLiteral("user.has.seen.onboarding");
     case PreferenceKey::levelCursor: return QStringLiteral("practice.level.cursor");
     case PreferenceKey::savedLevel: return QStringLiteral("practice.level.saved");
+    case PreferenceKey::instrument: return QStringLiteral("sound.instrument");
+    case PreferenceKey::tempo: return QStringLiteral("practice.tempo");
+    case PreferenceKey::cadenceEvery: return QStringLiteral("practice.cadence.every");
+    case PreferenceKey::drone: return QStringLiteral("sound.drone");
+    case PreferenceKey::questionBeats: return QStringLiteral("sound.questionNote.beats");
+    case PreferenceKey::questionEmphasis: return QStringLiteral("sound.questionNote.emphasis");
+    case PreferenceKey::volume: return QStringLiteral("sound.volume");
+    case PreferenceKey::noteNames: return QStringLiteral("display.noteNames");
     }
     return {};
 }
@@ -147,6 +155,24 @@ bool SettingsPreferences::boolean(PreferenceKey key) const
 }
 
 void SettingsPreferences::setBool(bool value, PreferenceKey key)
+{
+    m_settings->setValue(storedName(key), QVariant(value));
+    scheduleSync();
+}
+
+} // namespace lirra
+
+namespace lirra {
+
+std::optional<QString> SettingsPreferences::text(PreferenceKey key) const
+{
+    const QVariant value = m_settings->value(storedName(key));
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
+}
+
+void SettingsPreferences::setText(const QString &value, PreferenceKey key)
 {
     m_settings->setValue(storedName(key), QVariant(value));
     scheduleSync();

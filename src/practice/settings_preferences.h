@@ -23,6 +23,8 @@ public:
     void setInteger(std::int64_t value, PreferenceKey key) override;
     bool boolean(PreferenceKey key) const override;
     void setBool(bool value, PreferenceKey key) override;
+    std::optional<QString> text(PreferenceKey key) const override;
+    void setText(const QString &value, PreferenceKey key) override;
     void setFailureHandler(std::function<void(const Error &)> handler) override;
     // Writes what has changed now; the failure, if the file could not be written.
     Result<void> sync();

@@ -39,6 +39,8 @@ public:
     }
     bool boolean(PreferenceKey key) const override { return key == PreferenceKey::hasSeenOnboarding || memory.boolean(key); }
     void setBool(bool value, PreferenceKey key) override { memory.setBool(value, key); }
+    std::optional<QString> text(PreferenceKey key) const override { return memory.text(key); }
+    void setText(const QString &value, PreferenceKey key) override { memory.setText(value, key); }
     void setFailureHandler(std::function<void(const Error &)> handler) override { onFailure = std::move(handler); }
 
     MemoryPreferences memory;

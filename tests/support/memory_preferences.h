@@ -20,9 +20,16 @@ public:
         return it != booleans.end() && it->second;
     }
     void setBool(bool value, PreferenceKey key) override { booleans[key] = value; }
+    std::optional<QString> text(PreferenceKey key) const override
+    {
+        const auto it = texts.find(key);
+        return it == texts.end() ? std::nullopt : std::optional(it->second);
+    }
+    void setText(const QString &value, PreferenceKey key) override { texts[key] = value; }
 
     std::map<PreferenceKey, std::int64_t> integers;
     std::map<PreferenceKey, bool> booleans;
+    std::map<PreferenceKey, QString> texts;
 };
 
 } // namespace lirra::test

@@ -1,0 +1,56 @@
+#include "practice_settings.h"
+
+namespace lirra {
+
+namespace {
+
+int integerIn(const Preferences &preferences, PreferenceKey key, int low, int high, int fallback)
+{
+    const std::optional<std::int64_t> value = preferences.integer(key);
+    return value && *value >= low && *value <= high ? int(*value) : fallback;
+}
+
+} // namespace
+
+Settings readSettings(const Preferences &preferences)
+{
+    const Settings defaults;
+    Settings settings;
+    if (const std::optional<QString> text = preferences.text(PreferenceKey::instrument))
+        settings.instrument = presetFromText(*text).value_or(defaults.instrument);
+    settings.tempo = integerIn(preferences, PreferenceKey::tempo, Settings::minTempo, Settings::maxTempo, defaults.tempo);
+    settings.cadenceEvery =
+        integerIn(preferences, PreferenceKey::cadenceEvery, 0, Settings::maxCadenceEvery, defaults.cadenceEvery);
+    settings.drone = preferences.boolean(PreferenceKey::drone);
+    settings.questionBeats =
+        integerIn(preferences, PreferenceKey::questionBeats, 1, Settings::maxQuestionBeats, defaults.questionBeats);
+    settings.questionEmphasis =
+        integerIn(preferences, PreferenceKey::questionEmphasis, 0, Settings::maxEmphasis, defaults.questionEmphasis);
+    settings.volume = integerIn(preferences, PreferenceKey::volume, 0, Settings::maxVolume, defaults.volume);
+    if (const std::optional<QString> text = preferences.text(PreferenceKey::noteNames))
+        settings.noteNames = namingFromText(*text).value_or(defaults.noteNames);
+    return settings;
+}
+
+void storeSettings(Preferences &preferences, const Settings &settings, const Settings &before)
+{
+    if (settings.instrument != before.instrument)
+        preferences.setText(presetText(settings.instrument), PreferenceKey::instrument);
+    const std::pair<int Settings::*, PreferenceKey> integers[] = {
+        {&Settings::tempo, PreferenceKey::tempo},
+        {&Settings::cadenceEvery, PreferenceKey::cadenceEvery},
+        {&Settings::questionBeats, PreferenceKey::questionBeats},
+        {&Settings::questionEmphasis, PreferenceKey::questionEmphasis},
+        {&Settings::volume, PreferenceKey::volume},
+    };
+    for (const auto &[member, key] : integers) {
+        if (settings.*member != before.*member)
+            preferences.setInteger(settings.*member, key);
+    }
+    if (settings.drone != before.drone)
+        preferences.setBool(settings.drone, PreferenceKey::drone);
+    if (settings.noteNames != before.noteNames)
+        preferences.setText(namingText(settings.noteNames), PreferenceKey::noteNames);
+}
+
+} // namespace lirra
