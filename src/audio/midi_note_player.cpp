@@ -231,6 +231,8 @@ void MIDINotePlayer::takeInstrument(const InstrumentOutcome &outcome)
     if (!outcome.warning.isEmpty())
         warn(outcome.warning);
     m_instrumentError = outcome.error;
+    if (!m_instrumentError)
+        applyToSynth();
 }
 
 QStringList MIDINotePlayer::instrumentCandidates(fluid_settings_t *settings) const
@@ -285,6 +287,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         takeInstrument(loadInstrument(*engine));
         m_offline->attach(engine->synth);
         m_engine = std::move(engine);
+        applyToSynth();
         if (m_instrumentError)
             co_return std::unexpected(*m_instrumentError);
         co_return Result<void>{};
@@ -331,6 +334,8 @@ QCoro::Task<> MIDINotePlayer::instrumentLoaded()
     if (m_worker.joinable() && m_instrumentReady.isFinished() && !m_workerInstrumentTaken) {
         m_workerInstrumentTaken = true;
         m_instrumentError = m_workerInstrumentError;
+        if (!m_instrumentError)
+            applyToSynth();
     }
 }
 
@@ -343,7 +348,7 @@ double MIDINotePlayer::nowFrame() const
     return double(m_engine->tick()) / m_engine->ticksPerSecond * m_options.sampleRate;
 }
 
-void MIDINotePlayer::schedule(short track, int key, double frame)
+void MIDINotePlayer::schedule(short track, Voice voice, double frame)
 {
     // The sequencer runs on the synth's sample clock: before each 64-frame
     // block it reads the time as whole milliseconds, turns that into ticks
@@ -364,8 +369,8 @@ void MIDINotePlayer::schedule(short track, int key, double frame)
     m_engine->unmuteEffects();
     fluid_event_set_source(event, track);
     fluid_event_set_dest(event, m_engine->synthClient);
-    const unsigned duration = unsigned(noteDurationInBeats * ticksPerBeat);
-    fluid_event_note(event, 0, short(key), short(noteVelocity), duration);
+    const auto duration = unsigned(std::lround(beatSeconds(voice.beats) * m_engine->ticksPerSecond));
+    fluid_event_note(event, voice.channel, short(voice.key), short(voice.velocity), duration);
     fluid_sequencer_send_at(m_engine->sequencer, event, tick, 1);
     // Until the note has ended and its reverb has died away.
     m_engine->keepBusyUntil(std::int64_t(tick) + duration + std::int64_t(2.0 * m_engine->ticksPerSecond));
@@ -388,6 +393,7 @@ void MIDINotePlayer::stopAll()
         // (a reset would let notes ring out through their release).
         fluid_sequencer_remove_events(m_engine->sequencer, -1, -1, -1);
         fluid_synth_all_sounds_off(m_engine->synth, -1);
+        m_droneKey.reset();
         // The room's reverb and chorus would ring on for most of a second:
         // they are silenced too, and decay unheard until the next note.
         m_engine->muteEffects();
@@ -403,10 +409,10 @@ QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
     if (m_instrumentError)
         co_return std::unexpected(*m_instrumentError);
     if (m_engine) {
-        const double lead = secondsForBeats(beatPrecision) * m_options.sampleRate;
-        schedule(m_engine->noteTrack, keyNumber(note), nowFrame() + lead);
+        const double lead = beatSeconds(beatPrecision) * m_options.sampleRate;
+        schedule(m_engine->noteTrack, Voice{instrumentChannel, keyNumber(note)}, nowFrame() + lead);
     }
-    if (!co_await wait(seconds(secondsForBeats(0.75))))
+    if (!co_await wait(seconds(beatSeconds(0.75))))
         co_return std::unexpected(playbackStopped());
     co_return Result<void>{};
 }
@@ -427,16 +433,16 @@ QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)
         ++m_renderCount;
     }
     if (m_engine) {
-        const double beat = secondsForBeats(1) * m_options.sampleRate;
+        const double beat = beatSeconds(1) * m_options.sampleRate;
         double at = start;
         for (const auto &chord : cached->second) {
             for (int key : chord)
-                schedule(m_engine->chordTrack, key, at);
+                schedule(m_engine->chordTrack, Voice{instrumentChannel, key}, at);
             at += beat;
         }
     }
 
-    if (!co_await wait(seconds(0.25)) || !co_await wait(seconds(secondsForBeats(4) + 0.25)))
+    if (!co_await wait(seconds(0.25)) || !co_await wait(seconds(beatSeconds(4) + 0.25)))
         co_return std::unexpected(playbackStopped());
     co_return Result<void>{};
 }

@@ -18,8 +18,9 @@
 
 namespace lirra {
 
-// Plays notes and cadences through FluidSynth: a synth with a sequencer whose
-// tick is a thousandth of a beat at 110 beats per minute.
+// Plays notes and cadences through FluidSynth: a synth with a sequencer, the
+// instrument on channel 0, the question note on channel 1 (the same
+// instrument, louder when emphasised) and the drone on channel 2.
 //
 // Live output goes to an audio driver. Offline output has no driver: the
 // synth renders into a recording, and every wait renders exactly its length
@@ -46,6 +47,7 @@ public:
         std::shared_ptr<Logger> logger;
     };
 
+    // The default tempo.
     static constexpr double bpm = 110.0;
     static constexpr double beatPrecision = 0.05;
     static constexpr double noteDurationInBeats = 1.0;
@@ -60,10 +62,29 @@ public:
     QCoro::Task<Result<void>> playCadence(Cadence cadence) override;
     QCoro::Task<Result<void>> instrumentReady() override;
     void stopAll() override;
+    void apply(const Settings &settings) override;
+    QCoro::Task<Result<void>> playQuestionNote(Note note) override;
+    QCoro::Task<Result<void>> rest(double beats) override;
+    void holdDrone(NoteName key) override;
+    std::vector<InstrumentChoice> instruments() const override;
 
     static int keyNumber(Note note);
     static std::vector<std::vector<int>> chords(const Cadence &cadence);
-    static double secondsForBeats(double beats) { return beats * 60.0 / bpm; }
+    static double secondsForBeats(double beats, double tempo = bpm) { return beats * 60.0 / tempo; }
+    // The velocity and channel volume (CC 7) that raise a note by `decibels`
+    // above one at `noteVelocity` and the default channel volume; a
+    // SoundFont attenuates each by 40·log10(127/value) dB.
+    struct Loudness {
+        int velocity;
+        int channelVolume;
+    };
+    static Loudness emphasised(double decibels);
+    // The synth's gain for a volume of 0–100, before the headroom.
+    static double gainForVolume(int volume);
+    // The preset a channel plays, as FluidSynth reports it; absent before
+    // an instrument has loaded.
+    std::optional<Preset> presetOn(int channel) const;
+    enum Channel { instrumentChannel = 0, questionChannel = 1, droneChannel = 2 };
     static QString resourceSoundFont();
     // Names the app's sound on PulseAudio and PipeWire (the mixer's name
     // and icon instead of the synthesizer's), unless the user set them.
@@ -111,7 +132,18 @@ private:
     // False when `stopAll` ended it early.
     QCoro::Task<bool> wait(std::chrono::nanoseconds duration);
     double nowFrame() const;
-    void schedule(short track, int key, double frame);
+    struct Voice {
+        int channel = instrumentChannel;
+        int key = 60;
+        int velocity = noteVelocity;
+        double beats = noteDurationInBeats;
+    };
+    void schedule(short track, Voice voice, double frame);
+    double beatSeconds(double beats) const { return secondsForBeats(beats, m_settings.tempo); }
+    // Puts the chosen instruments on their channels, and the gain and the
+    // question's loudness on the synth, once an instrument has loaded.
+    void applyToSynth();
+    void releaseDrone();
     void warn(const QString &line);
 
     Options m_options;
@@ -129,6 +161,10 @@ private:
     std::unique_ptr<OfflineClock> m_offline;
     std::shared_ptr<Sleeps> m_sleeps = std::make_shared<Sleeps>();
     std::unordered_map<Cadence, std::vector<std::vector<int>>> m_chordProgressions;
+    Settings m_settings;
+    std::optional<NoteName> m_droneKey;
+    // The preset asked for that the bank does not have, once warned about.
+    std::optional<Preset> m_missingPreset;
     int m_renderCount = 0;
 };
 

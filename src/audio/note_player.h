@@ -2,8 +2,12 @@
 
 #include "model/error.h"
 #include "model/music.h"
+#include "model/settings.h"
 
 #include <QCoroTask>
+#include <QString>
+
+#include <vector>
 
 namespace lirra {
 
@@ -17,6 +21,13 @@ inline bool isPlaybackStopped(const Error &error)
 {
     return error == playbackStopped();
 }
+
+// An instrument the loaded bank offers.
+struct InstrumentChoice {
+    Preset preset;
+    QString name;
+    friend bool operator==(const InstrumentChoice &, const InstrumentChoice &) = default;
+};
 
 class NotePlayer {
 public:
@@ -36,6 +47,24 @@ public:
     // answers `playbackStopped` without waiting out its time. What is asked
     // for afterwards plays as ever.
     virtual void stopAll() {}
+
+    // How the user wants it to sound: instrument, tempo, drone, question
+    // note and volume. What is asked for afterwards follows them.
+    virtual void apply(const Settings &settings) { static_cast<void>(settings); }
+    // The note of a question: as long and as loud as the settings ask.
+    virtual QCoro::Task<Result<void>> playQuestionNote(Note note) { return playNote(note); }
+    // A pause of some beats at the tempo, where no cadence is played.
+    virtual QCoro::Task<Result<void>> rest(double beats)
+    {
+        static_cast<void>(beats);
+        co_return Result<void>{};
+    }
+    // The tonic drone under a session's questions, when the settings ask
+    // for one: starts it in this key unless it sounds already. `stopAll`
+    // ends it.
+    virtual void holdDrone(NoteName key) { static_cast<void>(key); }
+    // The loaded bank's melodic instruments; none before it has loaded.
+    virtual std::vector<InstrumentChoice> instruments() const { return {}; }
 };
 
 } // namespace lirra

@@ -17,7 +17,7 @@ inline double beatsInFrames(double beats)
     return MIDINotePlayer::secondsForBeats(beats) * rate;
 }
 
-inline double keyFrequency(int key)
+inline double keyFrequency(double key)
 {
     return 440.0 * std::pow(2.0, (key - 69) / 12.0);
 }
