@@ -80,6 +80,19 @@ QString description(const AppAction &action)
         },
         [](const didDeleteLevel &a) { return QStringLiteral("🗑️ didDeleteLevel - ") + QString::number(a.levelId); },
         [](const didDeclineSavingLevel &) { return QStringLiteral("👆 didDeclineSavingLevel"); },
+        [](const didChangeSettings &a) {
+            const Settings &s = a.settings;
+            return QStringLiteral("⚙️ didChangeSettings - instrument %1, %2 BPM, cadence every %3, drone %4, "
+                                  "question %5 beats +%6 dB, volume %7, names %8")
+                .arg(presetText(s.instrument))
+                .arg(s.tempo)
+                .arg(s.cadenceEvery)
+                .arg(s.drone ? QStringLiteral("on") : QStringLiteral("off"))
+                .arg(s.questionBeats)
+                .arg(s.questionEmphasis)
+                .arg(s.volume)
+                .arg(namingText(s.noteNames));
+        },
     }, action);
 }
 

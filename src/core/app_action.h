@@ -2,6 +2,7 @@
 
 #include "model/error.h"
 #include "model/music.h"
+#include "model/settings.h"
 
 #include <QString>
 
@@ -51,6 +52,7 @@ struct didSaveLevel { std::vector<Note> notes; QString name; };
 struct didRenameLevel { std::int64_t levelId = 0; QString name; };
 struct didDeleteLevel { std::int64_t levelId = 0; };
 struct didDeclineSavingLevel {};
+struct didChangeSettings { Settings settings; };
 } // namespace actions
 
 using AppAction = std::variant<
@@ -87,7 +89,8 @@ using AppAction = std::variant<
     actions::didSaveLevel,
     actions::didRenameLevel,
     actions::didDeleteLevel,
-    actions::didDeclineSavingLevel>;
+    actions::didDeclineSavingLevel,
+    actions::didChangeSettings>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -26,6 +26,8 @@ struct playCadence {
     Level level;
     Question question;
     std::uint64_t playback = 0;
+    // False: the question note comes after a beat's rest, without a cadence.
+    bool withCadence = true;
     friend bool operator==(const playCadence &, const playCadence &) = default;
 };
 struct logRightAnswer {
@@ -59,9 +61,21 @@ struct renameLevel {
     friend bool operator==(const renameLevel &, const renameLevel &) = default;
 };
 struct deleteLevel { std::int64_t levelId = 0; friend bool operator==(const deleteLevel &, const deleteLevel &) = default; };
+// Prepares the player with the settings, then the levels.
+struct prepareToPractice {
+    Settings settings;
+    friend bool operator==(const prepareToPractice &, const prepareToPractice &) = default;
+};
+// Stores what changed, has the player follow, and, with a note, lets the
+// new instrument be heard.
+struct applySettings {
+    Settings settings;
+    Settings previous;
+    std::optional<Note> preview;
+    friend bool operator==(const applySettings &, const applySettings &) = default;
+};
 #define LIRRA_EMPTY_EFFECT(name) \
     struct name { friend bool operator==(const name &, const name &) = default; }
-LIRRA_EMPTY_EFFECT(prepareToPractice);
 LIRRA_EMPTY_EFFECT(loadFirstLevel);
 LIRRA_EMPTY_EFFECT(loadRandomLevel);
 LIRRA_EMPTY_EFFECT(loadPreviousLevel);
@@ -92,6 +106,7 @@ using AppEffect = std::variant<
     effects::loadLevelWithId,
     effects::saveLevel,
     effects::renameLevel,
-    effects::deleteLevel>;
+    effects::deleteLevel,
+    effects::applySettings>;
 
 } // namespace lirra

@@ -1,5 +1,7 @@
 #include "app_effect_handler.h"
 
+#include "practice/practice_settings.h"
+
 namespace lirra {
 
 AppEffectHandler::AppEffectHandler(AppEnvironment environment)
@@ -48,7 +50,8 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     NotePlayer &player = *env.notePlayer;
     PracticeManager &practice = *env.practiceManager;
 
-    if (std::holds_alternative<effects::prepareToPractice>(effect)) {
+    if (auto *e = std::get_if<effects::prepareToPractice>(&effect)) {
+        player.apply(e->settings);
         if (auto prepared = co_await player.prepare(); !prepared)
             co_return failed(prepared.error());
         co_return loaded(co_await practice.prepareToPractice());
@@ -118,11 +121,27 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         // A replay starts over what may still sound of the question.
         if (repeat)
             player.stopAll();
-        if (auto played = co_await player.playCadence(level.cadence); !played)
-            co_return failed(played.error());
-        if (auto played = co_await player.playNote(question.answer); !played)
+        Result<void> lead;
+        if (repeat || cadence->withCadence)
+            lead = co_await player.playCadence(level.cadence);
+        else
+            lead = co_await player.rest(1);
+        if (!lead)
+            co_return failed(lead.error());
+        player.holdDrone(level.key);
+        if (auto played = co_await player.playQuestionNote(question.answer); !played)
             co_return failed(played.error());
         co_return actions::didPlayCadence{playback};
+    }
+    if (auto *e = std::get_if<effects::applySettings>(&effect)) {
+        if (env.preferences)
+            storeSettings(*env.preferences, e->settings, e->previous);
+        player.apply(e->settings);
+        if (e->preview) {
+            if (auto played = co_await player.playNote(*e->preview); !played)
+                co_return failed(played.error());
+        }
+        co_return std::nullopt;
     }
     if (auto *e = std::get_if<effects::playNote>(&effect)) {
         if (auto played = co_await player.playNote(e->note); !played)

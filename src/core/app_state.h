@@ -3,6 +3,7 @@
 #include "core/palette_color.h"
 #include "model/error.h"
 #include "model/music.h"
+#include "model/settings.h"
 #include "model/tip.h"
 
 #include <cstdint>
@@ -55,6 +56,12 @@ struct AppState {
     // Goes up with every level loaded, the same one again included (after
     // a rename, say), so that lists of levels know to look again.
     std::uint64_t levelLoads = 0;
+    // How the user practises, as read at start-up and changed since.
+    Settings settings;
+    // The questions of the session so far, and the cadence last played in
+    // it: what decides whether the next question starts with one.
+    std::int64_t questionsAsked = 0;
+    std::optional<Cadence> cadenceHeard;
 };
 
 } // namespace lirra

@@ -34,6 +34,17 @@ void applySession(AppState &state, const Session &session)
     state.accuracyPerNote = stats.accuracyPerNote;
 }
 
+// A session's first question starts with the cadence, and so does one in
+// another key than the cadence last heard; otherwise every Nth question,
+// or none when N is 0.
+bool cadenceDue(const AppState &state, const Level &level)
+{
+    if (state.questionsAsked == 0 || state.cadenceHeard != level.cadence)
+        return true;
+    const int every = state.settings.cadenceEvery;
+    return every > 0 && state.questionsAsked % every == 0;
+}
+
 } // namespace
 
 Reduction reduce(AppState state, AppAction action, Preferences &preferences, TipProvider &tipProvider)
@@ -57,7 +68,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
     };
 
     return std::visit(overloaded{
-        [&](const didLoad &) { return Reduction{std::move(state), E(effects::prepareToPractice{})}; },
+        [&](const didLoad &) { return Reduction{std::move(state), E(effects::prepareToPractice{state.settings})}; },
         [&](const didPressHomeButton &) { return Reduction{std::move(state), E(effects::loadFirstLevel{})}; },
         [&](const didPressRandomButton &) { return Reduction{std::move(state), E(effects::loadRandomLevel{})}; },
         [&](const didPressPreviousLevelButton &) {
@@ -138,6 +149,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             applySession(state, a.session);
             state.highlightedNote.reset();
             state.isInteractionEnabled = true;
+            state.questionsAsked = 0;
+            state.cadenceHeard.reset();
             return Reduction{std::move(state), E(effects::loadNextQuestion{})};
         },
         [&](const didLogRightAnswer &a) {
@@ -165,7 +178,11 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.question = a.question;
             state.highlightedNote.reset();
             state.isInteractionEnabled = false;
-            E effect = effects::playCadence{*state.level, a.question, state.playback};
+            const bool withCadence = cadenceDue(state, *state.level);
+            ++state.questionsAsked;
+            if (withCadence)
+                state.cadenceHeard = state.level->cadence;
+            E effect = effects::playCadence{*state.level, a.question, state.playback, withCadence};
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didPressNote &a) {
@@ -267,6 +284,18 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         [&](const didDeclineSavingLevel &) {
             state.offersToSaveLevel = false;
             return withoutEffect();
+        },
+        [&](const didChangeSettings &a) {
+            if (a.settings == state.settings)
+                return withoutEffect();
+            const Settings previous = std::exchange(state.settings, a.settings);
+            // A new instrument is heard at once, on the tonic, unless a
+            // question would be muddled by it.
+            std::optional<Note> preview;
+            if (a.settings.instrument != previous.instrument && !state.isPracticing)
+                preview = Note{state.level ? state.level->key : NoteName::c, 1};
+            E effect = effects::applySettings{a.settings, previous, preview};
+            return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didLoadLevel &a) {
             const Level &l = a.level;

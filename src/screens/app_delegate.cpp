@@ -11,6 +11,7 @@
 #include "quit_guard.h"
 #include "window_placement.h"
 #include "model/localization.h"
+#include "practice/practice_settings.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
 #include "widgets/keyboard.h"
@@ -96,7 +97,10 @@ const AppEnvironment &AppDelegate::environment()
 AppLoop *AppDelegate::loop()
 {
     if (!m_loop) {
-        m_loop = std::make_unique<AppLoop>(environment(), AppState{});
+        AppState initial;
+        if (environment().preferences)
+            initial.settings = readSettings(*environment().preferences);
+        m_loop = std::make_unique<AppLoop>(environment(), initial);
         QPointer<AppDelegate> self(this);
         m_loop->delegate = AppLoopDelegate{[self](const AppState &state) {
             if (self)

@@ -25,13 +25,15 @@ namespace {
 // manager, session files and preferences in a temporary home, and the note
 // player rendering offline on its virtual clock.
 struct HeadlessApp {
-    explicit HeadlessApp(const QString &home)
+    explicit HeadlessApp(const QString &home, const Settings &settings = {})
     {
         EnvironmentSetup setup = offlineSetup(home);
         setup.logger = logger;
         environment = makeEnvironment(setup);
         notePlayer = static_cast<MIDINotePlayer *>(environment.notePlayer.get());
-        loop = std::make_unique<AppLoop>(environment, AppState{});
+        AppState initial;
+        initial.settings = settings;
+        loop = std::make_unique<AppLoop>(environment, initial);
         loop->delegate = AppLoopDelegate{[this](const AppState &state) {
             published.push_back({state, notePlayer->recordedFrames()});
         }};
@@ -76,6 +78,7 @@ struct Call {
     std::optional<Cadence> cadence;
     Note note;
     double frame = 0;
+    bool isQuestion = false;
 };
 
 } // namespace
@@ -113,7 +116,7 @@ private slots:
             const double cadence = double(at->frame);
             script.push_back({level.cadence, {}, cadence});
             const double noteCall = cadence + std::llround(0.25 * rate) + std::llround(beatsInFrames(4) + 0.25 * rate);
-            script.push_back({std::nullopt, q.answer, noteCall + beatsInFrames(0.05)});
+            script.push_back({std::nullopt, q.answer, noteCall + beatsInFrames(0.05), true});
         };
         for (bool wrongFirst : {true, false, true, false, true}) {
             QVERIFY(app->waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
@@ -175,6 +178,8 @@ private slots:
         for (const Call &call : script) {
             if (call.cadence)
                 awaitTask(reference.playCadence(*call.cadence));
+            else if (call.isQuestion)
+                awaitTask(reference.playQuestionNote(call.note));
             else
                 awaitTask(reference.playNote(call.note));
             if (!call.cadence)
@@ -333,6 +338,50 @@ private slots:
         QVERIFY(sounds(app.notePlayer->recording(), onset, 62));
         for (int other : {60, 64, 65, 67, 69, 71})
             QVERIFY2(attackPower(app.notePlayer->recording(), onset, other) < 1, qPrintable(QString::number(other)));
+    }
+
+    // With the cadence every third question, at a brisk tempo, the cadence's
+    // first chord is heard before questions 1, 4 and 7 and before no other;
+    // the others follow the last answer's resolution after a beat.
+    void cadenceEveryThirdQuestion()
+    {
+        QTemporaryDir home;
+        Settings settings;
+        settings.cadenceEvery = 3;
+        settings.tempo = 160;
+        HeadlessApp app(home.path(), settings);
+        QVERIFY(app.startPastTheTour());
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        std::vector<std::pair<std::int64_t, std::int64_t>> asked; // question loaded, answer awaited
+        for (int i = 0; i < 7; ++i) {
+            QVERIFY(app.waitFor([&](const AppState &s) {
+                return s.question && s.isInteractionEnabled && s.questionsAsked == i + 1;
+            }));
+            const auto loaded = std::find_if(app.published.begin(), app.published.end(), [&](const auto &p) {
+                return p.state.question == app.state().question;
+            });
+            asked.emplace_back(loaded->frame, app.notePlayer->recordedFrames());
+            app.loop->send(actions::didPressNote{app.state().question->answer});
+        }
+        QVERIFY(app.waitFor([](const AppState &s) { return s.questionsAsked == 8; }));
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
+
+        const double beat = MIDINotePlayer::secondsForBeats(1, settings.tempo) * rate;
+        QString heard;
+        for (const auto &[loaded, awaited] : asked) {
+            // C major's tonic chord, from where the cadence would start.
+            const std::int64_t chord = loaded + std::llround(0.25 * rate);
+            const int tonicChord[] = {60, 64, 67};
+            const bool cadence = std::all_of(std::begin(tonicChord), std::end(tonicChord), [&](int key) {
+                return sounds(app.notePlayer->recording(), chord, key);
+            });
+            heard += cadence ? QLatin1Char('C') : QLatin1Char('-');
+            const double wait = double(awaited - loaded);
+            const double expected = cadence ? 0.5 * rate + 4.75 * beat : 1.75 * beat;
+            QVERIFY2(std::fabs(wait - expected) < 2, qPrintable(QStringLiteral("%1 frames, expected %2").arg(wait).arg(expected)));
+        }
+        QCOMPARE(heard, QStringLiteral("C--C--C"));
     }
 
     void storageThatCannotBeWritten()

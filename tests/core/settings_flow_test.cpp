@@ -1,0 +1,179 @@
+#include "support/fakes.h"
+#include "support/notes.h"
+#include "support/test_registry.h"
+
+#include "core/app_loop.h"
+#include "model/generators.h"
+
+#include <QTest>
+
+using namespace lirra;
+using namespace lirra::test;
+
+namespace {
+
+const Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
+
+Question anyQuestion()
+{
+    return Question{QUuid::createUuid(), note(u"E1"), notes("E1 D1 C1")};
+}
+
+} // namespace
+
+// How the settings steer a session: which questions start with a cadence,
+// and what a change of settings asks of the effect handler.
+class SettingsFlowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::shared_ptr<ScriptedEffectHandler> m_handler;
+    std::unique_ptr<AppLoop> m_loop;
+
+    const AppState &state() const { return m_loop->state(); }
+    std::optional<AppEffect> send(AppAction action)
+    {
+        const size_t before = m_handler->handled.size();
+        m_loop->send(std::move(action));
+        drainEvents();
+        return m_handler->handled.size() == before ? std::nullopt : std::optional(m_handler->handled.back());
+    }
+    void start(const Settings &settings)
+    {
+        AppEnvironment env;
+        auto preferences = std::make_shared<MemoryPreferences>();
+        preferences->setBool(true, PreferenceKey::hasSeenOnboarding);
+        env.preferences = preferences;
+        env.tipProvider = std::make_shared<ListTipProvider>();
+        env.logger = std::make_shared<RecordingLogger>();
+        m_handler = std::make_shared<ScriptedEffectHandler>();
+        AppState initial;
+        initial.settings = settings;
+        m_loop = std::make_unique<AppLoop>(env, initial, [h = m_handler](const AppEnvironment &) { return h; });
+        QCOMPARE(send(actions::didLoad{}), AppEffect(effects::prepareToPractice{settings}));
+        send(actions::didLoadLevel{cMajor});
+    }
+    // Starts a session and asks questions; "C" for each that starts with the
+    // cadence, "-" for each that does not.
+    QString session(int questions)
+    {
+        send(actions::didPressStartStopLevelButton{});
+        send(actions::didStartSession{Session{100.0, {}}});
+        QString heard;
+        for (int i = 0; i < questions; ++i) {
+            const Question q = anyQuestion();
+            const std::optional<AppEffect> effect = send(actions::didLoadQuestion{q});
+            const auto *play = effect ? std::get_if<effects::playCadence>(&*effect) : nullptr;
+            if (!play)
+                return heard + QStringLiteral("?");
+            heard += play->withCadence ? QLatin1Char('C') : QLatin1Char('-');
+            send(actions::didPlayCadence{state().playback});
+        }
+        send(actions::didPressStartStopLevelButton{});
+        send(actions::didLoadLevel{cMajor});
+        return heard;
+    }
+
+private slots:
+    void cleanup()
+    {
+        drainEvents();
+        m_loop.reset();
+    }
+
+    void cadenceFrequency_data()
+    {
+        QTest::addColumn<int>("every");
+        QTest::addColumn<QString>("heard");
+        QTest::newRow("before every question") << 1 << "CCCCCCC";
+        QTest::newRow("every second") << 2 << "C-C-C-C";
+        QTest::newRow("every third") << 3 << "C--C--C";
+        QTest::newRow("only at the start") << 0 << "C------";
+        QTest::newRow("rarer than the session") << 16 << "C------";
+    }
+    void cadenceFrequency()
+    {
+        QFETCH(int, every);
+        QFETCH(QString, heard);
+        Settings settings;
+        settings.cadenceEvery = every;
+        start(settings);
+        QCOMPARE(session(7), heard);
+        // Each session starts with the cadence again.
+        QCOMPARE(session(7), heard);
+    }
+
+    // A cadence for another key than the one last heard plays whatever the
+    // count says; a repeat always plays it.
+    void keyChangesAndRepeats()
+    {
+        Settings settings;
+        settings.cadenceEvery = 0;
+        start(settings);
+        send(actions::didPressStartStopLevelButton{});
+        send(actions::didStartSession{Session{100.0, {}}});
+        const auto ask = [this]() {
+            const std::optional<AppEffect> effect = send(actions::didLoadQuestion{anyQuestion()});
+            send(actions::didPlayCadence{state().playback});
+            return effect ? std::get<effects::playCadence>(*effect).withCadence : false;
+        };
+        QVERIFY(ask());
+        QVERIFY(!ask());
+        const auto repeat = send(actions::didPressRepeatQuestionButton{});
+        QVERIFY(repeat && std::holds_alternative<effects::repeatQuestion>(*repeat));
+        send(actions::didPlayCadence{state().playback});
+        QVERIFY(!ask());
+        // Another key's cadence: as if the level had moved on mid-session.
+        AppState moved = state();
+        moved.level = DiatonicLevelGenerator().generateLevels()[20];
+        QVERIFY(moved.level->cadence != cMajor.cadence);
+        m_loop = std::make_unique<AppLoop>(AppEnvironment{nullptr, nullptr, std::make_shared<ListTipProvider>(),
+                                                          std::make_shared<MemoryPreferences>(), nullptr},
+                                           moved, [h = m_handler](const AppEnvironment &) { return h; });
+        QVERIFY(ask());
+        QVERIFY(!ask());
+    }
+
+    // A change is stored and applied; a new instrument is previewed on the
+    // tonic, but never over a question.
+    void changes_data()
+    {
+        QTest::addColumn<bool>("practising");
+        QTest::addColumn<bool>("newInstrument");
+        QTest::addColumn<bool>("previewed");
+        QTest::newRow("instrument, between sessions") << false << true << true;
+        QTest::newRow("instrument, in a session") << true << true << false;
+        QTest::newRow("tempo, between sessions") << false << false << false;
+        QTest::newRow("tempo, in a session") << true << false << false;
+    }
+    void changes()
+    {
+        QFETCH(bool, practising);
+        QFETCH(bool, newInstrument);
+        QFETCH(bool, previewed);
+        const Settings before;
+        start(before);
+        send(actions::didLoadLevel{DiatonicLevelGenerator().generateLevels()[20]});
+        if (practising)
+            send(actions::didPressStartStopLevelButton{});
+        Settings after = before;
+        if (newInstrument)
+            after.instrument = Preset{0, 48};
+        else
+            after.tempo = 72;
+        const std::optional<AppEffect> effect = send(actions::didChangeSettings{after});
+        QVERIFY(effect);
+        const auto &apply = std::get<effects::applySettings>(*effect);
+        QCOMPARE(apply.settings, after);
+        QCOMPARE(apply.previous, before);
+        QCOMPARE(apply.preview.has_value(), previewed);
+        if (previewed)
+            QCOMPARE(*apply.preview, (Note{state().level->key, 1}));
+        QCOMPARE(state().settings, after);
+        // The same settings again: nothing to do.
+        QVERIFY(!send(actions::didChangeSettings{after}));
+    }
+};
+
+LIRRA_TEST(SettingsFlowTest)
+#include "settings_flow_test.moc"
