@@ -679,5 +679,137 @@
         <source>note.B##</source>
         <translation>Hisis</translation>
     </message>
+    <message>
+        <source>preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>preferences.title</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>preferences.instrument</source>
+        <translation>Instrument:</translation>
+    </message>
+    <message>
+        <source>preferences.findInstrument</source>
+        <translation>Instrument suchen</translation>
+    </message>
+    <message>
+        <source>preferences.noInstruments</source>
+        <translation>Keine Instrumente zur Auswahl: Die Klangdatei konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>preferences.variation</source>
+        <translation>%1 (Bank %2)</translation>
+    </message>
+    <message>
+        <source>preferences.tempo</source>
+        <translation>Tempo:</translation>
+    </message>
+    <message>
+        <source>preferences.bpm</source>
+        <translation> BPM</translation>
+    </message>
+    <message>
+        <source>preferences.tempoTip</source>
+        <translation>Schläge pro Minute für Kadenz, Auflösung und jede Pause</translation>
+    </message>
+    <message>
+        <source>preferences.cadence</source>
+        <translation>Kadenz:</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceEveryQuestion</source>
+        <translation>Vor jeder Frage</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceEvery</source>
+        <translation>Alle %1 Fragen</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceAtStart</source>
+        <translation>Nur zu Beginn einer Übung und bei neuer Tonart</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceTip</source>
+        <translation>Wie oft die Akkorde erklingen, die die Tonart festlegen</translation>
+    </message>
+    <message>
+        <source>preferences.drone</source>
+        <translation>Bordun:</translation>
+    </message>
+    <message>
+        <source>preferences.droneOn</source>
+        <translation>Leisen Grundton-Bordun unter den Fragen spielen</translation>
+    </message>
+    <message>
+        <source>preferences.droneTip</source>
+        <translation>Grundton und Quinte, leise gehalten bis zum Ende der Übung</translation>
+    </message>
+    <message>
+        <source>preferences.questionLength</source>
+        <translation>Fragenton:</translation>
+    </message>
+    <message>
+        <source>preferences.oneBeat</source>
+        <translation>%1 Schlag lang</translation>
+    </message>
+    <message>
+        <source>preferences.beats</source>
+        <translation>%1 Schläge lang</translation>
+    </message>
+    <message>
+        <source>preferences.emphasis</source>
+        <translation>Fragenton lauter um:</translation>
+    </message>
+    <message>
+        <source>preferences.emphasisTip</source>
+        <translation>Wie viel lauter der gesuchte Ton klingt als Akkorde und Tasten</translation>
+    </message>
+    <message>
+        <source>preferences.volume</source>
+        <translation>Lautstärke:</translation>
+    </message>
+    <message>
+        <source>preferences.percent</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>preferences.noteNames</source>
+        <translation>Notennamen:</translation>
+    </message>
+    <message>
+        <source>preferences.namesSolfege</source>
+        <translation>Solmisation nach Abstand zum Grundton (Ri / Me)</translation>
+    </message>
+    <message>
+        <source>preferences.namesSolfegeForKey</source>
+        <translation>Solmisation nach Funktion (Me, Le, Te)</translation>
+    </message>
+    <message>
+        <source>preferences.namesLettersForKey</source>
+        <translation>Buchstaben wie in der Tonart notiert (Es, B)</translation>
+    </message>
+    <message>
+        <source>preferences.namesDegrees</source>
+        <translation>Stufen der Tonleiter (♭3, ♭6, 7)</translation>
+    </message>
+    <message>
+        <source>preferences.noteNamesTip</source>
+        <translation>Wie Tasten, Level-Editor, Trefferquote und Levelliste die Töne benennen</translation>
+    </message>
+    <message>
+        <source>preferences.defaults</source>
+        <translation>Standardwerte</translation>
+    </message>
+    <message>
+        <source>preferences.defaultsTip</source>
+        <translation>Klang, Tempo und Namen wie bei der Installation</translation>
+    </message>
+    <message>
+        <source>preferences.close</source>
+        <translation>Schließen</translation>
+    </message>
 </context>
 </TS>

@@ -679,5 +679,137 @@
         <source>note.B##</source>
         <translation>B♯♯</translation>
     </message>
+    <message>
+        <source>preferences</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>preferences.title</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>preferences.instrument</source>
+        <translation>Instrument:</translation>
+    </message>
+    <message>
+        <source>preferences.findInstrument</source>
+        <translation>Find an instrument</translation>
+    </message>
+    <message>
+        <source>preferences.noInstruments</source>
+        <translation>No instruments to choose from: the sound font could not be read.</translation>
+    </message>
+    <message>
+        <source>preferences.variation</source>
+        <translation>%1 (bank %2)</translation>
+    </message>
+    <message>
+        <source>preferences.tempo</source>
+        <translation>Tempo:</translation>
+    </message>
+    <message>
+        <source>preferences.bpm</source>
+        <translation> BPM</translation>
+    </message>
+    <message>
+        <source>preferences.tempoTip</source>
+        <translation>Beats per minute of the cadence, the resolution and every pause</translation>
+    </message>
+    <message>
+        <source>preferences.cadence</source>
+        <translation>Cadence:</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceEveryQuestion</source>
+        <translation>Before every question</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceEvery</source>
+        <translation>Every %1 questions</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceAtStart</source>
+        <translation>Only when a session starts or the key changes</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceTip</source>
+        <translation>How often the chords that set the key are played</translation>
+    </message>
+    <message>
+        <source>preferences.drone</source>
+        <translation>Drone:</translation>
+    </message>
+    <message>
+        <source>preferences.droneOn</source>
+        <translation>Play a soft tonic drone under the questions</translation>
+    </message>
+    <message>
+        <source>preferences.droneTip</source>
+        <translation>Tonic and fifth, held quietly until the session stops</translation>
+    </message>
+    <message>
+        <source>preferences.questionLength</source>
+        <translation>Question note:</translation>
+    </message>
+    <message>
+        <source>preferences.oneBeat</source>
+        <translation>%1 beat long</translation>
+    </message>
+    <message>
+        <source>preferences.beats</source>
+        <translation>%1 beats long</translation>
+    </message>
+    <message>
+        <source>preferences.emphasis</source>
+        <translation>Question note louder by:</translation>
+    </message>
+    <message>
+        <source>preferences.emphasisTip</source>
+        <translation>How much louder the note to name sounds than the chords and the keys</translation>
+    </message>
+    <message>
+        <source>preferences.volume</source>
+        <translation>Volume:</translation>
+    </message>
+    <message>
+        <source>preferences.percent</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>preferences.noteNames</source>
+        <translation>Note names:</translation>
+    </message>
+    <message>
+        <source>preferences.namesSolfege</source>
+        <translation>Solfège by distance from the tonic (Ri / Me)</translation>
+    </message>
+    <message>
+        <source>preferences.namesSolfegeForKey</source>
+        <translation>Solfège by function (Me, Le, Te)</translation>
+    </message>
+    <message>
+        <source>preferences.namesLettersForKey</source>
+        <translation>Letters as the key writes them (E♭, B♭)</translation>
+    </message>
+    <message>
+        <source>preferences.namesDegrees</source>
+        <translation>Scale degrees (♭3, ♭6, 7)</translation>
+    </message>
+    <message>
+        <source>preferences.noteNamesTip</source>
+        <translation>How the keys, the level editor, the accuracy screen and the list of levels name notes</translation>
+    </message>
+    <message>
+        <source>preferences.defaults</source>
+        <translation>Restore Defaults</translation>
+    </message>
+    <message>
+        <source>preferences.defaultsTip</source>
+        <translation>Sound, pace and names as the app comes</translation>
+    </message>
+    <message>
+        <source>preferences.close</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>

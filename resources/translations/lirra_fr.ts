@@ -679,5 +679,137 @@
         <source>note.B##</source>
         <translation>si♯♯</translation>
     </message>
+    <message>
+        <source>preferences</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <source>preferences.title</source>
+        <translation>Préférences</translation>
+    </message>
+    <message>
+        <source>preferences.instrument</source>
+        <translation>Instrument :</translation>
+    </message>
+    <message>
+        <source>preferences.findInstrument</source>
+        <translation>Chercher un instrument</translation>
+    </message>
+    <message>
+        <source>preferences.noInstruments</source>
+        <translation>Aucun instrument à choisir : la banque de sons n’a pas pu être lue.</translation>
+    </message>
+    <message>
+        <source>preferences.variation</source>
+        <translation>%1 (banque %2)</translation>
+    </message>
+    <message>
+        <source>preferences.tempo</source>
+        <translation>Tempo :</translation>
+    </message>
+    <message>
+        <source>preferences.bpm</source>
+        <translation> BPM</translation>
+    </message>
+    <message>
+        <source>preferences.tempoTip</source>
+        <translation>Battements par minute de la cadence, de la résolution et de chaque pause</translation>
+    </message>
+    <message>
+        <source>preferences.cadence</source>
+        <translation>Cadence :</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceEveryQuestion</source>
+        <translation>Avant chaque question</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceEvery</source>
+        <translation>Toutes les %1 questions</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceAtStart</source>
+        <translation>Seulement au début d’une séance ou quand la tonalité change</translation>
+    </message>
+    <message>
+        <source>preferences.cadenceTip</source>
+        <translation>Fréquence des accords qui installent la tonalité</translation>
+    </message>
+    <message>
+        <source>preferences.drone</source>
+        <translation>Bourdon :</translation>
+    </message>
+    <message>
+        <source>preferences.droneOn</source>
+        <translation>Jouer un bourdon doux sur la tonique sous les questions</translation>
+    </message>
+    <message>
+        <source>preferences.droneTip</source>
+        <translation>Tonique et quinte, tenues doucement jusqu’à la fin de la séance</translation>
+    </message>
+    <message>
+        <source>preferences.questionLength</source>
+        <translation>Note de la question :</translation>
+    </message>
+    <message>
+        <source>preferences.oneBeat</source>
+        <translation>%1 temps</translation>
+    </message>
+    <message>
+        <source>preferences.beats</source>
+        <translation>%1 temps</translation>
+    </message>
+    <message>
+        <source>preferences.emphasis</source>
+        <translation>Note de la question plus forte de :</translation>
+    </message>
+    <message>
+        <source>preferences.emphasisTip</source>
+        <translation>De combien la note à nommer sonne plus fort que les accords et les touches</translation>
+    </message>
+    <message>
+        <source>preferences.volume</source>
+        <translation>Volume :</translation>
+    </message>
+    <message>
+        <source>preferences.percent</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>preferences.noteNames</source>
+        <translation>Noms des notes :</translation>
+    </message>
+    <message>
+        <source>preferences.namesSolfege</source>
+        <translation>Degrés selon la distance à la tonique (♯2 / ♭3)</translation>
+    </message>
+    <message>
+        <source>preferences.namesSolfegeForKey</source>
+        <translation>Solfège relatif selon la fonction (♭3, ♭6, ♭7)</translation>
+    </message>
+    <message>
+        <source>preferences.namesLettersForKey</source>
+        <translation>Noms comme la tonalité les écrit (mi♭, si♭)</translation>
+    </message>
+    <message>
+        <source>preferences.namesDegrees</source>
+        <translation>Degrés de la gamme (♭3, ♭6, 7)</translation>
+    </message>
+    <message>
+        <source>preferences.noteNamesTip</source>
+        <translation>Comment les touches, l’éditeur de niveau, l’écran de précision et la liste des niveaux nomment les notes</translation>
+    </message>
+    <message>
+        <source>preferences.defaults</source>
+        <translation>Valeurs par défaut</translation>
+    </message>
+    <message>
+        <source>preferences.defaultsTip</source>
+        <translation>Son, rythme et noms comme à l’installation</translation>
+    </message>
+    <message>
+        <source>preferences.close</source>
+        <translation>Fermer</translation>
+    </message>
 </context>
 </TS>

@@ -80,6 +80,8 @@ QString description(const AppAction &action)
         },
         [](const didDeleteLevel &a) { return QStringLiteral("🗑️ didDeleteLevel - ") + QString::number(a.levelId); },
         [](const didDeclineSavingLevel &) { return QStringLiteral("👆 didDeclineSavingLevel"); },
+        [](const didPressPreferencesButton &) { return QStringLiteral("👆 didPressPreferences"); },
+        [](const didDismissPreferences &) { return QStringLiteral("👆 didDismissPreferences"); },
         [](const didChangeSettings &a) {
             const Settings &s = a.settings;
             return QStringLiteral("⚙️ didChangeSettings - instrument %1, %2 BPM, cadence every %3, drone %4, "

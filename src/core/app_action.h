@@ -53,6 +53,8 @@ struct didRenameLevel { std::int64_t levelId = 0; QString name; };
 struct didDeleteLevel { std::int64_t levelId = 0; };
 struct didDeclineSavingLevel {};
 struct didChangeSettings { Settings settings; };
+struct didPressPreferencesButton {};
+struct didDismissPreferences {};
 } // namespace actions
 
 using AppAction = std::variant<
@@ -90,7 +92,9 @@ using AppAction = std::variant<
     actions::didRenameLevel,
     actions::didDeleteLevel,
     actions::didDeclineSavingLevel,
-    actions::didChangeSettings>;
+    actions::didChangeSettings,
+    actions::didPressPreferencesButton,
+    actions::didDismissPreferences>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -40,6 +40,7 @@ struct AppState {
     bool isLevelEditorVisible = false;
     bool isAccuracyScreenVisible = false;
     bool isLevelChooserVisible = false;
+    bool isPreferencesVisible = false;
     // A stopped session of an unsaved narrowing holds answers: keeping the
     // narrowing as a level of the user's own, with it, is offered.
     bool offersToSaveLevel = false;

@@ -285,6 +285,16 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.offersToSaveLevel = false;
             return withoutEffect();
         },
+        [&](const didPressPreferencesButton &) {
+            if (!mainScreenState(state).isPreferencesButtonEnabled)
+                return withoutEffect();
+            state.isPreferencesVisible = true;
+            return withoutEffect();
+        },
+        [&](const didDismissPreferences &) {
+            state.isPreferencesVisible = false;
+            return withoutEffect();
+        },
         [&](const didChangeSettings &a) {
             if (a.settings == state.settings)
                 return withoutEffect();

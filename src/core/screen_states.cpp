@@ -37,7 +37,7 @@ StyledText scoreText(const AppState &state)
 MainScreenState mainScreenState(const AppState &state)
 {
     const bool controlsEnabled = state.isInteractionEnabled && !state.isLevelEditorVisible
-        && !state.isAccuracyScreenVisible && !state.isLevelChooserVisible;
+        && !state.isAccuracyScreenVisible && !state.isLevelChooserVisible && !state.isPreferencesVisible;
     const bool practising = state.isPracticing;
     // A session can be stopped and its question replayed while it plays:
     // only another screen or a tip waiting to be read holds them back.
@@ -46,10 +46,14 @@ MainScreenState mainScreenState(const AppState &state)
 
     MainScreenState main;
     main.key = state.level ? state.level->key : NoteName::c;
+    main.isMajor = !state.level || state.level->isMajor;
+    main.naming = state.settings.noteNames;
     main.isPreviousButtonEnabled = !practising && controlsEnabled;
     main.isNextButtonEnabled = !practising && controlsEnabled;
     main.isConfigureButtonEnabled = !practising && controlsEnabled;
     main.isChooseLevelButtonEnabled = !practising && controlsEnabled && !state.hasError && !state.currentTip;
+    main.isPreferencesButtonEnabled = state.level && !state.currentTip && !state.isLevelEditorVisible
+        && !state.isAccuracyScreenVisible && !state.isLevelChooserVisible && !state.isPreferencesVisible;
     main.offersToSaveLevel = state.offersToSaveLevel && !practising;
     main.isStartStopButtonEnabled = controlsEnabled || sessionControlsReachable;
     main.startStopButtonMode = practising ? MainScreenState::StartStopMode::stop
@@ -86,6 +90,7 @@ NavBarState navBarState(const MainScreenState &main)
     bar.isNextButtonEnabled = main.isNextButtonEnabled;
     bar.isConfigureButtonEnabled = main.isConfigureButtonEnabled;
     bar.isChooseLevelButtonEnabled = main.isChooseLevelButtonEnabled;
+    bar.isPreferencesButtonEnabled = main.isPreferencesButtonEnabled;
     bar.isStartStopButtonEnabled = main.isStartStopButtonEnabled;
     bar.startStopButtonMode = main.startStopButtonMode;
     bar.isRepeatButtonEnabled = main.isRepeatButtonEnabled;
@@ -103,6 +108,8 @@ LevelEditorScreenState levelEditorScreenState(const AppState &state)
 {
     LevelEditorScreenState editor;
     editor.key = state.level ? state.level->key : NoteName::c;
+    editor.isMajor = !state.level || state.level->isMajor;
+    editor.naming = state.settings.noteNames;
     // A saved level may be widened again to any note of its key and mode.
     if (state.baseLevel && state.baseLevel->isSaved())
         editor.allNotes = DiatonicLevelGenerator::notesOfKey(state.baseLevel->key, state.baseLevel->isMajor);
@@ -118,6 +125,8 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
     AccuracyScreenState accuracy;
     accuracy.context = state.session ? AccuracyScreenState::Context::session : AccuracyScreenState::Context::level;
     accuracy.key = state.level ? state.level->key : NoteName::c;
+    accuracy.isMajor = !state.level || state.level->isMajor;
+    accuracy.naming = state.settings.noteNames;
     accuracy.accuracyPerNote = state.accuracyPerNote;
     if (state.level) {
         accuracy.activeNotes = state.level->notes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app_state.h"
+#include "model/settings.h"
 
 #include <optional>
 #include <vector>
@@ -24,10 +25,15 @@ struct MainScreenState {
     enum class StartStopMode { start, stop };
 
     NoteName key = NoteName::c;
+    bool isMajor = true;
+    NoteNaming naming = NoteNaming::solfege;
     bool isPreviousButtonEnabled = false;
     bool isNextButtonEnabled = false;
     bool isConfigureButtonEnabled = false;
     bool isChooseLevelButtonEnabled = false;
+    // The preferences can be changed over a session too: they apply from
+    // the next note.
+    bool isPreferencesButtonEnabled = false;
     bool isStartStopButtonEnabled = false;
     StartStopMode startStopButtonMode = StartStopMode::start;
     bool isRepeatButtonEnabled = false;
@@ -59,6 +65,7 @@ struct NavBarState {
     bool isNextButtonEnabled = false;
     bool isConfigureButtonEnabled = false;
     bool isChooseLevelButtonEnabled = false;
+    bool isPreferencesButtonEnabled = false;
     bool isStartStopButtonEnabled = false;
     StartStopMode startStopButtonMode = StartStopMode::start;
     bool isRepeatButtonEnabled = false;
@@ -79,6 +86,8 @@ struct LevelEditorScreenState {
     NoteName key = NoteName::c;
     std::vector<Note> allNotes;      // what can be chosen: the base level's notes
     std::vector<Note> selectedNotes; // the selection to start from: the current level's notes
+    bool isMajor = true;
+    NoteNaming naming = NoteNaming::solfege;
 
     friend bool operator==(const LevelEditorScreenState &, const LevelEditorScreenState &) = default;
 };
@@ -100,6 +109,8 @@ struct AccuracyScreenState {
 
     Context context = Context::level;
     NoteName key = NoteName::c;
+    bool isMajor = true;
+    NoteNaming naming = NoteNaming::solfege;
     AccuracyPerNote accuracyPerNote;
     std::vector<Note> activeNotes;
     // In the level context: the level's stored sessions, oldest first (the

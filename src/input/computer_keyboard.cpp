@@ -58,6 +58,7 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::tour: return {QKeySequence(Qt::Key_F1)};
     case Command::chooseLevel: return {QKeySequence(Qt::CTRL | Qt::Key_G)};
     case Command::saveLevel: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
+    case Command::preferences: return {QKeySequence(Qt::CTRL | Qt::Key_Comma)};
     }
     return {};
 }

@@ -44,6 +44,7 @@ enum class Command {
     tour,    // the tour of the controls, from its start
     chooseLevel, // the list of every level, found by typing
     saveLevel,   // keep the notes chosen as a level of the user's own
+    preferences, // how the app sounds, paces and names notes
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

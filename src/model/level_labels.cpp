@@ -1,6 +1,7 @@
 #include "level_labels.h"
 
 #include "localization.h"
+#include "note_naming.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ QString spelledName(NoteName name, NoteName key, bool isMajor)
     return names.value(flat && names.size() > 1 ? 1 : 0).trimmed();
 }
 
-QString notesText(const Level &level)
+QString notesText(const Level &level, NoteNaming naming)
 {
     std::vector<Note> notes = level.notes;
     std::sort(notes.begin(), notes.end(), [](Note a, Note b) {
@@ -57,7 +58,7 @@ QString notesText(const Level &level)
     });
     QStringList names;
     for (const Note &note : notes)
-        names << spelledName(note.name, level.key, level.isMajor);
+        names << noteLabel(note.name, level.key, level.isMajor, naming, NamePlace::levelNotes);
     return names.join(QLatin1Char(' '));
 }
 

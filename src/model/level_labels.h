@@ -1,6 +1,7 @@
 #pragma once
 
 #include "music.h"
+#include "settings.h"
 
 #include <QString>
 
@@ -20,7 +21,7 @@ QString natureName(bool isChromatic);
 // lowered third, C♯ as D minor's leading tone).
 QString spelledName(NoteName name, NoteName key, bool isMajor);
 // The level's notes from the lowest up, as the key writes them ("C D E F").
-QString notesText(const Level &level);
+QString notesText(const Level &level, NoteNaming naming = NoteNaming::solfege);
 // What the user calls the level: a saved level's own name, else its title.
 QString levelName(const Level &level);
 // What sets the level apart from the others of its key and mode:

@@ -3,6 +3,7 @@
 #include "core/app_loop.h"
 #include "core/screen_states.h"
 #include "level_chooser.h"
+#include "preferences_dialog.h"
 #include "ask_text.h"
 #include "main_screen.h"
 #include "model/level_labels.h"
@@ -191,6 +192,28 @@ LevelChooser *App::builtLevelChooser() const
     return m_chooser;
 }
 
+PreferencesDialog *App::preferencesDialog()
+{
+    if (!m_preferences) {
+        m_preferences = new PreferencesDialog(m_view ? m_view->window() : nullptr);
+        QPointer<App> self(this);
+        m_preferences->didChange = [self](const Settings &settings) {
+            if (self)
+                self->send(actions::didChangeSettings{settings});
+        };
+        m_preferences->didClose = [self]() {
+            if (self)
+                self->send(actions::didDismissPreferences{});
+        };
+    }
+    return m_preferences;
+}
+
+PreferencesDialog *App::builtPreferencesDialog() const
+{
+    return m_preferences;
+}
+
 LevelEditorScreen *App::builtLevelEditor() const
 {
     return m_levelEditor;
@@ -275,6 +298,7 @@ void App::update(const AppState &state)
     const bool levelsChanged = std::exchange(m_levelLoads, state.levelLoads) != state.levelLoads;
     if (state.isLevelChooserVisible) {
         LevelChooser *chooser = levelChooser();
+        chooser->model()->setNaming(state.settings.noteNames);
         if (!chooser->isVisible()) {
             chooser->present(m_environment.practiceManager->levelsToChoose(), state.level ? state.level->id : 0);
             chooser->open();
@@ -283,6 +307,17 @@ void App::update(const AppState &state)
         }
     } else if (m_chooser && m_chooser->isVisible()) {
         m_chooser->dismissQuietly();
+    }
+    if (state.isPreferencesVisible) {
+        PreferencesDialog *dialog = preferencesDialog();
+        if (!dialog->isVisible()) {
+            dialog->present(state.settings, m_environment.notePlayer->instruments());
+            dialog->open();
+        } else if (dialog->settings() != state.settings) {
+            dialog->showSettings(state.settings);
+        }
+    } else if (m_preferences && m_preferences->isVisible()) {
+        m_preferences->dismissQuietly();
     }
     main()->setState(mainScreenState(state));
     if (state.isLevelEditorVisible || state.isAccuracyScreenVisible)

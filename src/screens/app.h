@@ -19,6 +19,7 @@ class ErrorScreen;
 class LevelChooser;
 class LevelEditorScreen;
 class MainScreen;
+class PreferencesDialog;
 
 // Joins the loop to the four screens: stacks them in one view, turns their
 // callbacks into actions and hands each its display record on every state.
@@ -56,6 +57,8 @@ public:
     // The list of every level, built when first opened.
     LevelChooser *levelChooser();
     LevelChooser *builtLevelChooser() const;
+    PreferencesDialog *preferencesDialog();
+    PreferencesDialog *builtPreferencesDialog() const;
 
     // Asks the name a level of the user's own is saved under, offering
     // `suggested`; nothing when the user cancels. A standard dialog by default.
@@ -80,6 +83,7 @@ private:
     QPointer<AccuracyScreen> m_accuracy;
     QPointer<ErrorScreen> m_errorScreen;
     QPointer<LevelChooser> m_chooser;
+    QPointer<PreferencesDialog> m_preferences;
     std::optional<Level> m_level;
     std::uint64_t m_levelLoads = 0;
     bool m_levelSpansOctaves = false;

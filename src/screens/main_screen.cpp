@@ -1,6 +1,7 @@
 #include "main_screen.h"
 
 #include "model/localization.h"
+#include "model/note_naming.h"
 #include "save_level_bar.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
@@ -65,14 +66,17 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
 
     const NoteName key = state ? state->key : NoteName::c;
     const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};
-    if (!previous || previous->key != key || previous->activeNotes != activeNotes) {
+    const auto naming = [](const std::optional<MainScreenState> &s) {
+        return s ? std::pair(s->isMajor, s->naming) : std::pair(true, NoteNaming::solfege);
+    };
+    if (!previous || previous->key != key || previous->activeNotes != activeNotes || naming(previous) != naming(state)) {
         m_keyboard->scroll(Note{key, 1}, true);
         m_keyboard->setKeysEnabled(false);
         m_keyboard->setText(std::nullopt);
         m_keyboard->setKeysEnabled(true, activeNotes);
         QStringList syllables;
         for (const Note &note : activeNotes)
-            syllables << solfegeSyllables()[semitones(note.name, key)];
+            syllables << noteLabel(note.name, key, naming(state).first, naming(state).second, NamePlace::practiceKeys);
         m_keyboard->setTexts(syllables, activeNotes);
     }
 

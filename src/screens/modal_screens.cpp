@@ -1,6 +1,7 @@
 #include "modal_screens.h"
 
 #include "model/localization.h"
+#include "model/note_naming.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
 #include "widgets/keyboard.h"
@@ -181,7 +182,8 @@ void LevelEditorScreen::setState(const std::optional<LevelEditorScreenState> &st
 {
     const std::optional<LevelEditorScreenState> previous = m_state;
     m_state = state;
-    if (previous && state && previous->key == state->key && previous->selectedNotes == state->selectedNotes)
+    if (previous && state && previous->key == state->key && previous->selectedNotes == state->selectedNotes
+        && previous->isMajor == state->isMajor && previous->naming == state->naming)
         return;
     keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
     keyboardView()->setText(std::nullopt);
@@ -189,7 +191,7 @@ void LevelEditorScreen::setState(const std::optional<LevelEditorScreenState> &st
     if (state) {
         for (const Note &note : state->allNotes) {
             if (OctaveView *octave = keyboardView()->octaveView(note.octave))
-                octave->setText(localizedName(note.name), note.name);
+                octave->setText(noteLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists), note.name);
             keyboardView()->setKeysEnabled(true, {note});
         }
     }
@@ -228,7 +230,8 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
     const std::optional<AccuracyScreenState> previous = m_state;
     m_state = state;
     const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};
-    if (!previous || previous->activeNotes != activeNotes) {
+    const bool renamed = previous && state && (previous->naming != state->naming || previous->key != state->key);
+    if (!previous || previous->activeNotes != activeNotes || renamed) {
         keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
         keyboardView()->setText(std::nullopt);
         keyboardView()->setTint(std::nullopt);
@@ -239,7 +242,8 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             if (!octave)
                 continue;
             keyboardView()->setTint(color(accuracyColor(accuracy)), accuracy, note);
-            octave->setText(localizedName(note.name) + QLatin1Char(' ') + percentText(float(accuracy)), note.name);
+            const QString name = noteLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists);
+            octave->setText(name + QLatin1Char(' ') + percentText(float(accuracy)), note.name);
         }
         keyboardView()->setKeysEnabled(false);
         keyboardView()->setKeysEnabled(true, activeNotes);

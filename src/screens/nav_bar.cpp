@@ -153,6 +153,9 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     m_commands[ring] = Command::accuracy;
     m_actions.emplace(ring, actions::didPressAccuracyRing{});
     addWidget(m_accuracyRing);
+    addSeparator();
+    addButton(QStringLiteral("preferencesButton"), "preferences", QStringLiteral("gear"), Command::preferences,
+              actions::didPressPreferencesButton{});
 }
 
 QToolButton *NavBar::addButton(const QString &identifier, const char *tooltip, const QString &iconName,
@@ -206,6 +209,7 @@ void NavBar::apply(const NavBarState &bar)
         {QStringLiteral("startStopSessionButton"), bar.isStartStopButtonEnabled},
         {QStringLiteral("repeatButton"), bar.isRepeatButtonEnabled},
         {QStringLiteral("accuracyButton"), bar.isAccuracyRingEnabled},
+        {QStringLiteral("preferencesButton"), bar.isPreferencesButtonEnabled},
     };
     for (const auto &[identifier, enabled] : m_enabled) {
         if (QWidget *widget = item(identifier))

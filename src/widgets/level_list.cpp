@@ -17,6 +17,13 @@ LevelListModel::LevelListModel(Summaries summaries, QObject *parent)
 {
 }
 
+void LevelListModel::setNaming(NoteNaming naming)
+{
+    if (std::exchange(m_naming, naming) == naming || m_rows.empty())
+        return;
+    emit dataChanged(index(0, notesColumn), index(int(m_rows.size()) - 1, notesColumn));
+}
+
 void LevelListModel::setLevels(std::vector<Level> levels)
 {
     m_levels = std::move(levels);
@@ -141,7 +148,7 @@ QVariant LevelListModel::data(const QModelIndex &index, int role) const
             return role == Qt::DisplayRole ? level.name + QStringLiteral(" · ") + level.title() : levelHeading(level);
         return role == Qt::DisplayRole ? levelDetails(level) : levelHeading(level);
     case notesColumn:
-        return notesText(level);
+        return notesText(level, m_naming);
     case accuracyColumn: {
         const HistorySummary &figures = summary(level);
         if (figures.answers <= 0)

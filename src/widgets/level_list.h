@@ -30,6 +30,8 @@ public:
     explicit LevelListModel(Summaries summaries, QObject *parent = nullptr);
 
     void setLevels(std::vector<Level> levels);
+    // How the notes column names notes.
+    void setNaming(NoteNaming naming);
     // Shows the levels the query finds (all for an empty one).
     void setFilter(const QString &query);
     const QString &filter() const { return m_query; }
@@ -60,6 +62,7 @@ private:
 
     Summaries m_summariesOf;
     std::vector<Level> m_levels;
+    NoteNaming m_naming = NoteNaming::solfege;
     std::vector<Row> m_rows;
     QString m_query;
     LevelSearch m_search;

@@ -1,0 +1,283 @@
+#include "preferences_dialog.h"
+
+#include "model/localization.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace lirra {
+
+namespace {
+
+constexpr int presetRole = Qt::UserRole + 1;
+
+int presetKey(Preset preset)
+{
+    return preset.bank * 128 + preset.program;
+}
+
+// Each widget is named by its label, so that a screen reader says what it sets.
+template <typename W>
+W *labelled(QFormLayout *form, const char *label, W *widget, const char *description = nullptr)
+{
+    auto *text = new QLabel(localized(label));
+    text->setBuddy(widget);
+    text->setWordWrap(true);
+    widget->setAccessibleName(localized(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
+    if (description) {
+        widget->setToolTip(localized(description));
+        widget->setAccessibleDescription(localized(description));
+    }
+    form->addRow(text, widget);
+    return widget;
+}
+
+} // namespace
+
+PreferencesDialog::PreferencesDialog(QWidget *parent)
+    : QDialog(parent)
+    , m_instrumentModel(new QStandardItemModel(this))
+    , m_filtered(new QSortFilterProxyModel(this))
+    , m_filter(new QLineEdit)
+    , m_instruments(new QListView)
+    , m_noInstruments(new QLabel(localized("preferences.noInstruments")))
+    , m_tempo(new QSpinBox)
+    , m_cadence(new QComboBox)
+    , m_drone(new QCheckBox(localized("preferences.droneOn")))
+    , m_beats(new QComboBox)
+    , m_emphasis(new QSpinBox)
+    , m_volume(new QSlider(Qt::Horizontal))
+    , m_volumeValue(new QLabel)
+    , m_naming(new QComboBox)
+{
+    setWindowTitle(localized("preferences.title"));
+    setAccessibleName(localized("preferences.title"));
+    auto *form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+
+    // The instrument: typed to find, chosen from the bank's own list.
+    m_filtered->setSourceModel(m_instrumentModel);
+    m_filtered->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    m_filter->setPlaceholderText(localized("preferences.findInstrument"));
+    m_filter->setAccessibleName(localized("preferences.findInstrument"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    m_instruments->setModel(m_filtered);
+    m_instruments->setAccessibleName(localized("preferences.instrument").remove(QLatin1Char(':')));
+    m_instruments->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_instruments->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_instruments->setUniformItemSizes(true);
+    m_instruments->setMinimumHeight(fontMetrics().height() * 7);
+    m_noInstruments->setWordWrap(true);
+    m_noInstruments->hide();
+    auto *instrument = new QWidget;
+    auto *instrumentLayout = new QVBoxLayout(instrument);
+    instrumentLayout->setContentsMargins(0, 0, 0, 0);
+    instrumentLayout->addWidget(m_filter);
+    instrumentLayout->addWidget(m_instruments);
+    instrumentLayout->addWidget(m_noInstruments);
+    auto *instrumentLabel = new QLabel(localized("preferences.instrument"));
+    instrumentLabel->setBuddy(m_filter);
+    form->addRow(instrumentLabel, instrument);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_filtered->setFilterFixedString(text.trimmed());
+        if (!m_instruments->currentIndex().isValid() && m_filtered->rowCount() > 0)
+            m_instruments->setCurrentIndex(m_filtered->index(0, 0));
+    });
+    connect(m_instruments->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (!current.isValid())
+            return;
+        const int key = current.data(presetRole).toInt();
+        change([key](Settings &s) { s.instrument = Preset{key / 128, key % 128}; });
+    });
+
+    m_tempo->setRange(Settings::minTempo, Settings::maxTempo);
+    m_tempo->setSuffix(localized("preferences.bpm"));
+    m_tempo->setAccelerated(true);
+    labelled(form, "preferences.tempo", m_tempo, "preferences.tempoTip");
+    connect(m_tempo, &QSpinBox::valueChanged, this, [this](int value) { change([value](Settings &s) { s.tempo = value; }); });
+
+    m_cadence->addItem(localized("preferences.cadenceEveryQuestion"), 1);
+    for (int every = 2; every <= Settings::maxCadenceEvery; ++every)
+        m_cadence->addItem(localized("preferences.cadenceEvery").arg(every), every);
+    m_cadence->addItem(localized("preferences.cadenceAtStart"), 0);
+    labelled(form, "preferences.cadence", m_cadence, "preferences.cadenceTip");
+    connect(m_cadence, &QComboBox::activated, this, [this](int row) {
+        const int every = m_cadence->itemData(row).toInt();
+        change([every](Settings &s) { s.cadenceEvery = every; });
+    });
+
+    labelled(form, "preferences.drone", m_drone, "preferences.droneTip");
+    m_drone->setAccessibleName(localized("preferences.droneOn"));
+    connect(m_drone, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.drone = on; }); });
+
+    for (int beats = 1; beats <= Settings::maxQuestionBeats; ++beats)
+        m_beats->addItem(localized(beats == 1 ? "preferences.oneBeat" : "preferences.beats").arg(beats), beats);
+    labelled(form, "preferences.questionLength", m_beats);
+    connect(m_beats, &QComboBox::activated, this, [this](int row) {
+        const int beats = m_beats->itemData(row).toInt();
+        change([beats](Settings &s) { s.questionBeats = beats; });
+    });
+
+    m_emphasis->setRange(0, Settings::maxEmphasis);
+    m_emphasis->setPrefix(QStringLiteral("+"));
+    m_emphasis->setSuffix(QStringLiteral(" dB"));
+    labelled(form, "preferences.emphasis", m_emphasis, "preferences.emphasisTip");
+    connect(m_emphasis, &QSpinBox::valueChanged, this,
+            [this](int value) { change([value](Settings &s) { s.questionEmphasis = value; }); });
+
+    m_volume->setRange(0, Settings::maxVolume);
+    m_volume->setSingleStep(5);
+    m_volume->setPageStep(10);
+    auto *volume = new QWidget;
+    auto *volumeLayout = new QHBoxLayout(volume);
+    volumeLayout->setContentsMargins(0, 0, 0, 0);
+    volumeLayout->addWidget(m_volume, 1);
+    m_volumeValue->setMinimumWidth(fontMetrics().horizontalAdvance(localized("preferences.percent").arg(100)) + 4);
+    m_volumeValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    volumeLayout->addWidget(m_volumeValue);
+    auto *volumeLabel = new QLabel(localized("preferences.volume"));
+    volumeLabel->setBuddy(m_volume);
+    m_volume->setAccessibleName(localized("preferences.volume").remove(QLatin1Char(':')).trimmed());
+    form->addRow(volumeLabel, volume);
+    connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
+        m_volumeValue->setText(localized("preferences.percent").arg(value));
+        change([value](Settings &s) { s.volume = value; });
+    });
+
+    const std::pair<NoteNaming, const char *> namings[] = {
+        {NoteNaming::solfege, "preferences.namesSolfege"},
+        {NoteNaming::solfegeForKey, "preferences.namesSolfegeForKey"},
+        {NoteNaming::lettersForKey, "preferences.namesLettersForKey"},
+        {NoteNaming::degrees, "preferences.namesDegrees"},
+    };
+    for (const auto &[naming, text] : namings)
+        m_naming->addItem(localized(text), int(naming));
+    labelled(form, "preferences.noteNames", m_naming, "preferences.noteNamesTip");
+    connect(m_naming, &QComboBox::activated, this, [this](int row) {
+        const auto naming = static_cast<NoteNaming>(m_naming->itemData(row).toInt());
+        change([naming](Settings &s) { s.noteNames = naming; });
+    });
+
+    auto *buttons = new QDialogButtonBox;
+    m_defaults = buttons->addButton(localized("preferences.defaults"), QDialogButtonBox::ResetRole);
+    m_close = buttons->addButton(localized("preferences.close"), QDialogButtonBox::RejectRole);
+    m_close->setDefault(true);
+    m_defaults->setAutoDefault(false);
+    m_defaults->setToolTip(localized("preferences.defaultsTip"));
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_defaults, &QPushButton::clicked, this, [this]() {
+        change([](Settings &s) { s = Settings{}; });
+        showSettings(m_settings);
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+}
+
+void PreferencesDialog::present(const Settings &settings, const std::vector<InstrumentChoice> &instruments)
+{
+    m_quiet = false;
+    m_filter->clear();
+    m_instrumentModel->clear();
+    for (const InstrumentChoice &choice : instruments) {
+        QString name = choice.name.isEmpty() ? presetText(choice.preset) : choice.name;
+        if (choice.preset.bank != 0)
+            name = localized("preferences.variation").arg(name).arg(choice.preset.bank);
+        auto *item = new QStandardItem(name);
+        item->setData(presetKey(choice.preset), presetRole);
+        item->setToolTip(QStringLiteral("%1 (%2)").arg(name, presetText(choice.preset)));
+        m_instrumentModel->appendRow(item);
+    }
+    m_filter->setVisible(!instruments.empty());
+    m_instruments->setVisible(!instruments.empty());
+    m_noInstruments->setVisible(instruments.empty());
+    showSettings(settings);
+    m_filter->setFocus();
+}
+
+void PreferencesDialog::showSettings(const Settings &settings)
+{
+    m_settings = settings;
+    const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
+        volume(m_volume), naming(m_naming), list(m_instruments->selectionModel());
+    selectInstrument(settings.instrument);
+    m_tempo->setValue(settings.tempo);
+    m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
+    m_drone->setChecked(settings.drone);
+    m_beats->setCurrentIndex(m_beats->findData(settings.questionBeats));
+    m_emphasis->setValue(settings.questionEmphasis);
+    m_volume->setValue(settings.volume);
+    m_volumeValue->setText(localized("preferences.percent").arg(settings.volume));
+    m_naming->setCurrentIndex(m_naming->findData(int(settings.noteNames)));
+}
+
+void PreferencesDialog::selectInstrument(Preset preset)
+{
+    const QModelIndexList found = m_filtered->match(m_filtered->index(0, 0), presetRole, presetKey(preset), 1, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        m_instruments->clearSelection();
+        m_instruments->setCurrentIndex({});
+        return;
+    }
+    m_instruments->setCurrentIndex(found.front());
+    m_instruments->scrollTo(found.front(), QAbstractItemView::PositionAtCenter);
+}
+
+void PreferencesDialog::change(const std::function<void(Settings &)> &edit)
+{
+    Settings changed = m_settings;
+    edit(changed);
+    if (changed == m_settings)
+        return;
+    m_settings = changed;
+    if (didChange)
+        didChange(m_settings);
+}
+
+bool PreferencesDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // ↑ and ↓ in the search field move through the instruments.
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageUp
+            || key->key() == Qt::Key_PageDown) {
+            QKeyEvent forwarded(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(m_instruments, &forwarded);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PreferencesDialog::done(int result)
+{
+    QDialog::done(result);
+    if (!std::exchange(m_quiet, false) && didClose)
+        didClose();
+}
+
+void PreferencesDialog::dismissQuietly()
+{
+    m_quiet = true;
+    reject();
+    m_quiet = false;
+}
+
+} // namespace lirra

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "audio/note_player.h"
+#include "model/settings.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QSlider;
+class QSortFilterProxyModel;
+class QSpinBox;
+class QStandardItemModel;
+
+namespace lirra {
+
+// How the app sounds, paces the questions and names notes. Every change
+// applies at once; Close (Return or Escape) only closes.
+class PreferencesDialog final : public QDialog {
+    Q_OBJECT
+public:
+    explicit PreferencesDialog(QWidget *parent = nullptr);
+
+    // The settings to show, and the instruments the loaded bank offers
+    // (none: the bank could not be read, and the list says so).
+    void present(const Settings &settings, const std::vector<InstrumentChoice> &instruments);
+    // Shows settings changed elsewhere, without reporting them back.
+    void showSettings(const Settings &settings);
+    const Settings &settings() const { return m_settings; }
+
+    // Told of every change, and once when the dialog closes.
+    std::function<void(const Settings &)> didChange;
+    std::function<void()> didClose;
+
+    QLineEdit *instrumentFilter() const { return m_filter; }
+    QListView *instrumentList() const { return m_instruments; }
+    QSpinBox *tempoBox() const { return m_tempo; }
+    QComboBox *cadenceBox() const { return m_cadence; }
+    QCheckBox *droneBox() const { return m_drone; }
+    QComboBox *beatsBox() const { return m_beats; }
+    QSpinBox *emphasisBox() const { return m_emphasis; }
+    QSlider *volumeSlider() const { return m_volume; }
+    QComboBox *namingBox() const { return m_naming; }
+    QPushButton *defaultsButton() const { return m_defaults; }
+    QPushButton *closeButton() const { return m_close; }
+
+    void done(int result) override;
+    // Closes without reporting: the app closed it.
+    void dismissQuietly();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void change(const std::function<void(Settings &)> &edit);
+    void selectInstrument(Preset preset);
+
+    Settings m_settings;
+    bool m_quiet = false;
+    QStandardItemModel *m_instrumentModel;
+    QSortFilterProxyModel *m_filtered;
+    QLineEdit *m_filter;
+    QListView *m_instruments;
+    QLabel *m_noInstruments;
+    QSpinBox *m_tempo;
+    QComboBox *m_cadence;
+    QCheckBox *m_drone;
+    QComboBox *m_beats;
+    QSpinBox *m_emphasis;
+    QSlider *m_volume;
+    QLabel *m_volumeValue;
+    QComboBox *m_naming;
+    QPushButton *m_defaults;
+    QPushButton *m_close;
+};
+
+} // namespace lirra
