@@ -4,8 +4,10 @@
 #include "model/generators.h"
 #include "model/level_labels.h"
 #include "model/localization.h"
+#include "model/settings.h"
 #include "screens/app.h"
 #include "screens/level_chooser.h"
+#include "screens/preferences_dialog.h"
 #include "screens/app_delegate.h"
 #include "screens/error_screen.h"
 #include "practice/file_session_storage.h"
@@ -233,6 +235,35 @@ void screens()
     loop.send(actions::didPressStartStopLevelButton{});
     spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.offersToSaveLevel; });
     save(window, QStringLiteral("main_save_offer"));
+
+    // The preferences, then C minor and F major, chromatic, in each way of
+    // naming notes: on the practice keys and in the level editor.
+    loop.send(actions::didPressPreferencesButton{});
+    PreferencesDialog *preferences = delegate.app()->preferencesDialog();
+    spinUntil(loop, [&](const AppState &) { return preferences->isVisible(); });
+    save(preferences, QStringLiteral("preferences"));
+    preferences->reject();
+    spinUntil(loop, [](const AppState &s) { return !s.isPreferencesVisible; });
+    for (const auto &[key, isMajor, name] : {std::tuple(NoteName::c, false, "c_minor"), std::tuple(NoteName::f, true, "f_major")}) {
+        std::int64_t id = 0;
+        for (const Level &level : DiatonicLevelGenerator().generateLevels()) {
+            if (level.key == key && level.isMajor == isMajor && level.isChromatic && level.range == NoteRange::entireOctave)
+                id = level.id;
+        }
+        loop.send(actions::didChooseLevel{id});
+        spinUntil(loop, [id](const AppState &s) { return s.level && s.level->id == id && s.isInteractionEnabled; });
+        for (NoteNaming naming : {NoteNaming::solfege, NoteNaming::solfegeForKey, NoteNaming::lettersForKey, NoteNaming::degrees}) {
+            Settings settings = loop.state().settings;
+            settings.noteNames = naming;
+            loop.send(actions::didChangeSettings{settings});
+            const QString suffix = QStringLiteral("%1_%2").arg(QLatin1String(name), namingText(naming));
+            save(window, QStringLiteral("names_main_") + suffix);
+            loop.send(actions::didPressConfigureLevelButton{});
+            save(window, QStringLiteral("names_editor_") + suffix);
+            loop.send(actions::didDismissLevelEditor{});
+        }
+    }
+    loop.send(actions::didChangeSettings{Settings{}});
 
     Error sound{QStringLiteral("MIDINotePlayer"), 1, localized("soundOutputFailed"),
                 QStringLiteral("No audio output could be started: pulseaudio (Failed to create "

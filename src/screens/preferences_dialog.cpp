@@ -1,6 +1,7 @@
 #include "preferences_dialog.h"
 
 #include "model/localization.h"
+#include "widgets/palette.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,6 +77,9 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_filter->setPlaceholderText(localized("preferences.findInstrument"));
     m_filter->setAccessibleName(localized("preferences.findInstrument"));
     m_filter->setClearButtonEnabled(true);
+    QPalette hint = m_filter->palette();
+    hint.setColor(QPalette::PlaceholderText, color(PaletteColor::lightGray));
+    m_filter->setPalette(hint);
     m_filter->installEventFilter(this);
     m_instruments->setModel(m_filtered);
     m_instruments->setAccessibleName(localized("preferences.instrument").remove(QLatin1Char(':')));
@@ -94,10 +98,13 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     auto *instrumentLabel = new QLabel(localized("preferences.instrument"));
     instrumentLabel->setBuddy(m_filter);
     form->addRow(instrumentLabel, instrument);
+    // Typing only narrows the list: the instrument changes when one is
+    // chosen from it (↓ from the field picks the first match).
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const QSignalBlocker quiet(m_instruments->selectionModel());
         m_filtered->setFilterFixedString(text.trimmed());
-        if (!m_instruments->currentIndex().isValid() && m_filtered->rowCount() > 0)
-            m_instruments->setCurrentIndex(m_filtered->index(0, 0));
+        selectInstrument(m_settings.instrument);
+        m_instruments->viewport()->update();
     });
     connect(m_instruments->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
         if (!current.isValid())
