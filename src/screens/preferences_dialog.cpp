@@ -69,7 +69,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     setAccessibleName(localized("preferences.title"));
     auto *form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
 
     // The instrument: typed to find, chosen from the bank's own list.
     m_filtered->setSourceModel(m_instrumentModel);
