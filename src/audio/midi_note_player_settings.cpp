@@ -106,7 +106,11 @@ std::optional<Preset> MIDINotePlayer::presetOn(int channel) const
 std::vector<InstrumentChoice> MIDINotePlayer::instruments() const
 {
     std::vector<InstrumentChoice> result;
-    if (!m_engine || m_instrumentError || (m_worker.joinable() && !m_workerInstrumentTaken))
+    // Live, the worker's load may have ended without anything having played
+    // since, so its outcome is read where it lies.
+    const bool loading = m_worker.joinable() && !m_instrumentReady.isFinished();
+    const bool untaken = m_worker.joinable() && !m_workerInstrumentTaken;
+    if (!m_engine || loading || (untaken ? m_workerInstrumentError : m_instrumentError))
         return result;
     fluid_sfont_t *bank = loadedBank(m_engine->synth);
     if (!bank)

@@ -1,6 +1,7 @@
 #include "support/audio_analysis.h"
 #include "support/await.h"
 #include "support/fakes.h"
+#include "support/sound_server.h"
 #include "support/test_registry.h"
 
 #include "audio/midi_note_player.h"
@@ -272,6 +273,27 @@ private slots:
         QVERIFY(!choices.front().name.isEmpty());
         QVERIFY(std::none_of(choices.begin(), choices.end(), [](const InstrumentChoice &c) { return c.preset.bank == 128; }));
         QVERIFY(std::any_of(choices.begin(), choices.end(), [](const InstrumentChoice &c) { return c.preset == Preset{0, 48}; }));
+    }
+
+    // Live, the instrument loads beside the app: its list is there once it
+    // has loaded, before anything has played, and the chosen preset is on
+    // the channel by the first note.
+    void liveInstrumentsBeforeAnyNote()
+    {
+        SoundServer server;
+        if (!server.isRunning())
+            QSKIP("no PulseAudio server could be started");
+        MIDINotePlayer::Options options;
+        options.drivers = {QStringLiteral("pulseaudio")};
+        MIDINotePlayer player(options);
+        Settings settings;
+        settings.instrument = Preset{0, 40};
+        player.apply(settings);
+        QVERIFY(awaitTask(player.prepare()));
+        QVERIFY(spinUntil([&] { return !player.instruments().empty(); }, 10000));
+        QVERIFY(player.instruments().size() >= 128);
+        QVERIFY(awaitTask(player.playNote(Note{NoteName::a, 1})));
+        QCOMPARE(player.presetOn(MIDINotePlayer::instrumentChannel), std::optional(Preset{0, 40}));
     }
 
     // The volume scales everything, from silence to the full level, and the
