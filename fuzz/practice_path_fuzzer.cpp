@@ -43,6 +43,8 @@ public:
     void setInteger(std::int64_t, PreferenceKey) override {}
     bool boolean(PreferenceKey) const override { return true; }
     void setBool(bool, PreferenceKey) override {}
+    std::optional<QString> text(PreferenceKey) const override { return std::nullopt; }
+    void setText(const QString &, PreferenceKey) override {}
 };
 
 class NoTips final : public TipProvider {

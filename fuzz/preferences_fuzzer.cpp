@@ -1,6 +1,8 @@
 // Arbitrary bytes as the preferences file, read through the real store,
 // then one change: whatever was there, the store answers, keeps the tour
-// flag it could read, and leaves a whole JSON object behind.
+// flag it could read, and leaves a whole JSON object behind. The practice
+// settings read from it are each in range, and a changed one reads back.
+#include "practice/practice_settings.h"
 #include "practice/settings_preferences.h"
 
 #include <QFile>
@@ -44,8 +46,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
 
     bool seen = false;
     std::int64_t next = 0;
+    Settings changed;
     {
         SettingsPreferences preferences(path);
+        const Settings settings = readSettings(preferences);
+        check(settings.tempo >= Settings::minTempo && settings.tempo <= Settings::maxTempo);
+        check(settings.cadenceEvery >= 0 && settings.cadenceEvery <= Settings::maxCadenceEvery);
+        check(settings.questionBeats >= 1 && settings.questionBeats <= Settings::maxQuestionBeats);
+        check(settings.questionEmphasis >= 0 && settings.questionEmphasis <= Settings::maxEmphasis);
+        check(settings.volume >= 0 && settings.volume <= Settings::maxVolume);
+        check(presetFromText(presetText(settings.instrument)) == settings.instrument);
+        changed = settings;
+        changed.tempo = settings.tempo == Settings::maxTempo ? Settings::minTempo : settings.tempo + 1;
+        storeSettings(preferences, changed, settings);
+        check(readSettings(preferences) == changed);
         const std::optional<std::int64_t> cursor = preferences.integer(PreferenceKey::levelCursor);
         seen = preferences.boolean(PreferenceKey::hasSeenOnboarding);
         next = cursor.value_or(-1) / 2 + 1;
@@ -63,5 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     const QJsonObject object = json.object();
     check(object.value(storedName(PreferenceKey::levelCursor)).toInteger(next + 1) == next);
     check((object.value(storedName(PreferenceKey::hasSeenOnboarding)) == QJsonValue(true)) == seen);
+    check(object.value(storedName(PreferenceKey::tempo)).toInteger() == changed.tempo);
     return 0;
 }
