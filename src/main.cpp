@@ -1,5 +1,7 @@
 #include "audio/midi_note_player.h"
 #include "model/localization.h"
+#include "practice/file_session_storage.h"
+#include "practice/history_export.h"
 #include "screens/app_delegate.h"
 #include "screens/quit_guard.h"
 
@@ -13,6 +15,31 @@
 #include <optional>
 
 namespace {
+
+// Every level's history to a JSON file or CSV files, without a window.
+int exportHistory(const QString &json, const QString &csvFolder)
+{
+    lirra::installTranslations();
+    const lirra::FileSessionStorage storage;
+    const lirra::Result<QString> folder = storage.sessionsFolder();
+    if (!folder) {
+        std::fprintf(stderr, "lirra: %s\n", qPrintable(folder.error().description));
+        return 1;
+    }
+    const auto fs = lirra::FileSystem::posix();
+    const lirra::HistoryExport history = lirra::readHistory(*folder, *fs);
+    for (const QString &skipped : history.skipped)
+        std::fprintf(stderr, "lirra: %s\n", qPrintable(skipped));
+    const lirra::Result<void> written =
+        json.isEmpty() ? lirra::exportCsv(history, csvFolder, *fs) : lirra::exportJson(history, json, *fs);
+    if (!written) {
+        std::fprintf(stderr, "lirra: %s\n", qPrintable(written.error().description));
+        return 1;
+    }
+    std::printf("Exported %zu sessions of %zu levels to %s\n", history.sessionCount(), history.levels.size(),
+                qPrintable(json.isEmpty() ? csvFolder : json));
+    return 0;
+}
 
 // --help and --version answer like any command-line program and never open a
 // window (or need a display). Options the parser does not know are left to
@@ -29,6 +56,14 @@ std::optional<int> answerCommandLine(int argc, char **argv)
         QStringLiteral("Ear training by scale degree: hear a cadence and a note, name the note on the piano."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption json(QStringLiteral("export-json"),
+                                  QStringLiteral("Write every level's sessions to <file> as JSON, then quit."),
+                                  QStringLiteral("file"));
+    const QCommandLineOption csv(QStringLiteral("export-csv"),
+                                 QStringLiteral("Write every level's sessions to sessions.csv and confusions.csv in <folder>, then quit."),
+                                 QStringLiteral("folder"));
+    parser.addOption(json);
+    parser.addOption(csv);
     parser.parse(probe.arguments());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -37,6 +72,13 @@ std::optional<int> answerCommandLine(int argc, char **argv)
     if (parser.isSet(version)) {
         std::printf("lirra %s\n", LIRRA_VERSION);
         return 0;
+    }
+    if (parser.isSet(json) || parser.isSet(csv)) {
+        if (parser.isSet(json) && parser.isSet(csv)) {
+            std::fputs("lirra: --export-json and --export-csv go one at a time\n", stderr);
+            return 2;
+        }
+        return exportHistory(parser.value(json), parser.value(csv));
     }
     return std::nullopt;
 }

@@ -1,0 +1,171 @@
+#include "history_export.h"
+
+#include "model/generators.h"
+#include "practice/file_session_storage.h"
+#include "practice/last_lines.h"
+#include "practice/saved_levels.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <limits>
+
+namespace lirra {
+
+namespace {
+
+const QString domain = QStringLiteral("HistoryExport");
+
+std::vector<std::pair<Note, Score>> sortedScore(const Session &session)
+{
+    std::vector<std::pair<Note, Score>> entries(session.score.begin(), session.score.end());
+    std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
+        return std::pair(index(a.first.name), a.first.octave) < std::pair(index(b.first.name), b.first.octave);
+    });
+    return entries;
+}
+
+// A CSV field: quoted when it holds a separator, a quote or a line break.
+QByteArray field(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+        return bytes;
+    bytes.replace("\"", "\"\"");
+    return '"' + bytes + '"';
+}
+
+QByteArray number(double value)
+{
+    return QByteArray::number(value, 'g', 17);
+}
+
+Result<void> writeWhole(FileSystem &fs, const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    return replaceFile(fs, domain, info.absolutePath(), info.absoluteFilePath(), bytes);
+}
+
+} // namespace
+
+std::size_t HistoryExport::sessionCount() const
+{
+    std::size_t count = 0;
+    for (const ExportedLevel &level : levels)
+        count += level.sessions.size();
+    return count;
+}
+
+HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
+{
+    HistoryExport history;
+    std::vector<Level> levels = DiatonicLevelGenerator().generateLevels();
+    SavedLevelStore saved([sessionsFolder]() -> Result<QString> { return sessionsFolder; });
+    if (const Result<SavedLevelStore::Read> read = saved.read(); !read) {
+        history.skipped << read.error().description;
+    } else {
+        levels.insert(levels.end(), read->levels.begin(), read->levels.end());
+        if (read->skipped > 0)
+            history.skipped << QStringLiteral("my_levels.json: %1 damaged entries skipped.").arg(read->skipped);
+    }
+
+    LastLinesLimits whole;
+    whole.count = std::numeric_limits<int>::max();
+    for (Level &level : levels) {
+        const QString name = HistoryFile::of(level).fileName();
+        const auto lines = readLastLinesOf(fs, domain, QDir(sessionsFolder).filePath(name), whole);
+        if (!lines) {
+            history.skipped << lines.error().description;
+            continue;
+        }
+        ExportedLevel exported{std::move(level), {}};
+        int damaged = 0;
+        for (const QByteArray &line : *lines) {
+            if (std::optional<Session> session = FileSessionStorage::parseLine(QByteArrayView(line)))
+                exported.sessions.push_back(std::move(*session));
+            else
+                ++damaged;
+        }
+        if (damaged > 0)
+            history.skipped << QStringLiteral("%1: %2 damaged %3 skipped.")
+                                   .arg(name)
+                                   .arg(damaged)
+                                   .arg(damaged == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
+        if (!exported.sessions.empty())
+            history.levels.push_back(std::move(exported));
+    }
+    return history;
+}
+
+QByteArray historyJson(const HistoryExport &history)
+{
+    QJsonArray sessions;
+    for (const ExportedLevel &exported : history.levels) {
+        for (const Session &session : exported.sessions) {
+            QJsonObject entry{
+                {QStringLiteral("level"), qint64(exported.level.id)},
+                {QStringLiteral("title"), exported.level.title()},
+                {QStringLiteral("timestamp"), session.timestamp},
+            };
+            if (exported.level.isSaved())
+                entry.insert(QStringLiteral("name"), exported.level.name);
+            QJsonArray notes;
+            for (const auto &[note, score] : sortedScore(session)) {
+                notes.append(QJsonObject{
+                    {QStringLiteral("note"), FileSessionStorage::writtenName(note.name)},
+                    {QStringLiteral("octave"), int(note.octave)},
+                    {QStringLiteral("correct"), qint64(score.correct)},
+                    {QStringLiteral("wrong"), qint64(score.wrong)},
+                });
+            }
+            entry.insert(QStringLiteral("notes"), notes);
+            // What was heard instead is not kept with the sessions yet.
+            entry.insert(QStringLiteral("confusions"), QJsonArray());
+            sessions.append(entry);
+        }
+    }
+    const QJsonObject root{{QStringLiteral("version"), 1}, {QStringLiteral("sessions"), sessions}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QByteArray sessionsCsv(const HistoryExport &history)
+{
+    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong\n";
+    for (const ExportedLevel &exported : history.levels) {
+        const QByteArray level = QByteArray::number(qint64(exported.level.id)) + ',' + field(exported.level.title()) + ','
+            + field(exported.level.isSaved() ? exported.level.name : QString()) + ',';
+        for (const Session &session : exported.sessions) {
+            for (const auto &[note, score] : sortedScore(session)) {
+                csv += level + number(session.timestamp) + ',' + FileSessionStorage::writtenName(note.name).toUtf8() + ','
+                    + QByteArray::number(note.octave) + ',' + QByteArray::number(qint64(score.correct)) + ','
+                    + QByteArray::number(qint64(score.wrong)) + '\n';
+            }
+        }
+    }
+    return csv;
+}
+
+QByteArray confusionsCsv(const HistoryExport &)
+{
+    return "level,title,name,timestamp,asked,answered,count\n";
+}
+
+Result<void> exportJson(const HistoryExport &history, const QString &path, FileSystem &fs)
+{
+    return writeWhole(fs, path, historyJson(history));
+}
+
+Result<void> exportCsv(const HistoryExport &history, const QString &folder, FileSystem &fs)
+{
+    if (!QDir().mkpath(folder))
+        return failure(domain, 1, QStringLiteral("Could not make the folder %1.").arg(folder));
+    if (Result<void> written = writeWhole(fs, QDir(folder).filePath(QStringLiteral("sessions.csv")), sessionsCsv(history)); !written)
+        return written;
+    return writeWhole(fs, QDir(folder).filePath(QStringLiteral("confusions.csv")), confusionsCsv(history));
+}
+
+} // namespace lirra

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "model/error.h"
+#include "model/music.h"
+#include "practice/file_system.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <vector>
+
+namespace lirra {
+
+// A level and every session its file holds, oldest first.
+struct ExportedLevel {
+    Level level;
+    std::vector<Session> sessions;
+};
+
+// All the practice the sessions folder holds, as far as it can be read.
+struct HistoryExport {
+    std::vector<ExportedLevel> levels;
+    // What could not be read, one sentence each ("sessions_3.txt: 1 damaged
+    // line skipped."); a file that could not be read at all is named too.
+    QStringList skipped;
+
+    std::size_t sessionCount() const;
+};
+
+// Reads the history of every built-in level and of every saved level in the
+// sessions folder, each file whole (within the limits every read keeps).
+// Never fails: what cannot be read is left out and said in `skipped`.
+HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs);
+
+// {"version": 1, "sessions": [{"level": 1, "title": "C major", "timestamp": …,
+//  "notes": [{"note": "e", "octave": 1, "correct": 3, "wrong": 1}],
+//  "confusions": []}]}; a saved level's sessions carry its "name" too.
+QByteArray historyJson(const HistoryExport &history);
+// One row per session and note, and one per session and confusion, with
+// a header row each.
+QByteArray sessionsCsv(const HistoryExport &history);
+QByteArray confusionsCsv(const HistoryExport &history);
+
+// The JSON to a file, or "sessions.csv" and "confusions.csv" into a folder
+// (made when missing); each file written whole or not at all.
+Result<void> exportJson(const HistoryExport &history, const QString &path, FileSystem &fs);
+Result<void> exportCsv(const HistoryExport &history, const QString &folder, FileSystem &fs);
+
+} // namespace lirra

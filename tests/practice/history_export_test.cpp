@@ -1,0 +1,156 @@
+#include "support/test_registry.h"
+
+#include "model/generators.h"
+#include "practice/file_session_storage.h"
+#include "practice/history_export.h"
+#include "practice/saved_levels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace lirra;
+
+namespace {
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+Level savedThirds()
+{
+    Level level = DiatonicLevelGenerator::makeLevel(0, NoteName::d, false, false, NoteRange::entireOctave);
+    level.savedId = QUuid::fromString(QStringLiteral("{6f1c7c1e-8f0a-4a38-9d53-2a4f3a1b2c3d}"));
+    level.id = savedLevelId(level.savedId);
+    level.name = QStringLiteral("Thirds, \"tight\"");
+    level.notes = {Note{NoteName::d, 1}, Note{NoteName::f, 1}, Note{NoteName::a, 1}};
+    return level;
+}
+
+} // namespace
+
+// Every level's history out of the app: two built-in levels, a saved one, a
+// damaged line and a pipe where a file belongs.
+class HistoryExportTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    QString folder() const { return m_home.filePath(QStringLiteral("Documents/lirra_sessions")); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir().mkpath(folder()));
+        write(folder() + "/sessions_1.txt",
+              "1733472000.25;e:1:3:1,c:1:2:0\nnot a session\n1733558400;d:1:1:1\n");
+        write(folder() + "/sessions_7.txt", "1733600000.5;g:1:4:0\n");
+        const Level thirds = savedThirds();
+        write(folder() + "/my_levels.json", SavedLevelStore::format({thirds}));
+        write(folder() + "/" + HistoryFile::of(thirds).fileName(), "1733700000;fsharp:1:0:2\n");
+        QVERIFY(mkfifo(QFile::encodeName(folder() + "/sessions_9.txt").constData(), 0600) == 0);
+    }
+
+    void readsWhatCanBeRead()
+    {
+        const auto fs = FileSystem::posix();
+        const HistoryExport history = readHistory(folder(), *fs);
+        QCOMPARE(history.levels.size(), size_t(3));
+        QCOMPARE(history.sessionCount(), size_t(4));
+        QCOMPARE(history.skipped.size(), 2);
+        QVERIFY(history.skipped.contains(QStringLiteral("sessions_1.txt: 1 damaged line skipped.")));
+        QVERIFY2(history.skipped.filter(QStringLiteral("sessions_9.txt")).size() == 1, qPrintable(history.skipped.join('|')));
+    }
+
+    void json()
+    {
+        const auto fs = FileSystem::posix();
+        const QJsonObject root = QJsonDocument::fromJson(historyJson(readHistory(folder(), *fs))).object();
+        QCOMPARE(root.value("version").toInt(), 1);
+        const QJsonArray sessions = root.value("sessions").toArray();
+        QCOMPARE(sessions.size(), 4);
+        const QJsonObject first = sessions[0].toObject();
+        QCOMPARE(first.value("level").toInteger(), 1);
+        QCOMPARE(first.value("title").toString(), QStringLiteral("C major"));
+        QCOMPARE(first.value("timestamp").toDouble(), 1733472000.25);
+        QVERIFY(!first.contains("name"));
+        const QJsonArray notes = first.value("notes").toArray();
+        QCOMPARE(notes.size(), 2);
+        QCOMPARE(notes[0].toObject(), (QJsonObject{{"note", "c"}, {"octave", 1}, {"correct", 2}, {"wrong", 0}}));
+        QCOMPARE(notes[1].toObject(), (QJsonObject{{"note", "e"}, {"octave", 1}, {"correct", 3}, {"wrong", 1}}));
+        QCOMPARE(first.value("confusions").toArray(), QJsonArray());
+        QCOMPARE(sessions[1].toObject().value("timestamp").toDouble(), 1733558400.0);
+        QCOMPARE(sessions[2].toObject().value("level").toInteger(), 7);
+        const QJsonObject saved = sessions[3].toObject();
+        QCOMPARE(saved.value("level").toInteger(), savedThirds().id);
+        QCOMPARE(saved.value("name").toString(), savedThirds().name);
+        QCOMPARE(saved.value("title").toString(), QStringLiteral("D minor"));
+        QCOMPARE(saved.value("notes").toArray()[0].toObject().value("note").toString(), FileSessionStorage::writtenName(NoteName::fSharp));
+    }
+
+    void csv()
+    {
+        const auto fs = FileSystem::posix();
+        const HistoryExport history = readHistory(folder(), *fs);
+        const QList<QByteArray> rows = sessionsCsv(history).split('\n');
+        QCOMPARE(rows.size(), 1 + 5 + 1); // header, one per session and note, the last line break
+        QCOMPARE(rows[0], QByteArray("level,title,name,timestamp,note,octave,correct,wrong"));
+        QCOMPARE(rows[1], QByteArray("1,C major,,1733472000.25,c,1,2,0"));
+        QCOMPARE(rows[4], QByteArray("7,C minor,,1733600000.5,g,1,4,0"));
+        const QByteArray id = QByteArray::number(qint64(savedThirds().id));
+        QCOMPARE(rows[5], id + ",D minor,\"Thirds, \"\"tight\"\"\",1733700000," + FileSessionStorage::writtenName(NoteName::fSharp).toUtf8() + ",1,0,2");
+        QCOMPARE(confusionsCsv(history), QByteArray("level,title,name,timestamp,asked,answered,count\n"));
+
+        QTemporaryDir out;
+        QVERIFY(exportCsv(history, out.filePath("new/folder"), *fs));
+        QFile written(out.filePath("new/folder/sessions.csv"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), sessionsCsv(history));
+        QVERIFY(QFile::exists(out.filePath("new/folder/confusions.csv")));
+        // Where the file cannot go, it says so and leaves nothing behind.
+        write(out.filePath("blocker"), "x");
+        const Result<void> blocked = exportJson(history, out.filePath("blocker/history.json"), *fs);
+        QVERIFY(!blocked);
+        QVERIFY(blocked.error().description.contains(out.filePath("blocker")));
+    }
+
+    // Without a display, from the command line, over the user's home.
+    void commandLine()
+    {
+        QProcess lirra;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", m_home.path());
+        environment.remove("XDG_CONFIG_HOME");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("LANG", "C.UTF-8");
+        lirra.setProcessEnvironment(environment);
+        const QString json = m_home.filePath("history.json");
+        lirra.start(QStringLiteral(LIRRA_BINARY), {"--export-json", json});
+        QVERIFY(lirra.waitForFinished(30000));
+        QCOMPARE(lirra.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(lirra.readAllStandardError()).contains("sessions_1.txt: 1 damaged line skipped."));
+        QCOMPARE(QString::fromUtf8(lirra.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("Exported 4 sessions of 3 levels to %1").arg(json));
+        QFile file(json);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value("sessions").toArray().size(), 4);
+
+        lirra.start(QStringLiteral(LIRRA_BINARY), {"--export-json", json, "--export-csv", m_home.path()});
+        QVERIFY(lirra.waitForFinished(30000));
+        QCOMPARE(lirra.exitCode(), 2);
+    }
+};
+
+LIRRA_TEST(HistoryExportTest)
+#include "history_export_test.moc"
