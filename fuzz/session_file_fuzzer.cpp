@@ -1,8 +1,10 @@
-// Arbitrary bytes as a level's session file, read through the real loader.
+// Arbitrary bytes as a level's session file, and as the file of its
+// confusions beside it, read through the real loader.
 // The first byte of an input says how many times the rest is repeated: once
 // below 0xE0, else 8 to 256 times, so that small inputs also make files
 // larger than the loader's first read from the end, while most runs stay
 // small and fast.
+#include "practice/confusion_lines.h"
 #include "practice/file_session_storage.h"
 
 #include <QByteArray>
@@ -43,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     for (int i = 0; i < repeats; ++i)
         check(file.write(body) == body.size());
     file.close();
+    const QString confusions = documents->filePath(QStringLiteral("lirra_sessions/confusions_1.txt"));
+    QFile::remove(confusions);
+    check(QFile::copy(file.fileName(), confusions));
 
     const QString root = documents->path();
     const FileSessionStorage storage([root]() -> Result<QString> { return root; });
@@ -54,6 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
         // What was read is written back in a form that reads the same.
         const QByteArray line = FileSessionStorage::formatLine(session);
         const std::optional<Session> again = FileSessionStorage::parseLine(QString::fromLatin1(line.chopped(1)));
+        for (const auto &[confusion, count] : session.confusions)
+            check(count > 0 && !(confusion.asked == confusion.answered));
+        check(parseConfusions(QString::fromLatin1(formatConfusions(session.confusions))) == session.confusions);
         check(again && again->score == session.score
               && (again->timestamp == session.timestamp || (again->timestamp != again->timestamp && session.timestamp != session.timestamp)));
     }

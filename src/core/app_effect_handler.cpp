@@ -78,7 +78,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
             if (e->pendingAnswer->isRight)
                 logged = co_await practice.logRightAnswer(question);
             else
-                logged = co_await practice.logWrongAnswer(question);
+                logged = co_await practice.logWrongAnswer(question, e->pendingAnswer->pressed);
             if (!logged)
                 co_return failed(logged.error());
         }
@@ -165,7 +165,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         // The wrong key is heard before the answer is recorded.
         if (auto played = co_await player.playNote(e->note); !played)
             co_return failed(played.error());
-        auto session = co_await practice.logWrongAnswer(e->question);
+        auto session = co_await practice.logWrongAnswer(e->question, e->note);
         if (!session)
             co_return failed(session.error());
         co_return actions::didLogWrongAnswer{*session, e->playback};

@@ -23,6 +23,7 @@ struct Highlight {
 struct PendingAnswer {
     Question question;
     bool isRight = false;
+    Note pressed = {};
     friend bool operator==(const PendingAnswer &, const PendingAnswer &) = default;
 };
 

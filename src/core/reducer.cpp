@@ -196,7 +196,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             const Question question = *state.question;
             const bool right = n.name == question.answer.name
                 && (state.level->spansMultipleOctaves || n.octave == question.answer.octave);
-            state.pendingAnswer = PendingAnswer{question, right};
+            state.pendingAnswer = PendingAnswer{question, right, n};
             if (right) {
                 state.highlightedNote = Highlight{n, PaletteColor::green};
                 state.isInteractionEnabled = false;

@@ -5,6 +5,8 @@
 #include <QUuid>
 
 #include <cstdint>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -53,9 +55,25 @@ struct LevelStatistics {
     double pooledAccuracy = 0;
 };
 
+// A question whose first answer was another note than the one asked.
+struct Confusion {
+    Note asked;
+    Note answered;
+
+    friend bool operator==(const Confusion &, const Confusion &) = default;
+    friend bool operator<(const Confusion &a, const Confusion &b)
+    {
+        return std::tuple(index(a.asked.name), a.asked.octave, index(a.answered.name), a.answered.octave)
+            < std::tuple(index(b.asked.name), b.asked.octave, index(b.answered.name), b.answered.octave);
+    }
+};
+
 struct Session {
     double timestamp = 0; // seconds since 1970-01-01 00:00 UTC
     std::unordered_map<Note, Score> score;
+    // How often each note was first taken for another; kept beside the
+    // session's line, in a file of its own.
+    std::map<Confusion, std::int64_t> confusions = {};
 
     SessionStatistics statistics() const;
 

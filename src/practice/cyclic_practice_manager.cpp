@@ -387,7 +387,7 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion()
     co_return *m_currentQuestion;
 }
 
-Result<Session> CyclicPracticeManager::logAnswer(const Question &question, bool right)
+Result<Session> CyclicPracticeManager::logAnswer(const Question &question, std::optional<Note> wrongNote)
 {
     if (!m_currentSession)
         return std::unexpected(error(ErrorCase::noSessionInProgress));
@@ -396,18 +396,20 @@ Result<Session> CyclicPracticeManager::logAnswer(const Question &question, bool 
     m_lastAnsweredQuestion = question;
     m_sessionUnsaved = true;
     Score &score = m_currentSession->score[question.answer];
-    (right ? score.correct : score.wrong) += 1;
+    (wrongNote ? score.wrong : score.correct) += 1;
+    if (wrongNote)
+        m_currentSession->confusions[Confusion{question.answer, *wrongNote}] += 1;
     return *m_currentSession;
 }
 
 QCoro::Task<Result<Session>> CyclicPracticeManager::logRightAnswer(Question question)
 {
-    co_return logAnswer(question, true);
+    co_return logAnswer(question, std::nullopt);
 }
 
-QCoro::Task<Result<Session>> CyclicPracticeManager::logWrongAnswer(Question question)
+QCoro::Task<Result<Session>> CyclicPracticeManager::logWrongAnswer(Question question, Note answered)
 {
-    co_return logAnswer(question, false);
+    co_return logAnswer(question, answered);
 }
 
 } // namespace lirra

@@ -59,7 +59,7 @@ public:
     QCoro::Task<Result<Level>> stopSession() override;
     QCoro::Task<Result<Question>> loadNextQuestion() override;
     QCoro::Task<Result<Session>> logRightAnswer(Question question) override;
-    QCoro::Task<Result<Session>> logWrongAnswer(Question question) override;
+    QCoro::Task<Result<Session>> logWrongAnswer(Question question, Note answered) override;
     QCoro::Task<Result<Level>> reloadLevel() override;
     QCoro::Task<int> saveBeforeQuit() override;
     std::vector<Level> levelsToChoose() override;
@@ -104,7 +104,7 @@ private:
     QCoro::Task<Result<void>> writeKept();
     QCoro::Task<Kept> keep(KeptSession session);
     static Error keptError(Error error, const Kept &kept);
-    Result<Session> logAnswer(const Question &question, bool right);
+    Result<Session> logAnswer(const Question &question, std::optional<Note> wrongNote);
     std::vector<Note> shuffled(std::vector<Note> notes);
 
     Collaborators m_with;

@@ -1,6 +1,7 @@
 #include "file_session_storage.h"
 
 #include "model/timestamp.h"
+#include "practice/confusion_lines.h"
 #include "practice/last_lines.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <limits>
 #include <fcntl.h>
 
 namespace lirra {
@@ -198,6 +200,16 @@ Result<std::vector<Session>> FileSessionStorage::load(const HistoryFile &file, i
         if (auto session = parseLine(QByteArrayView(bytes)))
             sessions.push_back(std::move(*session));
     }
+    if (sessions.empty())
+        return sessions;
+    // A session's confusions may have been written more than once, when
+    // its save was tried again: twice the lines cover the sessions read.
+    limits.count = count > std::numeric_limits<int>::max() / 2 ? count : count * 2;
+    const QString confusions = QFileInfo(*found).dir().filePath(confusionsFileName(file.fileName()));
+    const auto confusionLines = readLastLinesOf(*m_fs, errorDomain, confusions, limits);
+    if (!confusionLines)
+        return std::unexpected(confusionLines.error());
+    attachConfusions(sessions, *confusionLines);
     return sessions;
 }
 
@@ -209,16 +221,28 @@ Result<void> FileSessionStorage::save(const Session &session, const HistoryFile 
 Result<void> FileSessionStorage::save(const std::vector<Session> &sessions, const HistoryFile &file) const
 {
     QByteArray lines;
+    QByteArray confusionLines;
     for (const Session &session : sessions) {
-        if (!session.score.empty())
+        if (!session.score.empty()) {
             lines += formatLine(session);
+            confusionLines += formatConfusionLine(session);
+        }
     }
     if (lines.isEmpty())
         return {};
     const Result<QString> path = levelFile(file);
     if (!path)
         return std::unexpected(path.error());
-    return appendLine(*m_fs, errorDomain, QFileInfo(*path).absolutePath(), *path, std::move(lines));
+    const QString folder = QFileInfo(*path).absolutePath();
+    // The confusions first: a session on disk has them on disk too. When
+    // the session's own line then fails, the save is tried again later and
+    // writes them again, and a reader takes the last.
+    if (!confusionLines.isEmpty()) {
+        const QString confusions = QDir(folder).filePath(confusionsFileName(file.fileName()));
+        if (Result<void> kept = appendLine(*m_fs, errorDomain, folder, confusions, std::move(confusionLines)); !kept)
+            return kept;
+    }
+    return appendLine(*m_fs, errorDomain, folder, *path, std::move(lines));
 }
 
 // A load stays in the caller's thread: it reads a bounded tail of one

@@ -1,6 +1,7 @@
 #include "history_export.h"
 
 #include "model/generators.h"
+#include "practice/confusion_lines.h"
 #include "practice/file_session_storage.h"
 #include "practice/last_lines.h"
 #include "practice/saved_levels.h"
@@ -42,6 +43,19 @@ QByteArray field(const QString &text)
 QByteArray number(double value)
 {
     return QByteArray::number(value, 'g', 17);
+}
+
+// "7,C minor,," or "-123,D minor,Thirds,": a row's first fields.
+QByteArray levelFields(const Level &level)
+{
+    return QByteArray::number(qint64(level.id)) + ',' + field(level.title()) + ','
+        + field(level.isSaved() ? level.name : QString()) + ',';
+}
+
+// "dsharp1", as the files write a note.
+QString writtenNote(Note note)
+{
+    return FileSessionStorage::writtenName(note.name) + QString::number(note.octave);
 }
 
 Result<void> writeWhole(FileSystem &fs, const QString &path, const QByteArray &bytes)
@@ -90,11 +104,23 @@ HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
             else
                 ++damaged;
         }
-        if (damaged > 0)
-            history.skipped << QStringLiteral("%1: %2 damaged %3 skipped.")
-                                   .arg(name)
-                                   .arg(damaged)
-                                   .arg(damaged == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
+        const auto tellDamaged = [&history](const QString &file, int count) {
+            if (count > 0)
+                history.skipped << QStringLiteral("%1: %2 damaged %3 skipped.")
+                                       .arg(file)
+                                       .arg(count)
+                                       .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
+        };
+        tellDamaged(name, damaged);
+        const QString confusionsName = confusionsFileName(name);
+        const auto confusions = readLastLinesOf(fs, domain, QDir(sessionsFolder).filePath(confusionsName), whole);
+        if (!confusions) {
+            history.skipped << confusions.error().description;
+        } else {
+            int damagedConfusions = 0;
+            attachConfusions(exported.sessions, *confusions, &damagedConfusions);
+            tellDamaged(confusionsName, damagedConfusions);
+        }
         if (!exported.sessions.empty())
             history.levels.push_back(std::move(exported));
     }
@@ -123,8 +149,15 @@ QByteArray historyJson(const HistoryExport &history)
                 });
             }
             entry.insert(QStringLiteral("notes"), notes);
-            // What was heard instead is not kept with the sessions yet.
-            entry.insert(QStringLiteral("confusions"), QJsonArray());
+            QJsonArray confusions;
+            for (const auto &[confusion, count] : session.confusions) {
+                confusions.append(QJsonObject{
+                    {QStringLiteral("asked"), writtenNote(confusion.asked)},
+                    {QStringLiteral("answered"), writtenNote(confusion.answered)},
+                    {QStringLiteral("count"), qint64(count)},
+                });
+            }
+            entry.insert(QStringLiteral("confusions"), confusions);
             sessions.append(entry);
         }
     }
@@ -136,8 +169,7 @@ QByteArray sessionsCsv(const HistoryExport &history)
 {
     QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong\n";
     for (const ExportedLevel &exported : history.levels) {
-        const QByteArray level = QByteArray::number(qint64(exported.level.id)) + ',' + field(exported.level.title()) + ','
-            + field(exported.level.isSaved() ? exported.level.name : QString()) + ',';
+        const QByteArray level = levelFields(exported.level);
         for (const Session &session : exported.sessions) {
             for (const auto &[note, score] : sortedScore(session)) {
                 csv += level + number(session.timestamp) + ',' + FileSessionStorage::writtenName(note.name).toUtf8() + ','
@@ -149,9 +181,18 @@ QByteArray sessionsCsv(const HistoryExport &history)
     return csv;
 }
 
-QByteArray confusionsCsv(const HistoryExport &)
+QByteArray confusionsCsv(const HistoryExport &history)
 {
-    return "level,title,name,timestamp,asked,answered,count\n";
+    QByteArray csv = "level,title,name,timestamp,asked,answered,count\n";
+    for (const ExportedLevel &exported : history.levels) {
+        for (const Session &session : exported.sessions) {
+            for (const auto &[confusion, count] : session.confusions) {
+                csv += levelFields(exported.level) + number(session.timestamp) + ',' + writtenNote(confusion.asked).toUtf8() + ','
+                    + writtenNote(confusion.answered).toUtf8() + ',' + QByteArray::number(qint64(count)) + '\n';
+            }
+        }
+    }
+    return csv;
 }
 
 Result<void> exportJson(const HistoryExport &history, const QString &path, FileSystem &fs)

@@ -22,7 +22,9 @@ public:
     virtual QCoro::Task<Result<Level>> stopSession() = 0;
     virtual QCoro::Task<Result<Question>> loadNextQuestion() = 0;
     virtual QCoro::Task<Result<Session>> logRightAnswer(Question question) = 0;
-    virtual QCoro::Task<Result<Session>> logWrongAnswer(Question question) = 0;
+    // `answered` is the note pressed instead, kept as a confusion when it
+    // is the question's first answer.
+    virtual QCoro::Task<Result<Session>> logWrongAnswer(Question question, Note answered) = 0;
 
     // The way on after a failure: writes what is kept from failed saves, then
     // loads the level the cursor is at once more.

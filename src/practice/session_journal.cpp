@@ -1,5 +1,6 @@
 #include "session_journal.h"
 
+#include "practice/confusion_lines.h"
 #include "practice/last_lines.h"
 
 #include <QDir>
@@ -33,7 +34,13 @@ QByteArray FileSessionJournal::formatLine(const KeptSession &kept)
 {
     const QByteArray level = kept.savedId.isNull() ? QByteArray::number(qint64(kept.levelId))
                                                    : "my_" + kept.savedId.toByteArray(QUuid::WithoutBraces);
-    return level + ' ' + FileSessionStorage::formatLine(kept.session);
+    QByteArray line = level + ' ' + FileSessionStorage::formatLine(kept.session);
+    // The session's confusions ride after a tab, which no session line holds.
+    if (const QByteArray confusions = formatConfusions(kept.session.confusions); !confusions.isEmpty()) {
+        line.chop(1);
+        line += '\t' + confusions + '\n';
+    }
+    return line;
 }
 
 std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
@@ -55,9 +62,17 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
         if (ec != std::errc() || end != begin + blank)
             return std::nullopt;
     }
-    std::optional<Session> session = FileSessionStorage::parseLine(line.sliced(blank + 1));
+    QByteArrayView rest = line.sliced(blank + 1);
+    QByteArrayView confusions;
+    if (const qsizetype tab = rest.indexOf('\t'); tab >= 0) {
+        confusions = rest.sliced(tab + 1);
+        rest = rest.first(tab);
+    }
+    std::optional<Session> session = FileSessionStorage::parseLine(rest);
     if (!session)
         return std::nullopt;
+    if (!confusions.isEmpty())
+        session->confusions = parseConfusions(QString::fromLatin1(confusions));
     return KeptSession{id, std::move(*session), savedId};
 }
 

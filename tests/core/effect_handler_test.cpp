@@ -28,7 +28,7 @@ public:
     QCoro::Task<Result<Level>> stopSession() override { co_return answer("stopSession", level); }
     QCoro::Task<Result<Question>> loadNextQuestion() override { co_return answer("loadNextQuestion", question); }
     QCoro::Task<Result<Session>> logRightAnswer(Question) override { co_return answer("logRightAnswer", session); }
-    QCoro::Task<Result<Session>> logWrongAnswer(Question) override { co_return answer("logWrongAnswer", session); }
+    QCoro::Task<Result<Session>> logWrongAnswer(Question, Note) override { co_return answer("logWrongAnswer", session); }
     QCoro::Task<Result<Level>> reloadLevel() override { co_return answer("reloadLevel", level); }
     QCoro::Task<int> saveBeforeQuit() override
     {
@@ -105,10 +105,10 @@ private slots:
         QTest::newRow("stop") << AppEffect(effects::stopSession{}) << QStringList{"stopAll", "stopSession"}
                               << "✅ didLoadLevel - 5";
         QTest::newRow("stop during a resolution")
-            << AppEffect(effects::stopSession{PendingAnswer{m_question, true}})
+            << AppEffect(effects::stopSession{PendingAnswer{m_question, true, m_question.answer}})
             << QStringList{"stopAll", "logRightAnswer", "stopSession"} << "✅ didLoadLevel - 5";
         QTest::newRow("stop during a wrong note")
-            << AppEffect(effects::stopSession{PendingAnswer{m_question, false}})
+            << AppEffect(effects::stopSession{PendingAnswer{m_question, false, Note{NoteName::b, 0}}})
             << QStringList{"stopAll", "logWrongAnswer", "stopSession"} << "✅ didLoadLevel - 5";
         QTest::newRow("a free note answers nothing") << AppEffect(effects::playNote{Note{NoteName::a, 1}})
                                                      << QStringList{"note 9/1"} << "";

@@ -7,6 +7,7 @@
 
 #include "core/app_loop.h"
 #include "core/production_environment.h"
+#include "practice/confusion_lines.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -163,6 +164,15 @@ private slots:
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 2);
         QCOMPARE(FileSessionStorage::parseLine(QString::fromLatin1(lines[0]))->score, counts);
+        // Beside it, what each question answered wrongly first was taken for.
+        QFile confusionsFile(home.path() + QStringLiteral("/Documents/lirra_sessions/confusions_1.txt"));
+        QVERIFY(confusionsFile.open(QIODevice::ReadOnly));
+        const QByteArray confusionLine = confusionsFile.readAll();
+        QVERIFY(confusionLine.startsWith(lines[0].left(lines[0].indexOf(';') + 1)));
+        std::int64_t taken = 0;
+        for (const auto &[confusion, count] : parseConfusions(QString::fromLatin1(confusionLine.mid(confusionLine.indexOf(';') + 1).trimmed())))
+            taken += count;
+        QVERIFY2(taken == 3, confusionLine.constData()); // the three questions answered wrongly first
         const Level stopped = *app->state().level;
         // The level's first session: the figure the session showed stays.
         QCOMPARE(app->state().accuracy, running);

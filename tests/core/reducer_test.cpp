@@ -181,7 +181,9 @@ private slots:
         const std::uint64_t before = state().playback;
 
         const std::optional<PendingAnswer> recorded =
-            pending.isEmpty() ? std::nullopt : std::optional(PendingAnswer{q, pending == QLatin1String("right")});
+            pending.isEmpty() ? std::nullopt
+                              : std::optional(PendingAnswer{q, pending == QLatin1String("right"),
+                                                            note(pending == QLatin1String("right") ? u"E1" : u"F1")});
         QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{recorded}));
         QVERIFY(!state().isPracticing && !state().isInteractionEnabled && !state().pendingAnswer);
         QVERIFY(state().playback > before);

@@ -54,6 +54,7 @@ private slots:
         QVERIFY(QDir().mkpath(folder()));
         write(folder() + "/sessions_1.txt",
               "1733472000.25;e:1:3:1,c:1:2:0\nnot a session\n1733558400;d:1:1:1\n");
+        write(folder() + "/confusions_1.txt", "1733472000.25;e1>dsharp1:1\nbroken\n");
         write(folder() + "/sessions_7.txt", "1733600000.5;g:1:4:0\n");
         const Level thirds = savedThirds();
         write(folder() + "/my_levels.json", SavedLevelStore::format({thirds}));
@@ -67,8 +68,9 @@ private slots:
         const HistoryExport history = readHistory(folder(), *fs);
         QCOMPARE(history.levels.size(), size_t(3));
         QCOMPARE(history.sessionCount(), size_t(4));
-        QCOMPARE(history.skipped.size(), 2);
+        QCOMPARE(history.skipped.size(), 3);
         QVERIFY(history.skipped.contains(QStringLiteral("sessions_1.txt: 1 damaged line skipped.")));
+        QVERIFY(history.skipped.contains(QStringLiteral("confusions_1.txt: 1 damaged line skipped.")));
         QVERIFY2(history.skipped.filter(QStringLiteral("sessions_9.txt")).size() == 1, qPrintable(history.skipped.join('|')));
     }
 
@@ -88,7 +90,9 @@ private slots:
         QCOMPARE(notes.size(), 2);
         QCOMPARE(notes[0].toObject(), (QJsonObject{{"note", "c"}, {"octave", 1}, {"correct", 2}, {"wrong", 0}}));
         QCOMPARE(notes[1].toObject(), (QJsonObject{{"note", "e"}, {"octave", 1}, {"correct", 3}, {"wrong", 1}}));
-        QCOMPARE(first.value("confusions").toArray(), QJsonArray());
+        QCOMPARE(first.value("confusions").toArray(),
+                 (QJsonArray{QJsonObject{{"asked", "e1"}, {"answered", "dsharp1"}, {"count", 1}}}));
+        QCOMPARE(sessions[1].toObject().value("confusions").toArray(), QJsonArray());
         QCOMPARE(sessions[1].toObject().value("timestamp").toDouble(), 1733558400.0);
         QCOMPARE(sessions[2].toObject().value("level").toInteger(), 7);
         const QJsonObject saved = sessions[3].toObject();
@@ -109,7 +113,8 @@ private slots:
         QCOMPARE(rows[4], QByteArray("7,C minor,,1733600000.5,g,1,4,0"));
         const QByteArray id = QByteArray::number(qint64(savedThirds().id));
         QCOMPARE(rows[5], id + ",D minor,\"Thirds, \"\"tight\"\"\",1733700000," + FileSessionStorage::writtenName(NoteName::fSharp).toUtf8() + ",1,0,2");
-        QCOMPARE(confusionsCsv(history), QByteArray("level,title,name,timestamp,asked,answered,count\n"));
+        QCOMPARE(confusionsCsv(history),
+                 QByteArray("level,title,name,timestamp,asked,answered,count\n1,C major,,1733472000.25,e1,dsharp1,1\n"));
 
         QTemporaryDir out;
         QVERIFY(exportCsv(history, out.filePath("new/folder"), *fs));

@@ -182,9 +182,15 @@ private slots:
                  CyclicPracticeManager::error(CyclicPracticeManager::ErrorCase::noSessionInProgress));
         QCOMPARE(awaitTask(m->startSession())->timestamp, 1733472000.25);
         const Question q = *awaitTask(m->loadNextQuestion());
-        awaitTask(m->logWrongAnswer(q));
+        awaitTask(m->logWrongAnswer(q, Note{NoteName::b, 0}));
         awaitTask(m->logRightAnswer(q));
-        QCOMPARE(awaitTask(m->logWrongAnswer(q))->score.at(q.answer), (Score{0, 1}));
+        const Session after = *awaitTask(m->logWrongAnswer(q, Note{NoteName::a, 0}));
+        QCOMPARE(after.score.at(q.answer), (Score{0, 1}));
+        // The first answer is what the note was taken for; later ones change nothing.
+        const std::map<Confusion, std::int64_t> taken{{Confusion{q.answer, Note{NoteName::b, 0}}, 1}};
+        QCOMPARE(after.confusions, taken);
+        const Question next = *awaitTask(m->loadNextQuestion());
+        QCOMPARE(awaitTask(m->logRightAnswer(next))->confusions, taken);
     }
 
     void stoppingBuiltInAndCustomLevels()
@@ -204,7 +210,7 @@ private slots:
         custom.sessions = {s};
         awaitTask(m->loadLevel(custom));
         awaitTask(m->startSession());
-        const Session t = *awaitTask(m->logWrongAnswer(*awaitTask(m->loadNextQuestion())));
+        const Session t = *awaitTask(m->logWrongAnswer(*awaitTask(m->loadNextQuestion()), Note{NoteName::b, 0}));
         QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{t});
         QCOMPARE(m_storage->files[1].size(), size_t(1));
     }
