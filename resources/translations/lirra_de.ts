@@ -811,5 +811,9 @@
         <source>preferences.close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>heardAs</source>
+        <translation>oft gehört als %1</translation>
+    </message>
 </context>
 </TS>

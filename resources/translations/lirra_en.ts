@@ -811,5 +811,9 @@
         <source>preferences.close</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>heardAs</source>
+        <translation>often heard as %1</translation>
+    </message>
 </context>
 </TS>

@@ -811,5 +811,9 @@
         <source>preferences.close</source>
         <translation>Fermer</translation>
     </message>
+    <message>
+        <source>heardAs</source>
+        <translation>souvent entendu comme %1</translation>
+    </message>
 </context>
 </TS>

@@ -143,6 +143,27 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
         }
         accuracy.levelAccuracy = state.level->statistics().pooledAccuracy;
     }
+    std::map<Confusion, std::int64_t> confusions;
+    if (accuracy.context == AccuracyScreenState::Context::session) {
+        confusions = state.session->confusions;
+    } else if (state.level) {
+        for (const Session &session : state.level->sessions) {
+            for (const auto &[confusion, count] : session.confusions)
+                confusions[confusion] = saturatingAdd(confusions[confusion], count);
+        }
+    }
+    // In order of the notes taken for, so that a tie goes to the lowest.
+    for (const auto &[confusion, count] : confusions) {
+        if (!accuracy.heardAs.empty() && accuracy.heardAs.back().asked == confusion.asked) {
+            if (count > accuracy.heardAsCounts.back()) {
+                accuracy.heardAs.back() = confusion;
+                accuracy.heardAsCounts.back() = count;
+            }
+            continue;
+        }
+        accuracy.heardAs.push_back(confusion);
+        accuracy.heardAsCounts.push_back(count);
+    }
     return accuracy;
 }
 

@@ -119,6 +119,11 @@ struct AccuracyScreenState {
     double levelAccuracy = 0;
     // Which level: "C major · lower half · diatonic".
     QString levelHeading;
+    // For each note first taken for another, the one it was taken for most
+    // often (over the session, or over the level's sessions), and how often.
+    std::vector<Confusion> heardAs;
+    // How often, for each entry of `heardAs`.
+    std::vector<std::int64_t> heardAsCounts;
 
     friend bool operator==(const AccuracyScreenState &, const AccuracyScreenState &) = default;
 };

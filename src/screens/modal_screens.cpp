@@ -230,7 +230,8 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
     const std::optional<AccuracyScreenState> previous = m_state;
     m_state = state;
     const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};
-    const bool renamed = previous && state && (previous->naming != state->naming || previous->key != state->key);
+    const bool renamed = previous && state
+        && (previous->naming != state->naming || previous->key != state->key || previous->heardAs != state->heardAs);
     if (!previous || previous->activeNotes != activeNotes || renamed) {
         keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
         keyboardView()->setText(std::nullopt);
@@ -243,7 +244,16 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
                 continue;
             keyboardView()->setTint(color(accuracyColor(accuracy)), accuracy, note);
             const QString name = noteLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists);
-            octave->setText(name + QLatin1Char(' ') + percentText(float(accuracy)), note.name);
+            QString text = name + QLatin1Char(' ') + percentText(float(accuracy));
+            // What the note is most often taken for, in words, not by shading alone.
+            const Note asked = note;
+            const auto heard = std::find_if(state->heardAs.begin(), state->heardAs.end(),
+                                            [asked](const Confusion &c) { return c.asked == asked; });
+            if (heard != state->heardAs.end())
+                text += QLatin1Char('\n')
+                    + localized("heardAs").arg(noteLabel(heard->answered.name, state->key, state->isMajor, state->naming,
+                                                         NamePlace::noteLists));
+            octave->setText(text, note.name);
         }
         keyboardView()->setKeysEnabled(false);
         keyboardView()->setKeysEnabled(true, activeNotes);

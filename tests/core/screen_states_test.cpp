@@ -82,6 +82,35 @@ private slots:
         QCOMPARE(plainText(*mainScreenState(state).scoreText), QStringLiteral("3 · 2 · 5"));
         QVERIFY(!mainScreenState(state).scoreAccessibilityText);
     }
+
+    // The accuracy screen names, for each note first taken for another, the
+    // one it was taken for most often: over the level's sessions, or over
+    // the session under way; a tie goes to the lower note.
+    void heardAs()
+    {
+        const auto session = [](double timestamp, std::initializer_list<std::pair<const char *, std::pair<const char *, int>>> taken) {
+            Session s{timestamp, {{note(u"C1"), Score{1, 1}}}};
+            for (const auto &[asked, answered] : taken)
+                s.confusions[Confusion{note(QString::fromLatin1(asked)), note(QString::fromLatin1(answered.first))}] = answered.second;
+            return s;
+        };
+        AppState state;
+        state.level = Level{};
+        state.level->notes = notes("C1 D1 E1 F1");
+        state.level->sessions = {session(1, {{"E1", {"D#1", 1}}, {"E1", {"F1", 2}}, {"C1", {"D1", 1}}}),
+                                 session(2, {{"E1", {"D#1", 2}}, {"F1", {"E1", 1}}, {"F1", {"G1", 1}}})};
+        AccuracyScreenState accuracy = accuracyScreenState(state);
+        QCOMPARE(accuracy.heardAs, (std::vector<Confusion>{{note(u"C1"), note(u"D1")}, {note(u"E1"), note(u"D#1")},
+                                                            {note(u"F1"), note(u"E1")}}));
+        QCOMPARE(accuracy.heardAsCounts, (std::vector<std::int64_t>{1, 3, 1}));
+
+        state.session = session(3, {{"D1", {"C1", 1}}});
+        accuracy = accuracyScreenState(state);
+        QCOMPARE(accuracy.context, AccuracyScreenState::Context::session);
+        QCOMPARE(accuracy.heardAs, (std::vector<Confusion>{{note(u"D1"), note(u"C1")}}));
+        state.session = Session{4, {}};
+        QVERIFY(accuracyScreenState(state).heardAs.empty());
+    }
 };
 
 LIRRA_TEST(ScreenStatesTest)
