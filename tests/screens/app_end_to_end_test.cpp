@@ -97,14 +97,17 @@ private slots:
         QCOMPARE(m_delegate->accuracyRing()->text(), percentText(0.5f));
         QCOMPARE(m_delegate->accuracyRing()->toolTip(), localized("accuracyInSessionWithCTA") + QStringLiteral(" (I)"));
 
-        // The ring opens the accuracy screen: the answered keys show their percentages.
+        // The ring opens the accuracy screen: the answered keys show their
+        // percentages, and the first question's note what it was taken for.
         click(m_delegate->accuracyRing());
         QVERIFY(state().isAccuracyScreenVisible);
         AccuracyScreen *accuracy = m_delegate->app()->accuracy();
         QVERIFY(accuracy->isVisible());
         for (const auto &[n, value] : state().accuracyPerNote) {
-            QCOMPARE(accuracy->keyboardView()->key(n)->text(),
-                     std::optional(localizedName(n.name) + QLatin1Char(' ') + percentText(float(value))));
+            QString expected = localizedName(n.name) + QLatin1Char(' ') + percentText(float(value));
+            if (n == first.answer)
+                expected += QLatin1Char('\n') + localized("heardAs").arg(localizedName(wrong.name));
+            QCOMPARE(accuracy->keyboardView()->key(n)->text(), std::optional(expected));
         }
         click(accuracy->titleBar()->doneButton()->pushButton());
         QVERIFY(!accuracy->isVisible());
