@@ -405,12 +405,17 @@ void MIDINotePlayer::stopAll()
 
 QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
 {
+    co_return co_await playVoice(Voice{instrumentChannel, keyNumber(note)});
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playVoice(Voice voice)
+{
     co_await instrumentLoaded();
     if (m_instrumentError)
         co_return std::unexpected(*m_instrumentError);
     if (m_engine) {
         const double lead = beatSeconds(beatPrecision) * m_options.sampleRate;
-        schedule(m_engine->noteTrack, Voice{instrumentChannel, keyNumber(note)}, nowFrame() + lead);
+        schedule(m_engine->noteTrack, voice, nowFrame() + lead);
     }
     if (!co_await wait(seconds(beatSeconds(0.75))))
         co_return std::unexpected(playbackStopped());

@@ -139,6 +139,8 @@ private:
         double beats = noteDurationInBeats;
     };
     void schedule(short track, Voice voice, double frame);
+    // Schedules one voice a lead-in from now; returns after 0.75 beats.
+    QCoro::Task<Result<void>> playVoice(Voice voice);
     double beatSeconds(double beats) const { return secondsForBeats(beats, m_settings.tempo); }
     // Puts the chosen instruments on their channels, and the gain and the
     // question's loudness on the synth, once an instrument has loaded.

@@ -133,20 +133,8 @@ std::vector<InstrumentChoice> MIDINotePlayer::instruments() const
 
 QCoro::Task<Result<void>> MIDINotePlayer::playQuestionNote(Note note)
 {
-    co_await instrumentLoaded();
-    if (m_instrumentError)
-        co_return std::unexpected(*m_instrumentError);
-    if (m_engine) {
-        const Loudness loudness = emphasised(m_settings.questionEmphasis);
-        const double lead = beatSeconds(beatPrecision) * m_options.sampleRate;
-        schedule(m_engine->noteTrack, Voice{questionChannel, keyNumber(note), loudness.velocity, double(m_settings.questionBeats)},
-                 nowFrame() + lead);
-    }
-    const std::chrono::nanoseconds duration(std::llround(beatSeconds(0.75) * 1e9));
-    const bool slept = co_await wait(duration);
-    if (!slept)
-        co_return std::unexpected(playbackStopped());
-    co_return Result<void>{};
+    const Loudness loudness = emphasised(m_settings.questionEmphasis);
+    co_return co_await playVoice(Voice{questionChannel, keyNumber(note), loudness.velocity, double(m_settings.questionBeats)});
 }
 
 QCoro::Task<Result<void>> MIDINotePlayer::rest(double beats)
