@@ -52,4 +52,18 @@ std::optional<NoteNaming> namingFromText(const QString &text)
     return std::nullopt;
 }
 
+QString modeText(PracticeMode mode)
+{
+    return mode == PracticeMode::adaptive ? QStringLiteral("adaptive") : QStringLiteral("cycle");
+}
+
+std::optional<PracticeMode> modeFromText(const QString &text)
+{
+    for (PracticeMode mode : {PracticeMode::cycle, PracticeMode::adaptive}) {
+        if (text == modeText(mode))
+            return mode;
+    }
+    return std::nullopt;
+}
+
 } // namespace lirra

@@ -36,6 +36,17 @@ enum class NoteNaming {
 QString namingText(NoteNaming naming);
 std::optional<NoteNaming> namingFromText(const QString &text);
 
+// How a session picks its questions.
+enum class PracticeMode {
+    // Every note once per pass, each pass shuffled anew.
+    cycle,
+    // Weak and confused notes come back more often; see `AdaptiveOrder`.
+    adaptive,
+};
+
+QString modeText(PracticeMode mode);
+std::optional<PracticeMode> modeFromText(const QString &text);
+
 // How the user practises. A default value is how the app sounds and names
 // notes out of the box.
 struct Settings {
@@ -61,6 +72,10 @@ struct Settings {
     // 0 silent … 100 the full level.
     int volume = 100;
     NoteNaming noteNames = NoteNaming::solfege;
+    PracticeMode mode = PracticeMode::cycle;
+    // In adaptive practice, a question first answered wrong ends with the
+    // note pressed and the one asked, each with its resolution.
+    bool contrast = true;
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };

@@ -47,6 +47,30 @@ std::vector<Note> CyclicPracticeManager::shuffled(std::vector<Note> notes)
     return notes;
 }
 
+void CyclicPracticeManager::startPasses(const std::vector<Note> &notes)
+{
+    m_currentNotes = shuffled(notes);
+    m_adaptive.reset(notes);
+}
+
+PracticeEvidence CyclicPracticeManager::evidence() const
+{
+    std::vector<Session> sessions = m_currentLevel ? m_currentLevel->sessions : std::vector<Session>{};
+    if (m_currentSession)
+        sessions.push_back(*m_currentSession);
+    return evidenceOf(sessions);
+}
+
+Question CyclicPracticeManager::questionFor(Note note) const
+{
+    const Level &level = *m_currentLevel;
+    return Question{
+        QUuid::createUuid(),
+        note,
+        m_with.noteResolutionGenerator->resolution(note, level.key, level.isMajor, level.isChromatic),
+    };
+}
+
 void CyclicPracticeManager::generateLevelsIfNeeded()
 {
     // A cursor operation before practice was prepared (its preparation
@@ -114,7 +138,7 @@ Level CyclicPracticeManager::makeCurrent(Level level, std::vector<Session> store
     level = withHistory(std::move(level), std::move(stored));
     m_summaries[level.id] = summarize(level.sessions);
     m_currentLevel = level;
-    m_currentNotes = shuffled(level.notes);
+    startPasses(level.notes);
     return level;
 }
 
@@ -202,7 +226,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::reloadLevel()
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevel(Level level)
 {
     m_currentLevel = level;
-    m_currentNotes = shuffled(level.notes);
+    startPasses(level.notes);
     co_return level;
 }
 
@@ -366,10 +390,14 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
     co_return level;
 }
 
-QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion()
+QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMode mode)
 {
     if (!m_currentLevel || m_currentLevel->notes.empty())
         co_return std::unexpected(error(ErrorCase::unexpected));
+    if (mode == PracticeMode::adaptive) {
+        m_currentQuestion = questionFor(m_adaptive.next(evidence(), *m_with.random));
+        co_return *m_currentQuestion;
+    }
     const std::int64_t i = m_currentQuestionIndex + 1;
     if (i >= 0 && i < std::ssize(m_currentNotes)) {
         m_currentQuestionIndex = i;
@@ -377,14 +405,18 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion()
         m_currentNotes = shuffled(m_currentLevel->notes);
         m_currentQuestionIndex = 0;
     }
-    const Note note = m_currentNotes[size_t(m_currentQuestionIndex)];
-    const Level &level = *m_currentLevel;
-    m_currentQuestion = Question{
-        QUuid::createUuid(),
-        note,
-        m_with.noteResolutionGenerator->resolution(note, level.key, level.isMajor, level.isChromatic),
-    };
+    m_currentQuestion = questionFor(m_currentNotes[size_t(m_currentQuestionIndex)]);
     co_return *m_currentQuestion;
+}
+
+std::vector<Question> CyclicPracticeManager::questionsToHear(std::size_t count)
+{
+    std::vector<Question> questions;
+    if (!m_currentLevel)
+        return questions;
+    for (const Note note : notesToHear(m_currentLevel->notes, evidence(), count, *m_with.random))
+        questions.push_back(questionFor(note));
+    return questions;
 }
 
 Result<Session> CyclicPracticeManager::logAnswer(const Question &question, std::optional<Note> wrongNote)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/generators.h"
+#include "practice/adaptive_order.h"
 #include "practice/practice_manager.h"
 #include "practice/preferences.h"
 #include "practice/random_source.h"
@@ -57,7 +58,8 @@ public:
     QCoro::Task<Result<Level>> loadLevel(Level level) override;
     QCoro::Task<Result<Session>> startSession() override;
     QCoro::Task<Result<Level>> stopSession() override;
-    QCoro::Task<Result<Question>> loadNextQuestion() override;
+    QCoro::Task<Result<Question>> loadNextQuestion(PracticeMode mode = PracticeMode::cycle) override;
+    std::vector<Question> questionsToHear(std::size_t count) override;
     QCoro::Task<Result<Session>> logRightAnswer(Question question) override;
     QCoro::Task<Result<Session>> logWrongAnswer(Question question, Note answered) override;
     QCoro::Task<Result<Level>> reloadLevel() override;
@@ -106,6 +108,11 @@ private:
     static Error keptError(Error error, const Kept &kept);
     Result<Session> logAnswer(const Question &question, std::optional<Note> wrongNote);
     std::vector<Note> shuffled(std::vector<Note> notes);
+    // A new shuffled pass, and a fresh adaptive order, over the notes.
+    void startPasses(const std::vector<Note> &notes);
+    // The running session's answers with the level's recent ones.
+    PracticeEvidence evidence() const;
+    Question questionFor(Note note) const;
 
     Collaborators m_with;
     std::vector<Level> m_allLevels;
@@ -117,6 +124,7 @@ private:
     std::optional<Question> m_currentQuestion;
     std::int64_t m_currentQuestionIndex = 0;
     std::vector<Note> m_currentNotes;
+    AdaptiveOrder m_adaptive;
     std::optional<Question> m_lastAnsweredQuestion;
     // Finished sessions that neither their level's file nor the journal
     // took, per level id, oldest first.

@@ -135,7 +135,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
         level = *saved;
     }
     if (saved)
-        m_currentNotes = shuffled(saved->notes);
+        startPasses(saved->notes);
     co_return saved;
 }
 

@@ -3,6 +3,7 @@
 #include "model/error.h"
 #include "model/level_labels.h"
 #include "model/music.h"
+#include "model/settings.h"
 
 #include <QCoroTask>
 
@@ -20,7 +21,10 @@ public:
     virtual QCoro::Task<Result<Level>> loadLevel(Level level) = 0;
     virtual QCoro::Task<Result<Session>> startSession() = 0;
     virtual QCoro::Task<Result<Level>> stopSession() = 0;
-    virtual QCoro::Task<Result<Question>> loadNextQuestion() = 0;
+    virtual QCoro::Task<Result<Question>> loadNextQuestion(PracticeMode mode = PracticeMode::cycle) = 0;
+    // Questions to listen to, not to answer: up to `count` different notes
+    // of the current level that most need hearing, with their resolutions.
+    virtual std::vector<Question> questionsToHear(std::size_t count) = 0;
     virtual QCoro::Task<Result<Session>> logRightAnswer(Question question) = 0;
     // `answered` is the note pressed instead, kept as a confusion when it
     // is the question's first answer.

@@ -29,6 +29,9 @@ Settings readSettings(const Preferences &preferences)
     settings.volume = integerIn(preferences, PreferenceKey::volume, 0, Settings::maxVolume, defaults.volume);
     if (const std::optional<QString> text = preferences.text(PreferenceKey::noteNames))
         settings.noteNames = namingFromText(*text).value_or(defaults.noteNames);
+    if (const std::optional<QString> text = preferences.text(PreferenceKey::practiceMode))
+        settings.mode = modeFromText(*text).value_or(defaults.mode);
+    settings.contrast = preferences.storedBoolean(PreferenceKey::contrast).value_or(defaults.contrast);
     return settings;
 }
 
@@ -51,6 +54,10 @@ void storeSettings(Preferences &preferences, const Settings &settings, const Set
         preferences.setBool(settings.drone, PreferenceKey::drone);
     if (settings.noteNames != before.noteNames)
         preferences.setText(namingText(settings.noteNames), PreferenceKey::noteNames);
+    if (settings.mode != before.mode)
+        preferences.setText(modeText(settings.mode), PreferenceKey::practiceMode);
+    if (settings.contrast != before.contrast)
+        preferences.setBool(settings.contrast, PreferenceKey::contrast);
 }
 
 } // namespace lirra

@@ -24,6 +24,8 @@ enum class PreferenceKey {
     questionEmphasis,
     volume,
     noteNames,
+    practiceMode,
+    contrast,
 };
 
 // The text a key is stored under.
@@ -40,6 +42,12 @@ public:
     // The stored value when it is a Boolean; false otherwise.
     virtual bool boolean(PreferenceKey key) const = 0;
     virtual void setBool(bool value, PreferenceKey key) = 0;
+    // The stored value when it is a Boolean; absent otherwise. A store that
+    // does not tell a stored false from none answers only true.
+    virtual std::optional<bool> storedBoolean(PreferenceKey key) const
+    {
+        return boolean(key) ? std::optional(true) : std::nullopt;
+    }
     // The stored value when it is a text; absent otherwise.
     virtual std::optional<QString> text(PreferenceKey key) const = 0;
     virtual void setText(const QString &value, PreferenceKey key) = 0;

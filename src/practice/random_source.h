@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 
 namespace lirra {
 
@@ -15,6 +16,20 @@ public:
 class SystemRandomSource final : public RandomSource {
 public:
     std::int64_t bounded(std::int64_t upper) override;
+};
+
+// The same numbers for the same seed: for runs that must be repeated, such
+// as simulations of practice.
+class SeededRandomSource final : public RandomSource {
+public:
+    explicit SeededRandomSource(std::uint64_t seed) : m_engine(seed) {}
+    std::int64_t bounded(std::int64_t upper) override
+    {
+        return std::uniform_int_distribution<std::int64_t>(0, upper - 1)(m_engine);
+    }
+
+private:
+    std::mt19937_64 m_engine;
 };
 
 } // namespace lirra

@@ -25,6 +25,8 @@ QString storedName(PreferenceKey key)
     case PreferenceKey::questionEmphasis: return QStringLiteral("sound.questionNote.emphasis");
     case PreferenceKey::volume: return QStringLiteral("sound.volume");
     case PreferenceKey::noteNames: return QStringLiteral("display.noteNames");
+    case PreferenceKey::practiceMode: return QStringLiteral("practice.mode");
+    case PreferenceKey::contrast: return QStringLiteral("practice.contrast");
     }
     return {};
 }
@@ -152,6 +154,14 @@ bool SettingsPreferences::boolean(PreferenceKey key) const
 {
     const QVariant value = m_settings->value(storedName(key));
     return value.typeId() == QMetaType::Bool && value.toBool();
+}
+
+std::optional<bool> SettingsPreferences::storedBoolean(PreferenceKey key) const
+{
+    const QVariant value = m_settings->value(storedName(key));
+    if (value.typeId() != QMetaType::Bool)
+        return std::nullopt;
+    return value.toBool();
 }
 
 void SettingsPreferences::setBool(bool value, PreferenceKey key)

@@ -22,6 +22,7 @@ public:
     std::optional<std::int64_t> integer(PreferenceKey key) const override;
     void setInteger(std::int64_t value, PreferenceKey key) override;
     bool boolean(PreferenceKey key) const override;
+    std::optional<bool> storedBoolean(PreferenceKey key) const override;
     void setBool(bool value, PreferenceKey key) override;
     std::optional<QString> text(PreferenceKey key) const override;
     void setText(const QString &value, PreferenceKey key) override;

@@ -26,7 +26,15 @@ public:
     QCoro::Task<Result<Level>> loadLevel(Level given) override { co_return answer("loadLevel", given); }
     QCoro::Task<Result<Session>> startSession() override { co_return answer("startSession", session); }
     QCoro::Task<Result<Level>> stopSession() override { co_return answer("stopSession", level); }
-    QCoro::Task<Result<Question>> loadNextQuestion() override { co_return answer("loadNextQuestion", question); }
+    QCoro::Task<Result<Question>> loadNextQuestion(PracticeMode mode) override
+    {
+        co_return answer(mode == PracticeMode::adaptive ? "loadNextQuestion adaptive" : "loadNextQuestion", question);
+    }
+    std::vector<Question> questionsToHear(std::size_t count) override
+    {
+        *journal << QStringLiteral("questionsToHear %1").arg(count);
+        return {question};
+    }
     QCoro::Task<Result<Session>> logRightAnswer(Question) override { co_return answer("logRightAnswer", session); }
     QCoro::Task<Result<Session>> logWrongAnswer(Question, Note) override { co_return answer("logWrongAnswer", session); }
     QCoro::Task<Result<Level>> reloadLevel() override { co_return answer("reloadLevel", level); }

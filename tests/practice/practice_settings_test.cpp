@@ -16,7 +16,7 @@ namespace {
 // Every field of the settings as one line, for comparing.
 QString describe(const Settings &s)
 {
-    return QStringLiteral("instrument %1 tempo %2 cadence %3 drone %4 beats %5 emphasis %6 volume %7 names %8")
+    return QStringLiteral("instrument %1 tempo %2 cadence %3 drone %4 beats %5 emphasis %6 volume %7 names %8 mode %9 contrast %10")
         .arg(presetText(s.instrument))
         .arg(s.tempo)
         .arg(s.cadenceEvery)
@@ -24,7 +24,9 @@ QString describe(const Settings &s)
         .arg(s.questionBeats)
         .arg(s.questionEmphasis)
         .arg(s.volume)
-        .arg(namingText(s.noteNames));
+        .arg(namingText(s.noteNames))
+        .arg(modeText(s.mode))
+        .arg(s.contrast);
 }
 
 Settings with(const std::function<void(Settings &)> &change)
@@ -69,6 +71,13 @@ private slots:
         QTest::newRow("every value sound")
             << QByteArray("{\"sound.instrument\": \"0:48\", \"practice.tempo\": 60, \"practice.cadence.every\": 3, \"sound.drone\": true, \"sound.questionNote.beats\": 4, \"sound.questionNote.emphasis\": 12, \"sound.volume\": 0, \"display.noteNames\": \"lettersForKey\"}")
             << Settings{Preset{0, 48}, 60, 3, true, 4, 12, 0, NoteNaming::lettersForKey};
+        QTest::newRow("adaptive without contrast")
+            << QByteArray("{\"practice.mode\": \"adaptive\", \"practice.contrast\": false}")
+            << with([](Settings &s) { s.mode = PracticeMode::adaptive; s.contrast = false; });
+        QTest::newRow("mode unknown") << QByteArray("{\"practice.mode\": \"Adaptive\"}") << defaults;
+        QTest::newRow("mode a number") << QByteArray("{\"practice.mode\": 1}") << defaults;
+        QTest::newRow("contrast a text stays on") << QByteArray("{\"practice.contrast\": \"false\"}") << defaults;
+        QTest::newRow("contrast zero stays on") << QByteArray("{\"practice.contrast\": 0}") << defaults;
         QTest::newRow("lowest values") << QByteArray("{\"practice.tempo\": 40, \"practice.cadence.every\": 0, \"sound.questionNote.beats\": 1}")
                                        << with([](Settings &s) { s.tempo = 40; s.cadenceEvery = 0; });
         QTest::newRow("highest values") << QByteArray("{\"practice.tempo\": 240, \"practice.cadence.every\": 16, \"sound.volume\": 100}")
@@ -119,6 +128,8 @@ private slots:
         changed.tempo = 200;
         changed.cadenceEvery = 0;
         changed.noteNames = NoteNaming::solfegeForKey;
+        changed.mode = PracticeMode::adaptive;
+        changed.contrast = false;
         {
             SettingsPreferences preferences(path());
             storeSettings(preferences, changed, defaults);
@@ -127,7 +138,9 @@ private slots:
         QFile file(path());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
-        QCOMPARE(stored.keys(), (QStringList{"display.noteNames", "practice.cadence.every", "practice.tempo", "sound.instrument"}));
+        QCOMPARE(stored.keys(), (QStringList{"display.noteNames", "practice.cadence.every", "practice.contrast", "practice.mode",
+                                             "practice.tempo", "sound.instrument"}));
+        QCOMPARE(stored.value("practice.contrast").toBool(true), false);
         QCOMPARE(stored.value("sound.instrument").toString(), QStringLiteral("8:4"));
 
         SettingsPreferences later(path());

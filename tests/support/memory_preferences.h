@@ -20,6 +20,11 @@ public:
         return it != booleans.end() && it->second;
     }
     void setBool(bool value, PreferenceKey key) override { booleans[key] = value; }
+    std::optional<bool> storedBoolean(PreferenceKey key) const override
+    {
+        const auto it = booleans.find(key);
+        return it == booleans.end() ? std::nullopt : std::optional(it->second);
+    }
     std::optional<QString> text(PreferenceKey key) const override
     {
         const auto it = texts.find(key);
