@@ -85,7 +85,7 @@ QString description(const AppAction &action)
         [](const didChangeSettings &a) {
             const Settings &s = a.settings;
             return QStringLiteral("⚙️ didChangeSettings - instrument %1, %2 BPM, cadence every %3, drone %4, "
-                                  "question %5 beats +%6 dB, volume %7, names %8")
+                                  "question %5 beats +%6 dB, volume %7, names %8, %9 practice, contrast %10")
                 .arg(presetText(s.instrument))
                 .arg(s.tempo)
                 .arg(s.cadenceEvery)
@@ -93,8 +93,22 @@ QString description(const AppAction &action)
                 .arg(s.questionBeats)
                 .arg(s.questionEmphasis)
                 .arg(s.volume)
-                .arg(namingText(s.noteNames));
+                .arg(namingText(s.noteNames))
+                .arg(modeText(s.mode))
+                .arg(s.contrast ? QStringLiteral("on") : QStringLiteral("off"));
         },
+        [](const didLoadQuestionsToHear &a) {
+            return QStringLiteral("👂 didLoadQuestionsToHear ") + namesList([&a]() {
+                std::vector<Note> notes;
+                for (const Question &q : a.questions)
+                    notes.push_back(q.answer);
+                return notes;
+            }());
+        },
+        [](const didPlayHeardNote &) { return QStringLiteral("👂 didPlayHeardNote"); },
+        [](const didSkipListening &) { return QStringLiteral("👆 didSkipListening"); },
+        [](const didPressConfusionsButton &) { return QStringLiteral("👆 didPressConfusions"); },
+        [](const didDismissConfusions &) { return QStringLiteral("👆 didDismissConfusions"); },
     }, action);
 }
 

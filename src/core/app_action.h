@@ -3,6 +3,8 @@
 #include "model/error.h"
 #include "model/music.h"
 #include "model/settings.h"
+#include "practice/session_summary.h"
+#include <optional>
 
 #include <QString>
 
@@ -16,7 +18,11 @@ namespace actions {
 struct didPressNote { Note note; };
 struct didReleaseNote { Note note; };
 struct didSelectNotes { std::vector<Note> notes; };
-struct didLoadLevel { Level level; };
+struct didLoadLevel {
+    Level level;
+    // After a stop that asked for one.
+    std::optional<SessionSummary> summary = {};
+};
 struct didStartSession { Session session; };
 struct didLoadQuestion { Question question; };
 // `playback` is the state's `playback` when the effect that answers with
@@ -55,6 +61,12 @@ struct didDeclineSavingLevel {};
 struct didChangeSettings { Settings settings; };
 struct didPressPreferencesButton {};
 struct didDismissPreferences {};
+// The notes of a listening block, with their resolutions.
+struct didLoadQuestionsToHear { std::vector<Question> questions; std::uint64_t playback = 0; };
+struct didPlayHeardNote { std::uint64_t playback = 0; };
+struct didSkipListening {};
+struct didPressConfusionsButton {};
+struct didDismissConfusions {};
 } // namespace actions
 
 using AppAction = std::variant<
@@ -94,7 +106,12 @@ using AppAction = std::variant<
     actions::didDeclineSavingLevel,
     actions::didChangeSettings,
     actions::didPressPreferencesButton,
-    actions::didDismissPreferences>;
+    actions::didDismissPreferences,
+    actions::didLoadQuestionsToHear,
+    actions::didPlayHeardNote,
+    actions::didSkipListening,
+    actions::didPressConfusionsButton,
+    actions::didDismissConfusions>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -46,6 +46,11 @@ struct logWrongAnswer {
 // ends the session as ever.
 struct stopSession {
     std::optional<PendingAnswer> pendingAnswer;
+    // Says what the session came to, measured against the level's sessions
+    // before it.
+    bool summarize = false;
+    Session session = {};
+    std::vector<Session> before = {};
     friend bool operator==(const stopSession &, const stopSession &) = default;
 };
 struct loadLevelWithId { std::int64_t levelId = 0; friend bool operator==(const loadLevelWithId &, const loadLevelWithId &) = default; };
@@ -74,6 +79,24 @@ struct applySettings {
     std::optional<Note> preview;
     friend bool operator==(const applySettings &, const applySettings &) = default;
 };
+struct loadNextQuestion {
+    PracticeMode mode = PracticeMode::cycle;
+    // What still sounds (a listening block skipped) stops first.
+    bool cutShort = false;
+    friend bool operator==(const loadNextQuestion &, const loadNextQuestion &) = default;
+};
+// The notes for a listening block.
+struct loadQuestionsToHear {
+    std::size_t count = 3;
+    std::uint64_t playback = 0;
+    friend bool operator==(const loadQuestionsToHear &, const loadQuestionsToHear &) = default;
+};
+// A note to hear, or without one a beat's rest.
+struct playHeardNote {
+    std::optional<Note> note;
+    std::uint64_t playback = 0;
+    friend bool operator==(const playHeardNote &, const playHeardNote &) = default;
+};
 #define LIRRA_EMPTY_EFFECT(name) \
     struct name { friend bool operator==(const name &, const name &) = default; }
 LIRRA_EMPTY_EFFECT(loadFirstLevel);
@@ -81,7 +104,6 @@ LIRRA_EMPTY_EFFECT(loadRandomLevel);
 LIRRA_EMPTY_EFFECT(loadPreviousLevel);
 LIRRA_EMPTY_EFFECT(loadNextLevel);
 LIRRA_EMPTY_EFFECT(startSession);
-LIRRA_EMPTY_EFFECT(loadNextQuestion);
 LIRRA_EMPTY_EFFECT(reloadLevel);
 #undef LIRRA_EMPTY_EFFECT
 } // namespace effects
@@ -107,6 +129,8 @@ using AppEffect = std::variant<
     effects::saveLevel,
     effects::renameLevel,
     effects::deleteLevel,
-    effects::applySettings>;
+    effects::applySettings,
+    effects::loadQuestionsToHear,
+    effects::playHeardNote>;
 
 } // namespace lirra

@@ -2,6 +2,8 @@
 
 #include "practice/practice_settings.h"
 
+#include <chrono>
+
 namespace lirra {
 
 AppEffectHandler::AppEffectHandler(AppEnvironment environment)
@@ -81,8 +83,15 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
                 logged = co_await practice.logWrongAnswer(question, e->pendingAnswer->pressed);
             if (!logged)
                 co_return failed(logged.error());
+            if (e->summarize)
+                e->session = *logged;
         }
-        co_return loaded(co_await practice.stopSession());
+        const Result<Level> stopped = co_await practice.stopSession();
+        if (!stopped || !e->summarize)
+            co_return loaded(stopped);
+        const double now = env.now ? env.now()
+                                   : std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        co_return actions::didLoadLevel{*stopped, summarizeSession(e->session, e->before, now)};
     }
     if (auto *e = std::get_if<effects::loadLevelWithId>(&effect))
         co_return loaded(co_await practice.loadLevelWithId(e->levelId));
@@ -105,8 +114,10 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
             co_return failed(session.error());
         co_return actions::didStartSession{*session};
     }
-    if (std::holds_alternative<effects::loadNextQuestion>(effect)) {
-        auto question = co_await practice.loadNextQuestion();
+    if (auto *e = std::get_if<effects::loadNextQuestion>(&effect)) {
+        if (e->cutShort)
+            player.stopAll();
+        auto question = co_await practice.loadNextQuestion(e->mode);
         if (!question)
             co_return failed(question.error());
         co_return actions::didLoadQuestion{*question};
@@ -154,6 +165,18 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
                 co_return failed(played.error());
         }
         co_return actions::didPlayNoteInResolution{e->playback};
+    }
+    if (auto *e = std::get_if<effects::loadQuestionsToHear>(&effect))
+        co_return actions::didLoadQuestionsToHear{practice.questionsToHear(e->count), e->playback};
+    if (auto *e = std::get_if<effects::playHeardNote>(&effect)) {
+        Result<void> played;
+        if (e->note)
+            played = co_await player.playNote(*e->note);
+        else
+            played = co_await player.rest(1);
+        if (!played)
+            co_return failed(played.error());
+        co_return actions::didPlayHeardNote{e->playback};
     }
     if (auto *e = std::get_if<effects::logRightAnswer>(&effect)) {
         auto session = co_await practice.logRightAnswer(e->question);

@@ -6,6 +6,7 @@
 #include "practice/preferences.h"
 #include "practice/tip_provider.h"
 
+#include <functional>
 #include <memory>
 
 namespace lirra {
@@ -17,6 +18,8 @@ struct AppEnvironment {
     std::shared_ptr<TipProvider> tipProvider;
     std::shared_ptr<Preferences> preferences;
     std::shared_ptr<Logger> logger;
+    // Seconds since 1970-01-01 00:00 UTC; the system clock when empty.
+    std::function<double()> now = {};
 };
 
 } // namespace lirra

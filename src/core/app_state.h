@@ -5,6 +5,7 @@
 #include "model/music.h"
 #include "model/settings.h"
 #include "model/tip.h"
+#include "practice/session_summary.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,28 @@ struct PendingAnswer {
     friend bool operator==(const PendingAnswer &, const PendingAnswer &) = default;
 };
 
+// One step of notes played to be heard, not answered: a note, or without
+// one a beat's rest; and the note it presents.
+struct HeardStep {
+    std::optional<Note> note;
+    Note presenting;
+    friend bool operator==(const HeardStep &, const HeardStep &) = default;
+};
+
+// Notes played between questions. A listening block plays the notes most
+// missed, each with its resolution; a contrast, once a question first
+// answered wrong is answered right, plays the note pressed and then the
+// one asked, each with its resolution.
+struct Hearing {
+    enum class Kind { listening, contrast };
+    Kind kind = Kind::listening;
+    // What is still to play, the step under way first.
+    std::vector<HeardStep> steps;
+    // In a contrast: the note that was pressed, and the one asked.
+    std::optional<Confusion> contrast;
+    friend bool operator==(const Hearing &, const Hearing &) = default;
+};
+
 // Everything the user sees is a function of this value.
 struct AppState {
     bool isPracticing = false;
@@ -42,6 +65,7 @@ struct AppState {
     bool isAccuracyScreenVisible = false;
     bool isLevelChooserVisible = false;
     bool isPreferencesVisible = false;
+    bool isConfusionViewVisible = false;
     // A stopped session of an unsaved narrowing holds answers: keeping the
     // narrowing as a level of the user's own, with it, is offered.
     bool offersToSaveLevel = false;
@@ -64,6 +88,12 @@ struct AppState {
     // it: what decides whether the next question starts with one.
     std::int64_t questionsAsked = 0;
     std::optional<Cadence> cadenceHeard;
+    // The key first pressed for the question on show when it was wrong.
+    std::optional<Note> firstWrongAnswer;
+    std::optional<Hearing> hearing;
+    // What the last session came to, said after an adaptive one stops,
+    // until another starts or another level is loaded.
+    std::optional<SessionSummary> sessionSummary;
 };
 
 } // namespace lirra

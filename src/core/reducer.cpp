@@ -1,5 +1,6 @@
 #include "reducer.h"
 
+#include "core/hearing.h"
 #include "core/screen_states.h"
 #include "practice/preferences.h"
 #include "practice/tip_provider.h"
@@ -63,8 +64,15 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         state.highlightedNote.reset();
         ++state.playback;
         state.currentlyPlayingResolution.clear();
-        E effect = effects::stopSession{std::exchange(state.pendingAnswer, std::nullopt)};
-        return Reduction{std::move(state), std::move(effect)};
+        state.hearing.reset();
+        effects::stopSession stop{std::exchange(state.pendingAnswer, std::nullopt)};
+        // Adaptive practice says what the session came to.
+        if (state.settings.mode == PracticeMode::adaptive && state.session && state.level) {
+            stop.summarize = true;
+            stop.session = *state.session;
+            stop.before = state.level->sessions;
+        }
+        return Reduction{std::move(state), E(std::move(stop))};
     };
 
     return std::visit(overloaded{
@@ -151,7 +159,9 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isInteractionEnabled = true;
             state.questionsAsked = 0;
             state.cadenceHeard.reset();
-            return Reduction{std::move(state), E(effects::loadNextQuestion{})};
+            state.sessionSummary.reset();
+            state.hearing.reset();
+            return Reduction{std::move(state), E(effects::loadNextQuestion{state.settings.mode})};
         },
         [&](const didLogRightAnswer &a) {
             if (!state.isPracticing || a.playback != state.playback)
@@ -161,7 +171,44 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.question.reset();
             state.highlightedNote.reset();
             state.isInteractionEnabled = true;
-            return Reduction{std::move(state), E(effects::loadNextQuestion{})};
+            if (listeningDue(state)) {
+                state.isInteractionEnabled = false;
+                E effect = effects::loadQuestionsToHear{notesPerListening, state.playback};
+                return Reduction{std::move(state), std::move(effect)};
+            }
+            return Reduction{std::move(state), E(effects::loadNextQuestion{state.settings.mode})};
+        },
+        [&](const didLoadQuestionsToHear &a) {
+            if (!state.isPracticing || a.playback != state.playback)
+                return withoutEffect();
+            if (a.questions.empty())
+                return Reduction{std::move(state), E(effects::loadNextQuestion{state.settings.mode})};
+            state.hearing = Hearing{Hearing::Kind::listening, listeningSteps(a.questions), std::nullopt};
+            state.isInteractionEnabled = false;
+            return continueHearing(std::move(state), false);
+        },
+        [&](const didPlayHeardNote &a) {
+            if (!state.isPracticing || a.playback != state.playback || !state.hearing)
+                return withoutEffect();
+            return continueHearing(std::move(state), true);
+        },
+        [&](const didSkipListening &) {
+            if (!state.isPracticing || !state.hearing || state.hearing->kind != Hearing::Kind::listening)
+                return withoutEffect();
+            ++state.playback;
+            state.hearing.reset();
+            state.highlightedNote.reset();
+            return Reduction{std::move(state), E(effects::loadNextQuestion{state.settings.mode, true})};
+        },
+        [&](const didPressConfusionsButton &) {
+            if (!state.level)
+                return withoutEffect();
+            state.isConfusionViewVisible = true;
+            return withoutEffect();
+        },
+        [&](const didDismissConfusions &) {
+            state.isConfusionViewVisible = false;
+            return withoutEffect();
         },
         [&](const didLogWrongAnswer &a) {
             if (!state.isPracticing || a.playback != state.playback)
@@ -176,6 +223,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 return withoutEffect();
             state.hasError = false;
             state.question = a.question;
+            state.firstWrongAnswer.reset();
             state.highlightedNote.reset();
             state.isInteractionEnabled = false;
             const bool withCadence = cadenceDue(state, *state.level);
@@ -207,6 +255,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             }
             state.highlightedNote = Highlight{n, PaletteColor::red};
             state.isInteractionEnabled = false;
+            if (!state.firstWrongAnswer)
+                state.firstWrongAnswer = n;
             return Reduction{std::move(state), E(effects::logWrongAnswer{n, question, state.playback})};
         },
         [&](const didPlayNoteInResolution &a) {
@@ -217,6 +267,12 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 state.highlightedNote = Highlight{first, PaletteColor::green};
                 state.currentlyPlayingResolution.erase(state.currentlyPlayingResolution.begin());
                 return Reduction{std::move(state), E(effects::playNoteInResolution{first, state.playback})};
+            }
+            if (contrastDue(state)) {
+                const Note pressed = *state.firstWrongAnswer;
+                state.hearing = Hearing{Hearing::Kind::contrast, contrastSteps(*state.level, pressed, *state.question),
+                                        Confusion{state.question->answer, pressed}};
+                return continueHearing(std::move(state), false);
             }
             E effect = effects::logRightAnswer{state.question->answer, *state.question, state.playback};
             return Reduction{std::move(state), std::move(effect)};
@@ -312,6 +368,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.hasError = false;
             state.level = l;
             ++state.levelLoads;
+            state.sessionSummary = a.summary;
+            state.hearing.reset();
             const LevelStatistics stats = l.statistics();
             // The figure a session shows, over all the level's answers, so
             // that a stop does not change it.

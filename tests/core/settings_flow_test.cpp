@@ -1,8 +1,7 @@
-#include "support/fakes.h"
+#include "support/loop_harness.h"
 #include "support/notes.h"
 #include "support/test_registry.h"
 
-#include "core/app_loop.h"
 #include "model/generators.h"
 
 #include <QTest>
@@ -27,31 +26,14 @@ class SettingsFlowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::shared_ptr<ScriptedEffectHandler> m_handler;
-    std::unique_ptr<AppLoop> m_loop;
+    LoopHarness m_app;
 
-    const AppState &state() const { return m_loop->state(); }
-    std::optional<AppEffect> send(AppAction action)
-    {
-        const size_t before = m_handler->handled.size();
-        m_loop->send(std::move(action));
-        drainEvents();
-        return m_handler->handled.size() == before ? std::nullopt : std::optional(m_handler->handled.back());
-    }
+    const AppState &state() const { return m_app.state(); }
+    std::optional<AppEffect> send(AppAction action) { return m_app.send(std::move(action)); }
     void start(const Settings &settings)
     {
-        AppEnvironment env;
-        auto preferences = std::make_shared<MemoryPreferences>();
-        preferences->setBool(true, PreferenceKey::hasSeenOnboarding);
-        env.preferences = preferences;
-        env.tipProvider = std::make_shared<ListTipProvider>();
-        env.logger = std::make_shared<RecordingLogger>();
-        m_handler = std::make_shared<ScriptedEffectHandler>();
-        AppState initial;
-        initial.settings = settings;
-        m_loop = std::make_unique<AppLoop>(env, initial, [h = m_handler](const AppEnvironment &) { return h; });
-        QCOMPARE(send(actions::didLoad{}), AppEffect(effects::prepareToPractice{settings}));
-        send(actions::didLoadLevel{cMajor});
+        m_app.start(settings, cMajor);
+        QCOMPARE(m_app.handler->handled.front(), AppEffect(effects::prepareToPractice{settings}));
     }
     // Starts a session and asks questions; "C" for each that starts with the
     // cadence, "-" for each that does not.
@@ -75,11 +57,7 @@ private:
     }
 
 private slots:
-    void cleanup()
-    {
-        drainEvents();
-        m_loop.reset();
-    }
+    void cleanup() { m_app.stop(); }
 
     void cadenceFrequency_data()
     {
@@ -127,9 +105,9 @@ private slots:
         AppState moved = state();
         moved.level = DiatonicLevelGenerator().generateLevels()[20];
         QVERIFY(moved.level->cadence != cMajor.cadence);
-        m_loop = std::make_unique<AppLoop>(AppEnvironment{nullptr, nullptr, std::make_shared<ListTipProvider>(),
-                                                          std::make_shared<MemoryPreferences>(), nullptr},
-                                           moved, [h = m_handler](const AppEnvironment &) { return h; });
+        m_app.restart(AppEnvironment{nullptr, nullptr, std::make_shared<ListTipProvider>(),
+                                     std::make_shared<MemoryPreferences>(), nullptr},
+                      moved);
         QVERIFY(ask());
         QVERIFY(!ask());
     }

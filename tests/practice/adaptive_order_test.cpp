@@ -2,7 +2,9 @@
 #include "support/test_registry.h"
 
 #include "practice/adaptive_order.h"
+#include "practice/session_summary.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <map>
@@ -168,6 +170,61 @@ private slots:
         QCOMPARE(evidence.scores.at(note(u"C1")).correct, 5);
         QCOMPARE(evidence.scores.at(note(u"C1")).wrong, 2 + 3 + 4 + 5 + 6);
         QCOMPARE(evidence.confusions.at(Confusion{note(u"C1"), note(u"D1")}), 5);
+    }
+
+    // What a stopped session says: its length, its accuracy, the note that
+    // rose most above its earlier accuracy, the pair most often mixed up
+    // (either way round, named the way it was heard more often).
+    void sessionSummary_data()
+    {
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<QString>("confusions");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing before") << "E1:3/1" << "" << "" << "4 questions, 3 right, none improved, none confused";
+        QTest::newRow("one note rose") << "E1:4/0 D1:1/1" << "" << "E1:1/1 D1:1/1"
+                                       << "6 questions, 5 right, E1 +50%, none confused";
+        QTest::newRow("the larger rise wins") << "E1:3/1 D1:4/0" << "" << "E1:0/4 D1:2/2"
+                                              << "8 questions, 7 right, E1 +75%, none confused";
+        QTest::newRow("a fall is no improvement") << "E1:0/2" << "" << "E1:2/0"
+                                                  << "2 questions, 0 right, none improved, none confused";
+        QTest::newRow("a pair either way round") << "E1:1/2 D1:1/1 G1:0/2" << "E1>D1:2 D1>E1:1 G1>A1:2" << ""
+                                                 << "7 questions, 2 right, none improved, E1>D1 3";
+        QTest::newRow("named the way heard more") << "E1:0/1 D1:0/2" << "E1>D1:1 D1>E1:2" << ""
+                                                  << "3 questions, 0 right, none improved, D1>E1 3";
+    }
+    void sessionSummary()
+    {
+        QFETCH(QString, session);
+        QFETCH(QString, confusions);
+        QFETCH(QString, before);
+        QFETCH(QString, expected);
+        const auto sessionOf = [](const QString &scores) {
+            Session s{1000, {}};
+            for (const auto &[n, score] : scored(scores).scores)
+                s.score[n] = score;
+            return s;
+        };
+        Session stopped = sessionOf(session);
+        for (const QString &entry : confusions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList parts = entry.split(QRegularExpression(QStringLiteral("[>:]")));
+            stopped.confusions[Confusion{note(parts[0]), note(parts[1])}] = parts[2].toLongLong();
+        }
+        std::vector<Session> history;
+        if (!before.isEmpty())
+            history.push_back(sessionOf(before));
+        const SessionSummary summary = summarizeSession(stopped, history, 1000 + 8.5 * 60);
+        QCOMPARE(summary.seconds, 510.0);
+        const QString improved = summary.mostImproved
+            ? QStringLiteral("%1 +%2%").arg(lirra::test::text({*summary.mostImproved})).arg(std::lround(summary.improvement * 100))
+            : QStringLiteral("none improved");
+        const QString confused = summary.mostConfused
+            ? QStringLiteral("%1>%2 %3").arg(lirra::test::text({summary.mostConfused->asked}),
+                                             lirra::test::text({summary.mostConfused->answered}))
+                  .arg(summary.confusedCount)
+            : QStringLiteral("none confused");
+        QCOMPARE(QStringLiteral("%1 questions, %2 right, %3, %4").arg(summary.questions).arg(summary.right).arg(improved, confused),
+                 expected);
     }
 };
 

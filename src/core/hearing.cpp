@@ -1,0 +1,82 @@
+#include "hearing.h"
+
+#include "model/generators.h"
+
+namespace lirra {
+
+namespace {
+
+void appendResolution(std::vector<HeardStep> &steps, Note presenting, const std::vector<Note> &resolution)
+{
+    for (const Note &note : resolution)
+        steps.push_back(HeardStep{note, presenting});
+}
+
+} // namespace
+
+std::vector<HeardStep> listeningSteps(const std::vector<Question> &questions)
+{
+    std::vector<HeardStep> steps;
+    for (const Question &question : questions) {
+        steps.push_back(HeardStep{std::nullopt, question.answer});
+        appendResolution(steps, question.answer, question.resolution);
+    }
+    return steps;
+}
+
+std::vector<HeardStep> contrastSteps(const Level &level, Note pressed, const Question &asked)
+{
+    std::vector<HeardStep> steps{HeardStep{std::nullopt, pressed}};
+    appendResolution(steps, pressed,
+                     DiatonicNoteResolutionGenerator().resolution(pressed, level.key, level.isMajor, level.isChromatic));
+    steps.push_back(HeardStep{std::nullopt, asked.answer});
+    appendResolution(steps, asked.answer, asked.resolution);
+    return steps;
+}
+
+Reduction continueHearing(AppState state, bool stepPlayed)
+{
+    if (!state.hearing)
+        return Reduction{std::move(state), std::nullopt};
+    Hearing &hearing = *state.hearing;
+    if (stepPlayed && !hearing.steps.empty())
+        hearing.steps.erase(hearing.steps.begin());
+    if (!hearing.steps.empty()) {
+        const HeardStep step = hearing.steps.front();
+        // The key sounding is lit: in a contrast red while the note pressed
+        // sounds, green while the one asked does.
+        if (step.note) {
+            PaletteColor color = PaletteColor::blue;
+            if (hearing.contrast)
+                color = step.presenting == hearing.contrast->answered ? PaletteColor::red : PaletteColor::green;
+            state.highlightedNote = Highlight{*step.note, color};
+        } else {
+            state.highlightedNote.reset();
+        }
+        AppEffect effect = effects::playHeardNote{step.note, state.playback};
+        return Reduction{std::move(state), std::move(effect)};
+    }
+    const Hearing::Kind kind = hearing.kind;
+    state.hearing.reset();
+    state.highlightedNote.reset();
+    if (kind == Hearing::Kind::contrast && state.question) {
+        AppEffect effect = effects::logRightAnswer{state.question->answer, *state.question, state.playback};
+        return Reduction{std::move(state), std::move(effect)};
+    }
+    AppEffect effect = effects::loadNextQuestion{state.settings.mode};
+    return Reduction{std::move(state), std::move(effect)};
+}
+
+bool listeningDue(const AppState &state)
+{
+    return state.settings.mode == PracticeMode::adaptive && state.questionsAsked > 0
+        && state.questionsAsked % questionsBetweenListening == 0;
+}
+
+bool contrastDue(const AppState &state)
+{
+    return state.settings.mode == PracticeMode::adaptive && state.settings.contrast && state.firstWrongAnswer
+        && state.question && state.level;
+}
+
+} // namespace lirra
