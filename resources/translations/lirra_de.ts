@@ -815,5 +815,157 @@
         <source>heardAs</source>
         <translation>oft gehört als %1</translation>
     </message>
+    <message>
+        <source>confusions.title</source>
+        <translation>Verwechslungen</translation>
+    </message>
+    <message>
+        <source>confusions.open</source>
+        <translation>Verwechslungen…</translation>
+    </message>
+    <message>
+        <source>confusions.openTip</source>
+        <translation>Welche Töne du für welche hältst, als Tabelle</translation>
+    </message>
+    <message>
+        <source>confusions.span</source>
+        <translation>Übungen:</translation>
+    </message>
+    <message>
+        <source>confusions.recent</source>
+        <translation>Die letzten %1</translation>
+    </message>
+    <message>
+        <source>confusions.all</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>confusions.explain</source>
+        <translation>Jede Zeile ist ein gefragter Ton, jede Spalte der zuerst geantwortete. Die Diagonale zählt richtige erste Antworten.</translation>
+    </message>
+    <message>
+        <source>confusions.cell</source>
+        <translation>Gefragt %1, geantwortet %2: %3</translation>
+    </message>
+    <message>
+        <source>confusions.rightCell</source>
+        <translation>Gefragt %1, zuerst richtig geantwortet: %2</translation>
+    </message>
+    <message>
+        <source>confusions.askedHeader</source>
+        <translation>Gefragt: %1</translation>
+    </message>
+    <message>
+        <source>confusions.answeredHeader</source>
+        <translation>Geantwortet: %1</translation>
+    </message>
+    <message>
+        <source>confusions.most</source>
+        <translation>Am häufigsten verwechselt: %1</translation>
+    </message>
+    <message>
+        <source>confusions.pair</source>
+        <translation>%1 gehört als %2 (%3×)</translation>
+    </message>
+    <message>
+        <source>confusions.none</source>
+        <translation>Keine Verwechslungen in diesen Übungen.</translation>
+    </message>
+    <message>
+        <source>listening.caption</source>
+        <translation>Hör zu: %1. Leertaste überspringt den Rest.</translation>
+    </message>
+    <message>
+        <source>contrast.pressed</source>
+        <translation>Was du gedrückt hast: %1</translation>
+    </message>
+    <message>
+        <source>contrast.asked</source>
+        <translation>Was gefragt war: %1</translation>
+    </message>
+    <message>
+        <source>summary.text</source>
+        <translation>Übung beendet: %1, %2 von %3 richtig (%4).</translation>
+    </message>
+    <message>
+        <source>summary.length</source>
+        <translation>%1 Min. %2 s</translation>
+    </message>
+    <message>
+        <source>summary.improved</source>
+        <translation>Am meisten verbessert: %1 (+%2).</translation>
+    </message>
+    <message>
+        <source>summary.confused</source>
+        <translation>Am häufigsten verwechselt: %1 gehört als %2 (%3×).</translation>
+    </message>
+    <message>
+        <source>preferences.mode</source>
+        <translation>Übungsweise:</translation>
+    </message>
+    <message>
+        <source>preferences.modeCycle</source>
+        <translation>Jeder Ton der Reihe nach</translation>
+    </message>
+    <message>
+        <source>preferences.modeAdaptive</source>
+        <translation>Adaptiv: schwache Töne kommen wieder</translation>
+    </message>
+    <message>
+        <source>preferences.modeTip</source>
+        <translation>Adaptives Üben fragt Töne, die du verfehlst oder verwechselst, öfter, macht alle 12 Fragen eine kurze Hörpause und fasst jede Übung zusammen</translation>
+    </message>
+    <message>
+        <source>preferences.contrast</source>
+        <translation>Nach einem Fehler:</translation>
+    </message>
+    <message>
+        <source>preferences.contrastOn</source>
+        <translation>Beide Töne zum Vergleich spielen</translation>
+    </message>
+    <message>
+        <source>preferences.contrastTip</source>
+        <translation>Beim adaptiven Üben: Sobald du den Ton gefunden hast, erklingen der gedrückte und der gefragte, jeder mit seiner Auflösung</translation>
+    </message>
+    <message>
+        <source>preferences.yourData</source>
+        <translation>Deine Daten:</translation>
+    </message>
+    <message>
+        <source>preferences.export</source>
+        <translation>Verlauf exportieren</translation>
+    </message>
+    <message>
+        <source>preferences.exportTip</source>
+        <translation>Alle Übungen jedes Levels mit Zählungen je Ton und Verwechslungen, als JSON oder CSV</translation>
+    </message>
+    <message>
+        <source>export.title</source>
+        <translation>Verlauf exportieren</translation>
+    </message>
+    <message>
+        <source>export.asJson</source>
+        <translation>Als JSON-Datei…</translation>
+    </message>
+    <message>
+        <source>export.asCsv</source>
+        <translation>Als CSV-Dateien in einen Ordner…</translation>
+    </message>
+    <message>
+        <source>export.jsonFilter</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <source>export.done</source>
+        <translation>%1 Übungen aus %2 Levels nach %3 exportiert.</translation>
+    </message>
+    <message>
+        <source>export.skipped</source>
+        <translation>Nicht exportiert, weil es nicht lesbar war:</translation>
+    </message>
+    <message>
+        <source>export.failed</source>
+        <translation>Nichts wurde exportiert: %1</translation>
+    </message>
 </context>
 </TS>

@@ -815,5 +815,157 @@
         <source>heardAs</source>
         <translation>often heard as %1</translation>
     </message>
+    <message>
+        <source>confusions.title</source>
+        <translation>Confusions</translation>
+    </message>
+    <message>
+        <source>confusions.open</source>
+        <translation>Confusions…</translation>
+    </message>
+    <message>
+        <source>confusions.openTip</source>
+        <translation>Which notes you take for which, as a table</translation>
+    </message>
+    <message>
+        <source>confusions.span</source>
+        <translation>Sessions:</translation>
+    </message>
+    <message>
+        <source>confusions.recent</source>
+        <translation>The last %1</translation>
+    </message>
+    <message>
+        <source>confusions.all</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>confusions.explain</source>
+        <translation>Each row is a note asked, each column the note first answered. The diagonal counts right first answers.</translation>
+    </message>
+    <message>
+        <source>confusions.cell</source>
+        <translation>Asked %1, answered %2: %3</translation>
+    </message>
+    <message>
+        <source>confusions.rightCell</source>
+        <translation>Asked %1, answered right first: %2</translation>
+    </message>
+    <message>
+        <source>confusions.askedHeader</source>
+        <translation>Asked: %1</translation>
+    </message>
+    <message>
+        <source>confusions.answeredHeader</source>
+        <translation>Answered: %1</translation>
+    </message>
+    <message>
+        <source>confusions.most</source>
+        <translation>Most often confused: %1</translation>
+    </message>
+    <message>
+        <source>confusions.pair</source>
+        <translation>%1 heard as %2 (%3×)</translation>
+    </message>
+    <message>
+        <source>confusions.none</source>
+        <translation>No confusions in these sessions.</translation>
+    </message>
+    <message>
+        <source>listening.caption</source>
+        <translation>Listen: %1. Space skips the rest.</translation>
+    </message>
+    <message>
+        <source>contrast.pressed</source>
+        <translation>What you pressed: %1</translation>
+    </message>
+    <message>
+        <source>contrast.asked</source>
+        <translation>What was asked: %1</translation>
+    </message>
+    <message>
+        <source>summary.text</source>
+        <translation>Session over: %1, %2 of %3 right (%4).</translation>
+    </message>
+    <message>
+        <source>summary.length</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>summary.improved</source>
+        <translation>Most improved: %1 (+%2).</translation>
+    </message>
+    <message>
+        <source>summary.confused</source>
+        <translation>Most confused: %1 heard as %2 (%3×).</translation>
+    </message>
+    <message>
+        <source>preferences.mode</source>
+        <translation>Practice:</translation>
+    </message>
+    <message>
+        <source>preferences.modeCycle</source>
+        <translation>Every note in turn</translation>
+    </message>
+    <message>
+        <source>preferences.modeAdaptive</source>
+        <translation>Adaptive: weak notes come back</translation>
+    </message>
+    <message>
+        <source>preferences.modeTip</source>
+        <translation>Adaptive practice asks the notes you miss or mix up more often, adds a short listening break every 12 questions and sums up each session</translation>
+    </message>
+    <message>
+        <source>preferences.contrast</source>
+        <translation>After a mistake:</translation>
+    </message>
+    <message>
+        <source>preferences.contrastOn</source>
+        <translation>Play both notes to compare</translation>
+    </message>
+    <message>
+        <source>preferences.contrastTip</source>
+        <translation>In adaptive practice: once you find the note, the one you pressed and the one asked are played, each with its resolution</translation>
+    </message>
+    <message>
+        <source>preferences.yourData</source>
+        <translation>Your data:</translation>
+    </message>
+    <message>
+        <source>preferences.export</source>
+        <translation>Export history</translation>
+    </message>
+    <message>
+        <source>preferences.exportTip</source>
+        <translation>Every level's sessions, with per-note counts and confusions, as JSON or CSV</translation>
+    </message>
+    <message>
+        <source>export.title</source>
+        <translation>Export history</translation>
+    </message>
+    <message>
+        <source>export.asJson</source>
+        <translation>As a JSON file…</translation>
+    </message>
+    <message>
+        <source>export.asCsv</source>
+        <translation>As CSV files in a folder…</translation>
+    </message>
+    <message>
+        <source>export.jsonFilter</source>
+        <translation>JSON files (*.json)</translation>
+    </message>
+    <message>
+        <source>export.done</source>
+        <translation>Exported %1 sessions of %2 levels to %3.</translation>
+    </message>
+    <message>
+        <source>export.skipped</source>
+        <translation>Not exported, because it could not be read:</translation>
+    </message>
+    <message>
+        <source>export.failed</source>
+        <translation>Nothing was exported: %1</translation>
+    </message>
 </context>
 </TS>

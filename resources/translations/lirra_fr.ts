@@ -815,5 +815,157 @@
         <source>heardAs</source>
         <translation>souvent entendu comme %1</translation>
     </message>
+    <message>
+        <source>confusions.title</source>
+        <translation>Confusions</translation>
+    </message>
+    <message>
+        <source>confusions.open</source>
+        <translation>Confusions…</translation>
+    </message>
+    <message>
+        <source>confusions.openTip</source>
+        <translation>Quelles notes vous prenez pour quelles autres, en tableau</translation>
+    </message>
+    <message>
+        <source>confusions.span</source>
+        <translation>Séances :</translation>
+    </message>
+    <message>
+        <source>confusions.recent</source>
+        <translation>Les %1 dernières</translation>
+    </message>
+    <message>
+        <source>confusions.all</source>
+        <translation>Toutes</translation>
+    </message>
+    <message>
+        <source>confusions.explain</source>
+        <translation>Chaque ligne est une note demandée, chaque colonne la note répondue en premier. La diagonale compte les bonnes premières réponses.</translation>
+    </message>
+    <message>
+        <source>confusions.cell</source>
+        <translation>Demandée %1, répondue %2 : %3</translation>
+    </message>
+    <message>
+        <source>confusions.rightCell</source>
+        <translation>Demandée %1, bien répondue d’emblée : %2</translation>
+    </message>
+    <message>
+        <source>confusions.askedHeader</source>
+        <translation>Demandée : %1</translation>
+    </message>
+    <message>
+        <source>confusions.answeredHeader</source>
+        <translation>Répondue : %1</translation>
+    </message>
+    <message>
+        <source>confusions.most</source>
+        <translation>Confusions les plus fréquentes : %1</translation>
+    </message>
+    <message>
+        <source>confusions.pair</source>
+        <translation>%1 entendue comme %2 (%3×)</translation>
+    </message>
+    <message>
+        <source>confusions.none</source>
+        <translation>Aucune confusion dans ces séances.</translation>
+    </message>
+    <message>
+        <source>listening.caption</source>
+        <translation>Écoutez : %1. Espace passe la suite.</translation>
+    </message>
+    <message>
+        <source>contrast.pressed</source>
+        <translation>Ce que vous avez joué : %1</translation>
+    </message>
+    <message>
+        <source>contrast.asked</source>
+        <translation>Ce qui était demandé : %1</translation>
+    </message>
+    <message>
+        <source>summary.text</source>
+        <translation>Séance terminée : %1, %2 sur %3 justes (%4).</translation>
+    </message>
+    <message>
+        <source>summary.length</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>summary.improved</source>
+        <translation>Plus grand progrès : %1 (+%2).</translation>
+    </message>
+    <message>
+        <source>summary.confused</source>
+        <translation>Confusion la plus fréquente : %1 entendue comme %2 (%3×).</translation>
+    </message>
+    <message>
+        <source>preferences.mode</source>
+        <translation>Entraînement :</translation>
+    </message>
+    <message>
+        <source>preferences.modeCycle</source>
+        <translation>Chaque note à son tour</translation>
+    </message>
+    <message>
+        <source>preferences.modeAdaptive</source>
+        <translation>Adaptatif : les notes faibles reviennent</translation>
+    </message>
+    <message>
+        <source>preferences.modeTip</source>
+        <translation>L’entraînement adaptatif demande plus souvent les notes manquées ou confondues, ajoute une courte écoute toutes les 12 questions et résume chaque séance</translation>
+    </message>
+    <message>
+        <source>preferences.contrast</source>
+        <translation>Après une erreur :</translation>
+    </message>
+    <message>
+        <source>preferences.contrastOn</source>
+        <translation>Jouer les deux notes pour comparer</translation>
+    </message>
+    <message>
+        <source>preferences.contrastTip</source>
+        <translation>En entraînement adaptatif : une fois la note trouvée, celle jouée et celle demandée sont jouées, chacune avec sa résolution</translation>
+    </message>
+    <message>
+        <source>preferences.yourData</source>
+        <translation>Vos données :</translation>
+    </message>
+    <message>
+        <source>preferences.export</source>
+        <translation>Exporter l’historique</translation>
+    </message>
+    <message>
+        <source>preferences.exportTip</source>
+        <translation>Toutes les séances de chaque niveau, avec les comptes par note et les confusions, en JSON ou CSV</translation>
+    </message>
+    <message>
+        <source>export.title</source>
+        <translation>Exporter l’historique</translation>
+    </message>
+    <message>
+        <source>export.asJson</source>
+        <translation>En fichier JSON…</translation>
+    </message>
+    <message>
+        <source>export.asCsv</source>
+        <translation>En fichiers CSV dans un dossier…</translation>
+    </message>
+    <message>
+        <source>export.jsonFilter</source>
+        <translation>Fichiers JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>export.done</source>
+        <translation>%1 séances de %2 niveaux exportées vers %3.</translation>
+    </message>
+    <message>
+        <source>export.skipped</source>
+        <translation>Non exporté, car illisible :</translation>
+    </message>
+    <message>
+        <source>export.failed</source>
+        <translation>Rien n’a été exporté : %1</translation>
+    </message>
 </context>
 </TS>

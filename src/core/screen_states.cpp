@@ -3,6 +3,9 @@
 #include "model/generators.h"
 #include "model/level_labels.h"
 #include "model/localization.h"
+#include "model/note_naming.h"
+
+#include <cmath>
 
 namespace lirra {
 
@@ -30,6 +33,50 @@ StyledText scoreText(const AppState &state)
         {dot, std::nullopt},
         {QString::number(total), PaletteColor::teal},
     };
+}
+
+QString nameOf(const AppState &state, Note note)
+{
+    const Level *level = state.level ? &*state.level : nullptr;
+    return noteLabel(note.name, level ? level->key : NoteName::c, !level || level->isMajor, state.settings.noteNames,
+                     NamePlace::noteLists);
+}
+
+QString percent(double share)
+{
+    return localized("preferences.percent").arg(std::lround(share * 100));
+}
+
+// What the notes heard between questions are, or what the last session
+// came to.
+std::optional<QString> practiceCaption(const AppState &state)
+{
+    if (state.hearing && !state.hearing->steps.empty()) {
+        const Hearing &hearing = *state.hearing;
+        const Note presenting = hearing.steps.front().presenting;
+        if (hearing.kind == Hearing::Kind::listening)
+            return localized("listening.caption").arg(nameOf(state, presenting));
+        const bool pressed = hearing.contrast && presenting == hearing.contrast->answered;
+        return localized(pressed ? "contrast.pressed" : "contrast.asked").arg(nameOf(state, presenting));
+    }
+    if (!state.sessionSummary || state.isPracticing)
+        return std::nullopt;
+    const SessionSummary &summary = *state.sessionSummary;
+    const auto seconds = std::llround(summary.seconds);
+    QString text = localized("summary.text")
+                       .arg(localized("summary.length").arg(seconds / 60).arg(seconds % 60))
+                       .arg(summary.right)
+                       .arg(summary.questions)
+                       .arg(percent(summary.accuracy));
+    if (summary.mostImproved)
+        text += QLatin1Char(' ')
+            + localized("summary.improved").arg(nameOf(state, *summary.mostImproved), percent(summary.improvement));
+    if (summary.mostConfused)
+        text += QLatin1Char(' ')
+            + localized("summary.confused")
+                  .arg(nameOf(state, summary.mostConfused->asked), nameOf(state, summary.mostConfused->answered))
+                  .arg(summary.confusedCount);
+    return text;
 }
 
 } // namespace
@@ -80,6 +127,7 @@ MainScreenState mainScreenState(const AppState &state)
         main.activeNotes = state.level->notes;
     main.highlightedNote = state.highlightedNote;
     main.tip = state.currentTip;
+    main.caption = practiceCaption(state);
     return main;
 }
 

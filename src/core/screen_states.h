@@ -52,6 +52,9 @@ struct MainScreenState {
     std::vector<Note> activeNotes;
     std::optional<Highlight> highlightedNote;
     std::optional<Tip> tip;
+    // Under the keys: which note is heard between questions, or what the
+    // last session came to.
+    std::optional<QString> caption;
 
     friend bool operator==(const MainScreenState &, const MainScreenState &) = default;
 };

@@ -41,6 +41,8 @@ QByteArray historyJson(const HistoryExport &history);
 QByteArray sessionsCsv(const HistoryExport &history);
 QByteArray confusionsCsv(const HistoryExport &history);
 
+enum class ExportFormat { json, csv };
+
 // The JSON to a file, or "sessions.csv" and "confusions.csv" into a folder
 // (made when missing); each file written whole or not at all.
 Result<void> exportJson(const HistoryExport &history, const QString &path, FileSystem &fs);

@@ -3,6 +3,7 @@
 #include "core/app_loop.h"
 #include "core/screen_states.h"
 #include "level_chooser.h"
+#include "confusion_dialog.h"
 #include "preferences_dialog.h"
 #include "ask_text.h"
 #include "main_screen.h"
@@ -105,10 +106,16 @@ AccuracyScreen *App::accuracy()
     if (!m_accuracy) {
         m_accuracy = new AccuracyScreen(m_environment.notePlayer);
         QPointer<App> self(this);
-        m_accuracy->delegate = AccuracyScreenDelegate{[self]() {
-            if (self)
-                self->send(actions::didDismissAccuracyScreen{});
-        }};
+        m_accuracy->delegate = AccuracyScreenDelegate{
+            [self]() {
+                if (self)
+                    self->send(actions::didDismissAccuracyScreen{});
+            },
+            [self]() {
+                if (self)
+                    self->send(actions::didPressConfusionsButton{});
+            },
+        };
         m_accuracy->hide();
         stack(m_accuracy);
     }
@@ -205,6 +212,10 @@ PreferencesDialog *App::preferencesDialog()
             if (self)
                 self->send(actions::didDismissPreferences{});
         };
+        m_preferences->didRequestExport = [self](ExportFormat format) {
+            if (self && self->exportHistory)
+                self->exportHistory(format);
+        };
     }
     return m_preferences;
 }
@@ -212,6 +223,24 @@ PreferencesDialog *App::preferencesDialog()
 PreferencesDialog *App::builtPreferencesDialog() const
 {
     return m_preferences;
+}
+
+ConfusionDialog *App::confusionDialog()
+{
+    if (!m_confusions) {
+        m_confusions = new ConfusionDialog(m_view ? m_view->window() : nullptr);
+        QPointer<App> self(this);
+        m_confusions->didClose = [self]() {
+            if (self)
+                self->send(actions::didDismissConfusions{});
+        };
+    }
+    return m_confusions;
+}
+
+ConfusionDialog *App::builtConfusionDialog() const
+{
+    return m_confusions;
 }
 
 LevelEditorScreen *App::builtLevelEditor() const
@@ -318,6 +347,18 @@ void App::update(const AppState &state)
         }
     } else if (m_preferences && m_preferences->isVisible()) {
         m_preferences->dismissQuietly();
+    }
+    if (state.isConfusionViewVisible) {
+        ConfusionDialog *dialog = confusionDialog();
+        const ConfusionViewState shown = confusionViewState(state);
+        if (!dialog->isVisible()) {
+            dialog->present(shown);
+            dialog->open();
+        } else if (dialog->state() != shown) {
+            dialog->present(shown);
+        }
+    } else if (m_confusions && m_confusions->isVisible()) {
+        m_confusions->dismissQuietly();
     }
     main()->setState(mainScreenState(state));
     if (state.isLevelEditorVisible || state.isAccuracyScreenVisible)

@@ -2,6 +2,7 @@
 
 #include "core/app_environment.h"
 #include "core/app_state.h"
+#include "practice/history_export.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -20,6 +21,7 @@ class LevelChooser;
 class LevelEditorScreen;
 class MainScreen;
 class PreferencesDialog;
+class ConfusionDialog;
 
 // Joins the loop to the four screens: stacks them in one view, turns their
 // callbacks into actions and hands each its display record on every state.
@@ -59,6 +61,10 @@ public:
     LevelChooser *builtLevelChooser() const;
     PreferencesDialog *preferencesDialog();
     PreferencesDialog *builtPreferencesDialog() const;
+    ConfusionDialog *confusionDialog();
+    // Writes every level's history where the user says; none by default.
+    std::function<void(ExportFormat)> exportHistory;
+    ConfusionDialog *builtConfusionDialog() const;
 
     // Asks the name a level of the user's own is saved under, offering
     // `suggested`; nothing when the user cancels. A standard dialog by default.
@@ -84,6 +90,7 @@ private:
     QPointer<ErrorScreen> m_errorScreen;
     QPointer<LevelChooser> m_chooser;
     QPointer<PreferencesDialog> m_preferences;
+    QPointer<ConfusionDialog> m_confusions;
     std::optional<Level> m_level;
     std::uint64_t m_levelLoads = 0;
     bool m_levelSpansOctaves = false;

@@ -1,4 +1,6 @@
 #include "app_delegate.h"
+#include "history_exporter.h"
+#include "preferences_dialog.h"
 
 #include "app.h"
 #include "core/app_loop.h"
@@ -166,7 +168,16 @@ NavBar *AppDelegate::makeNavBar()
             self->loop()->send(std::move(action));
     });
     for (const auto &[identifier, command] : bar->commands()) {
-        makeShortcut(command, [bar = QPointer<NavBar>(bar), identifier]() {
+        makeShortcut(command, [self, bar = QPointer<NavBar>(bar), identifier, command]() {
+            // In a listening block Space skips the block; the button
+            // still stops the session.
+            if (self && command == Command::startStop) {
+                const AppState &state = self->loop()->state();
+                if (state.isPracticing && state.hearing && state.hearing->kind == Hearing::Kind::listening) {
+                    self->loop()->send(actions::didSkipListening{});
+                    return;
+                }
+            }
             if (bar)
                 bar->trigger(identifier);
         });
@@ -264,6 +275,20 @@ void AppDelegate::applicationDidFinishLaunching()
         shown.description = localized("preferencesNotSaved").arg(error.description);
         self->reportError(shown);
     });
+    // The export of every level's history, from the preferences.
+    m_exporter = std::make_unique<HistoryExporter>(
+        [documents = m_setup.documentsFolder, fs = m_setup.fileSystem]() {
+            return FileSessionStorage(documents, fs).sessionsFolder();
+        },
+        m_setup.fileSystem);
+    app()->exportHistory = [self](ExportFormat format) {
+        if (!self)
+            return;
+        QWidget *parent = self->app()->builtPreferencesDialog();
+        if (!parent || !parent->isVisible())
+            parent = self->m_window;
+        self->m_exporter->run(parent, format);
+    };
     QCoreApplication::instance()->installEventFilter(this);
     m_window->show();
     m_window->raise();

@@ -39,6 +39,7 @@ struct InputSetup {
 };
 
 class AccuracyRing;
+class HistoryExporter;
 class App;
 class QuitGuard;
 class AppLoop;
@@ -98,6 +99,7 @@ private:
     void reportError(const Error &error);
 
     EnvironmentSetup m_setup;
+    std::unique_ptr<HistoryExporter> m_exporter;
     InputSetup m_input;
     std::map<Command, QAction *> m_shortcuts;
     TypingKeyboard m_typing;

@@ -7,6 +7,7 @@
 #include "widgets/palette.h"
 
 #include <QGridLayout>
+#include <QLabel>
 
 namespace lirra {
 
@@ -63,6 +64,27 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
     }
     if (m_offer)
         m_offer->setVisible(offers);
+
+    const std::optional<QString> caption = state ? state->caption : std::nullopt;
+    if (caption && !m_caption) {
+        // Made when first needed: only adaptive practice says anything here.
+        m_caption = new QLabel(this);
+        m_caption->setObjectName(QStringLiteral("practiceCaption"));
+        m_caption->setTextFormat(Qt::PlainText);
+        m_caption->setWordWrap(true);
+        m_caption->setAlignment(Qt::AlignCenter);
+        m_caption->setFont(textFont(TextStyle::body));
+        m_caption->setContentsMargins(16, 6, 16, 8);
+        QPalette text = m_caption->palette();
+        text.setColor(QPalette::WindowText, color(PaletteColor::buttonForeground));
+        m_caption->setPalette(text);
+        static_cast<QGridLayout *>(layout())->addWidget(m_caption, 2, 0);
+    }
+    if (m_caption) {
+        m_caption->setText(caption.value_or(QString()));
+        m_caption->setAccessibleName(caption.value_or(QString()));
+        m_caption->setVisible(caption.has_value());
+    }
 
     const NoteName key = state ? state->key : NoteName::c;
     const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};

@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
+
 namespace lirra {
 
 class KeyboardView;
@@ -31,6 +33,9 @@ public:
     KeyboardView *keyboardView() const { return m_keyboard; }
     // The offer to keep a stopped narrowing, once it was first made.
     SaveLevelBar *saveLevelBar() const { return m_offer; }
+    // What is heard between questions, or what the last session came to;
+    // null until first needed.
+    QLabel *captionLabel() const { return m_caption; }
     const std::optional<MainScreenState> &state() const { return m_state; }
     // Applies only what changed since the previous state.
     void setState(const std::optional<MainScreenState> &state);
@@ -40,6 +45,7 @@ public:
 private:
     KeyboardView *m_keyboard;
     SaveLevelBar *m_offer = nullptr;
+    QLabel *m_caption = nullptr;
     std::optional<MainScreenState> m_state;
 };
 

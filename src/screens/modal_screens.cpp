@@ -23,6 +23,11 @@ namespace {
 // The progress chart above the accuracy screen's keys.
 constexpr int chartHeight = 104;
 
+QString accessibleConfusionsName()
+{
+    return localized("confusions.open").remove(QChar(0x2026)).trimmed();
+}
+
 QCoro::Task<> playDetached(std::shared_ptr<NotePlayer> player, Note note)
 {
     co_await player->playNote(note);
@@ -203,10 +208,18 @@ AccuracyScreen::AccuracyScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *
     , m_chart(new ProgressChart(this))
 {
     m_chart->hide();
-    titleBar()->setCancelButtonHidden(true);
+    // The title bar's leading button opens the confusion table; Escape
+    // still means done here.
+    titleBar()->setCancelButtonTitle(localized("confusions.open"));
+    titleBar()->cancelButton()->setObjectName(QStringLiteral("confusionsButton"));
+    titleBar()->cancelButton()->pushButton()->setAccessibleName(accessibleConfusionsName());
+    titleBar()->cancelButton()->pushButton()->setToolTip(localized("confusions.openTip"));
     QPointer<AccuracyScreen> self(this);
     titleBar()->delegate = TitleBarDelegate{
-        []() {},
+        [self]() {
+            if (self && self->delegate && self->delegate->didPressConfusions)
+                self->delegate->didPressConfusions();
+        },
         [self]() {
             if (self && self->delegate && self->delegate->didPressDone)
                 self->delegate->didPressDone();

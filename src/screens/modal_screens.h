@@ -90,6 +90,8 @@ private:
 
 struct AccuracyScreenDelegate {
     std::function<void()> didPressDone;
+    // The table of which notes are taken for which.
+    std::function<void()> didPressConfusions = {};
 };
 
 // Accuracy per note on the keys: each answered note's key is filled in its

@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
+#include <QMenu>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -64,6 +65,9 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_volume(new QSlider(Qt::Horizontal))
     , m_volumeValue(new QLabel)
     , m_naming(new QComboBox)
+    , m_mode(new QComboBox)
+    , m_contrast(new QCheckBox(localized("preferences.contrastOn")))
+    , m_export(new QPushButton(localized("preferences.export")))
 {
     setWindowTitle(localized("preferences.title"));
     setAccessibleName(localized("preferences.title"));
@@ -181,6 +185,34 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
         change([naming](Settings &s) { s.noteNames = naming; });
     });
 
+    m_mode->addItem(localized("preferences.modeCycle"), int(PracticeMode::cycle));
+    m_mode->addItem(localized("preferences.modeAdaptive"), int(PracticeMode::adaptive));
+    labelled(form, "preferences.mode", m_mode, "preferences.modeTip");
+    connect(m_mode, &QComboBox::activated, this, [this](int row) {
+        const auto mode = static_cast<PracticeMode>(m_mode->itemData(row).toInt());
+        change([mode](Settings &s) { s.mode = mode; });
+        m_contrast->setEnabled(mode == PracticeMode::adaptive);
+    });
+    labelled(form, "preferences.contrast", m_contrast, "preferences.contrastTip");
+    m_contrast->setAccessibleName(localized("preferences.contrastOn"));
+    connect(m_contrast, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.contrast = on; }); });
+
+    // Every level's history, for a spreadsheet or another program.
+    auto *exportMenu = new QMenu(m_export);
+    exportMenu->setObjectName(QStringLiteral("exportMenu"));
+    exportMenu->addAction(localized("export.asJson"), this, [this]() {
+        if (didRequestExport)
+            didRequestExport(ExportFormat::json);
+    });
+    exportMenu->addAction(localized("export.asCsv"), this, [this]() {
+        if (didRequestExport)
+            didRequestExport(ExportFormat::csv);
+    });
+    m_export->setMenu(exportMenu);
+    m_export->setAutoDefault(false);
+    labelled(form, "preferences.yourData", m_export, "preferences.exportTip");
+    m_export->setAccessibleName(localized("preferences.export"));
+
     auto *buttons = new QDialogButtonBox;
     m_defaults = buttons->addButton(localized("preferences.defaults"), QDialogButtonBox::ResetRole);
     m_close = buttons->addButton(localized("preferences.close"), QDialogButtonBox::RejectRole);
@@ -223,7 +255,7 @@ void PreferencesDialog::showSettings(const Settings &settings)
 {
     m_settings = settings;
     const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
-        volume(m_volume), naming(m_naming), list(m_instruments->selectionModel());
+        volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast);
     selectInstrument(settings.instrument);
     m_tempo->setValue(settings.tempo);
     m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
@@ -233,6 +265,9 @@ void PreferencesDialog::showSettings(const Settings &settings)
     m_volume->setValue(settings.volume);
     m_volumeValue->setText(localized("preferences.percent").arg(settings.volume));
     m_naming->setCurrentIndex(m_naming->findData(int(settings.noteNames)));
+    m_mode->setCurrentIndex(m_mode->findData(int(settings.mode)));
+    m_contrast->setChecked(settings.contrast);
+    m_contrast->setEnabled(settings.mode == PracticeMode::adaptive);
 }
 
 void PreferencesDialog::selectInstrument(Preset preset)

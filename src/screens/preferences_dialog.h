@@ -2,6 +2,7 @@
 
 #include "audio/note_player.h"
 #include "model/settings.h"
+#include "practice/history_export.h"
 
 #include <QDialog>
 
@@ -38,6 +39,8 @@ public:
     // Told of every change, and once when the dialog closes.
     std::function<void(const Settings &)> didChange;
     std::function<void()> didClose;
+    // An export of every level's history was asked for.
+    std::function<void(ExportFormat)> didRequestExport;
 
     QLineEdit *instrumentFilter() const { return m_filter; }
     QListView *instrumentList() const { return m_instruments; }
@@ -48,6 +51,10 @@ public:
     QSpinBox *emphasisBox() const { return m_emphasis; }
     QSlider *volumeSlider() const { return m_volume; }
     QComboBox *namingBox() const { return m_naming; }
+    QComboBox *modeBox() const { return m_mode; }
+    QCheckBox *contrastBox() const { return m_contrast; }
+    // Opens a menu of the formats history can be exported in.
+    QPushButton *exportButton() const { return m_export; }
     QPushButton *defaultsButton() const { return m_defaults; }
     QPushButton *closeButton() const { return m_close; }
 
@@ -77,6 +84,9 @@ private:
     QSlider *m_volume;
     QLabel *m_volumeValue;
     QComboBox *m_naming;
+    QComboBox *m_mode;
+    QCheckBox *m_contrast;
+    QPushButton *m_export;
     QPushButton *m_defaults;
     QPushButton *m_close;
 };
