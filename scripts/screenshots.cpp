@@ -7,7 +7,9 @@
 #include "model/settings.h"
 #include "screens/app.h"
 #include "screens/level_chooser.h"
+#include "screens/confusion_dialog.h"
 #include "screens/preferences_dialog.h"
+#include "practice/confusion_lines.h"
 #include "screens/app_delegate.h"
 #include "screens/error_screen.h"
 #include "practice/file_session_storage.h"
@@ -17,6 +19,7 @@
 #include "widgets/title_bar.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QDir>
 #include <QPushButton>
@@ -142,15 +145,28 @@ void screens()
     QDir().mkpath(home.filePath(QStringLiteral("Documents/lirra_sessions")));
     QFile history(home.filePath(QStringLiteral("Documents/lirra_sessions/sessions_1.txt")));
     history.open(QIODevice::WriteOnly);
+    // What E and F were taken for, less often as the weeks go by.
+    QFile confusions(home.filePath(QStringLiteral("Documents/lirra_sessions/confusions_1.txt")));
+    confusions.open(QIODevice::WriteOnly);
     for (int day = 0; day < 42; ++day) {
         Session session{1730000000.0 + day * 86400.0 + (day % 3) * 5400.0, {}};
         for (NoteName name : {NoteName::c, NoteName::d, NoteName::e, NoteName::f}) {
             const int right = std::clamp(1 + day / 8 + (day * 7 + index(name)) % 3 - (name == NoteName::f ? 1 : 0), 0, 6);
             session.score[Note{name, 1}] = Score{right, 6 - right};
         }
+        for (NoteName name : {NoteName::e, NoteName::f, NoteName::d}) {
+            const Score &score = session.score[Note{name, 1}];
+            if (score.wrong == 0)
+                continue;
+            const NoteName heard = name == NoteName::e ? (day % 2 ? NoteName::f : NoteName::d)
+                                 : name == NoteName::f ? NoteName::e : NoteName::c;
+            session.confusions[Confusion{Note{name, 1}, Note{heard, 1}}] = score.wrong;
+        }
+        confusions.write(formatConfusionLine(session));
         history.write(FileSessionStorage::formatLine(session));
     }
     history.close();
+    confusions.close();
     InputSetup input;
     input.midi = false;
     AppDelegate delegate(offlineSetup(home.path()), input);
@@ -170,6 +186,15 @@ void screens()
 
     loop.send(actions::didPressAccuracyRing{});
     save(window, QStringLiteral("accuracy_screen_level"));
+    // What each note was taken for: the last five sessions, then all.
+    loop.send(actions::didPressConfusionsButton{});
+    ConfusionDialog *table = delegate.app()->confusionDialog();
+    spinUntil(loop, [&](const AppState &) { return table->isVisible(); });
+    save(table, QStringLiteral("confusion_view"));
+    table->spanBox()->setCurrentIndex(1);
+    save(table, QStringLiteral("confusion_view_all"));
+    table->reject();
+    spinUntil(loop, [](const AppState &s) { return !s.isConfusionViewVisible; });
     loop.send(actions::didDismissAccuracyScreen{});
     loop.send(actions::didPressNextLevelButton{});
     spinUntil(loop, [](const AppState &s) { return s.level && s.level->id != 1; });
@@ -263,6 +288,38 @@ void screens()
             loop.send(actions::didDismissLevelEditor{});
         }
     }
+    // Adaptive practice on the first level: a contrast after a mistake, a
+    // listening block after twelve questions, and what the session came to.
+    Settings adaptive;
+    adaptive.mode = PracticeMode::adaptive;
+    loop.send(actions::didChangeSettings{adaptive});
+    loop.send(actions::didPressHomeButton{});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->id == 1 && s.isInteractionEnabled; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    for (int asked = 0; asked < 12; ++asked) {
+        spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
+        const Question q = *loop.state().question;
+        if (asked == 0) {
+            const Note other = q.answer == Note{NoteName::e, 1} ? Note{NoteName::f, 1} : Note{NoteName::e, 1};
+            loop.send(actions::didPressNote{other});
+            spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled; });
+        }
+        loop.send(actions::didPressNote{q.answer});
+        if (asked == 0) {
+            spinUntil(loop, [](const AppState &s) {
+                return s.hearing && s.hearing->kind == Hearing::Kind::contrast && s.hearing->steps.front().note;
+            });
+            save(window, QStringLiteral("main_contrast"));
+        }
+        spinUntil(loop, [&](const AppState &s) { return !s.question || s.question->id != q.id; });
+    }
+    spinUntil(loop, [](const AppState &s) { return s.hearing && s.hearing->steps.front().note; });
+    save(window, QStringLiteral("main_listening"));
+    loop.send(actions::didSkipListening{});
+    spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.sessionSummary && s.isInteractionEnabled; });
+    save(window, QStringLiteral("main_session_summary"));
     loop.send(actions::didChangeSettings{Settings{}});
 
     Error sound{QStringLiteral("MIDINotePlayer"), 1, localized("soundOutputFailed"),

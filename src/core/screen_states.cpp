@@ -38,8 +38,9 @@ StyledText scoreText(const AppState &state)
 QString nameOf(const AppState &state, Note note)
 {
     const Level *level = state.level ? &*state.level : nullptr;
+    // As the keys name it, since it is said under them.
     return noteLabel(note.name, level ? level->key : NoteName::c, !level || level->isMajor, state.settings.noteNames,
-                     NamePlace::noteLists);
+                     NamePlace::practiceKeys);
 }
 
 QString percent(double share)
