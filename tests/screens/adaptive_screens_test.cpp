@@ -173,7 +173,7 @@ private slots:
         });
         clickKey(keys, first.answer);
         QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != first.id && s.isInteractionEnabled; }));
-        const auto nameOf = [](Note n) { return noteLabel(n.name, NoteName::c, true, NoteNaming::solfege, NamePlace::noteLists); };
+        const auto nameOf = [](Note n) { return noteLabel(n.name, NoteName::c, true, NoteNaming::solfege, NamePlace::practiceKeys); };
         QCOMPARE(said, (QStringList{localized("contrast.pressed").arg(nameOf(wrong)), localized("contrast.asked").arg(nameOf(first.answer))}));
         QLabel *caption = m_delegate->app()->main()->captionLabel();
         QVERIFY(caption);
