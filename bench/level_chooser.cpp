@@ -16,6 +16,7 @@
 #include "screens/app_delegate.h"
 #include "screens/level_chooser.h"
 
+#include "first_paint.h"
 #include "measures.h"
 
 #include <QApplication>
@@ -31,19 +32,10 @@
 #include <cstdio>
 
 using namespace lirra;
+using lirra::bench::FirstPaint;
+using lirra::bench::spinUntil;
 
 namespace {
-
-bool spinUntil(const std::function<bool()> &condition, int timeoutMs = 30000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 QByteArray history(int seed)
 {
@@ -63,26 +55,6 @@ void write(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
 }
-
-// Watches the whole app; ends the timing when the list of levels has
-// painted its rows the first time.
-class FirstPaint final : public QObject {
-public:
-    QElapsedTimer clock;
-    double ms = -1;
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *viewport = qobject_cast<QWidget *>(watched);
-        if (event->type() != QEvent::Paint || ms >= 0 || !viewport || !viewport->parentWidget()
-            || !qobject_cast<QTreeView *>(viewport->parentWidget()) || viewport != static_cast<QTreeView *>(viewport->parentWidget())->viewport())
-            return false;
-        QCoreApplication::instance()->removeEventFilter(this);
-        QCoreApplication::sendEvent(watched, event); // painted here, then timed
-        ms = double(clock.nsecsElapsed()) / 1e6;
-        return true;
-    }
-};
 
 } // namespace
 
@@ -125,7 +97,10 @@ int main(int argc, char **argv)
     int levels = 0;
     for (int run = 0; run <= runs; ++run) {
         spinUntil([&] { return QApplication::activeWindow() == app.window(); }, 5000);
-        FirstPaint painted;
+        FirstPaint painted([](QWidget *viewport) {
+            auto *tree = viewport->parentWidget() ? qobject_cast<QTreeView *>(viewport->parentWidget()) : nullptr;
+            return tree && tree->viewport() == viewport;
+        });
         // On the whole app: the first run builds the list.
         application.installEventFilter(&painted);
         painted.clock.start();

@@ -13,6 +13,7 @@
 #include "screens/app_delegate.h"
 #include "screens/preferences_dialog.h"
 
+#include "first_paint.h"
 #include "measures.h"
 
 #include <QApplication>
@@ -27,39 +28,10 @@
 #include <cstdio>
 
 using namespace lirra;
+using lirra::bench::FirstPaint;
+using lirra::bench::spinUntil;
 
 namespace {
-
-bool spinUntil(const std::function<bool()> &condition, int timeoutMs = 30000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-// Ends the timing when the instrument list has painted the first time.
-class FirstPaint final : public QObject {
-public:
-    QElapsedTimer clock;
-    double ms = -1;
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *viewport = qobject_cast<QWidget *>(watched);
-        auto *list = viewport ? qobject_cast<QListView *>(viewport->parentWidget()) : nullptr;
-        if (event->type() != QEvent::Paint || ms >= 0 || !list || list->viewport() != viewport
-            || !qobject_cast<PreferencesDialog *>(list->window()))
-            return false;
-        QCoreApplication::instance()->removeEventFilter(this);
-        QCoreApplication::sendEvent(watched, event);
-        ms = double(clock.nsecsElapsed()) / 1e6;
-        return true;
-    }
-};
 
 } // namespace
 
@@ -84,7 +56,10 @@ int main(int argc, char **argv)
     for (int run = 0; run <= runs; ++run) {
         app.window()->activateWindow();
         static_cast<void>(QTest::qWaitForWindowActive(app.window()));
-        FirstPaint painted;
+        FirstPaint painted([](QWidget *viewport) {
+            auto *list = qobject_cast<QListView *>(viewport->parentWidget());
+            return list && list->viewport() == viewport && qobject_cast<PreferencesDialog *>(list->window());
+        });
         application.installEventFilter(&painted);
         painted.clock.start();
         QTest::keyClick(app.window(), Qt::Key_Comma, Qt::ControlModifier);
