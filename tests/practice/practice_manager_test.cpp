@@ -215,6 +215,35 @@ private slots:
         QCOMPARE(m_storage->files[1].size(), size_t(1));
     }
 
+    // Adaptive questions follow the level's stored answers and the running
+    // session's: a note always missed comes about twice as often as the
+    // others.
+    void adaptiveQuestionsFollowTheAnswers()
+    {
+        m_random->values.clear();
+        CyclicPracticeManager::Collaborators with;
+        with.storage = m_storage;
+        with.preferences = m_preferences;
+        with.random = std::make_shared<SeededRandomSource>(17);
+        Session missed{100, {{note(u"E1"), Score{0, 6}}, {note(u"C1"), Score{6, 0}}, {note(u"D1"), Score{6, 0}}, {note(u"F1"), Score{6, 0}}}};
+        m_storage->files[1] = {missed};
+        CyclicPracticeManager m(with);
+        QCOMPARE(awaitTask(m.prepareToPractice())->notes, notes("C1 D1 E1 F1"));
+        awaitTask(m.startSession());
+        std::map<QString, int> asked;
+        for (int i = 0; i < 600; ++i) {
+            const Question q = *awaitTask(m.loadNextQuestion(PracticeMode::adaptive));
+            ++asked[text({q.answer})];
+            // The running session confirms it: E is missed, the rest known.
+            if (q.answer == note(u"E1"))
+                awaitTask(m.logWrongAnswer(q, note(u"D1")));
+            else
+                awaitTask(m.logRightAnswer(q));
+        }
+        QVERIFY2(asked["E1"] >= 1.8 * asked["C1"], qPrintable(QStringLiteral("E %1, C %2").arg(asked["E1"]).arg(asked["C1"])));
+        QCOMPARE(asked["C1"] + asked["D1"] + asked["E1"] + asked["F1"], 600);
+    }
+
     void storageFailures()
     {
         auto m = manager();
