@@ -1,5 +1,7 @@
 #include "accuracy_ring.h"
 
+#include "accessibility.h"
+
 #include "palette.h"
 
 #include <QLocale>
@@ -40,6 +42,7 @@ QString percentText(float accuracy)
 AccuracyRing::AccuracyRing(QWidget *parent)
     : Control(parent)
 {
+    installAccessibility();
     setAccuracy(0);
 }
 

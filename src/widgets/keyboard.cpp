@@ -1,5 +1,6 @@
 #include "keyboard.h"
 
+#include "accessibility.h"
 #include "palette.h"
 
 #include <QMouseEvent>
@@ -363,6 +364,7 @@ KeyboardView::KeyboardView(std::uint8_t lowest, std::uint8_t highest, QWidget *p
     , m_scrollArea(new QScrollArea(this))
     , m_contentView(new QWidget)
 {
+    installAccessibility();
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -1,0 +1,136 @@
+#include "accessibility.h"
+
+#include "accuracy_ring.h"
+#include "keyboard.h"
+#include "model/note.h"
+
+#include <QAccessibleWidget>
+
+#include <cmath>
+#include <utility>
+
+namespace lirra {
+
+namespace {
+
+// Whether the keyboard the key belongs to takes presses now.
+bool keyboardTakesKeys(const QWidget *key)
+{
+    for (const QWidget *w = key; w; w = w->parentWidget()) {
+        if (qobject_cast<const KeyboardView *>(w))
+            return acceptsInteraction(w);
+    }
+    return true;
+}
+
+// A piano key: a button named by what it shows, pressed as a click would.
+class KeyAccessible final : public QAccessibleWidget {
+public:
+    explicit KeyAccessible(Key *key) : QAccessibleWidget(key, QAccessible::Button) {}
+
+    Key *key() const { return static_cast<Key *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) {
+            if (!key()->accessibleName().isEmpty())
+                return key()->accessibleName();
+            // Several lines on the accuracy screen ("E 76 %", "often heard as
+            // D♯") read as one sentence.
+            const QString shown = key()->text().value_or(QString()).trimmed();
+            return shown.isEmpty() ? localizedName(key()->name()) : QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        // A key the keyboard does not take now (waiting for the cadence,
+        // say) is as good as disabled.
+        if (!key()->isEnabled() || !keyboardTakesKeys(key()))
+            s.disabled = true;
+        s.checkable = false;
+        s.pressed = key()->isPressed();
+        return s;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name != pressAction() || state().disabled)
+            return;
+        key()->press();
+        key()->release();
+    }
+};
+
+// The accuracy ring: a progress bar from 0 to 100, or no value before any
+// answer; pressing it opens the accuracy screen.
+class RingAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit RingAccessible(AccuracyRing *ring) : QAccessibleWidget(ring, QAccessible::ProgressBar) {}
+
+    AccuracyRing *ring() const { return static_cast<AccuracyRing *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return ring()->hasAccuracy() ? ring()->text() : QString();
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            // The tooltip without its shortcut: "Accuracy in this level".
+            QString tip = widget()->toolTip();
+            const qsizetype shortcut = tip.lastIndexOf(QStringLiteral(" ("));
+            return shortcut > 0 ? tip.left(shortcut) : tip;
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QVariant currentValue() const override
+    {
+        return ring()->hasAccuracy() ? QVariant(std::round(double(ring()->accuracy()) * 100)) : QVariant();
+    }
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return 100.0; }
+    QVariant minimumValue() const override { return 0.0; }
+    QVariant minimumStepSize() const override { return 1.0; }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && ring()->isEnabled()) {
+            ring()->press();
+            ring()->release();
+        }
+    }
+};
+
+QAccessibleInterface *factory(const QString &className, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String("lirra::WhiteKey") || className == QLatin1String("lirra::BlackKey"))
+        return new KeyAccessible(static_cast<Key *>(object));
+    if (className == QLatin1String("lirra::AccuracyRing"))
+        return new RingAccessible(static_cast<AccuracyRing *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibility()
+{
+    static bool installed = false;
+    if (std::exchange(installed, true))
+        return;
+    QAccessible::installFactory(factory);
+}
+
+} // namespace lirra
