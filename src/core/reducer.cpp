@@ -66,8 +66,10 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         state.currentlyPlayingResolution.clear();
         state.hearing.reset();
         effects::stopSession stop{std::exchange(state.pendingAnswer, std::nullopt)};
-        // Adaptive practice says what the session came to.
-        if (state.settings.mode == PracticeMode::adaptive && state.session && state.level) {
+        // Adaptive practice says what the session came to, when it came to
+        // an answer.
+        const bool answered = stop.pendingAnswer || (state.session && !state.session->score.empty());
+        if (state.settings.mode == PracticeMode::adaptive && state.session && state.level && answered) {
             stop.summarize = true;
             stop.session = *state.session;
             stop.before = state.level->sessions;

@@ -227,6 +227,9 @@ private slots:
         send(actions::didPressStartStopLevelButton{});
         send(actions::didStartSession{Session{200.0, {}}});
         QVERIFY(!state().sessionSummary);
+        // A session stopped before any answer has nothing to say.
+        const auto early = send(actions::didPressStartStopLevelButton{});
+        QVERIFY(early && !std::get<effects::stopSession>(*early).summarize);
     }
 };
 
