@@ -117,8 +117,7 @@ Figures simulate(Way way, std::uint64_t seed)
                 pass.resize(n);
                 for (std::size_t i = 0; i < n; ++i)
                     pass[i] = i;
-                for (std::int64_t i = std::int64_t(n) - 1; i >= 1; --i)
-                    std::swap(pass[size_t(i)], pass[size_t(order.bounded(i + 1))]);
+                shuffle(pass, order);
                 inPass = 0;
             }
             asked = pass[inPass++];

@@ -1,8 +1,7 @@
 #include "app_effect_handler.h"
 
+#include "practice/cyclic_practice_manager.h"
 #include "practice/practice_settings.h"
-
-#include <chrono>
 
 namespace lirra {
 
@@ -89,8 +88,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         const Result<Level> stopped = co_await practice.stopSession();
         if (!stopped || !e->summarize)
             co_return loaded(stopped);
-        const double now = env.now ? env.now()
-                                   : std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+        const double now = env.now ? env.now() : CyclicPracticeManager::systemNow();
         co_return actions::didLoadLevel{*stopped, summarizeSession(e->session, e->before, now)};
     }
     if (auto *e = std::get_if<effects::loadLevelWithId>(&effect))

@@ -11,7 +11,6 @@ ConfusionTable confusionTable(const std::vector<Session> &sessions, const std::v
     ConfusionTable table;
     table.notes = notes;
     const std::size_t first = recent > 0 && sessions.size() > recent ? sessions.size() - recent : 0;
-    table.sessions = sessions.size() - first;
     const auto column = [&table](Note note) {
         const auto it = std::find(table.notes.begin(), table.notes.end(), note);
         if (it != table.notes.end())

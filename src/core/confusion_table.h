@@ -19,8 +19,6 @@ struct ConfusionTable {
     std::vector<std::vector<std::int64_t>> counts;
     // The largest count off the diagonal, 0 without confusions.
     std::int64_t mostConfused = 0;
-    // How many sessions it covers.
-    std::size_t sessions = 0;
 
     friend bool operator==(const ConfusionTable &, const ConfusionTable &) = default;
 };

@@ -4,6 +4,7 @@
 #include "model/level_labels.h"
 #include "model/localization.h"
 #include "model/note_naming.h"
+#include "practice/adaptive_order.h"
 
 #include <cmath>
 
@@ -196,10 +197,7 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
     if (accuracy.context == AccuracyScreenState::Context::session) {
         confusions = state.session->confusions;
     } else if (state.level) {
-        for (const Session &session : state.level->sessions) {
-            for (const auto &[confusion, count] : session.confusions)
-                confusions[confusion] = saturatingAdd(confusions[confusion], count);
-        }
+        confusions = evidenceOf(state.level->sessions, state.level->sessions.size()).confusions;
     }
     // In order of the notes taken for, so that a tie goes to the lowest.
     for (const auto &[confusion, count] : confusions) {

@@ -114,8 +114,7 @@ std::vector<Note> notesToHear(std::vector<Note> notes, const PracticeEvidence &e
 {
     std::unordered_set<Note> seen;
     std::erase_if(notes, [&seen](Note note) { return !seen.insert(note).second; });
-    for (std::int64_t i = std::ssize(notes) - 1; i >= 1; --i)
-        std::swap(notes[size_t(i)], notes[size_t(random.bounded(i + 1))]);
+    shuffle(notes, random);
     std::stable_sort(notes.begin(), notes.end(), [&evidence](Note a, Note b) {
         return errorRate(evidence, a) > errorRate(evidence, b);
     });

@@ -17,8 +17,12 @@ struct PracticeEvidence {
     std::map<Confusion, std::int64_t> confusions;
 };
 
-// The evidence of the last `recent` sessions, the running one among them.
-PracticeEvidence evidenceOf(const std::vector<Session> &sessions, std::size_t recent = 5);
+// How many of a level's sessions adaptive practice weighs, the running one
+// among them.
+inline constexpr std::size_t recentSessions = 5;
+
+// The answers and confusions of the last `recent` sessions, summed.
+PracticeEvidence evidenceOf(const std::vector<Session> &sessions, std::size_t recent = recentSessions);
 
 // Wrong answers out of all, counted as if one right and one wrong answer
 // came first: an unheard note stands at 0.5, and a single slip does not
@@ -42,7 +46,6 @@ public:
     void reset(std::vector<Note> notes);
     // The next note; the notes must not be empty.
     Note next(const PracticeEvidence &evidence, RandomSource &random);
-    std::optional<Note> last() const { return m_last; }
 
 private:
     std::vector<Note> m_notes;

@@ -10,12 +10,12 @@
 
 namespace lirra {
 
-namespace {
-
 QByteArray writtenNote(Note note)
 {
     return FileSessionStorage::writtenName(note.name).toLatin1() + QByteArray::number(note.octave);
 }
+
+namespace {
 
 // "dsharp1": the name, then the octave's digits.
 std::optional<Note> readNote(QStringView text)

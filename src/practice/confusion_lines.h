@@ -18,6 +18,9 @@ namespace lirra {
 // the session's timestamp as its line writes it, then "asked>answered:count"
 // entries, notes written as in the sessions file with their octave.
 
+// "dsharp1": a note as the files write it, with its octave.
+QByteArray writtenNote(Note note);
+
 // Entries only ("e1>dsharp1:2,c1>d1:1"); empty without confusions.
 QByteArray formatConfusions(const std::map<Confusion, std::int64_t> &confusions);
 // The entries that can be read; damaged ones are skipped.

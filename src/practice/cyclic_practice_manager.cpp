@@ -42,8 +42,7 @@ CyclicPracticeManager::CyclicPracticeManager(Collaborators collaborators)
 
 std::vector<Note> CyclicPracticeManager::shuffled(std::vector<Note> notes)
 {
-    for (std::int64_t i = std::ssize(notes) - 1; i >= 1; --i)
-        std::swap(notes[size_t(i)], notes[size_t(m_with.random->bounded(i + 1))]);
+    shuffle(notes, *m_with.random);
     return notes;
 }
 
@@ -55,10 +54,15 @@ void CyclicPracticeManager::startPasses(const std::vector<Note> &notes)
 
 PracticeEvidence CyclicPracticeManager::evidence() const
 {
-    std::vector<Session> sessions = m_currentLevel ? m_currentLevel->sessions : std::vector<Session>{};
+    // Only the sessions the evidence weighs, not the whole history.
+    std::vector<Session> sessions;
+    if (m_currentLevel) {
+        const std::vector<Session> &stored = m_currentLevel->sessions;
+        sessions.assign(stored.end() - std::ptrdiff_t(std::min(stored.size(), recentSessions)), stored.end());
+    }
     if (m_currentSession)
         sessions.push_back(*m_currentSession);
-    return evidenceOf(sessions);
+    return evidenceOf(sessions, recentSessions);
 }
 
 Question CyclicPracticeManager::questionFor(Note note) const

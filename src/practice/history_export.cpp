@@ -52,12 +52,6 @@ QByteArray levelFields(const Level &level)
         + field(level.isSaved() ? level.name : QString()) + ',';
 }
 
-// "dsharp1", as the files write a note.
-QString writtenNote(Note note)
-{
-    return FileSessionStorage::writtenName(note.name) + QString::number(note.octave);
-}
-
 Result<void> writeWhole(FileSystem &fs, const QString &path, const QByteArray &bytes)
 {
     const QFileInfo info(path);
@@ -152,8 +146,8 @@ QByteArray historyJson(const HistoryExport &history)
             QJsonArray confusions;
             for (const auto &[confusion, count] : session.confusions) {
                 confusions.append(QJsonObject{
-                    {QStringLiteral("asked"), writtenNote(confusion.asked)},
-                    {QStringLiteral("answered"), writtenNote(confusion.answered)},
+                    {QStringLiteral("asked"), QString::fromLatin1(writtenNote(confusion.asked))},
+                    {QStringLiteral("answered"), QString::fromLatin1(writtenNote(confusion.answered))},
                     {QStringLiteral("count"), qint64(count)},
                 });
             }
@@ -187,8 +181,8 @@ QByteArray confusionsCsv(const HistoryExport &history)
     for (const ExportedLevel &exported : history.levels) {
         for (const Session &session : exported.sessions) {
             for (const auto &[confusion, count] : session.confusions) {
-                csv += levelFields(exported.level) + number(session.timestamp) + ',' + writtenNote(confusion.asked).toUtf8() + ','
-                    + writtenNote(confusion.answered).toUtf8() + ',' + QByteArray::number(qint64(count)) + '\n';
+                csv += levelFields(exported.level) + number(session.timestamp) + ',' + writtenNote(confusion.asked) + ','
+                    + writtenNote(confusion.answered) + ',' + QByteArray::number(qint64(count)) + '\n';
             }
         }
     }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace lirra {
 
@@ -17,6 +19,14 @@ class SystemRandomSource final : public RandomSource {
 public:
     std::int64_t bounded(std::int64_t upper) override;
 };
+
+// Fisher–Yates, from the last element down.
+template <typename T>
+void shuffle(std::vector<T> &items, RandomSource &random)
+{
+    for (std::int64_t i = std::ssize(items) - 1; i >= 1; --i)
+        std::swap(items[size_t(i)], items[size_t(random.bounded(i + 1))]);
+}
 
 // The same numbers for the same seed: for runs that must be repeated, such
 // as simulations of practice.

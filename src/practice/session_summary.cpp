@@ -1,5 +1,7 @@
 #include "session_summary.h"
 
+#include "practice/adaptive_order.h"
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -14,14 +16,7 @@ SessionSummary summarizeSession(const Session &session, const std::vector<Sessio
     summary.questions = saturatingAdd(stats.correctCount, stats.wrongCount);
     summary.accuracy = stats.accuracy;
 
-    std::unordered_map<Note, Score> earlier;
-    for (const Session &old : before) {
-        for (const auto &[note, score] : old.score) {
-            Score &sum = earlier[note];
-            sum.correct = saturatingAdd(sum.correct, score.correct);
-            sum.wrong = saturatingAdd(sum.wrong, score.wrong);
-        }
-    }
+    const std::unordered_map<Note, Score> earlier = evidenceOf(before, before.size()).scores;
     const auto accuracyOf = [](const Score &score) {
         const double total = double(score.correct) + double(score.wrong);
         return total > 0 ? double(score.correct) / total : 0.0;

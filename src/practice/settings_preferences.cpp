@@ -152,8 +152,7 @@ void SettingsPreferences::setInteger(std::int64_t value, PreferenceKey key)
 
 bool SettingsPreferences::boolean(PreferenceKey key) const
 {
-    const QVariant value = m_settings->value(storedName(key));
-    return value.typeId() == QMetaType::Bool && value.toBool();
+    return storedBoolean(key).value_or(false);
 }
 
 std::optional<bool> SettingsPreferences::storedBoolean(PreferenceKey key) const
