@@ -12,6 +12,7 @@
 #include "practice/confusion_lines.h"
 #include "screens/app_delegate.h"
 #include "screens/error_screen.h"
+#include "screens/main_screen.h"
 #include "practice/file_session_storage.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/keyboard.h"
@@ -303,8 +304,16 @@ void screens()
             const Note other = q.answer == Note{NoteName::e, 1} ? Note{NoteName::f, 1} : Note{NoteName::e, 1};
             loop.send(actions::didPressNote{other});
             spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled; });
+            // The wrong key's cross, and the focus on a key as Tab leaves it.
+            if (Key *focused = delegate.app()->main()->keyboardView()->key(Note{NoteName::c, 1}))
+                focused->setFocus(Qt::TabFocusReason);
+            save(window, QStringLiteral("main_wrong_mark"));
         }
         loop.send(actions::didPressNote{q.answer});
+        if (asked == 1) {
+            QCoreApplication::processEvents();
+            save(window, QStringLiteral("main_right_mark"));
+        }
         if (asked == 0) {
             spinUntil(loop, [](const AppState &s) {
                 return s.hearing && s.hearing->kind == Hearing::Kind::contrast && s.hearing->steps.front().note;

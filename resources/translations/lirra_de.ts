@@ -967,5 +967,77 @@
         <source>export.failed</source>
         <translation>Nichts wurde exportiert: %1</translation>
     </message>
+    <message>
+        <source>announce.right</source>
+        <translation>Richtig.</translation>
+    </message>
+    <message>
+        <source>announce.wrong</source>
+        <translation>Falsch, versuch es noch einmal.</translation>
+    </message>
+    <message>
+        <source>announce.questionReady</source>
+        <translation>Deine Antwort?</translation>
+    </message>
+    <message>
+        <source>announce.sessionSaved</source>
+        <translation>Übung gespeichert: %1 von %2 richtig.</translation>
+    </message>
+    <message>
+        <source>announce.sessionStopped</source>
+        <translation>Übung beendet.</translation>
+    </message>
+    <message>
+        <source>announce.error</source>
+        <translation>Etwas ist schiefgelaufen.</translation>
+    </message>
+    <message>
+        <source>announce.errorWith</source>
+        <translation>Etwas ist schiefgelaufen: %1</translation>
+    </message>
+    <message>
+        <source>preferences.speechPause</source>
+        <translation>Pause zum Vorlesen:</translation>
+    </message>
+    <message>
+        <source>preferences.speechPauseTip</source>
+        <translation>Schläge Stille vor jeder nächsten Frage, damit ein Bildschirmleser sagen kann, wie deine Antwort war, bevor die Kadenz spielt.</translation>
+    </message>
+    <message>
+        <source>preferences.speechPauseNone</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>preferences.pauseOneBeat</source>
+        <translation>1 Schlag</translation>
+    </message>
+    <message>
+        <source>preferences.pauseBeats</source>
+        <translation>%1 Schläge</translation>
+    </message>
+    <message>
+        <source>chart.sessions</source>
+        <translation>%1 Übungen vom %2 bis %3, %4 bis %5, %6</translation>
+    </message>
+    <message>
+        <source>chart.oneSession</source>
+        <translation>1 Übung am %1, %2</translation>
+    </message>
+    <message>
+        <source>chart.rising</source>
+        <translation>steigend</translation>
+    </message>
+    <message>
+        <source>chart.falling</source>
+        <translation>fallend</translation>
+    </message>
+    <message>
+        <source>chart.steady</source>
+        <translation>gleichbleibend</translation>
+    </message>
+    <message>
+        <source>toolbar.more</source>
+        <translation>Weitere Bedienelemente</translation>
+    </message>
 </context>
 </TS>

@@ -967,5 +967,77 @@
         <source>export.failed</source>
         <translation>Nothing was exported: %1</translation>
     </message>
+    <message>
+        <source>announce.right</source>
+        <translation>Right.</translation>
+    </message>
+    <message>
+        <source>announce.wrong</source>
+        <translation>Wrong, try again.</translation>
+    </message>
+    <message>
+        <source>announce.questionReady</source>
+        <translation>Your answer?</translation>
+    </message>
+    <message>
+        <source>announce.sessionSaved</source>
+        <translation>Session saved: %1 of %2 right.</translation>
+    </message>
+    <message>
+        <source>announce.sessionStopped</source>
+        <translation>Session stopped.</translation>
+    </message>
+    <message>
+        <source>announce.error</source>
+        <translation>Something went wrong.</translation>
+    </message>
+    <message>
+        <source>announce.errorWith</source>
+        <translation>Something went wrong: %1</translation>
+    </message>
+    <message>
+        <source>preferences.speechPause</source>
+        <translation>Pause for speech:</translation>
+    </message>
+    <message>
+        <source>preferences.speechPauseTip</source>
+        <translation>Beats of silence before each next question, so that a screen reader can say how your answer went before the cadence plays.</translation>
+    </message>
+    <message>
+        <source>preferences.speechPauseNone</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>preferences.pauseOneBeat</source>
+        <translation>1 beat</translation>
+    </message>
+    <message>
+        <source>preferences.pauseBeats</source>
+        <translation>%1 beats</translation>
+    </message>
+    <message>
+        <source>chart.sessions</source>
+        <translation>%1 sessions from %2 to %3, %4 to %5, %6</translation>
+    </message>
+    <message>
+        <source>chart.oneSession</source>
+        <translation>1 session on %1, %2</translation>
+    </message>
+    <message>
+        <source>chart.rising</source>
+        <translation>rising</translation>
+    </message>
+    <message>
+        <source>chart.falling</source>
+        <translation>falling</translation>
+    </message>
+    <message>
+        <source>chart.steady</source>
+        <translation>steady</translation>
+    </message>
+    <message>
+        <source>toolbar.more</source>
+        <translation>More controls</translation>
+    </message>
 </context>
 </TS>

@@ -967,5 +967,77 @@
         <source>export.failed</source>
         <translation>Rien n’a été exporté : %1</translation>
     </message>
+    <message>
+        <source>announce.right</source>
+        <translation>Juste.</translation>
+    </message>
+    <message>
+        <source>announce.wrong</source>
+        <translation>Faux, essaie encore.</translation>
+    </message>
+    <message>
+        <source>announce.questionReady</source>
+        <translation>Ta réponse ?</translation>
+    </message>
+    <message>
+        <source>announce.sessionSaved</source>
+        <translation>Séance enregistrée : %1 sur %2 justes.</translation>
+    </message>
+    <message>
+        <source>announce.sessionStopped</source>
+        <translation>Séance arrêtée.</translation>
+    </message>
+    <message>
+        <source>announce.error</source>
+        <translation>Une erreur s’est produite.</translation>
+    </message>
+    <message>
+        <source>announce.errorWith</source>
+        <translation>Une erreur s’est produite : %1</translation>
+    </message>
+    <message>
+        <source>preferences.speechPause</source>
+        <translation>Pause pour la lecture :</translation>
+    </message>
+    <message>
+        <source>preferences.speechPauseTip</source>
+        <translation>Temps de silence avant chaque question suivante, pour qu’un lecteur d’écran puisse dire comment s’est passée ta réponse avant la cadence.</translation>
+    </message>
+    <message>
+        <source>preferences.speechPauseNone</source>
+        <translation>Aucune</translation>
+    </message>
+    <message>
+        <source>preferences.pauseOneBeat</source>
+        <translation>1 temps</translation>
+    </message>
+    <message>
+        <source>preferences.pauseBeats</source>
+        <translation>%1 temps</translation>
+    </message>
+    <message>
+        <source>chart.sessions</source>
+        <translation>%1 séances du %2 au %3, de %4 à %5, %6</translation>
+    </message>
+    <message>
+        <source>chart.oneSession</source>
+        <translation>1 séance le %1, %2</translation>
+    </message>
+    <message>
+        <source>chart.rising</source>
+        <translation>en hausse</translation>
+    </message>
+    <message>
+        <source>chart.falling</source>
+        <translation>en baisse</translation>
+    </message>
+    <message>
+        <source>chart.steady</source>
+        <translation>stable</translation>
+    </message>
+    <message>
+        <source>toolbar.more</source>
+        <translation>Autres commandes</translation>
+    </message>
 </context>
 </TS>

@@ -22,6 +22,8 @@ struct didLoadLevel {
     Level level;
     // After a stop that asked for one.
     std::optional<SessionSummary> summary = {};
+    // After a stop: the session as it was kept.
+    std::optional<Session> stopped = {};
 };
 struct didStartSession { Session session; };
 struct didLoadQuestion { Question question; };

@@ -28,6 +28,8 @@ struct playCadence {
     std::uint64_t playback = 0;
     // False: the question note comes after a beat's rest, without a cadence.
     bool withCadence = true;
+    // Beats of silence first, for a screen reader to speak in.
+    int pauseBeats = 0;
     friend bool operator==(const playCadence &, const playCadence &) = default;
 };
 struct logRightAnswer {

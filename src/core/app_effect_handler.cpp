@@ -82,14 +82,17 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
                 logged = co_await practice.logWrongAnswer(question, e->pendingAnswer->pressed);
             if (!logged)
                 co_return failed(logged.error());
-            if (e->summarize)
-                e->session = *logged;
+            e->session = *logged;
         }
         const Result<Level> stopped = co_await practice.stopSession();
-        if (!stopped || !e->summarize)
-            co_return loaded(stopped);
-        const double now = env.now ? env.now() : CyclicPracticeManager::systemNow();
-        co_return actions::didLoadLevel{*stopped, summarizeSession(e->session, e->before, now)};
+        if (!stopped)
+            co_return failed(stopped.error());
+        std::optional<SessionSummary> summary;
+        if (e->summarize) {
+            const double now = env.now ? env.now() : CyclicPracticeManager::systemNow();
+            summary = summarizeSession(e->session, e->before, now);
+        }
+        co_return actions::didLoadLevel{*stopped, summary, e->session};
     }
     if (auto *e = std::get_if<effects::loadLevelWithId>(&effect))
         co_return loaded(co_await practice.loadLevelWithId(e->levelId));
@@ -131,6 +134,10 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         if (repeat)
             player.stopAll();
         Result<void> lead;
+        if (cadence && cadence->pauseBeats > 0)
+            lead = co_await player.rest(cadence->pauseBeats);
+        if (!lead)
+            co_return failed(lead.error());
         if (repeat || cadence->withCadence)
             lead = co_await player.playCadence(level.cadence);
         else

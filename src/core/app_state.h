@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/announcement.h"
 #include "core/palette_color.h"
 #include "model/error.h"
 #include "model/music.h"
@@ -14,8 +15,11 @@
 namespace lirra {
 
 struct Highlight {
+    // Besides the colour: the key pressed for the question, right or wrong.
+    enum class Mark { none, right, wrong };
     Note note;
     PaletteColor color = PaletteColor::amber;
+    Mark mark = Mark::none;
 
     friend bool operator==(const Highlight &, const Highlight &) = default;
 };
@@ -94,6 +98,8 @@ struct AppState {
     // What the last session came to, said after an adaptive one stops,
     // until another starts or another level is loaded.
     std::optional<SessionSummary> sessionSummary;
+    // The last thing said to a screen reader.
+    std::optional<Announcement> announcement;
 };
 
 } // namespace lirra

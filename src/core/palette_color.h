@@ -13,6 +13,10 @@ enum class PaletteColor {
     keyBed,
     tooltip,
     tooltipText,
+    // a label on a white key
+    keyLabel,
+    // the outline of what has the keyboard focus
+    focus,
     // system colours
     green,
     red,

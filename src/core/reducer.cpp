@@ -46,6 +46,14 @@ bool cadenceDue(const AppState &state, const Level &level)
     return every > 0 && state.questionsAsked % every == 0;
 }
 
+// A note of a right answer's resolution, marked right while it is the
+// key that was pressed.
+Highlight resolutionHighlight(const AppState &state, Note note)
+{
+    const bool pressed = state.pendingAnswer && state.pendingAnswer->pressed == note;
+    return Highlight{note, PaletteColor::green, pressed ? Highlight::Mark::right : Highlight::Mark::none};
+}
+
 } // namespace
 
 Reduction reduce(AppState state, AppAction action, Preferences &preferences, TipProvider &tipProvider)
@@ -69,9 +77,10 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         // Adaptive practice says what the session came to, when it came to
         // an answer.
         const bool answered = stop.pendingAnswer || (state.session && !state.session->score.empty());
+        if (state.session)
+            stop.session = *state.session;
         if (state.settings.mode == PracticeMode::adaptive && state.session && state.level && answered) {
             stop.summarize = true;
-            stop.session = *state.session;
             stop.before = state.level->sessions;
         }
         return Reduction{std::move(state), E(std::move(stop))};
@@ -105,6 +114,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             if (!state.isPracticing || a.playback != state.playback)
                 return withoutEffect();
             state.isInteractionEnabled = true;
+            announce(state, Announcement::Kind::questionReady);
             return withoutEffect();
         },
         [&](const didReleaseNote &) { return withoutEffect(); },
@@ -115,6 +125,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             // session can be stopped, another level chosen), unless a tip
             // is waiting to be dismissed.
             state.isInteractionEnabled = !state.currentTip.has_value();
+            announce(state, Announcement::Kind::error);
             return withoutEffect();
         },
         [&](const didDismissError &) {
@@ -169,6 +180,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             if (!state.isPracticing || a.playback != state.playback)
                 return withoutEffect();
             applySession(state, a.session);
+            announce(state, Announcement::Kind::right);
             state.pendingAnswer.reset();
             state.question.reset();
             state.highlightedNote.reset();
@@ -216,6 +228,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             if (!state.isPracticing || a.playback != state.playback)
                 return withoutEffect();
             applySession(state, a.session);
+            announce(state, Announcement::Kind::wrong);
             state.pendingAnswer.reset();
             state.isInteractionEnabled = true;
             return withoutEffect();
@@ -229,10 +242,12 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.highlightedNote.reset();
             state.isInteractionEnabled = false;
             const bool withCadence = cadenceDue(state, *state.level);
+            // Only an answer before it has anything to be said about it.
+            const int pause = state.questionsAsked > 0 ? state.settings.speechPause : 0;
             ++state.questionsAsked;
             if (withCadence)
                 state.cadenceHeard = state.level->cadence;
-            E effect = effects::playCadence{*state.level, a.question, state.playback, withCadence};
+            E effect = effects::playCadence{*state.level, a.question, state.playback, withCadence, pause};
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didPressNote &a) {
@@ -248,14 +263,14 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 && (state.level->spansMultipleOctaves || n.octave == question.answer.octave);
             state.pendingAnswer = PendingAnswer{question, right, n};
             if (right) {
-                state.highlightedNote = Highlight{n, PaletteColor::green};
+                state.highlightedNote = Highlight{n, PaletteColor::green, Highlight::Mark::right};
                 state.isInteractionEnabled = false;
                 state.currentlyPlayingResolution = question.resolution;
                 if (!state.currentlyPlayingResolution.empty())
-                    state.highlightedNote = Highlight{state.currentlyPlayingResolution.front(), PaletteColor::green};
+                    state.highlightedNote = resolutionHighlight(state, state.currentlyPlayingResolution.front());
                 return Reduction{std::move(state), E(effects::playNoteInResolution{std::nullopt, state.playback})};
             }
-            state.highlightedNote = Highlight{n, PaletteColor::red};
+            state.highlightedNote = Highlight{n, PaletteColor::red, Highlight::Mark::wrong};
             state.isInteractionEnabled = false;
             if (!state.firstWrongAnswer)
                 state.firstWrongAnswer = n;
@@ -266,7 +281,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 return withoutEffect();
             if (!state.currentlyPlayingResolution.empty()) {
                 const Note first = state.currentlyPlayingResolution.front();
-                state.highlightedNote = Highlight{first, PaletteColor::green};
+                state.highlightedNote = resolutionHighlight(state, first);
                 state.currentlyPlayingResolution.erase(state.currentlyPlayingResolution.begin());
                 return Reduction{std::move(state), E(effects::playNoteInResolution{first, state.playback})};
             }
@@ -372,6 +387,13 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             ++state.levelLoads;
             state.sessionSummary = a.summary;
             state.hearing.reset();
+            if (a.stopped) {
+                const SessionStatistics kept = a.stopped->statistics();
+                const std::int64_t answers = saturatingAdd(kept.correctCount, kept.wrongCount);
+                announce(state, answers > 0 ? Announcement::Kind::sessionSaved : Announcement::Kind::sessionStopped);
+                state.announcement->right = kept.correctCount;
+                state.announcement->answers = answers;
+            }
             const LevelStatistics stats = l.statistics();
             // The figure a session shows, over all the level's answers, so
             // that a stop does not change it.

@@ -56,6 +56,7 @@ struct Settings {
     static constexpr int maxQuestionBeats = 4;
     static constexpr int maxEmphasis = 12;
     static constexpr int maxVolume = 100;
+    static constexpr int maxSpeechPause = 4;
 
     Preset instrument;
     // Beats per minute.
@@ -76,6 +77,9 @@ struct Settings {
     // In adaptive practice, a question first answered wrong ends with the
     // note pressed and the one asked, each with its resolution.
     bool contrast = true;
+    // Beats of silence before each question's cadence after the first, so
+    // that a screen reader can say how the last answer went.
+    int speechPause = 0;
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };

@@ -27,6 +27,8 @@ Settings readSettings(const Preferences &preferences)
     settings.questionEmphasis =
         integerIn(preferences, PreferenceKey::questionEmphasis, 0, Settings::maxEmphasis, defaults.questionEmphasis);
     settings.volume = integerIn(preferences, PreferenceKey::volume, 0, Settings::maxVolume, defaults.volume);
+    settings.speechPause =
+        integerIn(preferences, PreferenceKey::speechPause, 0, Settings::maxSpeechPause, defaults.speechPause);
     if (const std::optional<QString> text = preferences.text(PreferenceKey::noteNames))
         settings.noteNames = namingFromText(*text).value_or(defaults.noteNames);
     if (const std::optional<QString> text = preferences.text(PreferenceKey::practiceMode))
@@ -45,6 +47,7 @@ void storeSettings(Preferences &preferences, const Settings &settings, const Set
         {&Settings::questionBeats, PreferenceKey::questionBeats},
         {&Settings::questionEmphasis, PreferenceKey::questionEmphasis},
         {&Settings::volume, PreferenceKey::volume},
+        {&Settings::speechPause, PreferenceKey::speechPause},
     };
     for (const auto &[member, key] : integers) {
         if (settings.*member != before.*member)

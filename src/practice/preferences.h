@@ -26,6 +26,7 @@ enum class PreferenceKey {
     noteNames,
     practiceMode,
     contrast,
+    speechPause,
 };
 
 // The text a key is stored under.

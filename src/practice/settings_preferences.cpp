@@ -27,6 +27,7 @@ QString storedName(PreferenceKey key)
     case PreferenceKey::noteNames: return QStringLiteral("display.noteNames");
     case PreferenceKey::practiceMode: return QStringLiteral("practice.mode");
     case PreferenceKey::contrast: return QStringLiteral("practice.contrast");
+    case PreferenceKey::speechPause: return QStringLiteral("practice.speechPause");
     }
     return {};
 }

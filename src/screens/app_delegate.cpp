@@ -1,4 +1,5 @@
 #include "app_delegate.h"
+
 #include "history_exporter.h"
 #include "preferences_dialog.h"
 
@@ -15,6 +16,7 @@
 #include "model/localization.h"
 #include "practice/practice_settings.h"
 #include "widgets/accuracy_ring.h"
+#include "widgets/announcer.h"
 #include "widgets/control.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
@@ -290,6 +292,12 @@ void AppDelegate::applicationDidFinishLaunching()
         self->m_exporter->run(parent, format);
     };
     QCoreApplication::instance()->installEventFilter(this);
+    // The window holds the focus until Tab moves it to a control, so that
+    // Space and Return mean what the window's shortcuts say, not what the
+    // first control in the Tab order does. A click on no control gives it
+    // back to the window.
+    m_window->setFocusPolicy(Qt::ClickFocus);
+    m_window->setFocus(Qt::OtherFocusReason);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -421,6 +429,11 @@ bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+Announcer *AppDelegate::announcer() const
+{
+    return m_announcer;
+}
+
 void AppDelegate::showState(const AppState &state)
 {
     app()->update(state);
@@ -435,6 +448,20 @@ void AppDelegate::showState(const AppState &state)
         applyNavBarState(navBarState(main));
     showTip(state.currentTip);
     updateModalShortcuts();
+    // A tip that appears is said as well as shown, its buttons with it.
+    std::optional<QString> said;
+    if (state.currentTip && state.currentTip != m_saidTip)
+        said = QStringLiteral("%1. %2").arg(state.currentTip->title, state.currentTip->message);
+    m_saidTip = state.currentTip;
+    if (state.announcement && state.announcement->serial != m_announced) {
+        m_announced = state.announcement->serial;
+        said = announcementText(*state.announcement);
+    }
+    if (m_window && said) {
+        if (!m_announcer)
+            m_announcer = new Announcer(m_window);
+        m_announcer->say(*said);
+    }
     emit stateShown(state);
 }
 

@@ -39,6 +39,7 @@ struct InputSetup {
 };
 
 class AccuracyRing;
+class Announcer;
 class HistoryExporter;
 class App;
 class QuitGuard;
@@ -72,6 +73,8 @@ public:
     TipView *toolbarTip() const { return m_toolbarTip; }
     // The keyboard shortcut of a command, enabled exactly when its control is.
     QAction *shortcut(Command command) const;
+    // What a screen reader was last told, once anything was.
+    Announcer *announcer() const;
     // MIDI input, once it has started.
     MidiInput *midiInput() const { return m_midi.get(); }
 
@@ -112,6 +115,9 @@ private:
     NavBar *m_navBar = nullptr;
     QuitGuard *m_quitGuard = nullptr;
     QPointer<TipView> m_toolbarTip;
+    QPointer<Announcer> m_announcer;
+    std::uint64_t m_announced = 0;
+    std::optional<Tip> m_saidTip;
     std::optional<Tip> m_shownTip;
 };
 

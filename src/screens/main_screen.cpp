@@ -102,10 +102,18 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
         m_keyboard->setTexts(syllables, activeNotes);
     }
 
-    if (previous && previous->highlightedNote)
+    if (previous && previous->highlightedNote) {
         m_keyboard->setTint(std::nullopt, {previous->highlightedNote->note});
-    if (state && state->highlightedNote)
-        m_keyboard->setTint(color(state->highlightedNote->color), {state->highlightedNote->note});
+        m_keyboard->setMark(KeyMark::none, previous->highlightedNote->note);
+    }
+    if (state && state->highlightedNote) {
+        const Highlight &lit = *state->highlightedNote;
+        m_keyboard->setTint(color(lit.color), {lit.note});
+        const KeyMark mark = lit.mark == Highlight::Mark::right ? KeyMark::right
+            : lit.mark == Highlight::Mark::wrong                ? KeyMark::wrong
+                                                                : KeyMark::none;
+        m_keyboard->setMark(mark, lit.note);
+    }
 
     const std::optional<Tip> tip = state ? state->tip : std::nullopt;
     const std::optional<Tip> shown = previous ? previous->tip : std::nullopt;

@@ -146,6 +146,7 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     m_accuracyRing->clearAccuracy();
     m_accuracyRing->setToolTip(withShortcut(localized("accuracyInLevel"), Command::accuracy));
     m_accuracyRing->setEnabled(false);
+    takeKeyboardFocus(m_accuracyRing);
     const QString ring = QStringLiteral("accuracyButton");
     m_accuracyRing->addAction(std::make_shared<Action>([this, ring](Action &) { trigger(ring); }),
                               Control::Event::released);
@@ -156,6 +157,9 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     addSeparator();
     addButton(QStringLiteral("preferencesButton"), "preferences", QStringLiteral("gear"), Command::preferences,
               actions::didPressPreferencesButton{});
+    // The button a narrow window shows for the controls that do not fit.
+    if (auto *more = findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(localized("toolbar.more"));
 }
 
 QToolButton *NavBar::addButton(const QString &identifier, const char *tooltip, const QString &iconName,
@@ -168,7 +172,7 @@ QToolButton *NavBar::addButton(const QString &identifier, const char *tooltip, c
     // Read out by what it does: an icon has no text of its own.
     button->setAccessibleName(localized(tooltip));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    takeKeyboardFocus(button);
     // Every item stays disabled until the first state says otherwise.
     button->setEnabled(false);
     connect(button, &QToolButton::clicked, this, [this, identifier]() { trigger(identifier); });
@@ -231,7 +235,9 @@ void NavBar::apply(const NavBarState &bar)
         m_scoreLabel->setText(richText(*bar.scoreText));
     m_scoreLabel->setVisible(!bar.isScoreLabelHidden);
     m_scoreLabel->setToolTip(bar.scoreLegend.value_or(QString()));
-    m_scoreLabel->setAccessibleDescription(bar.scoreAccessibilityText.value_or(QString()));
+    // Read as a sentence, not as the bare counts it shows.
+    m_scoreLabel->setAccessibleName(bar.scoreAccessibilityText.value_or(QString()));
+    m_scoreLabel->setAccessibleDescription(bar.scoreLegend.value_or(QString()));
 
     if (bar.hasAccuracy)
         m_accuracyRing->setAccuracy(bar.accuracy);

@@ -67,6 +67,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_naming(new QComboBox)
     , m_mode(new QComboBox)
     , m_contrast(new QCheckBox(localized("preferences.contrastOn")))
+    , m_speechPause(new QComboBox)
     , m_export(new QPushButton(localized("preferences.export")))
 {
     setWindowTitle(localized("preferences.title"));
@@ -197,6 +198,15 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_contrast->setAccessibleName(localized("preferences.contrastOn"));
     connect(m_contrast, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.contrast = on; }); });
 
+    m_speechPause->addItem(localized("preferences.speechPauseNone"), 0);
+    for (int beats = 1; beats <= Settings::maxSpeechPause; ++beats)
+        m_speechPause->addItem(localized(beats == 1 ? "preferences.pauseOneBeat" : "preferences.pauseBeats").arg(beats), beats);
+    labelled(form, "preferences.speechPause", m_speechPause, "preferences.speechPauseTip");
+    connect(m_speechPause, &QComboBox::activated, this, [this](int row) {
+        const int beats = m_speechPause->itemData(row).toInt();
+        change([beats](Settings &s) { s.speechPause = beats; });
+    });
+
     // Every level's history, for a spreadsheet or another program.
     auto *exportMenu = new QMenu(m_export);
     exportMenu->setObjectName(QStringLiteral("exportMenu"));
@@ -255,7 +265,8 @@ void PreferencesDialog::showSettings(const Settings &settings)
 {
     m_settings = settings;
     const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
-        volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast);
+        volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast),
+        speechPause(m_speechPause);
     selectInstrument(settings.instrument);
     m_tempo->setValue(settings.tempo);
     m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
@@ -268,6 +279,7 @@ void PreferencesDialog::showSettings(const Settings &settings)
     m_mode->setCurrentIndex(m_mode->findData(int(settings.mode)));
     m_contrast->setChecked(settings.contrast);
     m_contrast->setEnabled(settings.mode == PracticeMode::adaptive);
+    m_speechPause->setCurrentIndex(m_speechPause->findData(settings.speechPause));
 }
 
 void PreferencesDialog::selectInstrument(Preset preset)

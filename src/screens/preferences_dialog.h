@@ -53,6 +53,7 @@ public:
     QComboBox *namingBox() const { return m_naming; }
     QComboBox *modeBox() const { return m_mode; }
     QCheckBox *contrastBox() const { return m_contrast; }
+    QComboBox *speechPauseBox() const { return m_speechPause; }
     // Opens a menu of the formats history can be exported in.
     QPushButton *exportButton() const { return m_export; }
     QPushButton *defaultsButton() const { return m_defaults; }
@@ -86,6 +87,7 @@ private:
     QComboBox *m_naming;
     QComboBox *m_mode;
     QCheckBox *m_contrast;
+    QComboBox *m_speechPause;
     QPushButton *m_export;
     QPushButton *m_defaults;
     QPushButton *m_close;

@@ -2,9 +2,11 @@
 
 #include "accuracy_ring.h"
 #include "keyboard.h"
+#include "tip_view.h"
 #include "model/note.h"
 
 #include <QAccessibleWidget>
+#include <QLabel>
 
 #include <cmath>
 #include <utility>
@@ -38,7 +40,14 @@ public:
             // Several lines on the accuracy screen ("E 76 %", "often heard as
             // D♯") read as one sentence.
             const QString shown = key()->text().value_or(QString()).trimmed();
-            return shown.isEmpty() ? localizedName(key()->name()) : QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
+            const QString letter = localizedName(key()->name());
+            if (shown.isEmpty())
+                return letter;
+            QString name = QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
+            // A syllable or a degree says which key it is only with the letter.
+            if (!name.startsWith(letter))
+                name += QStringLiteral(" (%1)").arg(letter);
+            return name;
         }
         return QAccessibleWidget::text(t);
     }
@@ -112,12 +121,63 @@ public:
     }
 };
 
+// A sentence said once: a notification, named by it.
+class AnnouncerAccessible final : public QAccessibleWidget {
+public:
+    explicit AnnouncerAccessible(QWidget *announcer) : QAccessibleWidget(announcer, QAccessible::Notification) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = false;
+        return s;
+    }
+};
+
+// A title over what is under it.
+class HeadingAccessible final : public QAccessibleWidget {
+public:
+    explicit HeadingAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::Heading) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// An onboarding bubble: a dialog named by its title, its message as the
+// description, its buttons inside.
+class TipAccessible final : public QAccessibleWidget {
+public:
+    explicit TipAccessible(TipView *tip) : QAccessibleWidget(tip, QAccessible::Dialog) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *tip = static_cast<TipView *>(widget());
+        if (t == QAccessible::Name)
+            return tip->title();
+        if (t == QAccessible::Description)
+            return tip->message();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
     if (className == QLatin1String("lirra::WhiteKey") || className == QLatin1String("lirra::BlackKey"))
         return new KeyAccessible(static_cast<Key *>(object));
+    if (className == QLatin1String("lirra::Heading"))
+        return new HeadingAccessible(static_cast<QLabel *>(object));
+    if (className == QLatin1String("lirra::TipView"))
+        return new TipAccessible(static_cast<TipView *>(object));
+    if (className == QLatin1String("lirra::ProgressChart"))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Chart);
+    if (className == QLatin1String("lirra::Announcer"))
+        return new AnnouncerAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String("lirra::AccuracyRing"))
         return new RingAccessible(static_cast<AccuracyRing *>(object));
     return nullptr;

@@ -107,6 +107,11 @@ void AccuracyRing::paintEvent(QPaintEvent *)
     painter.setPen(drawing);
     painter.setFont(textFont(TextStyle::emphasis));
     painter.drawText(QRectF(side + 8, 0, width() - side - 8, height()), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    if (hasFocus()) {
+        painter.setPen(QPen(color(PaletteColor::focus), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+    }
 }
 
 } // namespace lirra

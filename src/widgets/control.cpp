@@ -1,8 +1,12 @@
 #include "control.h"
 
+#include "accessibility.h"
 #include "palette.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 
@@ -10,6 +14,48 @@ namespace lirra {
 
 namespace {
 constexpr const char *acceptsInteractionProperty = "acceptsInteraction";
+
+bool isPressKey(const QKeyEvent *key)
+{
+    return key->modifiers() == Qt::NoModifier
+        && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+}
+
+class PressKeys final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (!isPressKey(key))
+            return false;
+        key->accept();
+        if (type == QEvent::ShortcutOverride || key->isAutoRepeat())
+            return true;
+        if (auto *button = qobject_cast<QAbstractButton *>(watched)) {
+            if (type == QEvent::KeyPress)
+                button->click();
+        } else if (auto *control = qobject_cast<Control *>(watched)) {
+            if (type == QEvent::KeyPress)
+                control->press();
+            else
+                control->release();
+        }
+        return true;
+    }
+};
+} // namespace
+
+void takeKeyboardFocus(QWidget *control)
+{
+    static PressKeys *filter = new PressKeys(qApp);
+    control->setFocusPolicy(Qt::TabFocus);
+    control->installEventFilter(filter);
 }
 
 bool acceptsInteraction(const QWidget *widget)
@@ -166,13 +212,27 @@ QSize Button::sizeHint() const
     return m_button->sizeHint();
 }
 
+namespace {
+void makePlain(QLabel *label)
+{
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAutoFillBackground(false);
+    label->setFocusPolicy(Qt::NoFocus);
+}
+} // namespace
+
 Label::Label(QWidget *parent)
     : QLabel(parent)
 {
-    setTextInteractionFlags(Qt::NoTextInteraction);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setAutoFillBackground(false);
-    setFocusPolicy(Qt::NoFocus);
+    makePlain(this);
+}
+
+Heading::Heading(QWidget *parent)
+    : QLabel(parent)
+{
+    installAccessibility();
+    makePlain(this);
 }
 
 } // namespace lirra

@@ -29,6 +29,11 @@ private:
 bool acceptsInteraction(const QWidget *widget);
 void setAcceptsInteraction(QWidget *widget, bool accepts);
 
+// Lets Tab reach the button or control and Space or Return press it, taking
+// those keys before the window's shortcuts while it has the focus. A click
+// still gives it no focus.
+void takeKeyboardFocus(QWidget *control);
+
 // The base of every clickable widget: turns a mouse press and its release
 // into the `pressed` and `released` events and runs the action registered for
 // each. A disabled control ignores both.
@@ -98,6 +103,13 @@ class Label final : public QLabel {
     Q_OBJECT
 public:
     explicit Label(QWidget *parent = nullptr);
+};
+
+// A label that titles what is under it: a heading to a screen reader.
+class Heading final : public QLabel {
+    Q_OBJECT
+public:
+    explicit Heading(QWidget *parent = nullptr);
 };
 
 } // namespace lirra

@@ -86,7 +86,15 @@ void Key::applyFill(const QColor &tint, double fraction)
     m_fill = tint;
     m_fraction = std::clamp(fraction, 0.0, 1.0);
     if (m_fraction >= 0.1)
-        m_labelColor = luminance(tint) > 0.5 ? color(PaletteColor::dark) : QColor(Qt::white);
+        m_labelColor = readableOn(tint);
+    update();
+}
+
+void Key::setMark(KeyMark mark)
+{
+    if (m_mark == mark)
+        return;
+    m_mark = mark;
     update();
 }
 
@@ -117,7 +125,7 @@ void Key::drawLabel(QPainter &painter, const QRectF &box, const QFont &baseFont,
 }
 
 WhiteKey::WhiteKey(NoteName name, QWidget *parent)
-    : Key(name, color(PaletteColor::lightGray), parent)
+    : Key(name, color(PaletteColor::keyLabel), parent)
 {
 }
 
@@ -143,6 +151,12 @@ void WhiteKey::paintEvent(QPaintEvent *)
     }
     const QRectF labelBox(surface.left() + 4, 4, surface.width() - 8, surface.bottom() - 8 - 4);
     drawLabel(painter, labelBox, textFont(TextStyle::whiteKeyLabel), Qt::AlignHCenter | Qt::AlignBottom);
+    // Above the label, below where the black keys reach.
+    const double markSide = std::min(28.0, surface.width() - 8);
+    drawKeyMark(painter, QRectF(surface.center().x() - markSide / 2, surface.bottom() - 56 - markSide, markSide, markSide),
+                mark(), labelColor());
+    if (hasFocus())
+        drawKeyFocus(painter, surface);
 }
 
 void WhiteKey::showTip(const Tip &tip)
@@ -211,6 +225,11 @@ void BlackKey::paintEvent(QPaintEvent *)
     drawLabel(painter, QRectF(0, -thickness / 2, length, thickness), textFont(TextStyle::blackKeyLabel),
               Qt::AlignLeft | Qt::AlignVCenter);
     painter.restore();
+    const double markSide = std::min(22.0, surface.width() - 4);
+    drawKeyMark(painter, QRectF(surface.center().x() - markSide / 2, surface.top() + 10, markSide, markSide), mark(),
+                labelColor());
+    if (hasFocus())
+        drawKeyFocus(painter, surface);
 }
 
 OctaveView::OctaveView(std::uint8_t octave, QWidget *parent)
@@ -399,6 +418,7 @@ KeyboardView::KeyboardView(std::uint8_t lowest, std::uint8_t highest, QWidget *p
         };
         m_octaveViews.push_back(view);
     }
+    m_focus = new KeyFocus(this);
 }
 
 OctaveView *KeyboardView::octaveView(std::uint8_t octave) const
@@ -444,6 +464,7 @@ void KeyboardView::setKeysEnabled(bool enabled)
         for (NoteName name : allNoteNames)
             view->key(name)->setEnabled(enabled);
     }
+    m_focus->refresh();
 }
 
 void KeyboardView::setKeysEnabled(bool enabled, const std::vector<Note> &notes)
@@ -452,6 +473,18 @@ void KeyboardView::setKeysEnabled(bool enabled, const std::vector<Note> &notes)
         if (Key *k = key(note))
             k->setEnabled(enabled);
     }
+    m_focus->refresh();
+}
+
+void KeyboardView::setMark(KeyMark mark, Note note)
+{
+    if (Key *k = key(note))
+        k->setMark(mark);
+}
+
+void KeyboardView::reveal(Key *key)
+{
+    m_scrollArea->ensureWidgetVisible(key, 0, 0);
 }
 
 void KeyboardView::setTint(const std::optional<QColor> &tint)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control.h"
+#include "key_access.h"
 #include "model/note.h"
 #include "tip_view.h"
 
@@ -38,6 +39,9 @@ public:
 
     void setSelected(bool selected) override;
 
+    KeyMark mark() const { return m_mark; }
+    void setMark(KeyMark mark);
+
 protected:
     Key(NoteName name, QColor defaultLabelColor, QWidget *parent);
 
@@ -54,6 +58,7 @@ private:
     std::optional<QColor> m_fill;
     double m_fraction = 0;
     QColor m_labelColor;
+    KeyMark m_mark = KeyMark::none;
 };
 
 class WhiteKey final : public Key, public TipHandler {
@@ -159,9 +164,15 @@ public:
     void setTint(const std::optional<QColor> &tint, const std::vector<Note> &notes);
     void setTint(const QColor &tint, double fraction, Note note);
     void setText(const std::optional<QString> &text);
+    // The mark on the note's key; a note outside the keyboard is ignored.
+    void setMark(KeyMark mark, Note note);
     // The i-th text goes on the i-th note's key; nothing happens unless both
     // lists have the same, non-zero length.
     void setTexts(const QStringList &texts, const std::vector<Note> &notes);
+
+    // Scrolls just enough to show the whole key.
+    void reveal(Key *key);
+    KeyFocus *keyFocus() const { return m_focus; }
 
     // The width of one octave on a keyboard of the given width.
     static double octaveWidthFor(int width);
@@ -203,6 +214,7 @@ private:
     // The key last scrolled to, kept at the left edge when the size changes.
     std::optional<Note> m_scrollTarget;
     QPointer<TipView> m_ownTipView;
+    KeyFocus *m_focus = nullptr;
 };
 
 } // namespace lirra

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace lirra {
 
@@ -23,6 +24,8 @@ const char *storedName(PaletteColor name)
     case PaletteColor::keyBed: return "key-bed";
     case PaletteColor::tooltip: return "tooltip";
     case PaletteColor::tooltipText: return "tooltip-text";
+    case PaletteColor::keyLabel: return "key-label";
+    case PaletteColor::focus: return "focus";
     case PaletteColor::green: return "green";
     case PaletteColor::red: return "red";
     case PaletteColor::teal: return "teal";
@@ -84,6 +87,33 @@ QColor shifted(const QColor &color, double amount)
     const QColor rgb = color.toRgb();
     const auto move = [amount](float channel) { return std::clamp(double(channel) + amount, 0.0, 1.0); };
     return QColor::fromRgbF(float(move(rgb.redF())), float(move(rgb.greenF())), float(move(rgb.blueF())), rgb.alphaF());
+}
+
+double relativeLuminance(const QColor &color)
+{
+    const QColor rgb = color.toRgb();
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor &background)
+{
+    const QColor candidates[] = {color(PaletteColor::dark), QColor(Qt::white), QColor(Qt::black)};
+    // The app's dark text or white when either reads well, black otherwise.
+    for (const QColor &candidate : {candidates[0], candidates[1]}) {
+        if (contrastRatio(candidate, background) >= 4.5)
+            return candidate;
+    }
+    return *std::max_element(std::begin(candidates), std::end(candidates), [&](const QColor &x, const QColor &y) {
+        return contrastRatio(x, background) < contrastRatio(y, background);
+    });
 }
 
 double luminance(const QColor &color)

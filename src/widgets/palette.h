@@ -26,6 +26,13 @@ QFont textFont(TextStyle style);
 // Each of red, green and blue moved by `amount` (darken: negative), clamped.
 QColor shifted(const QColor &color, double amount);
 
+// WCAG 2.1: the relative luminance of the colour, and the contrast ratio
+// of two colours, from 1 to 21.
+double relativeLuminance(const QColor &color);
+double contrastRatio(const QColor &a, const QColor &b);
+// Text that reads on the background: at least 4.5:1 when any can.
+QColor readableOn(const QColor &background);
+
 // 0.2126 R + 0.7152 G + 0.0722 B.
 double luminance(const QColor &color);
 

@@ -1,5 +1,6 @@
 #include "progress_chart.h"
 
+#include "accessibility.h"
 #include "accuracy_ring.h"
 #include "model/localization.h"
 #include "palette.h"
@@ -25,7 +26,9 @@ constexpr double bandEdges[] = {0, 0.3, 0.5, 0.8, 0.9, 1};
 ProgressChart::ProgressChart(QWidget *parent)
     : QWidget(parent)
 {
+    installAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(summaryText());
 }
 
 void ProgressChart::setProgress(std::vector<ProgressPoint> points, double overall)
@@ -34,6 +37,7 @@ void ProgressChart::setProgress(std::vector<ProgressPoint> points, double overal
         return;
     m_points = std::move(points);
     m_overall = overall;
+    setAccessibleName(summaryText());
     update();
 }
 
@@ -85,6 +89,23 @@ QString dayText(double timestamp)
 }
 
 } // namespace
+
+QString ProgressChart::summaryText() const
+{
+    if (m_points.empty())
+        return localized("practiseToSeeProgress");
+    const ProgressPoint &first = m_points.front();
+    const ProgressPoint &last = m_points.back();
+    if (m_points.size() == 1)
+        return localized("chart.oneSession").arg(dayText(first.timestamp), percentText(float(first.accuracy)));
+    // Five points either way, the width of half an accuracy band, is a trend.
+    const double change = last.accuracy - first.accuracy;
+    const char *trend = change >= 0.05 ? "chart.rising" : change <= -0.05 ? "chart.falling" : "chart.steady";
+    return localized("chart.sessions")
+        .arg(m_points.size())
+        .arg(dayText(first.timestamp), dayText(last.timestamp), percentText(float(first.accuracy)),
+             percentText(float(last.accuracy)), localized(trend));
+}
 
 QStringList ProgressChart::scaleTexts() const
 {

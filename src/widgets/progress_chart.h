@@ -31,6 +31,9 @@ public:
     // the first and the last session under the plot; nothing without points.
     QStringList scaleTexts() const;
     QStringList dateTexts() const;
+    // The chart in one sentence, for a screen reader: "12 sessions from
+    // 3 May to 8 June, 61 % to 88 %, rising".
+    QString summaryText() const;
 
     static constexpr double pointRadius = 3.5;
     // The row under the plot that holds the dates.

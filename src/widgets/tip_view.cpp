@@ -1,5 +1,6 @@
 #include "tip_view.h"
 
+#include "accessibility.h"
 #include "control.h"
 #include "palette.h"
 
@@ -20,6 +21,7 @@ TipView::TipView(Edge edge, QString title, QString message, TipViewAction action
     , m_action(std::move(action))
     , m_button(Button::primary(m_action.title, this))
 {
+    installAccessibility();
     QPointer<TipView> self(this);
     m_button->addAction(std::make_shared<Action>([self](Action &) {
                             if (self && self->m_action.perform)

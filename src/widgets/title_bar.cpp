@@ -11,7 +11,7 @@ namespace lirra {
 TitleBar::TitleBar(QWidget *parent)
     : QWidget(parent)
     , m_cancel(Button::secondary(localized("cancel"), this))
-    , m_label(new Label(this))
+    , m_label(new Heading(this))
     , m_done(Button::primary(localized("done"), this))
 {
     QPointer<TitleBar> self(this);

@@ -8,7 +8,7 @@
 namespace lirra {
 
 class Button;
-class Label;
+class Heading;
 
 struct TitleBarDelegate {
     std::function<void()> didPressCancelButton;
@@ -38,7 +38,7 @@ public:
 
     Button *cancelButton() const { return m_cancel; }
     Button *doneButton() const { return m_done; }
-    Label *label() const { return m_label; }
+    Heading *label() const { return m_label; }
 
     std::optional<TitleBarDelegate> delegate;
 
@@ -54,7 +54,7 @@ private:
     void relayout();
 
     Button *m_cancel;
-    Label *m_label;
+    Heading *m_label;
     Button *m_done;
     std::optional<QString> m_title;
     bool m_cancelHidden = false;

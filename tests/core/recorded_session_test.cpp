@@ -129,7 +129,7 @@ private slots:
                 app->loop->send(actions::didPressNote{wrong});
                 QVERIFY(app->waitFor([](const AppState &s) { return s.isInteractionEnabled; }));
                 QCOMPARE(app->state().question, std::optional(question));
-                QCOMPARE(app->state().highlightedNote, std::optional(Highlight{wrong, PaletteColor::red}));
+                QCOMPARE(app->state().highlightedNote, std::optional(Highlight{wrong, PaletteColor::red, Highlight::Mark::wrong}));
             }
             (wrongFirst ? counts[question.answer].wrong : counts[question.answer].correct) += 1;
 

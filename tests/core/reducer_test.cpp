@@ -28,6 +28,9 @@ Session sessionWith(std::initializer_list<std::pair<const char *, Score>> entrie
     return s;
 }
 
+// The stop of a session started and not yet answered.
+const effects::stopSession stopStarted{std::nullopt, false, Session{100.0, {}}};
+
 Highlight lit(const char *n, PaletteColor c)
 {
     return Highlight{note(QString::fromLatin1(n)), c};
@@ -102,7 +105,7 @@ private slots:
         QVERIFY(!state().isInteractionEnabled);
         send(actions::didLogWrongAnswer{sessionWith({{"E1", {0, 1}}})});
         QVERIFY(state().isInteractionEnabled);
-        QCOMPARE(state().highlightedNote, std::optional(lit("F1", PaletteColor::red)));
+        QCOMPARE(state().highlightedNote, std::optional(Highlight{note(u"F1"), PaletteColor::red, Highlight::Mark::wrong}));
         QCOMPARE(state().question, std::optional(q));
         QCOMPARE(state().questionsCount, 1);
 
@@ -112,7 +115,10 @@ private slots:
         for (const char *step : {"E1", "D1", "C1"}) {
             QCOMPARE(send(actions::didPlayNoteInResolution{}),
                      AppEffect(effects::playNoteInResolution{note(QString::fromLatin1(step))}));
-            QCOMPARE(state().highlightedNote, std::optional(lit(step, PaletteColor::green)));
+            // The key pressed is marked right while it sounds.
+            Highlight expected = lit(step, PaletteColor::green);
+            expected.mark = QLatin1String(step) == QLatin1String("E1") ? Highlight::Mark::right : Highlight::Mark::none;
+            QCOMPARE(state().highlightedNote, std::optional(expected));
         }
         QCOMPARE(send(actions::didPlayNoteInResolution{}), AppEffect(effects::logRightAnswer{note(u"E1"), q}));
         const Session scored = sessionWith({{"E1", {0, 1}}, {"D1", {2, 0}}});
@@ -132,7 +138,7 @@ private slots:
         QVERIFY(state().isInteractionEnabled);
 
         // Stop: the level returns with its history; the counts stay until the next session.
-        QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{}));
+        QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{std::nullopt, false, *state().session}));
         level.sessions.push_back(scored);
         send(actions::didLoadLevel{level});
         QVERIFY(!state().session && !state().question && !state().highlightedNote && !state().isPracticing);
@@ -184,7 +190,8 @@ private slots:
             pending.isEmpty() ? std::nullopt
                               : std::optional(PendingAnswer{q, pending == QLatin1String("right"),
                                                             note(pending == QLatin1String("right") ? u"E1" : u"F1")});
-        QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{recorded}));
+        const Session running = state().session.value_or(Session{});
+        QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{recorded, false, running}));
         QVERIFY(!state().isPracticing && !state().isInteractionEnabled && !state().pendingAnswer);
         QVERIFY(state().playback > before);
         const Session late{100.0, {{note(u"E1"), {1, 0}}}};
@@ -277,7 +284,7 @@ private slots:
         QTest::addColumn<bool>("controls");           // after the error
         QTest::addColumn<AppEffect>("tryAgain");
         QTest::newRow("before any level loaded") << "start" << true << AppEffect(effects::reloadLevel{});
-        QTest::newRow("while the cadence plays") << "cadence" << true << AppEffect(effects::stopSession{});
+        QTest::newRow("while the cadence plays") << "cadence" << true << AppEffect(stopStarted);
         QTest::newRow("after a failed stop") << "stopped" << true << AppEffect(effects::reloadLevel{});
         QTest::newRow("while a tip waits") << "tip" << false << AppEffect(effects::reloadLevel{});
     }
@@ -295,7 +302,7 @@ private slots:
         }
         if (when == QLatin1String("stopped")) {
             // Nothing is pressed while the stopped session is saved.
-            QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{}));
+            QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(stopStarted));
             QVERIFY(!state().isInteractionEnabled && !state().isPracticing);
             QVERIFY(!navBarState(mainScreenState(state())).isStartStopButtonEnabled);
         }
@@ -314,7 +321,7 @@ private slots:
         QCOMPARE(send(actions::didPressTryAgain{}), std::optional(tryAgain));
         QVERIFY(!state().isInteractionEnabled && !state().isPracticing);
         QVERIFY(state().hasError); // until the level is back
-        QCOMPARE(wasPractising, tryAgain == AppEffect(effects::stopSession{}));
+        QCOMPARE(wasPractising, tryAgain == AppEffect(stopStarted));
         send(actions::didLoadLevel{levelOne});
         QVERIFY(!state().hasError);
         QCOMPARE(state().isInteractionEnabled, !state().currentTip.has_value());

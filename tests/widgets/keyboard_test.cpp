@@ -125,9 +125,11 @@ private slots:
         QTest::addColumn<double>("fraction");
         QTest::addColumn<QColor>("label");
         QTest::newRow("nothing on a black key") << "C#1" << QColor(Qt::yellow) << 0.0 << QColor(Qt::white);
-        QTest::newRow("a sliver keeps the label colour") << "E1" << QColor(Qt::yellow) << 0.05 << color(PaletteColor::lightGray);
+        QTest::newRow("a sliver keeps the label colour") << "E1" << QColor(Qt::yellow) << 0.05 << color(PaletteColor::keyLabel);
         QTest::newRow("yellow turns the label dark") << "E1" << QColor(Qt::yellow) << 1.0 << color(PaletteColor::dark);
         QTest::newRow("dark blue turns it white") << "A#2" << QColor(0, 0, 128) << 1.0 << QColor(Qt::white);
+        // White would read at 3.5:1 on the wrong answer's red.
+        QTest::newRow("red turns it dark") << "D1" << color(PaletteColor::red) << 1.0 << color(PaletteColor::dark);
     }
     void tints()
     {
@@ -144,7 +146,7 @@ private slots:
             QCOMPARE(k->grab().toImage().pixelColor(k->width() / 2, int(k->height() * 0.6)), tint);
         m_keyboard->setTint(std::nullopt, {note(key)});
         QVERIFY(!k->fillColor());
-        QCOMPARE(k->labelColor(), isBlackKey(k->name()) ? QColor(Qt::white) : color(PaletteColor::lightGray));
+        QCOMPARE(k->labelColor(), isBlackKey(k->name()) ? QColor(Qt::white) : color(PaletteColor::keyLabel));
     }
 
     void textsAndScrolling()

@@ -1,0 +1,33 @@
+#include "announcement.h"
+
+#include "core/app_state.h"
+#include "model/localization.h"
+
+namespace lirra {
+
+void announce(AppState &state, Announcement::Kind kind)
+{
+    Announcement next{kind, state.announcement ? state.announcement->serial + 1 : 1};
+    if (kind == Announcement::Kind::error && state.error)
+        next.detail = state.error->description;
+    state.announcement = std::move(next);
+}
+
+QString announcementText(const Announcement &announcement)
+{
+    using Kind = Announcement::Kind;
+    switch (announcement.kind) {
+    case Kind::right: return localized("announce.right");
+    case Kind::wrong: return localized("announce.wrong");
+    case Kind::questionReady: return localized("announce.questionReady");
+    case Kind::sessionSaved:
+        return localized("announce.sessionSaved").arg(announcement.right).arg(announcement.answers);
+    case Kind::sessionStopped: return localized("announce.sessionStopped");
+    case Kind::error:
+        return announcement.detail.isEmpty() ? localized("announce.error")
+                                             : localized("announce.errorWith").arg(announcement.detail);
+    }
+    return {};
+}
+
+} // namespace lirra

@@ -1,0 +1,153 @@
+#include "support/app_window.h"
+#include "support/test_registry.h"
+
+#include "model/localization.h"
+#include "practice/practice_settings.h"
+#include "practice/settings_preferences.h"
+#include "screens/app.h"
+#include "screens/main_screen.h"
+#include "screens/preferences_dialog.h"
+#include "widgets/announcer.h"
+#include "widgets/keyboard.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <QToolButton>
+
+using namespace lirra;
+using namespace lirra::test;
+
+// The window from the keyboard alone, as a blind musician uses it: where
+// the focus starts and goes, what is said and shown at each answer.
+class ScreenReaderTest : public QObject, private AppWindowFixture {
+    Q_OBJECT
+
+private:
+    QStringList m_said;
+    QList<KeyMark> m_marks;
+
+    bool start(const Settings &settings = {})
+    {
+        SettingsPreferences preferences(m_home->filePath(QStringLiteral("lirra.json")));
+        preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+        storeSettings(preferences, settings, Settings{});
+        preferences.sync();
+        if (!launch(withoutMidi()))
+            return false;
+        // What the announcer says and the marks the keys show, as each
+        // state is shown.
+        connect(m_delegate.get(), &AppDelegate::stateShown, this, [this](const AppState &s) {
+            if (Announcer *announcer = m_delegate->announcer(); announcer && (m_said.isEmpty() || m_said.back() != announcer->text()))
+                m_said << announcer->text();
+            if (s.highlightedNote) {
+                const KeyMark mark = keyboard()->key(s.highlightedNote->note)->mark();
+                if (mark != KeyMark::none && (m_marks.isEmpty() || m_marks.back() != mark))
+                    m_marks << mark;
+            }
+        });
+        return true;
+    }
+    KeyboardView *keyboard() { return m_delegate->app()->main()->keyboardView(); }
+    QWidget *focus() const { return QApplication::focusWidget(); }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(focus() ? focus() : m_delegate->window(), Qt::Key(key), modifiers);
+        drainEvents();
+    }
+    // Tabs until the focus is on a widget the predicate accepts; false
+    // after a whole round without one.
+    bool tabTo(const std::function<bool(QWidget *)> &accepts, bool backwards = false)
+    {
+        for (int i = 0; i < 40; ++i) {
+            if (focus() && accepts(focus()))
+                return true;
+            press(backwards ? Qt::Key_Backtab : Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        return false;
+    }
+
+private slots:
+    void init()
+    {
+        newHome();
+        m_said.clear();
+        m_marks.clear();
+    }
+    void cleanup() { closeApp(); }
+
+    void practiseFromTheKeyboard()
+    {
+        QVERIFY(start());
+        // The focus starts on the window, where Space starts a session.
+        QToolButton *startStop = button("startStopSessionButton");
+        QCOMPARE(focus(), m_delegate->window());
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QCOMPARE(m_said, QStringList{QStringLiteral("Your answer?")});
+        const Note answer = state().question->answer;
+        const int level = int(state().level->id);
+
+        // Tab reaches the piano through the toolbar; one key is its stop.
+        QVERIFY(tabTo([](QWidget *w) { return qobject_cast<Key *>(w) != nullptr; }));
+        QCOMPARE(focus(), keyboard()->keyFocus()->tabStop());
+        // The arrows walk the keys without changing the level, to a wrong
+        // key first, then to the right one.
+        Key *wrong = nullptr;
+        for (int i = 0; i < 30 && !wrong; ++i) {
+            auto *k = qobject_cast<Key *>(focus());
+            if (k->name() != answer.name)
+                wrong = k;
+            else
+                press(Qt::Key_Right);
+        }
+        QVERIFY(wrong);
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; }));
+        QCOMPARE(m_said.back(), QStringLiteral("Wrong, try again."));
+        QCOMPARE(m_marks, QList<KeyMark>{KeyMark::wrong});
+        for (int i = 0; i < 30 && qobject_cast<Key *>(focus())->name() != answer.name; ++i)
+            press(qobject_cast<Key *>(focus())->name() < answer.name ? Qt::Key_Right : Qt::Key_Left);
+        QCOMPARE(qobject_cast<Key *>(focus())->name(), answer.name);
+        QCOMPARE(int(state().level->id), level);
+        const QUuid first = state().question->id;
+        press(Qt::Key_Return);
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != first && s.isInteractionEnabled; }));
+        QCOMPARE(m_said.mid(1), (QStringList{QStringLiteral("Wrong, try again."), QStringLiteral("Right."), QStringLiteral("Your answer?")}));
+        QCOMPARE(m_marks, (QList<KeyMark>{KeyMark::wrong, KeyMark::right}));
+        // The focus stays on the key through the next question.
+        QCOMPARE(qobject_cast<Key *>(focus())->name(), answer.name);
+
+        // Back to the stop button; Return stops and the save is said.
+        QVERIFY(tabTo([&](QWidget *w) { return w == startStop; }, true));
+        press(Qt::Key_Return);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
+        QCOMPARE(m_said.back(), localized("announce.sessionSaved").arg(0).arg(1));
+    }
+
+    // The pause for speech from the keyboard, in the preferences, kept.
+    void speechPauseInPreferences()
+    {
+        QVERIFY(start());
+        press(Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(spinUntil([] { return qobject_cast<PreferencesDialog *>(QApplication::activeModalWidget()) != nullptr; }));
+        auto *dialog = qobject_cast<PreferencesDialog *>(QApplication::activeModalWidget());
+        QComboBox *pause = dialog->speechPauseBox();
+        QCOMPARE(pause->currentData().toInt(), 0);
+        QCOMPARE(pause->accessibleName(), localized("preferences.speechPause").remove(QLatin1Char(':')).trimmed());
+        QCOMPARE(QAccessible::queryAccessibleInterface(pause)->role(), QAccessible::ComboBox);
+        pause->setFocus();
+        QTest::keyClick(pause, Qt::Key_Down);
+        QTest::keyClick(pause, Qt::Key_Down);
+        QCOMPARE(pause->currentData().toInt(), 2);
+        QCOMPARE(state().settings.speechPause, 2);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        closeApp();
+        SettingsPreferences stored(m_home->filePath(QStringLiteral("lirra.json")));
+        QCOMPARE(readSettings(stored).speechPause, 2);
+    }
+};
+
+LIRRA_TEST(ScreenReaderTest)
+#include "screen_reader_test.moc"
