@@ -1009,7 +1009,7 @@
     </message>
     <message>
         <source>preferences.pauseOneBeat</source>
-        <translation>1 Schlag</translation>
+        <translation>%1 Schlag</translation>
     </message>
     <message>
         <source>preferences.pauseBeats</source>

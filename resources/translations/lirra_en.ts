@@ -1009,7 +1009,7 @@
     </message>
     <message>
         <source>preferences.pauseOneBeat</source>
-        <translation>1 beat</translation>
+        <translation>%1 beat</translation>
     </message>
     <message>
         <source>preferences.pauseBeats</source>

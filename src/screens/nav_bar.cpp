@@ -86,6 +86,9 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     setIconSize(QSize(iconSide, iconSide));
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The style's focus frame is faint on the dark bar.
+    setStyleSheet(QStringLiteral("QToolButton:focus { border: 2px solid %1; border-radius: 5px; }")
+                      .arg(color(PaletteColor::focus).name()));
 
     // Linux windows have no subtitle; it is shown here, at the left. It
     // takes the room the controls leave and never pushes them.

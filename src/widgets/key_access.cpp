@@ -62,9 +62,13 @@ void drawKeyFocus(QPainter &painter, const QRectF &surface)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(color(PaletteColor::focus), 3));
     painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(color(PaletteColor::focus), 3));
     painter.drawRoundedRect(surface.adjusted(3, 3, -3, -3), 6, 6);
+    // A dark line inside the blue one keeps the outline visible on any
+    // tint, the green of a right answer too.
+    painter.setPen(QPen(color(PaletteColor::dark), 1.5));
+    painter.drawRoundedRect(surface.adjusted(5.25, 5.25, -5.25, -5.25), 4, 4);
     painter.restore();
 }
 

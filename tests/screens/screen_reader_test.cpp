@@ -126,6 +126,38 @@ private slots:
         QCOMPARE(m_said.back(), localized("announce.sessionSaved").arg(0).arg(1));
     }
 
+    // Tab goes along the toolbar, left to right, then to the piano's one
+    // stop, and round again; Shift+Tab goes back.
+    void tabOrder()
+    {
+        QVERIFY(start());
+        const auto name = [](QWidget *w) {
+            if (!w)
+                return QStringLiteral("nothing");
+            if (qobject_cast<Key *>(w))
+                return QStringLiteral("key");
+            return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+        };
+        QStringList forward;
+        for (int i = 0; i < 11; ++i) {
+            press(Qt::Key_Tab);
+            forward << name(focus());
+        }
+        QCOMPARE(forward, (QStringList{"chooseLevelButton", "firstLevelButton", "randomLevelButton", "previousLevelButton",
+                                       "nextLevelButton", "configureLevelButton", "startStopSessionButton",
+                                       "lirra::AccuracyRing", "preferencesButton", "key", "chooseLevelButton"}));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(name(focus()), QStringLiteral("key"));
+        QCOMPARE(focus(), keyboard()->keyFocus()->tabStop());
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(name(focus()), QStringLiteral("preferencesButton"));
+        // Every stop is named for a screen reader.
+        for (int i = 0; i < 10; ++i) {
+            press(Qt::Key_Tab);
+            QVERIFY2(!QAccessible::queryAccessibleInterface(focus())->text(QAccessible::Name).isEmpty(), qPrintable(name(focus())));
+        }
+    }
+
     // The pause for speech from the keyboard, in the preferences, kept.
     void speechPauseInPreferences()
     {

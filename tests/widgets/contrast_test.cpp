@@ -47,6 +47,9 @@ private slots:
         QTest::newRow("focus on a white key") << color(PaletteColor::focus) << white << 3.0;
         QTest::newRow("focus on a black key") << color(PaletteColor::focus) << color(PaletteColor::dark) << 3.0;
         QTest::newRow("focus on the key bed") << color(PaletteColor::focus) << color(PaletteColor::keyBed) << 3.0;
+        // The dark inner line of a key's focus outline on every tint.
+        for (PaletteColor tint : {PaletteColor::green, PaletteColor::red, PaletteColor::amber, PaletteColor::blue})
+            QTest::addRow("focus line on tint %d", int(tint)) << color(PaletteColor::dark) << color(tint) << 3.0;
         // The ring's percentage is text in its band's colour.
         for (double accuracy : {0.1, 0.4, 0.6, 0.85, 0.95})
             QTest::addRow("ring at %.2f", accuracy) << color(accuracyColor(accuracy)) << window << 4.5;
