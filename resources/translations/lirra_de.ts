@@ -1039,5 +1039,9 @@
         <source>toolbar.more</source>
         <translation>Weitere Bedienelemente</translation>
     </message>
+    <message>
+        <source>accuracy.spoken</source>
+        <translation>%1, %2 richtig</translation>
+    </message>
 </context>
 </TS>

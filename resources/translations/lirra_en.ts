@@ -1039,5 +1039,9 @@
         <source>toolbar.more</source>
         <translation>More controls</translation>
     </message>
+    <message>
+        <source>accuracy.spoken</source>
+        <translation>%1, %2 right</translation>
+    </message>
 </context>
 </TS>

@@ -1039,5 +1039,9 @@
         <source>toolbar.more</source>
         <translation>Autres commandes</translation>
     </message>
+    <message>
+        <source>accuracy.spoken</source>
+        <translation>%1, %2 de justes</translation>
+    </message>
 </context>
 </TS>

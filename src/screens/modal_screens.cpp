@@ -249,6 +249,12 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
         keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
         keyboardView()->setText(std::nullopt);
         keyboardView()->setTint(std::nullopt);
+        for (OctaveView *octave : keyboardView()->octaveViews()) {
+            for (NoteName each : allNoteNames) {
+                octave->key(each)->setAccessibleName(QString());
+                octave->key(each)->setAccessibleDescription(QString());
+            }
+        }
         m_accuracy = state ? state->accuracyPerNote : AccuracyPerNote{};
         for (const auto &[note, accuracy] : m_accuracy) {
             // Notes beyond the keyboard's octaves have no key to draw on.
@@ -262,11 +268,17 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             const Note asked = note;
             const auto heard = std::find_if(state->heardAs.begin(), state->heardAs.end(),
                                             [asked](const Confusion &c) { return c.asked == asked; });
-            if (heard != state->heardAs.end())
-                text += QLatin1Char('\n')
-                    + localized("heardAs").arg(noteLabel(heard->answered.name, state->key, state->isMajor, state->naming,
-                                                         NamePlace::noteLists));
+            // Read as the note's name, then "E, 76 % right".
+            QString spoken = localized("accuracy.spoken").arg(name, percentText(float(accuracy)));
+            if (heard != state->heardAs.end()) {
+                const QString often = localized("heardAs").arg(
+                    noteLabel(heard->answered.name, state->key, state->isMajor, state->naming, NamePlace::noteLists));
+                text += QLatin1Char('\n') + often;
+                spoken += QStringLiteral(", ") + often;
+            }
             octave->setText(text, note.name);
+            octave->key(note.name)->setAccessibleName(name);
+            octave->key(note.name)->setAccessibleDescription(spoken);
         }
         keyboardView()->setKeysEnabled(false);
         keyboardView()->setKeysEnabled(true, activeNotes);

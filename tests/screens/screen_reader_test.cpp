@@ -2,13 +2,17 @@
 #include "support/test_registry.h"
 
 #include "model/localization.h"
+#include "model/note_naming.h"
 #include "practice/practice_settings.h"
 #include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
+#include "screens/modal_screens.h"
 #include "screens/preferences_dialog.h"
+#include "widgets/accuracy_ring.h"
 #include "widgets/announcer.h"
 #include "widgets/keyboard.h"
+#include "widgets/title_bar.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -124,6 +128,25 @@ private slots:
         press(Qt::Key_Return);
         QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
         QCOMPARE(m_said.back(), localized("announce.sessionSaved").arg(0).arg(1));
+
+        // The accuracy screen reads each key's name, then its accuracy.
+        press(Qt::Key_I);
+        QVERIFY(state().isAccuracyScreenVisible);
+        Key *scored = m_delegate->app()->accuracy()->keyboardView()->key(answer);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(scored);
+        const QString name = face->text(QAccessible::Name);
+        QVERIFY(!name.isEmpty());
+        QVERIFY(!name.contains(QLatin1Char('%')));
+        // Wrong at first, right at last: 0 %, and taken for the key pressed.
+        const QString heard = localized("heardAs").arg(
+            noteLabel(wrong->name(), NoteName::c, true, state().settings.noteNames, NamePlace::noteLists));
+        QCOMPARE(face->text(QAccessible::Description),
+                 localized("accuracy.spoken").arg(name, percentText(0.0f)) + QStringLiteral(", ") + heard);
+        // The title is a heading.
+        QAccessibleInterface *title =
+            QAccessible::queryAccessibleInterface(m_delegate->app()->accuracy()->titleBar()->label());
+        QCOMPARE(title->role(), QAccessible::Heading);
+        QCOMPARE(title->text(QAccessible::Name), localized("levelAccuracy"));
     }
 
     // Tab goes along the toolbar, left to right, then to the piano's one
