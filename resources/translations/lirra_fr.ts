@@ -973,15 +973,15 @@
     </message>
     <message>
         <source>announce.wrong</source>
-        <translation>Faux, essaie encore.</translation>
+        <translation>Faux, essayez encore.</translation>
     </message>
     <message>
         <source>announce.questionReady</source>
-        <translation>Ta réponse ?</translation>
+        <translation>Votre réponse ?</translation>
     </message>
     <message>
         <source>announce.sessionSaved</source>
-        <translation>Séance enregistrée : %1 sur %2 justes.</translation>
+        <translation>Séance enregistrée : %1 sur %2 justes.</translation>
     </message>
     <message>
         <source>announce.sessionStopped</source>
@@ -993,15 +993,15 @@
     </message>
     <message>
         <source>announce.errorWith</source>
-        <translation>Une erreur s’est produite : %1</translation>
+        <translation>Une erreur s’est produite : %1</translation>
     </message>
     <message>
         <source>preferences.speechPause</source>
-        <translation>Pause pour la lecture :</translation>
+        <translation>Pause pour la lecture :</translation>
     </message>
     <message>
         <source>preferences.speechPauseTip</source>
-        <translation>Temps de silence avant chaque question suivante, pour qu’un lecteur d’écran puisse dire comment s’est passée ta réponse avant la cadence.</translation>
+        <translation>Temps de silence avant chaque question suivante, pour qu’un lecteur d’écran puisse dire comment s’est passée votre réponse avant la cadence.</translation>
     </message>
     <message>
         <source>preferences.speechPauseNone</source>
