@@ -181,6 +181,19 @@ private slots:
         }
     }
 
+    // Each bubble of the tour is said as it appears, title first.
+    void theTourIsSaid()
+    {
+        QVERIFY(launch(withoutMidi()));
+        QVERIFY(waitFor([](const AppState &s) { return s.currentTip.has_value(); }));
+        const Tip first = *state().currentTip;
+        QVERIFY(m_delegate->announcer());
+        QCOMPARE(m_delegate->announcer()->text(), first.title + QStringLiteral(". ") + first.message);
+        QTest::keyClick(m_delegate->window(), Qt::Key_Return);
+        QVERIFY(waitFor([&](const AppState &s) { return s.currentTip && s.currentTip != first; }));
+        QCOMPARE(m_delegate->announcer()->text(), state().currentTip->title + QStringLiteral(". ") + state().currentTip->message);
+    }
+
     // The pause for speech from the keyboard, in the preferences, kept.
     void speechPauseInPreferences()
     {
