@@ -15,11 +15,6 @@ namespace lirra {
 namespace {
 constexpr const char *acceptsInteractionProperty = "acceptsInteraction";
 
-bool isPressKey(const QKeyEvent *key)
-{
-    return key->modifiers() == Qt::NoModifier
-        && (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
-}
 
 class PressKeys final : public QObject {
 public:
@@ -32,7 +27,7 @@ protected:
         if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease)
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
-        if (!isPressKey(key))
+        if (key->modifiers() != Qt::NoModifier || !isPressKey(key->key()))
             return false;
         key->accept();
         if (type == QEvent::ShortcutOverride || key->isAutoRepeat())
@@ -50,6 +45,11 @@ protected:
     }
 };
 } // namespace
+
+bool isPressKey(int key)
+{
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 void takeKeyboardFocus(QWidget *control)
 {

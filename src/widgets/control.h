@@ -29,6 +29,9 @@ private:
 bool acceptsInteraction(const QWidget *widget);
 void setAcceptsInteraction(QWidget *widget, bool accepts);
 
+// Space, Return and Enter: the keys that press whatever has the focus.
+bool isPressKey(int key);
+
 // Lets Tab reach the button or control and Space or Return press it, taking
 // those keys before the window's shortcuts while it has the focus. A click
 // still gives it no focus.

@@ -13,11 +13,6 @@ namespace lirra {
 
 namespace {
 
-bool isPressKey(int key)
-{
-    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 bool isMoveKey(int key)
 {
     return key == Qt::Key_Left || key == Qt::Key_Right;

@@ -33,7 +33,4 @@ double contrastRatio(const QColor &a, const QColor &b);
 // Text that reads on the background: at least 4.5:1 when any can.
 QColor readableOn(const QColor &background);
 
-// 0.2126 R + 0.7152 G + 0.0722 B.
-double luminance(const QColor &color);
-
 } // namespace lirra

@@ -11,14 +11,6 @@ using namespace lirra::test;
 
 namespace {
 
-const Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
-
-Question questionOf(const char16_t *text)
-{
-    const Note asked = note(text);
-    return Question{QUuid::createUuid(), asked, DiatonicNoteResolutionGenerator().resolution(asked, NoteName::c, true, false)};
-}
-
 Settings adaptive(bool contrast = true)
 {
     Settings settings;

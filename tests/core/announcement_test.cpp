@@ -12,14 +12,6 @@ using namespace lirra::test;
 
 namespace {
 
-const Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
-
-Question questionOf(const char16_t *text)
-{
-    const Note asked = note(text);
-    return Question{QUuid::createUuid(), asked, DiatonicNoteResolutionGenerator().resolution(asked, NoteName::c, true, false)};
-}
-
 Session answered(std::int64_t right, std::int64_t wrong)
 {
     Session session{100.0, {}};

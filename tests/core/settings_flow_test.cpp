@@ -11,8 +11,6 @@ using namespace lirra::test;
 
 namespace {
 
-const Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
-
 Question anyQuestion()
 {
     return Question{QUuid::createUuid(), note(u"E1"), notes("E1 D1 C1")};

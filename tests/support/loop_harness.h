@@ -3,6 +3,8 @@
 #include "support/fakes.h"
 
 #include "core/app_loop.h"
+#include "model/generators.h"
+#include "support/notes.h"
 
 #include <QTest>
 
@@ -10,6 +12,16 @@
 #include <optional>
 
 namespace lirra::test {
+
+// The first built-in level, C major's lower half: C1 D1 E1 F1.
+inline const Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
+
+// A question of a note ("E1") in C major, with its resolution.
+inline Question questionOf(const char16_t *text)
+{
+    const Note asked = note(text);
+    return Question{QUuid::createUuid(), asked, DiatonicNoteResolutionGenerator().resolution(asked, NoteName::c, true, false)};
+}
 
 // An app loop whose effects are recorded, not performed: a test sends
 // actions and reads the state and the effect each one asked for.

@@ -20,6 +20,22 @@
 using namespace lirra;
 using lirra::test::note;
 
+namespace {
+
+// A window shortcut on the keys, as the app's level and session shortcuts
+// are; the count says how often it fired.
+std::shared_ptr<int> countedShortcut(QWidget &window, const QList<QKeySequence> &keys)
+{
+    auto fired = std::make_shared<int>(0);
+    auto *action = new QAction(&window);
+    action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, [fired]() { ++*fired; });
+    window.addAction(action);
+    return fired;
+}
+
+} // namespace
+
 // What a screen reader finds on the keys and the ring: roles, names, states,
 // values, and the press it can make.
 class AccessibilityTest : public QObject {
@@ -121,11 +137,7 @@ private slots:
         auto *keyboard = new KeyboardView(1, 2, &window);
         keyboard->resize(860, 300);
         // The level shortcuts the arrows are elsewhere.
-        int levelChanges = 0;
-        auto *next = new QAction(&window);
-        next->setShortcuts({QKeySequence(Qt::Key_Right), QKeySequence(Qt::Key_Left)});
-        connect(next, &QAction::triggered, [&levelChanges]() { ++levelChanges; });
-        window.addAction(next);
+        const auto levelChanges = countedShortcut(window, {QKeySequence(Qt::Key_Right), QKeySequence(Qt::Key_Left)});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         keyboard->setKeysEnabled(false);
@@ -143,7 +155,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), arrow == 'R' ? Qt::Key_Right : Qt::Key_Left);
         QCOMPARE(QApplication::focusWidget(), keyboard->key(note(focused)));
         QCOMPARE(keyboard->keyFocus()->tabStop(), keyboard->key(note(focused)));
-        QCOMPARE(levelChanges, 0);
+        QCOMPARE(*levelChanges, 0);
         // A click gives no focus.
         QCOMPARE(keyboard->key(note(focused))->focusPolicy(), Qt::TabFocus);
     }
@@ -169,11 +181,7 @@ private slots:
         QWidget window;
         auto *keyboard = new KeyboardView(1, 2, &window);
         keyboard->resize(860, 300);
-        int startStops = 0;
-        auto *startStop = new QAction(&window);
-        startStop->setShortcut(QKeySequence(Qt::Key_Space));
-        connect(startStop, &QAction::triggered, [&startStops]() { ++startStops; });
-        window.addAction(startStop);
+        const auto startStops = countedShortcut(window, {QKeySequence(Qt::Key_Space)});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QList<Note> pressed, released;
@@ -189,7 +197,7 @@ private slots:
         QTest::keyRelease(QApplication::focusWidget(), Qt::Key(key));
         QCOMPARE(pressed.size(), presses);
         QCOMPARE(released.size(), presses);
-        QCOMPARE(startStops, 0);
+        QCOMPARE(*startStops, 0);
     }
 
     // Toolbar buttons and the ring: Tab reaches them, Space and Return
@@ -201,13 +209,10 @@ private slots:
         auto *ring = new AccuracyRing(&window);
         takeKeyboardFocus(button);
         takeKeyboardFocus(ring);
-        int clicks = 0, opened = 0, shortcuts = 0;
+        int clicks = 0, opened = 0;
         connect(button, &QToolButton::clicked, [&clicks]() { ++clicks; });
         ring->addAction(std::make_shared<Action>([&opened](Action &) { ++opened; }), Control::Event::released);
-        auto *space = new QAction(&window);
-        space->setShortcut(QKeySequence(Qt::Key_Space));
-        connect(space, &QAction::triggered, [&shortcuts]() { ++shortcuts; });
-        window.addAction(space);
+        const auto shortcuts = countedShortcut(window, {QKeySequence(Qt::Key_Space)});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(button->focusPolicy(), Qt::TabFocus);
@@ -218,7 +223,7 @@ private slots:
         ring->setFocus();
         QTest::keyClick(ring, Qt::Key_Space);
         QCOMPARE(opened, 1);
-        QCOMPARE(shortcuts, 0);
+        QCOMPARE(*shortcuts, 0);
         QTest::keyClick(ring, Qt::Key_A);
         QCOMPARE(opened, 1);
     }
