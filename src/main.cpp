@@ -38,6 +38,11 @@ int exportHistory(const QString &json, const QString &csvFolder)
     }
     std::printf("Exported %zu sessions of %zu levels to %s\n", history.sessionCount(), history.levels.size(),
                 qPrintable(json.isEmpty() ? csvFolder : json));
+    if (!history.unreadable.isEmpty()) {
+        std::fprintf(stderr, "lirra: the export is not the whole history: %s could not be read\n",
+                     qPrintable(history.unreadable.join(QStringLiteral(", "))));
+        return 1;
+    }
     return 0;
 }
 
@@ -64,7 +69,16 @@ std::optional<int> answerCommandLine(int argc, char **argv)
                                  QStringLiteral("folder"));
     parser.addOption(json);
     parser.addOption(csv);
-    parser.parse(probe.arguments());
+    // Options Qt takes for itself (-platform, -style, …) are not errors;
+    // a known one without its value is.
+    if (!parser.parse(probe.arguments())) {
+        const bool ours = parser.errorText().contains(QLatin1String("export-json"))
+            || parser.errorText().contains(QLatin1String("export-csv"));
+        if (ours) {
+            std::fprintf(stderr, "lirra: %s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
+            return 2;
+        }
+    }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
@@ -76,6 +90,12 @@ std::optional<int> answerCommandLine(int argc, char **argv)
     if (parser.isSet(json) || parser.isSet(csv)) {
         if (parser.isSet(json) && parser.isSet(csv)) {
             std::fputs("lirra: --export-json and --export-csv go one at a time\n", stderr);
+            return 2;
+        }
+        const QString where = parser.value(parser.isSet(json) ? json : csv);
+        if (where.trimmed().isEmpty()) {
+            std::fprintf(stderr, "lirra: %s needs a destination\n%s",
+                         parser.isSet(json) ? "--export-json" : "--export-csv", qPrintable(parser.helpText()));
             return 2;
         }
         return exportHistory(parser.value(json), parser.value(csv));

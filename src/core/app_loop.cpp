@@ -10,19 +10,27 @@ namespace lirra {
 
 // Counts an effect as in flight for as long as it lives.
 struct EffectInFlight {
-    explicit EffectInFlight(QPointer<AppLoop> loop) : loop(std::move(loop))
+    EffectInFlight(QPointer<AppLoop> loop, bool stop) : loop(std::move(loop)), stop(stop)
     {
-        if (this->loop)
+        if (this->loop) {
             ++this->loop->m_effectsInFlight;
+            if (stop)
+                ++this->loop->m_stopsInFlight;
+        }
     }
     EffectInFlight(const EffectInFlight &) = delete;
     EffectInFlight &operator=(const EffectInFlight &) = delete;
     ~EffectInFlight()
     {
-        if (loop)
-            --loop->m_effectsInFlight;
+        if (!loop)
+            return;
+        --loop->m_effectsInFlight;
+        if (stop)
+            --loop->m_stopsInFlight;
+        emit loop->effectFinished();
     }
     QPointer<AppLoop> loop;
+    bool stop;
 };
 
 namespace {
@@ -32,7 +40,7 @@ namespace {
 // handler outlives the loop while any of its effects is still running.
 QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect)
 {
-    const EffectInFlight counted(loop);
+    const EffectInFlight counted(loop, std::holds_alternative<effects::stopSession>(effect));
     co_await NextEventLoopTurn{};
     std::optional<AppAction> next;
     // An exception nobody awaits would vanish with the task, and the chain

@@ -40,6 +40,14 @@ public:
     void shutDown() { m_shuttingDown = true; }
     // Effects started and not finished yet.
     int effectsInFlight() const { return m_effectsInFlight; }
+    // Stops of a session started and not finished yet: their session is
+    // not saved until then.
+    int stopsInFlight() const { return m_stopsInFlight; }
+
+signals:
+    // An effect has finished, and the action it answered with, if any, has
+    // been reduced.
+    void effectFinished();
 
 private:
     friend struct EffectInFlight;
@@ -51,6 +59,7 @@ private:
     std::shared_ptr<EffectHandler> m_effectHandler;
     bool m_shuttingDown = false;
     int m_effectsInFlight = 0;
+    int m_stopsInFlight = 0;
 };
 
 } // namespace lirra

@@ -93,19 +93,25 @@ QString suggestedName(const Level &level)
 HistorySummary summarize(const std::vector<Session> &sessions)
 {
     HistorySummary summary;
-    std::int64_t right = 0;
+    // The accuracy in floating point, as the level's own figure is worked
+    // out, so that both say the same of counts near 2^63.
+    double right = 0;
+    double wrong = 0;
     for (const Session &session : sessions) {
         const SessionStatistics stats = session.statistics();
         const std::int64_t answers = saturatingAdd(stats.correctCount, stats.wrongCount);
         if (answers <= 0)
             continue;
         summary.answers = saturatingAdd(summary.answers, answers);
-        right = saturatingAdd(right, stats.correctCount);
+        for (const auto &[note, score] : session.score) {
+            right += double(std::max<std::int64_t>(score.correct, 0));
+            wrong += double(std::max<std::int64_t>(score.wrong, 0));
+        }
         if (!summary.lastPractised || session.timestamp > *summary.lastPractised)
             summary.lastPractised = session.timestamp;
     }
-    if (summary.answers > 0)
-        summary.accuracy = std::clamp(double(right) / double(summary.answers), 0.0, 1.0);
+    if (right + wrong > 0)
+        summary.accuracy = std::clamp(right / (right + wrong), 0.0, 1.0);
     return summary;
 }
 

@@ -8,16 +8,20 @@ namespace lirra {
 
 namespace {
 
-std::int64_t answersTo(const PracticeEvidence &evidence, Note note)
+// Counts read from a file can be anything up to 2^63 - 1: sums of them are
+// worked out in floating point, where they neither wrap nor stop short.
+double answersTo(const PracticeEvidence &evidence, Note note)
 {
     const auto it = evidence.scores.find(note);
-    return it == evidence.scores.end() ? 0 : it->second.correct + it->second.wrong;
+    return it == evidence.scores.end()
+        ? 0.0
+        : double(std::max<std::int64_t>(it->second.correct, 0)) + double(std::max<std::int64_t>(it->second.wrong, 0));
 }
 
-std::int64_t confusionsOf(const PracticeEvidence &evidence, Note asked, Note answered)
+double confusionsOf(const PracticeEvidence &evidence, Note asked, Note answered)
 {
     const auto it = evidence.confusions.find(Confusion{asked, answered});
-    return it == evidence.confusions.end() ? 0 : it->second;
+    return it == evidence.confusions.end() ? 0.0 : double(std::max<std::int64_t>(it->second, 0));
 }
 
 // Weights as whole numbers for the random source, to a thousandth.
@@ -49,18 +53,18 @@ PracticeEvidence evidenceOf(const std::vector<Session> &sessions, std::size_t re
 double errorRate(const PracticeEvidence &evidence, Note note)
 {
     const auto it = evidence.scores.find(note);
-    const double wrong = it == evidence.scores.end() ? 0 : double(it->second.wrong);
-    return (wrong + 1) / (double(answersTo(evidence, note)) + 2);
+    const double wrong = it == evidence.scores.end() ? 0 : double(std::max<std::int64_t>(it->second.wrong, 0));
+    return std::clamp((wrong + 1) / (answersTo(evidence, note) + 2), 0.0, 1.0);
 }
 
 double confusionRate(const PracticeEvidence &evidence, Note a, Note b)
 {
     if (a == b)
         return 0;
-    const double answers = double(answersTo(evidence, a)) + double(answersTo(evidence, b));
+    const double answers = answersTo(evidence, a) + answersTo(evidence, b);
     if (answers <= 0)
         return 0;
-    const double mixed = double(confusionsOf(evidence, a, b)) + double(confusionsOf(evidence, b, a));
+    const double mixed = confusionsOf(evidence, a, b) + confusionsOf(evidence, b, a);
     return std::clamp(mixed / answers, 0.0, 1.0);
 }
 

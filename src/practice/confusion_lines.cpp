@@ -84,29 +84,43 @@ QByteArray formatConfusionLine(const Session &session)
     return formatTimestamp(session.timestamp).toLatin1() + ';' + entries + '\n';
 }
 
+namespace {
+
+// A line's timestamp as its session's line writes it, and its entries;
+// nothing for a line that holds no readable entry.
+std::optional<std::pair<QString, std::map<Confusion, std::int64_t>>> parseConfusionLine(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString line = decoder.decode(bytes);
+    const qsizetype semicolon = line.indexOf(QLatin1Char(';'));
+    if (decoder.hasError() || semicolon <= 0)
+        return std::nullopt;
+    std::map<Confusion, std::int64_t> confusions = parseConfusions(QStringView(line).sliced(semicolon + 1));
+    bool isNumber = false;
+    const double timestamp = QStringView(line).first(semicolon).toDouble(&isNumber);
+    if (confusions.empty() || !isNumber)
+        return std::nullopt;
+    return std::pair(formatTimestamp(timestamp), std::move(confusions));
+}
+
+} // namespace
+
+bool isConfusionLine(QByteArrayView line)
+{
+    return parseConfusionLine(line).has_value();
+}
+
 void attachConfusions(std::vector<Session> &sessions, const std::vector<QByteArray> &lines, int *damaged)
 {
     std::unordered_map<QString, std::map<Confusion, std::int64_t>> byTimestamp;
     for (const QByteArray &bytes : lines) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString line = decoder.decode(bytes);
-        const qsizetype semicolon = line.indexOf(QLatin1Char(';'));
-        std::map<Confusion, std::int64_t> confusions;
-        if (!decoder.hasError() && semicolon > 0)
-            confusions = parseConfusions(QStringView(line).sliced(semicolon + 1));
-        if (confusions.empty()) {
+        auto parsed = parseConfusionLine(bytes);
+        if (!parsed) {
             if (damaged)
                 ++*damaged;
             continue;
         }
-        bool isNumber = false;
-        const double timestamp = QStringView(line).first(semicolon).toDouble(&isNumber);
-        if (!isNumber) {
-            if (damaged)
-                ++*damaged;
-            continue;
-        }
-        byTimestamp[formatTimestamp(timestamp)] = std::move(confusions);
+        byTimestamp[parsed->first] = std::move(parsed->second);
     }
     for (Session &session : sessions) {
         const auto found = byTimestamp.find(formatTimestamp(session.timestamp));

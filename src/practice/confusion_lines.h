@@ -29,6 +29,9 @@ std::map<Confusion, std::int64_t> parseConfusions(QStringView entries);
 // A whole line, with its line feed; empty for a session without confusions.
 QByteArray formatConfusionLine(const Session &session);
 
+// Whether a line of the file holds a readable entry.
+bool isConfusionLine(QByteArrayView line);
+
 // Gives each session the confusions of the line with its timestamp; where a
 // session's line was written more than once (a save tried again), the last
 // counts. Lines that cannot be read are skipped, and counted when asked.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 
 namespace lirra {
 
@@ -238,6 +239,7 @@ QCoro::Task<Result<Session>> CyclicPracticeManager::startSession()
 {
     m_currentSession = Session{m_with.now(), {}};
     m_sessionUnsaved = false;
+    m_sessionEnded = false;
     co_return *m_currentSession;
 }
 
@@ -247,12 +249,18 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::stopSession()
         co_return std::unexpected(error(ErrorCase::unexpected));
     if (!m_currentSession)
         co_return std::unexpected(error(ErrorCase::noSessionInProgress));
-    // A session is saved once for the answers it holds, never again.
+    // A session is saved once for the answers it holds, never again, and
+    // takes no answer after that.
     const bool unsaved = std::exchange(m_sessionUnsaved, false);
+    m_sessionEnded = true;
     const Session session = unsaved ? *m_currentSession : Session{m_currentSession->timestamp, {}};
     Level level = *m_currentLevel;
     if (level.isCustom) {
-        level.sessions = {*m_currentSession};
+        // An unsaved narrowing keeps every session practised on it, for as
+        // long as it is the level, so that saving it keeps them all.
+        if (unsaved && !m_currentSession->score.empty())
+            level.sessions.push_back(*m_currentSession);
+        m_currentLevel = level;
         co_return level;
     }
     const Turns::Turn turn = co_await m_writing.take();
@@ -266,8 +274,10 @@ QCoro::Task<int> CyclicPracticeManager::saveBeforeQuit()
 {
     const Turns::Turn turn = co_await m_writing.take();
     const bool unsaved = std::exchange(m_sessionUnsaved, false);
-    if (unsaved && m_currentLevel && !m_currentLevel->isCustom && m_currentSession)
+    if (unsaved && m_currentLevel && !m_currentLevel->isCustom && m_currentSession) {
+        m_sessionEnded = true;
         co_await saveStopped(*m_currentLevel, *m_currentSession);
+    }
     else
         co_await writeKept();
     co_return int(sessionsKeptInMemory().size());
@@ -328,11 +338,25 @@ QCoro::Task<CyclicPracticeManager::Kept> CyclicPracticeManager::keep(KeptSession
     co_return kept;
 }
 
+KnownLevels CyclicPracticeManager::knownLevels()
+{
+    generateLevelsIfNeeded();
+    std::set<HistoryFile> files;
+    for (const Level &level : m_allLevels)
+        files.insert(HistoryFile::of(level));
+    // Saved levels that cannot be read are not known: their kept sessions
+    // wait in the journal rather than start a history without a level.
+    static_cast<void>(readSavedLevels());
+    for (const Level &level : m_savedLevels)
+        files.insert(HistoryFile::of(level));
+    return [files = std::move(files)](const HistoryFile &file) { return files.contains(file); };
+}
+
 QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
 {
     Result<void> outcome;
     if (m_with.journal) {
-        if (Result<void> replayed = co_await m_with.journal->replay(); !replayed)
+        if (Result<void> replayed = co_await m_with.journal->replay(knownLevels()); !replayed)
             outcome = std::move(replayed);
     }
     // What only memory holds is newer than what the journal holds.
@@ -427,7 +451,9 @@ Result<Session> CyclicPracticeManager::logAnswer(const Question &question, std::
 {
     if (!m_currentSession)
         return std::unexpected(error(ErrorCase::noSessionInProgress));
-    if (m_lastAnsweredQuestion && m_lastAnsweredQuestion->id == question.id)
+    // An answer that comes after its session was saved (an effect that
+    // ends after the stop) changes nothing: the session is on disk as it was.
+    if (m_sessionEnded || (m_lastAnsweredQuestion && m_lastAnsweredQuestion->id == question.id))
         return *m_currentSession;
     m_lastAnsweredQuestion = question;
     m_sessionUnsaved = true;

@@ -92,7 +92,9 @@ private:
     Level makeCurrent(Level level, std::vector<Session> stored);
     // Reads the saved levels when they are not read yet or could not be.
     Result<void> readSavedLevels();
-    QCoro::Task<Result<void>> writeSavedLevels(std::vector<Level> levels);
+    // Changes the saved levels as the file holds them now, and keeps what
+    // was written.
+    QCoro::Task<Result<void>> updateSavedLevels(SavedLevelStore::Change change);
     std::optional<Level> savedLevel(std::int64_t id) const;
     void generateLevelsIfNeeded();
     // What is kept for a level, oldest first: the journal's, then memory's.
@@ -104,6 +106,9 @@ private:
     QCoro::Task<Result<Level>> saveStopped(Level level, Session session);
     // Holding the turn: writes what is kept to the levels' files.
     QCoro::Task<Result<void>> writeKept();
+    // The levels there are, built-in and saved, whose kept sessions may go
+    // to their files.
+    KnownLevels knownLevels();
     QCoro::Task<Kept> keep(KeptSession session);
     static Error keptError(Error error, const Kept &kept);
     Result<Session> logAnswer(const Question &question, std::optional<Note> wrongNote);
@@ -121,6 +126,8 @@ private:
     std::optional<Session> m_currentSession;
     // The current session holds answers that no stop has saved (or kept) yet.
     bool m_sessionUnsaved = false;
+    // The current session was stopped or saved for a quit: it is finished.
+    bool m_sessionEnded = false;
     std::optional<Question> m_currentQuestion;
     std::int64_t m_currentQuestionIndex = 0;
     std::vector<Note> m_currentNotes;

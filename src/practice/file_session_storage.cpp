@@ -191,12 +191,15 @@ Result<std::vector<Session>> FileSessionStorage::load(const HistoryFile &file, i
         return std::unexpected(found.error());
     LastLinesLimits limits;
     limits.count = count;
+    // Damaged lines take no room: the newest good sessions are read however
+    // much junk follows them.
+    limits.isRecord = [](QByteArrayView line) { return parseLine(line).has_value(); };
     const auto lines = readLastLinesOf(*m_fs, errorDomain, *found, limits);
     if (!lines)
         return std::unexpected(lines.error());
     std::vector<Session> sessions;
-    sessions.reserve(lines->size());
-    for (const QByteArray &bytes : *lines) {
+    sessions.reserve(lines->lines.size());
+    for (const QByteArray &bytes : lines->lines) {
         if (auto session = parseLine(QByteArrayView(bytes)))
             sessions.push_back(std::move(*session));
     }
@@ -205,11 +208,12 @@ Result<std::vector<Session>> FileSessionStorage::load(const HistoryFile &file, i
     // A session's confusions may have been written more than once, when
     // its save was tried again: twice the lines cover the sessions read.
     limits.count = count > std::numeric_limits<int>::max() / 2 ? count : count * 2;
+    limits.isRecord = isConfusionLine;
     const QString confusions = QFileInfo(*found).dir().filePath(confusionsFileName(file.fileName()));
     const auto confusionLines = readLastLinesOf(*m_fs, errorDomain, confusions, limits);
     if (!confusionLines)
         return std::unexpected(confusionLines.error());
-    attachConfusions(sessions, *confusionLines);
+    attachConfusions(sessions, confusionLines->lines);
     return sessions;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -27,6 +28,8 @@ public:
     virtual off_t lseek(int fd, off_t offset, int whence) = 0;
     virtual int fstat(int fd, struct stat *info) = 0;
     virtual int stat(const char *path, struct stat *info) = 0;
+    virtual int lstat(const char *path, struct stat *info) = 0;
+    virtual ssize_t readlink(const char *path, char *buffer, size_t size) = 0;
     virtual int ftruncate(int fd, off_t length) = 0;
     virtual int fdatasync(int fd) = 0;
     virtual int fsync(int fd) = 0;
@@ -87,6 +90,31 @@ Result<void> syncFolder(FileSystem &fs, const QString &domain, const QString &fo
 // too. Each folder created is made durable in its parent.
 Result<void> ensureFolder(FileSystem &fs, const QString &domain, const QString &path, bool intermediates);
 
+// How long a file or a folder locked by another program is waited for
+// before the work that needs it fails.
+inline constexpr int lockTimeoutMs = 2000;
+
+// Takes an exclusive lock on the open file, waiting at most
+// `lockTimeoutMs` for a holder to let go.
+Result<void> lockExclusively(FileSystem &fs, int fd, const QString &domain, const QString &path,
+                             int timeoutMs = lockTimeoutMs);
+
+// An exclusive lock on a folder, for work that reads a file in it and
+// replaces it, so that two running copies of the app take turns and neither
+// writes back what it read before the other's change. Where the file system
+// has no locks the work goes on without one.
+class FolderLock {
+public:
+    static Result<FolderLock> take(FileSystem &fs, const QString &domain, const QString &folder,
+                                   int timeoutMs = lockTimeoutMs);
+    FolderLock(FolderLock &&other) noexcept = default;
+    FolderLock &operator=(FolderLock &&) = delete;
+
+private:
+    FolderLock(FileSystem &fs, int fd) : m_fd(std::make_unique<Descriptor>(fs, fd)) {}
+    std::unique_ptr<Descriptor> m_fd; // closing it lets go
+};
+
 // Appends one line (or several, each ending in a line feed) to a regular
 // file in `folder`, creating it if need be, and returns once they are on
 // disk. They go in one append-mode write under an exclusive lock, after a
@@ -96,11 +124,30 @@ Result<void> ensureFolder(FileSystem &fs, const QString &domain, const QString &
 Result<void> appendLine(FileSystem &fs, const QString &domain, const QString &folder, const QString &path,
                         QByteArray line);
 
-// Replaces a regular file in `folder` with `bytes`, all or nothing, on disk
-// when it returns: written beside it, synced, renamed over it. No bytes
-// remove the file.
+// The path a file is written at: where a symbolic link at `path` leads,
+// link after link, so that a file kept elsewhere (a synced folder) and
+// linked to stays where it is; `path` itself when it is no link.
+Result<QString> followLinks(FileSystem &fs, const QString &domain, const QString &path);
+
+// Replaces a regular file with `bytes`, all or nothing, on disk when it
+// returns: written beside it, synced, renamed over it. A symbolic link is
+// followed, the file it leads to replaced in its own folder and the link
+// kept. What stands there and is not a regular file is refused, named.
+// No bytes remove the file (a linked one is emptied instead). `folder` is
+// the path's folder.
 Result<void> replaceFile(FileSystem &fs, const QString &domain, const QString &folder, const QString &path,
                          QByteArrayView bytes);
+
+// The whole of a small regular file, at most `largest` bytes; none when
+// there is no file. A larger file, or what is not a regular file, is an
+// error naming it. The file is never waited on (a named pipe) and never held
+// in memory beyond `largest` and one byte.
+Result<std::optional<QByteArray>> readSmallFile(FileSystem &fs, const QString &domain, const QString &path,
+                                                qsizetype largest);
+
+// Removes "<path>.new", what a replace cut short by the end of the process
+// left behind, when it is a regular file; the file itself was never touched.
+void removeLeftover(FileSystem &fs, const QString &path);
 
 // One of the user's standard folders. Without a home folder (HOME unset or
 // not absolute) there is none: the error says so and names the path that

@@ -75,45 +75,50 @@ HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
     SavedLevelStore saved([sessionsFolder]() -> Result<QString> { return sessionsFolder; });
     if (const Result<SavedLevelStore::Read> read = saved.read(); !read) {
         history.skipped << read.error().description;
+        history.unreadable << QStringLiteral("my_levels.json");
     } else {
         levels.insert(levels.end(), read->levels.begin(), read->levels.end());
         if (read->skipped > 0)
             history.skipped << QStringLiteral("my_levels.json: %1 damaged entries skipped.").arg(read->skipped);
     }
 
-    LastLinesLimits whole;
-    whole.count = std::numeric_limits<int>::max();
+    // Every line of every file: an export is the whole history, not the
+    // newest part the screens read.
+    LastLinesLimits whole = LastLinesLimits::all();
+    whole.isRecord = [](QByteArrayView line) { return FileSessionStorage::parseLine(line).has_value(); };
+    LastLinesLimits wholeConfusions = LastLinesLimits::all();
+    wholeConfusions.isRecord = isConfusionLine;
+    const auto tellDamaged = [&history](const QString &file, int count) {
+        if (count > 0)
+            history.skipped << QStringLiteral("%1: %2 damaged %3 skipped.")
+                                   .arg(file)
+                                   .arg(count)
+                                   .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
+    };
     for (Level &level : levels) {
         const QString name = HistoryFile::of(level).fileName();
         const auto lines = readLastLinesOf(fs, domain, QDir(sessionsFolder).filePath(name), whole);
         if (!lines) {
             history.skipped << lines.error().description;
+            history.unreadable << name;
             continue;
         }
         ExportedLevel exported{std::move(level), {}};
-        int damaged = 0;
-        for (const QByteArray &line : *lines) {
+        exported.sessions.reserve(lines->lines.size());
+        for (const QByteArray &line : lines->lines) {
             if (std::optional<Session> session = FileSessionStorage::parseLine(QByteArrayView(line)))
                 exported.sessions.push_back(std::move(*session));
-            else
-                ++damaged;
         }
-        const auto tellDamaged = [&history](const QString &file, int count) {
-            if (count > 0)
-                history.skipped << QStringLiteral("%1: %2 damaged %3 skipped.")
-                                       .arg(file)
-                                       .arg(count)
-                                       .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
-        };
-        tellDamaged(name, damaged);
+        tellDamaged(name, lines->passedOver);
         const QString confusionsName = confusionsFileName(name);
-        const auto confusions = readLastLinesOf(fs, domain, QDir(sessionsFolder).filePath(confusionsName), whole);
+        const auto confusions =
+            readLastLinesOf(fs, domain, QDir(sessionsFolder).filePath(confusionsName), wholeConfusions);
         if (!confusions) {
             history.skipped << confusions.error().description;
+            history.unreadable << confusionsName;
         } else {
-            int damagedConfusions = 0;
-            attachConfusions(exported.sessions, *confusions, &damagedConfusions);
-            tellDamaged(confusionsName, damagedConfusions);
+            attachConfusions(exported.sessions, confusions->lines);
+            tellDamaged(confusionsName, confusions->passedOver);
         }
         if (!exported.sessions.empty())
             history.levels.push_back(std::move(exported));
@@ -196,8 +201,8 @@ Result<void> exportJson(const HistoryExport &history, const QString &path, FileS
 
 Result<void> exportCsv(const HistoryExport &history, const QString &folder, FileSystem &fs)
 {
-    if (!QDir().mkpath(folder))
-        return failure(domain, 1, QStringLiteral("Could not make the folder %1.").arg(folder));
+    if (Result<void> made = ensureFolder(fs, domain, QFileInfo(folder).absoluteFilePath(), true); !made)
+        return made;
     if (Result<void> written = writeWhole(fs, QDir(folder).filePath(QStringLiteral("sessions.csv")), sessionsCsv(history)); !written)
         return written;
     return writeWhole(fs, QDir(folder).filePath(QStringLiteral("confusions.csv")), confusionsCsv(history));

@@ -23,13 +23,17 @@ struct HistoryExport {
     // What could not be read, one sentence each ("sessions_3.txt: 1 damaged
     // line skipped."); a file that could not be read at all is named too.
     QStringList skipped;
+    // The files among them that could not be read at all: the export is
+    // not the whole history.
+    QStringList unreadable;
 
     std::size_t sessionCount() const;
 };
 
 // Reads the history of every built-in level and of every saved level in the
-// sessions folder, each file whole (within the limits every read keeps).
-// Never fails: what cannot be read is left out and said in `skipped`.
+// sessions folder, each file whole, every line of it. Never fails: what
+// cannot be read is left out and said in `skipped`, and a file that could not
+// be read at all is named in `unreadable` too.
 HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs);
 
 // {"version": 1, "sessions": [{"level": 1, "title": "C major", "timestamp": …,

@@ -17,36 +17,26 @@ constexpr std::array<bool, 256> singleByteBreaks = [] {
     return table;
 }();
 
-inline bool isBreak(char byte)
+// The length of the line break whose last byte is at `j`, looking back no
+// further than the start of `bytes`; 0 when `j` ends none. NEL is C2 85 in
+// UTF-8, LS and PS are E2 80 A8 and E2 80 A9.
+inline int breakEndingAt(const char *bytes, qsizetype j)
 {
-    return singleByteBreaks[static_cast<unsigned char>(byte)];
+    const auto byte = static_cast<unsigned char>(bytes[j]);
+    if (singleByteBreaks[byte])
+        return 1;
+    if (byte == 0x85)
+        return j >= 1 && static_cast<unsigned char>(bytes[j - 1]) == 0xC2 ? 2 : 0;
+    if (byte == 0xA8 || byte == 0xA9)
+        return j >= 2 && static_cast<unsigned char>(bytes[j - 1]) == 0x80
+                && static_cast<unsigned char>(bytes[j - 2]) == 0xE2
+            ? 3
+            : 0;
+    return 0;
 }
 
-// The pieces of a line between its multi-byte breaks (NEL, LS, PS), in order.
-std::vector<QByteArrayView> splitAtWideBreaks(QByteArrayView line)
-{
-    std::vector<QByteArrayView> pieces;
-    qsizetype start = 0;
-    const qsizetype n = line.size();
-    for (qsizetype i = 0; i < n;) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        int length = 0;
-        if (byte == 0xC2 && i + 1 < n && static_cast<unsigned char>(line[i + 1]) == 0x85)
-            length = 2;
-        else if (byte == 0xE2 && i + 2 < n && static_cast<unsigned char>(line[i + 1]) == 0x80
-                 && (static_cast<unsigned char>(line[i + 2]) & 0xFE) == 0xA8)
-            length = 3;
-        if (length) {
-            pieces.push_back(line.sliced(start, i - start));
-            i += length;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    pieces.push_back(line.sliced(start));
-    return pieces;
-}
+// The bytes before a window that a break ending in it may begin with.
+constexpr qsizetype lookBack = 2;
 
 // Gathers the line being read backward, piece by piece, and the lines done.
 class Collector {
@@ -74,9 +64,9 @@ public:
             return false;
         if (m_lineBytes == 0)
             return true;
-        const bool skip = m_overlong;
+        const bool overlong = m_overlong;
         QByteArray line;
-        if (!skip) {
+        if (!overlong) {
             line.reserve(m_lineBytes);
             for (auto it = m_pieces.rbegin(); it != m_pieces.rend(); ++it)
                 line += *it;
@@ -84,32 +74,29 @@ public:
         m_pieces.clear();
         m_lineBytes = 0;
         m_overlong = false;
-        if (skip)
+        if (overlong || (m_limits.isRecord && !m_limits.isRecord(line))) {
+            ++m_passedOver;
             return true;
-        const std::vector<QByteArrayView> pieces = splitAtWideBreaks(line);
-        for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
-            if (it->isEmpty())
-                continue;
-            if (m_kept + it->size() > m_limits.budget) {
-                m_full = true;
-                return false;
-            }
-            m_kept += it->size();
-            m_newestFirst.push_back(it->toByteArray());
-            if (std::ssize(m_newestFirst) >= m_limits.count) {
-                m_full = true;
-                return false;
-            }
+        }
+        if (m_kept + line.size() > m_limits.budget) {
+            m_full = true;
+            return false;
+        }
+        m_kept += line.size();
+        m_newestFirst.push_back(std::move(line));
+        if (std::ssize(m_newestFirst) >= m_limits.count) {
+            m_full = true;
+            return false;
         }
         return true;
     }
 
     bool full() const { return m_full; }
 
-    std::vector<QByteArray> oldestFirst()
+    LastLines result()
     {
         std::reverse(m_newestFirst.begin(), m_newestFirst.end());
-        return std::move(m_newestFirst);
+        return LastLines{std::move(m_newestFirst), m_passedOver};
     }
 
 private:
@@ -119,6 +106,7 @@ private:
     bool m_overlong = false;
     std::vector<QByteArray> m_newestFirst;
     qsizetype m_kept = 0;
+    int m_passedOver = 0;
     bool m_full = false;
 };
 
@@ -144,14 +132,15 @@ Result<qsizetype> readAt(FileSystem &fs, int fd, char *buffer, qint64 from, qsiz
 
 } // namespace
 
-Result<std::vector<QByteArray>> readLastLines(FileSystem &fs, int fd, qint64 size, const QString &domain,
-                                              const QString &path, const LastLinesLimits &limits)
+Result<LastLines> readLastLines(FileSystem &fs, int fd, qint64 size, const QString &domain, const QString &path,
+                                const LastLinesLimits &limits)
 {
     Collector lines(limits);
-    QByteArray window(limits.window, Qt::Uninitialized);
+    const qsizetype window = std::max(limits.window, 4 * lookBack);
+    QByteArray buffer(window, Qt::Uninitialized);
     qint64 end = size;
     while (end > 0 && !lines.full()) {
-        const qint64 from = std::max<qint64>(0, end - limits.window);
+        const qint64 from = std::max<qint64>(0, end - window);
         // Where the first data at or after `from` lies: what comes before it
         // is a hole, NULs that need no reading.
         qint64 data = from;
@@ -165,41 +154,56 @@ Result<std::vector<QByteArray>> readLastLines(FileSystem &fs, int fd, qint64 siz
             end = from;
             continue;
         }
-        const Result<qsizetype> got = readAt(fs, fd, window.data(), data, qsizetype(end - data), domain, path);
+        const Result<qsizetype> got = readAt(fs, fd, buffer.data(), data, qsizetype(end - data), domain, path);
         if (!got)
             return std::unexpected(got.error());
-        const char *bytes = window.constData();
-        // Backward through what was read: a piece between two breaks at a time.
-        qsizetype i = *got;
-        while (i > 0) {
-            qsizetype j = i - 1;
-            while (j >= 0 && !isBreak(bytes[j]))
+        const char *bytes = buffer.constData();
+        // With more of the file before the window, its first bytes only tell
+        // whether a break ends just after them; they are read again, whole,
+        // with the window before. A hole before it reads as NULs, which no
+        // break of several bytes begins with.
+        const bool whole = *got == end - data;
+        const qsizetype lowest = data == from && from > 0 && whole ? lookBack : 0;
+        // Backward through what was read: a piece between two breaks at a
+        // time. [consumed, got) is done with.
+        qsizetype consumed = *got;
+        while (consumed > lowest) {
+            qsizetype j = consumed - 1;
+            int length = 0;
+            while (j >= lowest && (length = breakEndingAt(bytes, j)) == 0)
                 --j;
-            lines.prepend(QByteArrayView(bytes + j + 1, i - j - 1));
-            if (j < 0)
-                break; // the line goes on before this window
+            if (j < lowest) {
+                // The line goes on before this window.
+                lines.prepend(QByteArrayView(bytes + lowest, consumed - lowest));
+                consumed = lowest;
+                break;
+            }
+            lines.prepend(QByteArrayView(bytes + j + 1, consumed - j - 1));
+            consumed = j + 1 - length;
             if (!lines.finishLine())
                 break;
-            i = j;
-            while (i > 0 && isBreak(bytes[i - 1]))
-                --i;
+            while (consumed > lowest && (length = breakEndingAt(bytes, consumed - 1)) > 0)
+                consumed -= length;
         }
-        if (data > from)
+        if (data > from) {
             lines.finishLine();
-        end = from;
+            end = from;
+        } else {
+            end = data + consumed;
+        }
     }
     lines.finishLine(); // the file's first line
-    return lines.oldestFirst();
+    return lines.result();
 }
 
-Result<std::vector<QByteArray>> readLastLinesOf(FileSystem &fs, const QString &domain, const QString &path,
-                                                const LastLinesLimits &limits)
+Result<LastLines> readLastLinesOf(FileSystem &fs, const QString &domain, const QString &path,
+                                  const LastLinesLimits &limits)
 {
     const QString reading = QStringLiteral("Could not read");
     const Result<int> opened = openRegularFile(fs, domain, reading, path, O_RDONLY);
     if (!opened) {
         if (opened.error().code == ENOENT)
-            return std::vector<QByteArray>{};
+            return LastLines{};
         return std::unexpected(opened.error());
     }
     Descriptor file(fs, *opened);

@@ -18,7 +18,8 @@ Error savedLevelsMissing()
 
 Result<void> CyclicPracticeManager::readSavedLevels()
 {
-    if (m_savedLevelsRead || !m_with.savedLevels)
+    // Another copy of the app may have changed them since.
+    if (!m_with.savedLevels || (m_savedLevelsRead && !m_with.savedLevels->changedSinceRead()))
         return {};
     Result<SavedLevelStore::Read> read = m_with.savedLevels->read();
     if (!read)
@@ -28,14 +29,16 @@ Result<void> CyclicPracticeManager::readSavedLevels()
     return {};
 }
 
-QCoro::Task<Result<void>> CyclicPracticeManager::writeSavedLevels(std::vector<Level> levels)
+QCoro::Task<Result<void>> CyclicPracticeManager::updateSavedLevels(SavedLevelStore::Change change)
 {
-    for (Level &level : levels)
+    Result<std::vector<Level>> written = co_await m_with.savedLevels->update(std::move(change));
+    if (!written)
+        co_return std::unexpected(written.error());
+    m_savedLevels = std::move(*written);
+    for (Level &level : m_savedLevels)
         level.sessions.clear();
-    Result<void> written = co_await m_with.savedLevels->write(levels);
-    if (written)
-        m_savedLevels = std::move(levels);
-    co_return written;
+    m_savedLevelsRead = true;
+    co_return Result<void>{};
 }
 
 std::optional<Level> CyclicPracticeManager::savedLevel(std::int64_t id) const
@@ -115,9 +118,13 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     level.spansMultipleOctaves = false;
     level.range = NoteRange::entireOctave;
 
-    std::vector<Level> levels = m_savedLevels;
-    levels.push_back(level);
-    if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+    Level stored = level;
+    stored.sessions.clear();
+    const auto add = [stored](std::vector<Level> levels) -> Result<std::vector<Level>> {
+        levels.push_back(stored);
+        return levels;
+    };
+    if (Result<void> written = co_await updateSavedLevels(add); !written)
         co_return std::unexpected(written.error());
 
     // The narrowing's session starts the new level's history, as a stop
@@ -142,20 +149,28 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
 QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, QString name)
 {
     const Turns::Turn turn = co_await m_writing.take();
-    std::vector<Level> levels = m_savedLevels;
-    const auto found = std::find_if(levels.begin(), levels.end(), [id](const Level &level) { return level.id == id; });
     const QString cleaned = SavedLevelStore::cleanName(name);
-    if (found == levels.end())
+    if (!savedLevel(id))
         co_return std::unexpected(savedLevelsMissing());
     if (!m_currentLevel)
         co_return std::unexpected(error(ErrorCase::unexpected));
-    if (!cleaned.isEmpty() && cleaned != found->name) {
-        found->name = cleaned;
-        if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+    if (!cleaned.isEmpty() && cleaned != savedLevel(id)->name) {
+        // Renamed in the file as it is now: another copy of the app may
+        // have deleted it meanwhile.
+        const auto rename = [id, cleaned](std::vector<Level> levels) -> Result<std::vector<Level>> {
+            const auto found = std::find_if(levels.begin(), levels.end(),
+                                            [id](const Level &level) { return level.id == id; });
+            if (found == levels.end())
+                return std::unexpected(savedLevelsMissing());
+            found->name = cleaned;
+            return levels;
+        };
+        if (Result<void> written = co_await updateSavedLevels(rename); !written)
             co_return std::unexpected(written.error());
     }
     if (m_currentLevel->id == id && m_currentLevel->isSaved())
         m_currentLevel->name = savedLevel(id).value_or(*m_currentLevel).name;
+    // The summary is the level's, under whichever name.
     co_return *m_currentLevel;
 }
 
@@ -164,14 +179,16 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
     Result<void> aside;
     {
         const Turns::Turn turn = co_await m_writing.take();
-        std::vector<Level> levels = m_savedLevels;
-        const auto found = std::find_if(levels.begin(), levels.end(),
-                                        [id](const Level &level) { return level.id == id; });
-        if (found == levels.end())
+        const std::optional<Level> found = savedLevel(id);
+        if (!found)
             co_return std::unexpected(savedLevelsMissing());
         const QUuid savedId = found->savedId;
-        levels.erase(found);
-        if (Result<void> written = co_await writeSavedLevels(std::move(levels)); !written)
+        // Gone from the file as it is now, whatever else changed in it.
+        const auto remove = [id](std::vector<Level> levels) -> Result<std::vector<Level>> {
+            std::erase_if(levels, [id](const Level &level) { return level.id == id; });
+            return levels;
+        };
+        if (Result<void> written = co_await updateSavedLevels(remove); !written)
             co_return std::unexpected(written.error());
         m_summaries.erase(id);
         // The level is gone from the list; its history stays, under another name.

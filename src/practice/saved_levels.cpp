@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <fcntl.h>
+#include <limits>
 #include <set>
 
 namespace lirra {
@@ -51,11 +53,11 @@ QString SavedLevelStore::cleanName(const QString &text)
 namespace {
 
 // The entries of a file that does not parse as a whole (cut off, or
-// damaged in places): every balanced {…} with no object inside it, each to
-// be parsed by itself. An entry holds no object; the file's top does.
-std::vector<QByteArrayView> entryCandidates(QByteArrayView bytes)
+// damaged in places): every balanced {…} with no object inside it that
+// names an id, each handed to `take` to be parsed by itself, until `take`
+// wants no more. An entry holds no object; the file's top does.
+void forEachEntryCandidate(QByteArrayView bytes, const std::function<bool(QByteArrayView)> &take)
 {
-    std::vector<QByteArrayView> found;
     struct Open {
         qsizetype start;
         bool holdsObject;
@@ -81,12 +83,16 @@ std::vector<QByteArrayView> entryCandidates(QByteArrayView bytes)
                 open.back().holdsObject = true;
             open.push_back({i, false});
         } else if (ch == '}' && !open.empty()) {
-            if (!open.back().holdsObject)
-                found.push_back(bytes.sliced(open.back().start, i - open.back().start + 1));
+            const Open entry = open.back();
             open.pop_back();
+            if (entry.holdsObject)
+                continue;
+            const QByteArrayView candidate = bytes.sliced(entry.start, i - entry.start + 1);
+            // Only a whole entry names its id: the rest is not parsed at all.
+            if (candidate.contains("\"id\"") && !take(candidate))
+                return;
         }
     }
-    return found;
 }
 
 } // namespace
@@ -144,34 +150,19 @@ std::optional<Level> SavedLevelStore::levelFrom(const QJsonObject &entry)
 SavedLevelStore::Read SavedLevelStore::parse(QByteArrayView bytes)
 {
     Read read;
-    std::vector<QJsonObject> entries;
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes.toByteArray(), &error);
-    if (error.error == QJsonParseError::NoError && document.isObject()
-        && document.object().value(QLatin1String("levels")).isArray()) {
-        for (const QJsonValue &value : document.object().value(QLatin1String("levels")).toArray()) {
-            if (value.isObject())
-                entries.push_back(value.toObject());
-            else
-                ++read.skipped;
-        }
-    } else {
-        // Not whole: what can still be told apart is kept.
-        read.skipped = 1;
-        for (QByteArrayView candidate : entryCandidates(bytes)) {
-            const QJsonDocument one = QJsonDocument::fromJson(candidate.toByteArray());
-            if (one.isObject())
-                entries.push_back(one.object());
-        }
-    }
+    // An empty file holds nothing to lose.
+    if (bytes.trimmed().isEmpty())
+        return read;
     std::set<QUuid> seenIds;
     std::set<std::int64_t> seenNumbers;
-    for (const QJsonObject &entry : entries) {
+    // Entry by entry, each made a level at once: nothing the size of the
+    // file is built beside it.
+    const auto add = [&](const QJsonObject &entry) {
         std::optional<Level> level = levelFrom(entry);
         // The first of two entries with one id is the one kept.
         if (!level || seenIds.contains(level->savedId) || seenNumbers.contains(level->id)) {
             ++read.skipped;
-            continue;
+            return;
         }
         // A name cut short is kept whole in the copy put aside.
         if (entry.value(QLatin1String("name")).toString().size() > maxNameLength)
@@ -179,6 +170,32 @@ SavedLevelStore::Read SavedLevelStore::parse(QByteArrayView bytes)
         seenIds.insert(level->savedId);
         seenNumbers.insert(level->id);
         read.levels.push_back(std::move(*level));
+    };
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes.toByteArray(), &error);
+    if (error.error == QJsonParseError::NoError && document.isObject()
+        && document.object().value(QLatin1String("levels")).isArray()) {
+        const QJsonArray entries = document.object().value(QLatin1String("levels")).toArray();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            if (std::ssize(read.levels) >= maxLevels) {
+                read.skipped += int(std::min<qsizetype>(entries.size() - i, std::numeric_limits<int>::max() / 2));
+                break;
+            }
+            const QJsonValue value = entries.at(i);
+            if (value.isObject())
+                add(value.toObject());
+            else
+                ++read.skipped;
+        }
+    } else {
+        // Not whole: what can still be told apart is kept.
+        read.skipped = 1;
+        forEachEntryCandidate(bytes, [&](QByteArrayView candidate) {
+            const QJsonDocument one = QJsonDocument::fromJson(candidate.toByteArray());
+            if (one.isObject())
+                add(one.object());
+            return std::ssize(read.levels) < maxLevels;
+        });
     }
     return read;
 }
@@ -202,65 +219,123 @@ QByteArray SavedLevelStore::format(const std::vector<Level> &levels)
     return QJsonDocument(QJsonObject{{QStringLiteral("levels"), array}}).toJson(QJsonDocument::Indented);
 }
 
+SavedLevelStore::Signature SavedLevelStore::signature() const
+{
+    const Result<QString> path = file();
+    struct stat info {};
+    if (!path || m_fs->stat(QFile::encodeName(*path).constData(), &info) != 0)
+        return {};
+    return Signature{info.st_dev, info.st_ino, info.st_size, qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
+}
+
+bool SavedLevelStore::changedSinceRead() const
+{
+    return signature() != m_read;
+}
+
 Result<SavedLevelStore::Read> SavedLevelStore::read()
 {
     const Result<QString> path = file();
     if (!path)
         return std::unexpected(path.error());
-    struct stat info {};
-    if (m_fs->stat(QFile::encodeName(*path).constData(), &info) != 0 && errno == ENOENT) {
-        m_damaged = false;
-        return Read{};
-    }
-    const Result<int> opened = openRegularFile(*m_fs, errorDomain, QStringLiteral("Could not read"), *path, O_RDONLY);
-    if (!opened)
-        return std::unexpected(opened.error());
-    Descriptor fd(*m_fs, *opened);
-    const Result<QByteArray> bytes = readUpTo(*m_fs, fd.fd(), errorDomain, *path, maxBytes + 1);
-    if (!bytes)
+    const Signature before = signature();
+    const Result<std::optional<QByteArray>> bytes = readSmallFile(*m_fs, errorDomain, *path, maxBytes);
+    if (!bytes) {
+        // Far more than any number of levels needs: damage, kept aside whole
+        // at the next save.
+        if (bytes.error().code == EFBIG) {
+            m_read = before;
+            return Read{{}, 1};
+        }
         return std::unexpected(bytes.error());
-    // Far more than any number of levels needs: damage, kept aside whole
-    // at the next save.
-    Read read = bytes->size() > maxBytes ? Read{{}, 1} : parse(*bytes);
-    m_damaged = read.skipped > 0 || read.altered;
-    return read;
+    }
+    m_read = before;
+    return *bytes ? parse(**bytes) : Read{};
 }
 
-Result<void> SavedLevelStore::writeNow(const std::vector<Level> &levels, bool keepDamaged) const
+void SavedLevelStore::removeLeftovers() const
+{
+    const Result<QString> path = file();
+    if (!path)
+        return;
+    const Result<QString> target = followLinks(*m_fs, errorDomain, *path);
+    if (!target)
+        return;
+    // Under the lock, so that a copy of the app writing right now keeps its file.
+    const Result<FolderLock> lock = FolderLock::take(*m_fs, errorDomain, QFileInfo(*target).absolutePath(), 0);
+    if (lock)
+        removeLeftover(*m_fs, *target);
+}
+
+Result<std::vector<Level>> SavedLevelStore::updateNow(const Change &change) const
 {
     const Result<QString> path = file();
     if (!path)
         return std::unexpected(path.error());
     const QString folder = QFileInfo(*path).absolutePath();
     if (auto made = ensureFolder(*m_fs, errorDomain, folder, false); !made)
-        return made;
-    if (keepDamaged) {
-        const QString aside = QDir(folder).filePath(damagedName);
-        QFile::remove(aside);
-        if (QFile::exists(*path) && !QFile::copy(*path, aside)) {
+        return std::unexpected(made.error());
+    const Result<QString> target = followLinks(*m_fs, errorDomain, *path);
+    if (!target)
+        return std::unexpected(target.error());
+    const QString targetFolder = QFileInfo(*target).absolutePath();
+    // From the read to the rename, no other copy of the app changes it.
+    const Result<FolderLock> lock = FolderLock::take(*m_fs, errorDomain, targetFolder);
+    if (!lock)
+        return std::unexpected(lock.error());
+    const Result<std::optional<QByteArray>> bytes = readSmallFile(*m_fs, errorDomain, *target, maxBytes);
+    const bool tooLarge = !bytes && bytes.error().code == EFBIG;
+    // What cannot be read at all (a pipe, no permission) is never written over.
+    if (!bytes && !tooLarge)
+        return std::unexpected(bytes.error());
+    const Read read = tooLarge ? Read{{}, 1} : *bytes ? parse(**bytes) : Read{};
+    Result<std::vector<Level>> changed = change(read.levels);
+    if (!changed)
+        return changed;
+    if (read.skipped > 0 || read.altered) {
+        const QString aside = QDir(targetFolder).filePath(damagedName);
+        bool copied = false;
+        if (tooLarge) {
+            QFile::remove(aside);
+            copied = QFile::copy(*target, aside);
+        } else {
+            copied = bool(replaceFile(*m_fs, errorDomain, targetFolder, aside, **bytes));
+        }
+        if (!copied) {
             return std::unexpected(Error{errorDomain, 1,
                                          QStringLiteral("Could not keep a copy of the damaged %1 as %2 before writing it anew")
-                                             .arg(*path, aside)});
+                                             .arg(*target, aside)});
         }
     }
-    return replaceFile(*m_fs, errorDomain, folder, *path, format(levels));
+    if (Result<void> written = replaceFile(*m_fs, errorDomain, targetFolder, *target, format(*changed)); !written)
+        return std::unexpected(written.error());
+    return changed;
+}
+
+QCoro::Task<Result<std::vector<Level>>> SavedLevelStore::update(Change change)
+{
+    Result<std::vector<Level>> written;
+    if (m_worker) {
+        std::function<Result<std::vector<Level>>()> job = [self = *this, change = std::move(change)]() {
+            return self.updateNow(change);
+        };
+        written = co_await m_worker->run(std::move(job));
+    } else {
+        written = updateNow(change);
+    }
+    // What this copy wrote is what it has read.
+    if (written)
+        m_read = signature();
+    co_return written;
 }
 
 QCoro::Task<Result<void>> SavedLevelStore::write(std::vector<Level> levels)
 {
-    const bool keepDamaged = m_damaged;
-    Result<void> written;
-    if (m_worker) {
-        std::function<Result<void>()> job = [self = *this, levels = std::move(levels), keepDamaged]() {
-            return self.writeNow(levels, keepDamaged);
-        };
-        written = co_await m_worker->run(std::move(job));
-    } else {
-        written = writeNow(levels, keepDamaged);
-    }
-    if (written)
-        m_damaged = false;
-    co_return written;
+    Result<std::vector<Level>> written =
+        co_await update([levels = std::move(levels)](std::vector<Level>) -> Result<std::vector<Level>> { return levels; });
+    if (!written)
+        co_return std::unexpected(written.error());
+    co_return Result<void>{};
 }
 
 QCoro::Task<Result<void>> SavedLevelStore::putHistoryAside(QUuid savedId)

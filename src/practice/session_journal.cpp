@@ -96,37 +96,85 @@ Result<void> FileSessionJournal::append(const KeptSession &kept) const
     return appendLine(*m_fs, errorDomain, folder, *path, formatLine(kept));
 }
 
+Result<FileSessionJournal::Entries> FileSessionJournal::readOpen(int fd, const QString &path) const
+{
+    struct stat info {};
+    if (m_fs->fstat(fd, &info) != 0)
+        return fileError(errorDomain, QStringLiteral("Could not read"), path, errno);
+    LastLinesLimits limits = LastLinesLimits::all();
+    limits.isRecord = [](QByteArrayView line) { return parseLine(line).has_value(); };
+    const auto lines = readLastLines(*m_fs, fd, info.st_size, errorDomain, path, limits);
+    if (!lines)
+        return std::unexpected(lines.error());
+    Entries read;
+    read.damaged = lines->passedOver > 0;
+    std::set<std::pair<HistoryFile, QByteArray>> seen;
+    for (const QByteArray &line : lines->lines) {
+        std::optional<KeptSession> entry = parseLine(line);
+        // The same session kept twice is one session.
+        if (entry && seen.insert({entry->file(), formatLine(*entry)}).second)
+            read.entries.push_back(std::move(*entry));
+        else
+            read.damaged = true;
+    }
+    return read;
+}
+
 Result<std::vector<KeptSession>> FileSessionJournal::read() const
 {
     const Result<QString> path = file();
     if (!path)
         return std::unexpected(path.error());
-    LastLinesLimits limits;
-    limits.count = readLines;
-    const auto lines = readLastLinesOf(*m_fs, errorDomain, *path, limits);
-    if (!lines)
-        return std::unexpected(lines.error());
-    std::vector<KeptSession> entries;
-    for (const QByteArray &line : *lines) {
-        if (auto entry = parseLine(line); entry && std::find(entries.begin(), entries.end(), *entry) == entries.end())
-            entries.push_back(std::move(*entry));
+    const Result<int> opened = openRegularFile(*m_fs, errorDomain, QStringLiteral("Could not read"), *path, O_RDONLY);
+    if (!opened) {
+        if (opened.error().code == ENOENT)
+            return std::vector<KeptSession>{};
+        return std::unexpected(opened.error());
     }
-    return entries;
+    Descriptor journal(*m_fs, *opened);
+    Result<Entries> read = readOpen(journal.fd(), *path);
+    if (!read)
+        return std::unexpected(read.error());
+    return std::move(read->entries);
 }
 
-FileSessionJournal::Replayed FileSessionJournal::replayNow() const
+FileSessionJournal::Replayed FileSessionJournal::replayNow(const KnownLevels &known) const
 {
     const Result<QString> path = file();
     if (!path)
-        return {m_kept, std::unexpected(path.error())};
-    const Result<std::vector<KeptSession>> entries = read();
-    if (!entries)
-        return {m_kept, std::unexpected(entries.error())};
-    // A journal with nothing readable in it is gone through all the same,
-    // so that its damage goes with it.
-    struct stat info {};
-    if (entries->empty() && m_fs->stat(QFile::encodeName(*path).constData(), &info) != 0)
-        return {{}, {}};
+        return {m_kept, std::unexpected(path.error()), {}};
+    const QByteArray native = QFile::encodeName(*path);
+    // The journal's lock is held from the first line read to the rename of
+    // what is left over it: an append waits, then finds the new file.
+    std::optional<Descriptor> journal;
+    for (int attempt = 0;; ++attempt) {
+        const Result<int> opened =
+            openRegularFile(*m_fs, errorDomain, QStringLiteral("Could not read"), *path, O_RDONLY);
+        if (!opened) {
+            if (opened.error().code == ENOENT)
+                return {{}, {}, {}};
+            return {m_kept, std::unexpected(opened.error()), {}};
+        }
+        journal.emplace(*m_fs, *opened);
+        if (Result<void> locked = lockExclusively(*m_fs, journal->fd(), errorDomain, *path); !locked)
+            return {m_kept, std::unexpected(locked.error()), {}};
+        struct stat held {};
+        struct stat named {};
+        if (m_fs->fstat(journal->fd(), &held) != 0)
+            return {m_kept, fileError(errorDomain, QStringLiteral("Could not read"), *path, errno), {}};
+        if (m_fs->stat(native.constData(), &named) != 0 && errno == ENOENT)
+            return {{}, {}, {}}; // another replay emptied it meanwhile
+        if (attempt >= 8 || (named.st_ino == held.st_ino && named.st_dev == held.st_dev))
+            break;
+        journal.reset();
+    }
+    const Result<Entries> read = readOpen(journal->fd(), *path);
+    if (!read)
+        return {m_kept, std::unexpected(read.error()), {}};
+    const std::vector<KeptSession> *entries = &read->entries;
+    const KnownLevels isKnown = known ? known : [](const HistoryFile &file) {
+        return file.savedId.isNull() ? file.levelId > 0 : file.levelId < 0;
+    };
 
     // Level by level, in one append each: the sessions its file does not
     // end with already (a replay that ended before the journal was
@@ -134,18 +182,24 @@ FileSessionJournal::Replayed FileSessionJournal::replayNow() const
     // the other levels go on.
     std::vector<HistoryFile> levels;
     std::map<HistoryFile, std::vector<Session>> sessionsOf;
+    std::set<HistoryFile> stays;
+    std::vector<HistoryFile> unplaced;
     for (const KeptSession &entry : *entries) {
+        if (!isKnown(entry.file())) {
+            if (stays.insert(entry.file()).second)
+                unplaced.push_back(entry.file());
+            continue;
+        }
         if (!sessionsOf.contains(entry.file()))
             levels.push_back(entry.file());
         sessionsOf[entry.file()].push_back(entry.session);
     }
-    std::set<HistoryFile> failed;
     Result<void> outcome;
     for (const HistoryFile &level : levels) {
         const std::vector<Session> &kept = sessionsOf[level];
         Result<void> written;
-        if (Result<std::vector<Session>> stored = m_storage.load(level, FileSessionStorage::keptLines + int(kept.size()));
-            !stored) {
+        const int reading = int(std::min<std::size_t>(kept.size() + FileSessionStorage::keptLines, 1 << 30));
+        if (Result<std::vector<Session>> stored = m_storage.load(level, reading); !stored) {
             written = std::unexpected(stored.error());
         } else {
             std::vector<Session> missing;
@@ -156,18 +210,19 @@ FileSessionJournal::Replayed FileSessionJournal::replayNow() const
             written = m_storage.save(missing, level);
         }
         if (!written) {
-            failed.insert(level);
+            stays.insert(level);
             if (outcome)
                 outcome = std::move(written);
         }
     }
     std::vector<KeptSession> left;
     for (const KeptSession &entry : *entries) {
-        if (failed.contains(entry.file()))
+        if (stays.contains(entry.file()))
             left.push_back(entry);
     }
-    if (left.size() == entries->size() && !entries->empty())
-        return {left, outcome};
+    // Nothing placed and nothing damaged: the journal stays as it is.
+    if (left.size() == entries->size() && !read->damaged && !entries->empty())
+        return {left, outcome, unplaced};
     QByteArray bytes;
     for (const KeptSession &entry : left)
         bytes += formatLine(entry);
@@ -175,9 +230,9 @@ FileSessionJournal::Replayed FileSessionJournal::replayNow() const
         !rewritten) {
         // The journal still holds what was added: the next replay finds it
         // in the levels' files.
-        return {*entries, outcome ? std::unexpected(rewritten.error()) : outcome};
+        return {*entries, outcome ? std::unexpected(rewritten.error()) : outcome, unplaced};
     }
-    return {left, outcome};
+    return {left, outcome, unplaced};
 }
 
 QCoro::Task<Result<void>> FileSessionJournal::keep(KeptSession kept)
@@ -194,7 +249,7 @@ QCoro::Task<Result<void>> FileSessionJournal::keep(KeptSession kept)
     co_return written;
 }
 
-QCoro::Task<Result<void>> FileSessionJournal::replay()
+QCoro::Task<Result<void>> FileSessionJournal::replay(KnownLevels known)
 {
     // Nearly always there is no journal at all: that is seen here, without
     // a trip to the worker and back.
@@ -206,12 +261,19 @@ QCoro::Task<Result<void>> FileSessionJournal::replay()
     }
     Replayed replayed;
     if (m_worker) {
-        std::function<Replayed()> job = [self = *this]() { return self.replayNow(); };
+        std::function<Replayed()> job = [self = *this, known]() { return self.replayNow(known); };
         replayed = co_await m_worker->run(std::move(job));
     } else {
-        replayed = replayNow();
+        replayed = replayNow(known);
     }
     m_kept = std::move(replayed.left);
+    for (const HistoryFile &level : replayed.unplaced) {
+        if (!m_named.insert(level).second || !m_warn)
+            continue;
+        const Result<QString> path = file();
+        m_warn(QStringLiteral("%1 keeps sessions of a level that does not exist (%2); they stay there.")
+                   .arg(path ? *path : QStringLiteral("kept_sessions.txt"), level.fileName()));
+    }
     co_return replayed.outcome;
 }
 

@@ -17,9 +17,12 @@ SessionSummary summarizeSession(const Session &session, const std::vector<Sessio
     summary.accuracy = stats.accuracy;
 
     const std::unordered_map<Note, Score> earlier = evidenceOf(before, before.size()).scores;
-    const auto accuracyOf = [](const Score &score) {
-        const double total = double(score.correct) + double(score.wrong);
-        return total > 0 ? double(score.correct) / total : 0.0;
+    const auto answersOf = [](const Score &score) {
+        return double(std::max<std::int64_t>(score.correct, 0)) + double(std::max<std::int64_t>(score.wrong, 0));
+    };
+    const auto accuracyOf = [&answersOf](const Score &score) {
+        const double total = answersOf(score);
+        return total > 0 ? double(std::max<std::int64_t>(score.correct, 0)) / total : 0.0;
     };
     // Notes in a fixed order, so that a tie names the same note every time.
     std::vector<std::pair<Note, Score>> answered(session.score.begin(), session.score.end());
@@ -28,7 +31,7 @@ SessionSummary summarizeSession(const Session &session, const std::vector<Sessio
     });
     for (const auto &[note, score] : answered) {
         const auto old = earlier.find(note);
-        if (old == earlier.end() || old->second.correct + old->second.wrong == 0)
+        if (old == earlier.end() || answersOf(old->second) <= 0)
             continue;
         const double rise = accuracyOf(score) - accuracyOf(old->second);
         if (rise > summary.improvement + 1e-9) {

@@ -36,6 +36,23 @@
 
 namespace lirra {
 
+namespace {
+
+// Stops a running session as the stop button does, and waits until every
+// stop under way has saved its session.
+QCoro::Task<> stopForQuit(QPointer<AppDelegate> self)
+{
+    if (!self)
+        co_return;
+    const QPointer<AppLoop> loop = self->loop();
+    if (loop->state().isPracticing)
+        loop->send(actions::didPressStartStopLevelButton{});
+    while (loop && loop->stopsInFlight() > 0)
+        co_await qCoro(loop.data(), &AppLoop::effectFinished);
+}
+
+} // namespace
+
 void applyDarkAppearance()
 {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -235,10 +252,7 @@ void AppDelegate::applicationDidFinishLaunching()
     });
 
     QuitGuard::Hooks quitting;
-    quitting.stopSession = [self]() {
-        if (self && self->loop()->state().isPracticing)
-            self->loop()->send(actions::didPressStartStopLevelButton{});
-    };
+    quitting.stopSession = [self]() { return stopForQuit(self); };
     quitting.saveAll = [practice = environment().practiceManager]() { return practice->saveBeforeQuit(); };
     quitting.confirmLoss = m_input.confirmLoss;
     quitting.exit = m_input.exit;

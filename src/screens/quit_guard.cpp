@@ -122,10 +122,17 @@ void QuitGuard::startSave()
     if (m_saving)
         return;
     m_saving = true;
-    if (m_hooks.stopSession)
-        m_hooks.stopSession();
-    auto run = [](QPointer<QuitGuard> self, QCoro::Task<int> saving) -> QCoro::Task<> {
-        const int inMemoryOnly = co_await saving;
+    // The stop first, then the rest: a session is written once, with every
+    // answer, and the save of what is kept finds it saved.
+    auto run = [](QPointer<QuitGuard> self) -> QCoro::Task<> {
+        if (self->m_hooks.stopSession) {
+            QCoro::Task<> stopping = self->m_hooks.stopSession();
+            co_await std::move(stopping);
+        }
+        if (!self)
+            co_return;
+        QCoro::Task<int> saving = self->m_hooks.saveAll();
+        const int inMemoryOnly = co_await std::move(saving);
         if (!self)
             co_return;
         self->m_saving = false;
@@ -133,7 +140,7 @@ void QuitGuard::startSave()
         self->m_inMemoryOnly = inMemoryOnly;
         emit self->saved(inMemoryOnly);
     };
-    run(QPointer<QuitGuard>(this), m_hooks.saveAll());
+    run(QPointer<QuitGuard>(this));
 }
 
 QCoro::Task<> QuitGuard::quit(bool byUser)

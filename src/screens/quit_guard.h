@@ -22,8 +22,10 @@ class QuitGuard final : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
-        // Sends the stop button's action when a session runs.
-        std::function<void()> stopSession;
+        // Stops a running session as the stop button does; done once every
+        // stop under way (this one, or one the user pressed) has saved its
+        // session, the answer whose sound it cut short included.
+        std::function<QCoro::Task<>()> stopSession;
         // Writes everything; answers how many finished sessions only memory holds.
         std::function<QCoro::Task<int>()> saveAll;
         // Whether to quit all the same, losing that many sessions. A dialog by default.

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace lirra;
 
@@ -129,22 +130,31 @@ private slots:
         QVERIFY(blocked.error().description.contains(out.filePath("blocker")));
     }
 
-    // Without a display, from the command line, over the user's home.
-    void commandLine()
+    QProcessEnvironment commandEnvironment() const
     {
-        QProcess lirra;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", m_home.path());
         environment.remove("XDG_CONFIG_HOME");
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
         environment.insert("LANG", "C.UTF-8");
-        lirra.setProcessEnvironment(environment);
+        return environment;
+    }
+
+    // Without a display, from the command line, over the user's home. The
+    // pipe where level 9's file belongs is named, and the exit says the
+    // export is not whole; the count printed is the count written.
+    void commandLine()
+    {
+        QProcess lirra;
+        lirra.setProcessEnvironment(commandEnvironment());
         const QString json = m_home.filePath("history.json");
         lirra.start(QStringLiteral(LIRRA_BINARY), {"--export-json", json});
         QVERIFY(lirra.waitForFinished(30000));
-        QCOMPARE(lirra.exitCode(), 0);
-        QVERIFY(QString::fromUtf8(lirra.readAllStandardError()).contains("sessions_1.txt: 1 damaged line skipped."));
+        const QString errors = QString::fromUtf8(lirra.readAllStandardError());
+        QCOMPARE(lirra.exitCode(), 1);
+        QVERIFY(errors.contains("sessions_1.txt: 1 damaged line skipped."));
+        QVERIFY2(errors.contains("the export is not the whole history: sessions_9.txt could not be read"), qPrintable(errors));
         QCOMPARE(QString::fromUtf8(lirra.readAllStandardOutput()).trimmed(),
                  QStringLiteral("Exported 4 sessions of 3 levels to %1").arg(json));
         QFile file(json);
@@ -154,6 +164,109 @@ private slots:
         lirra.start(QStringLiteral(LIRRA_BINARY), {"--export-json", json, "--export-csv", m_home.path()});
         QVERIFY(lirra.waitForFinished(30000));
         QCOMPARE(lirra.exitCode(), 2);
+    }
+
+    // Where an export may be asked to go: a regular file (or a link to
+    // one, which stays a link) is written whole; anything else is refused
+    // by name, with nothing written over it and a failing exit.
+    void destinations_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("said"); // on standard error
+        QTest::newRow("a new file") << "new" << 1 << "";
+        QTest::newRow("a link to a file elsewhere") << "link to a file" << 1 << "";
+        QTest::newRow("a named pipe") << "fifo" << 1 << "it is a named pipe (FIFO), not a file";
+        QTest::newRow("a device node") << "device" << 1 << "it is a device, not a file";
+        QTest::newRow("a link to a named pipe") << "link to a fifo" << 1 << "it is a named pipe (FIFO), not a file";
+        QTest::newRow("/dev/full") << "/dev/full" << 1 << "it is a device, not a file";
+        QTest::newRow("a folder") << "folder" << 1 << "Is a directory";
+        QTest::newRow("no file given") << "none" << 2 << "Missing value after '--export-json'";
+        QTest::newRow("an empty file name") << "empty" << 2 << "--export-json needs a destination";
+        QTest::newRow("a CSV folder that is a file") << "csv onto a file" << 1 << "File exists";
+    }
+    void destinations()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, exit);
+        QFETCH(QString, said);
+        QTemporaryDir out;
+        QString path = out.filePath("history.json");
+        const QString elsewhere = out.filePath("synced/history.json");
+        QStringList arguments{"--export-json", path};
+        if (kind == "link to a file") {
+            QVERIFY(QDir().mkpath(out.filePath("synced")));
+            write(elsewhere, "old");
+            QVERIFY(QFile::link(elsewhere, path));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "device") {
+            // A device node needs root; a link to one stands in otherwise.
+            if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+                QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+        } else if (kind == "link to a fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(out.filePath("pipe")).constData(), 0600), 0);
+            QVERIFY(QFile::link(out.filePath("pipe"), path));
+        } else if (kind == "/dev/full") {
+            path = QStringLiteral("/dev/full");
+            arguments = {"--export-json", path};
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == "none") {
+            arguments = {"--export-json"};
+        } else if (kind == "empty") {
+            arguments = {"--export-json", ""};
+        } else if (kind == "csv onto a file") {
+            write(path, "a file");
+            arguments = {"--export-csv", path};
+        }
+        QFileInfo before(path);
+        const bool wasSpecial = before.exists() && !before.isFile() && !before.isDir();
+        QProcess lirra;
+        lirra.setProcessEnvironment(commandEnvironment());
+        lirra.start(QStringLiteral(LIRRA_BINARY), arguments);
+        QVERIFY(lirra.waitForFinished(30000));
+        const QString errors = QString::fromUtf8(lirra.readAllStandardError());
+        // 1 for a written export too: level 9's pipe is never read.
+        QCOMPARE(lirra.exitCode(), exit);
+        QVERIFY2(errors.contains(said), qPrintable(errors));
+        const QString output = QString::fromUtf8(lirra.readAllStandardOutput());
+        if (!said.isEmpty()) {
+            QVERIFY2(!output.contains("Exported"), qPrintable(output));
+        } else {
+            QVERIFY2(output.startsWith("Exported 4 sessions"), qPrintable(output));
+            const QString written = kind == "new" ? path : elsewhere;
+            QFile file(written);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value("sessions").toArray().size(), 4);
+            // A link stays a link, and its target is what changed.
+            QCOMPARE(QFileInfo(path).isSymLink(), kind == "link to a file");
+        }
+        if (wasSpecial)
+            QVERIFY(!QFileInfo(path).isFile() || QFileInfo(path).isSymLink());
+        QVERIFY(!QFile::exists(path + ".new"));
+    }
+
+    // A history far larger than the screens read is exported whole.
+    void aLargeHistoryIsWhole()
+    {
+        QTemporaryDir home;
+        const QString sessions = home.filePath("Documents/lirra_sessions");
+        QVERIFY(QDir().mkpath(sessions));
+        QByteArray bytes;
+        const int count = 400000;
+        bytes.reserve(count * 40);
+        for (int i = 0; i < count; ++i)
+            bytes += QByteArray::number(1700000000 + i) + ";c:1:1:0,d:1:1:1,e:1:0:1,g:1:2:3\n";
+        // Past the 16 MiB the screens read at most.
+        QVERIFY(bytes.size() > (16 << 20));
+        write(sessions + "/sessions_2.txt", bytes);
+        const auto fs = FileSystem::posix();
+        const HistoryExport history = readHistory(sessions, *fs);
+        QVERIFY(history.unreadable.isEmpty());
+        QCOMPARE(history.sessionCount(), size_t(count));
+        QCOMPARE(history.levels.front().sessions.front().timestamp, 1700000000.0);
+        QCOMPARE(history.levels.front().sessions.back().timestamp, double(1700000000 + count - 1));
     }
 };
 

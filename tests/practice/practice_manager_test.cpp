@@ -200,18 +200,22 @@ private slots:
         awaitTask(m->startSession());
         QVERIFY(awaitTask(m->stopSession())->sessions.empty()); // no answers: nothing saved
         QVERIFY(m_storage->files[1].empty());
+        // A stopped session takes no more answers: they go to the next one.
+        const Question late = *awaitTask(m->loadNextQuestion());
+        QVERIFY(awaitTask(m->logRightAnswer(late))->score.empty());
+        awaitTask(m->startSession());
         const Session s = *awaitTask(m->logRightAnswer(*awaitTask(m->loadNextQuestion())));
         QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{s});
         QCOMPARE(m_storage->files[1], std::vector<Session>{s});
 
-        // A custom level keeps only the session just stopped and writes nothing.
+        // A custom level keeps every session practised on it and writes nothing.
         Level custom = DiatonicLevelGenerator::makeLevel(1, NoteName::c, true, false, NoteRange::entireOctave);
         custom.isCustom = true;
         custom.sessions = {s};
         awaitTask(m->loadLevel(custom));
         awaitTask(m->startSession());
         const Session t = *awaitTask(m->logWrongAnswer(*awaitTask(m->loadNextQuestion()), Note{NoteName::b, 0}));
-        QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{t});
+        QCOMPARE(awaitTask(m->stopSession())->sessions, (std::vector<Session>{s, t}));
         QCOMPARE(m_storage->files[1].size(), size_t(1));
     }
 

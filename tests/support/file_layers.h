@@ -30,6 +30,11 @@ public:
     off_t lseek(int fd, off_t offset, int whence) override { return m_os->lseek(fd, offset, whence); }
     int fstat(int fd, struct stat *info) override { return m_os->fstat(fd, info); }
     int stat(const char *path, struct stat *info) override { return m_os->stat(path, info); }
+    int lstat(const char *path, struct stat *info) override { return m_os->lstat(path, info); }
+    ssize_t readlink(const char *path, char *buffer, size_t size) override
+    {
+        return m_os->readlink(path, buffer, size);
+    }
     int ftruncate(int fd, off_t length) override { return m_os->ftruncate(fd, length); }
     int fdatasync(int fd) override { return m_os->fdatasync(fd); }
     int fsync(int fd) override { return m_os->fsync(fd); }
@@ -87,6 +92,14 @@ public:
     int stat(const char *path, struct stat *info) override
     {
         return next("stat") ? -1 : PassThroughFileSystem::stat(path, info);
+    }
+    int lstat(const char *path, struct stat *info) override
+    {
+        return next("lstat") ? -1 : PassThroughFileSystem::lstat(path, info);
+    }
+    ssize_t readlink(const char *path, char *buffer, size_t size) override
+    {
+        return next("readlink") ? -1 : PassThroughFileSystem::readlink(path, buffer, size);
     }
     int ftruncate(int fd, off_t length) override
     {
