@@ -4,6 +4,7 @@
 #include "practice/history_export.h"
 #include "screens/app_delegate.h"
 #include "screens/quit_guard.h"
+#include "screens/single_instance.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -112,6 +113,13 @@ int main(int argc, char **argv)
     std::signal(SIGXFSZ, SIG_IGN);
     if (const std::optional<int> code = answerCommandLine(argc, argv))
         return *code;
+    // One copy per user: a second start brings the first one's window to
+    // the front and ends, before it has made anything of its own.
+    lirra::SingleInstance instance;
+    if (instance.claim() == lirra::SingleInstance::Claim::handedOver) {
+        std::puts("Lirra is already running; its window was brought to the front.");
+        return 0;
+    }
 
     lirra::MIDINotePlayer::nameOutput(QStringLiteral("Lirra"), QStringLiteral("app.lirra.Lirra"));
     QApplication application(argc, argv);
@@ -130,5 +138,6 @@ int main(int argc, char **argv)
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/window.json");
     lirra::AppDelegate delegate({}, input);
     delegate.applicationDidFinishLaunching();
+    instance.listen([&delegate]() { delegate.bringToFront(); });
     return application.exec();
 }

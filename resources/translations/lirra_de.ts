@@ -1043,5 +1043,13 @@
         <source>accuracy.spoken</source>
         <translation>%1, %2 richtig</translation>
     </message>
+    <message>
+        <source>preferencesNotRead</source>
+        <translation>Deine Einstellungen konnten nicht gelesen werden (%1). Lirra läuft mit den Standardeinstellungen und lässt die Datei, wie sie ist; was du jetzt änderst, wird nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>narrowingKeptAtQuit</source>
+        <translation>Als Lirra beendet wurde, wurden die geübten Töne als dein Level „%1“ gespeichert, mit dieser Übung.</translation>
+    </message>
 </context>
 </TS>

@@ -1043,5 +1043,13 @@
         <source>accuracy.spoken</source>
         <translation>%1, %2 right</translation>
     </message>
+    <message>
+        <source>preferencesNotRead</source>
+        <translation>Your settings could not be read (%1). Lirra runs with its default settings and leaves the file as it is; what you change now is not kept.</translation>
+    </message>
+    <message>
+        <source>narrowingKeptAtQuit</source>
+        <translation>When Lirra was closed, the notes you had practised were saved as your level “%1”, with that practice.</translation>
+    </message>
 </context>
 </TS>

@@ -1043,5 +1043,13 @@
         <source>accuracy.spoken</source>
         <translation>%1, %2 de justes</translation>
     </message>
+    <message>
+        <source>preferencesNotRead</source>
+        <translation>Vos réglages n’ont pas pu être lus (%1). Lirra fonctionne avec ses réglages par défaut et laisse le fichier tel quel ; ce que vous changez maintenant n’est pas conservé.</translation>
+    </message>
+    <message>
+        <source>narrowingKeptAtQuit</source>
+        <translation>À la fermeture de Lirra, les notes que vous travailliez ont été enregistrées comme votre niveau « %1 », avec cet entraînement.</translation>
+    </message>
 </context>
 </TS>

@@ -10,6 +10,8 @@ void announce(AppState &state, Announcement::Kind kind)
     Announcement next{kind, state.announcement ? state.announcement->serial + 1 : 1};
     if (kind == Announcement::Kind::error && state.error)
         next.detail = state.error->description;
+    if (kind == Announcement::Kind::notice && state.notice)
+        next.detail = *state.notice;
     state.announcement = std::move(next);
 }
 
@@ -26,6 +28,7 @@ QString announcementText(const Announcement &announcement)
     case Kind::error:
         return announcement.detail.isEmpty() ? localized("announce.error")
                                              : localized("announce.errorWith").arg(announcement.detail);
+    case Kind::notice: return announcement.detail;
     }
     return {};
 }

@@ -11,13 +11,13 @@ struct AppState;
 // A short sentence for a screen reader to speak, told by its serial from
 // the one before: the same words twice are two announcements.
 struct Announcement {
-    enum class Kind { right, wrong, questionReady, sessionSaved, sessionStopped, error };
+    enum class Kind { right, wrong, questionReady, sessionSaved, sessionStopped, error, notice };
     Kind kind = Kind::right;
     std::uint64_t serial = 0;
     // Of a saved session: its right answers out of all.
     std::int64_t right = 0;
     std::int64_t answers = 0;
-    // Of an error: what the error screen says.
+    // Of an error: what the error screen says; of a notice, the notice.
     QString detail = {};
     friend bool operator==(const Announcement &, const Announcement &) = default;
 };

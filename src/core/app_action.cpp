@@ -109,6 +109,10 @@ QString description(const AppAction &action)
         [](const didSkipListening &) { return QStringLiteral("👆 didSkipListening"); },
         [](const didPressConfusionsButton &) { return QStringLiteral("👆 didPressConfusions"); },
         [](const didDismissConfusions &) { return QStringLiteral("👆 didDismissConfusions"); },
+        [](const didAnswerLeavingNarrowing &a) {
+            const char *choices[] = {"save", "discard", "cancel"};
+            return QStringLiteral("👆 didAnswerLeavingNarrowing - ") + QLatin1String(choices[int(a.choice)]);
+        },
     }, action);
 }
 

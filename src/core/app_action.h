@@ -14,6 +14,15 @@
 
 namespace lirra {
 
+// What becomes of practice on an unsaved narrowing when the user leaves it.
+enum class KeepNarrowing { save, discard, cancel };
+
+// Whether the sound output could be started, when practice was prepared.
+struct SoundCheck {
+    std::optional<Error> failure;
+    friend bool operator==(const SoundCheck &, const SoundCheck &) = default;
+};
+
 namespace actions {
 struct didPressNote { Note note; };
 struct didReleaseNote { Note note; };
@@ -24,6 +33,8 @@ struct didLoadLevel {
     std::optional<SessionSummary> summary = {};
     // After a stop: the session as it was kept.
     std::optional<Session> stopped = {};
+    // When practice was prepared (at the start, or trying again).
+    std::optional<SoundCheck> sound = {};
 };
 struct didStartSession { Session session; };
 struct didLoadQuestion { Question question; };
@@ -69,6 +80,8 @@ struct didPlayHeardNote { std::uint64_t playback = 0; };
 struct didSkipListening {};
 struct didPressConfusionsButton {};
 struct didDismissConfusions {};
+// The user's answer to leaving an unsaved narrowing that holds answers.
+struct didAnswerLeavingNarrowing { KeepNarrowing choice = KeepNarrowing::cancel; };
 } // namespace actions
 
 using AppAction = std::variant<
@@ -113,7 +126,8 @@ using AppAction = std::variant<
     actions::didPlayHeardNote,
     actions::didSkipListening,
     actions::didPressConfusionsButton,
-    actions::didDismissConfusions>;
+    actions::didDismissConfusions,
+    actions::didAnswerLeavingNarrowing>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -20,6 +20,20 @@ std::optional<AppAction> AppEffectHandler::failed(const Error &error)
     return actions::errorOccurred{error};
 }
 
+std::optional<AppAction> AppEffectHandler::withSound(const Result<Level> &level, const Result<void> &sound)
+{
+    if (!level)
+        return failed(level.error());
+    SoundCheck check;
+    if (!sound) {
+        Logger *logger = m_environment.logger.get();
+        if (logger && logger->isEnabled(LogLevel::error))
+            logger->write(LogLevel::error, sound.error().fullText());
+        check.failure = sound.error();
+    }
+    return actions::didLoadLevel{*level, std::nullopt, std::nullopt, check};
+}
+
 std::optional<AppAction> AppEffectHandler::loaded(const Result<Level> &level)
 {
     if (!level)
@@ -53,9 +67,10 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
 
     if (auto *e = std::get_if<effects::prepareToPractice>(&effect)) {
         player.apply(e->settings);
-        if (auto prepared = co_await player.prepare(); !prepared)
-            co_return failed(prepared.error());
-        co_return loaded(co_await practice.prepareToPractice());
+        // Without sound the levels and their histories are still there to
+        // see; the level comes with why nothing can be played.
+        const Result<void> prepared = co_await player.prepare();
+        co_return withSound(co_await practice.prepareToPractice(), prepared);
     }
     if (std::holds_alternative<effects::loadFirstLevel>(effect))
         co_return loaded(co_await practice.loadFirstLevel());
@@ -104,9 +119,8 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         co_return loaded(co_await practice.deleteLevel(e->levelId));
     if (std::holds_alternative<effects::reloadLevel>(effect)) {
         // The player too may have failed before: it gets another chance.
-        if (auto prepared = co_await player.prepare(); !prepared)
-            co_return failed(prepared.error());
-        co_return loaded(co_await practice.reloadLevel());
+        const Result<void> prepared = co_await player.prepare();
+        co_return withSound(co_await practice.reloadLevel(), prepared);
     }
 
     if (std::holds_alternative<effects::startSession>(effect)) {

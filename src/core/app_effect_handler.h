@@ -22,6 +22,9 @@ private:
     // ends the effect where it is.
     std::optional<AppAction> failed(const Error &error);
     std::optional<AppAction> loaded(const Result<Level> &level);
+    // The level as practice was prepared, with how the sound output fared
+    // (its failure logged like any other).
+    std::optional<AppAction> withSound(const Result<Level> &level, const Result<void> &sound);
 
     AppEnvironment m_environment;
 };

@@ -27,7 +27,6 @@ struct EffectInFlight {
         --loop->m_effectsInFlight;
         if (stop)
             --loop->m_stopsInFlight;
-        emit loop->effectFinished();
     }
     QPointer<AppLoop> loop;
     bool stop;

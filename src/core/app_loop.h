@@ -44,11 +44,6 @@ public:
     // not saved until then.
     int stopsInFlight() const { return m_stopsInFlight; }
 
-signals:
-    // An effect has finished, and the action it answered with, if any, has
-    // been reduced.
-    void effectFinished();
-
 private:
     friend struct EffectInFlight;
     std::shared_ptr<EffectHandler> effectHandler();

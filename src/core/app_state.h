@@ -54,6 +54,16 @@ struct Hearing {
     friend bool operator==(const Hearing &, const Hearing &) = default;
 };
 
+// A move away from an unsaved narrowing that holds answers, held until the
+// user says what becomes of them.
+struct LeaveNarrowing {
+    enum class To { firstLevel, randomLevel, previousLevel, nextLevel, levelWithId, otherNotes };
+    To to = To::nextLevel;
+    std::int64_t levelId = 0;  // for levelWithId
+    std::vector<Note> notes;   // for otherNotes
+    friend bool operator==(const LeaveNarrowing &, const LeaveNarrowing &) = default;
+};
+
 // Everything the user sees is a function of this value.
 struct AppState {
     bool isPracticing = false;
@@ -100,6 +110,19 @@ struct AppState {
     std::optional<SessionSummary> sessionSummary;
     // The last thing said to a screen reader.
     std::optional<Announcement> announcement;
+    // Why no sound can be made, since practice was prepared; a session
+    // cannot start meanwhile.
+    std::optional<Error> soundError;
+    // The user is asked what becomes of the narrowing's answers before
+    // this move; after a save, the move still to make.
+    std::optional<LeaveNarrowing> leavingNarrowing;
+    std::optional<LeaveNarrowing> moveAfterSave;
+    // Said under the keys once, at the start: the narrowing a quit saved.
+    std::optional<QString> notice;
 };
+
+// The level on show is a narrowing, not saved, that holds answers: leaving
+// it would lose them.
+bool holdsUnsavedPractice(const AppState &state);
 
 } // namespace lirra

@@ -37,7 +37,12 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
     auto storage = std::make_shared<FileSessionStorage>(setup.documentsFolder, setup.fileSystem, worker);
     CyclicPracticeManager::Collaborators practice;
     practice.storage = storage;
-    practice.journal = std::make_shared<FileSessionJournal>(setup.journalFolder, *storage, setup.fileSystem, worker);
+    auto journal = std::make_shared<FileSessionJournal>(setup.journalFolder, *storage, setup.fileSystem, worker);
+    journal->setWarningHandler([logger = env.logger](const QString &warning) {
+        if (logger->isEnabled(LogLevel::warning))
+            logger->write(LogLevel::warning, warning);
+    });
+    practice.journal = journal;
     practice.preferences = env.preferences;
     // The user's levels live beside their histories.
     practice.savedLevels = std::make_shared<SavedLevelStore>([storage]() { return storage->sessionsFolder(); },

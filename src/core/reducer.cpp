@@ -1,6 +1,7 @@
 #include "reducer.h"
 
 #include "core/hearing.h"
+#include "model/localization.h"
 #include "core/screen_states.h"
 #include "practice/preferences.h"
 #include "practice/tip_provider.h"
@@ -54,7 +55,73 @@ Highlight resolutionHighlight(const AppState &state, Note note)
     return Highlight{note, PaletteColor::green, pressed ? Highlight::Mark::right : Highlight::Mark::none};
 }
 
+// The effect that moves from the level on show.
+Reduction moveAway(AppState state, LeaveNarrowing move)
+{
+    using E = std::optional<AppEffect>;
+    switch (move.to) {
+    case LeaveNarrowing::To::firstLevel: return Reduction{std::move(state), E(effects::loadFirstLevel{})};
+    case LeaveNarrowing::To::randomLevel: return Reduction{std::move(state), E(effects::loadRandomLevel{})};
+    case LeaveNarrowing::To::previousLevel: return Reduction{std::move(state), E(effects::loadPreviousLevel{})};
+    case LeaveNarrowing::To::nextLevel: return Reduction{std::move(state), E(effects::loadNextLevel{})};
+    case LeaveNarrowing::To::levelWithId:
+        return Reduction{std::move(state), E(effects::loadLevelWithId{move.levelId})};
+    case LeaveNarrowing::To::otherNotes:
+        break;
+    }
+    if (!state.level || asSet(move.notes) == asSet(state.level->notes))
+        return Reduction{std::move(state), std::nullopt};
+    if (state.baseLevel && asSet(move.notes) == asSet(state.baseLevel->notes)) {
+        E effect = effects::loadLevel{*state.baseLevel};
+        return Reduction{std::move(state), std::move(effect)};
+    }
+    Level custom = *state.level;
+    custom.notes = std::move(move.notes);
+    custom.isCustom = true;
+    custom.sessions.clear();
+    custom.savedId = QUuid();
+    custom.name.clear();
+    return Reduction{std::move(state), E(effects::loadLevel{std::move(custom)})};
+}
+
+// A move away from the level on show, unless it would lose the answers of
+// an unsaved narrowing: then the user is asked first.
+Reduction leave(AppState state, LeaveNarrowing move)
+{
+    if (holdsUnsavedPractice(state)) {
+        state.leavingNarrowing = std::move(move);
+        return Reduction{std::move(state), std::nullopt};
+    }
+    return moveAway(std::move(state), std::move(move));
+}
+
+// The narrowing on show as a level of the user's own, with its sessions.
+effects::saveLevel saveNarrowing(const AppState &state, std::vector<Note> notes, QString name)
+{
+    Level level = *state.level;
+    if (notes.empty())
+        notes = level.notes;
+    // The narrowing's stopped sessions go along; other notes start with no
+    // history.
+    if (!level.isCustom || asSet(notes) != asSet(level.notes))
+        level.sessions.clear();
+    level.notes = std::move(notes);
+    level.isCustom = true;
+    level.savedId = QUuid();
+    level.name.clear();
+    return effects::saveLevel{std::move(level), std::move(name)};
+}
+
 } // namespace
+
+bool holdsUnsavedPractice(const AppState &state)
+{
+    if (!state.level || !state.level->isCustom || state.level->isSaved())
+        return false;
+    const auto answered = [](const Session &session) { return !session.score.empty(); };
+    return std::any_of(state.level->sessions.begin(), state.level->sessions.end(), answered)
+        || (state.isPracticing && ((state.session && answered(*state.session)) || state.pendingAnswer));
+}
 
 Reduction reduce(AppState state, AppAction action, Preferences &preferences, TipProvider &tipProvider)
 {
@@ -88,12 +155,12 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
 
     return std::visit(overloaded{
         [&](const didLoad &) { return Reduction{std::move(state), E(effects::prepareToPractice{state.settings})}; },
-        [&](const didPressHomeButton &) { return Reduction{std::move(state), E(effects::loadFirstLevel{})}; },
-        [&](const didPressRandomButton &) { return Reduction{std::move(state), E(effects::loadRandomLevel{})}; },
+        [&](const didPressHomeButton &) { return leave(std::move(state), {LeaveNarrowing::To::firstLevel, 0, {}}); },
+        [&](const didPressRandomButton &) { return leave(std::move(state), {LeaveNarrowing::To::randomLevel, 0, {}}); },
         [&](const didPressPreviousLevelButton &) {
-            return Reduction{std::move(state), E(effects::loadPreviousLevel{})};
+            return leave(std::move(state), {LeaveNarrowing::To::previousLevel, 0, {}});
         },
-        [&](const didPressNextLevelButton &) { return Reduction{std::move(state), E(effects::loadNextLevel{})}; },
+        [&](const didPressNextLevelButton &) { return leave(std::move(state), {LeaveNarrowing::To::nextLevel, 0, {}}); },
         [&](const didPressConfigureLevelButton &) {
             state.isLevelEditorVisible = true;
             return withoutEffect();
@@ -121,6 +188,8 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         [&](const errorOccurred &a) {
             state.error = a.error;
             state.hasError = true;
+            // A move that waited for a save that failed is not made.
+            state.moveAfterSave.reset();
             // The error screen offers a way on: the controls work again (a
             // session can be stopped, another level chosen), unless a tip
             // is waiting to be dismissed.
@@ -147,6 +216,14 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         [&](const didPressStartStopLevelButton &) {
             if (state.isPracticing)
                 return stopPractising();
+            // Without sound there is nothing to practise: it says why again.
+            if (state.soundError) {
+                state.error = state.soundError;
+                state.hasError = true;
+                announce(state, Announcement::Kind::error);
+                return withoutEffect();
+            }
+            state.notice.reset();
             state.isPracticing = true;
             state.highlightedNote.reset();
             state.offersToSaveLevel = false;
@@ -295,19 +372,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didSelectNotes &a) {
-            if (!state.level || asSet(a.notes) == asSet(state.level->notes))
-                return withoutEffect();
-            if (state.baseLevel && asSet(a.notes) == asSet(state.baseLevel->notes)) {
-                E effect = effects::loadLevel{*state.baseLevel};
-                return Reduction{std::move(state), std::move(effect)};
-            }
-            Level custom = *state.level;
-            custom.notes = a.notes;
-            custom.isCustom = true;
-            custom.sessions.clear();
-            custom.savedId = QUuid();
-            custom.name.clear();
-            return Reduction{std::move(state), E(effects::loadLevel{std::move(custom)})};
+            return leave(std::move(state), {LeaveNarrowing::To::otherNotes, 0, a.notes});
         },
         [&](const didPressChooseLevelButton &) {
             // Exactly when its button is enabled.
@@ -324,24 +389,33 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isLevelChooserVisible = false;
             if (state.isPracticing)
                 return withoutEffect();
-            return Reduction{std::move(state), E(effects::loadLevelWithId{a.levelId})};
+            return leave(std::move(state), {LeaveNarrowing::To::levelWithId, a.levelId, {}});
         },
         [&](const didSaveLevel &a) {
             if (state.isPracticing || !state.level)
                 return withoutEffect();
-            Level level = *state.level;
-            const std::vector<Note> notes = a.notes.empty() ? level.notes : a.notes;
-            // The narrowing's stopped session goes along; other notes start
-            // with no history.
-            if (!level.isCustom || asSet(notes) != asSet(level.notes))
-                level.sessions.clear();
-            level.notes = notes;
-            level.isCustom = true;
-            level.savedId = QUuid();
-            level.name.clear();
+            E effect = saveNarrowing(state, a.notes, a.name);
             state.isLevelEditorVisible = false;
             state.offersToSaveLevel = false;
-            E effect = effects::saveLevel{std::move(level), a.name};
+            return Reduction{std::move(state), std::move(effect)};
+        },
+        [&](const didAnswerLeavingNarrowing &a) {
+            if (!state.leavingNarrowing)
+                return withoutEffect();
+            LeaveNarrowing move = *std::exchange(state.leavingNarrowing, std::nullopt);
+            switch (a.choice) {
+            case KeepNarrowing::cancel:
+                return withoutEffect();
+            case KeepNarrowing::discard:
+                return moveAway(std::move(state), std::move(move));
+            case KeepNarrowing::save:
+                break;
+            }
+            // Saved under the name the offer suggests, then on to where the
+            // user was going.
+            E effect = saveNarrowing(state, {}, QString());
+            state.offersToSaveLevel = false;
+            state.moveAfterSave = std::move(move);
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didRenameLevel &a) {
@@ -411,6 +485,26 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 state.currentTip = tipProvider.nextTip();
                 state.isInteractionEnabled = !state.currentTip.has_value();
             }
+            state.notice.reset();
+            if (a.sound) {
+                state.soundError = a.sound->failure;
+                // What a quit saved without asking is said once, at the start.
+                if (const std::optional<QString> kept = preferences.text(PreferenceKey::keptAtQuit);
+                    kept && !kept->isEmpty()) {
+                    state.notice = localized("narrowingKeptAtQuit").arg(*kept);
+                    preferences.setText(QString(), PreferenceKey::keptAtQuit);
+                    announce(state, Announcement::Kind::notice);
+                }
+            }
+            if (state.soundError && a.sound) {
+                state.error = state.soundError;
+                state.hasError = true;
+                state.isInteractionEnabled = !state.currentTip.has_value();
+                announce(state, Announcement::Kind::error);
+            }
+            // The narrowing is saved: on to where the user was going.
+            if (state.moveAfterSave && !l.isCustom)
+                return moveAway(std::move(state), *std::exchange(state.moveAfterSave, std::nullopt));
             return withoutEffect();
         },
         [&](const didSkipTour &) {

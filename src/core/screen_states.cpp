@@ -61,6 +61,8 @@ std::optional<QString> practiceCaption(const AppState &state)
         const bool pressed = hearing.contrast && presenting == hearing.contrast->answered;
         return localized(pressed ? "contrast.pressed" : "contrast.asked").arg(nameOf(state, presenting));
     }
+    if (state.notice && !state.isPracticing)
+        return state.notice;
     if (!state.sessionSummary || state.isPracticing)
         return std::nullopt;
     const SessionSummary &summary = *state.sessionSummary;

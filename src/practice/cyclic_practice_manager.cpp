@@ -158,6 +158,8 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::prepareToPractice()
     }
     // Back at the level of the user's own practised last, when it still
     // exists; the saved levels that cannot be read show as none.
+    if (m_with.savedLevels)
+        m_with.savedLevels->removeLeftovers();
     static_cast<void>(readSavedLevels());
     if (const std::int64_t saved = m_with.preferences->integer(PreferenceKey::savedLevel).value_or(0); saved < 0) {
         if (std::optional<Level> level = savedLevel(saved))

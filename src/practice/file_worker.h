@@ -28,7 +28,7 @@ public:
     template <typename T>
     QCoro::Task<T> run(std::function<T()> job);
 
-    static constexpr int drainTimeoutMs = 2000;
+    static constexpr int drainTimeoutMs = 5000;
 
 private:
     struct State;

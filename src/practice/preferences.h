@@ -27,10 +27,20 @@ enum class PreferenceKey {
     practiceMode,
     contrast,
     speechPause,
+    // The name of the narrowing a quit that could not ask saved as a level,
+    // to be said at the next start; empty once said.
+    keptAtQuit,
 };
 
 // The text a key is stored under.
 QString storedName(PreferenceKey key);
+
+// The domain of the error a store tells when its file could not be read at
+// all: it runs on the defaults and leaves the file as it is.
+inline QString preferencesReadErrorDomain()
+{
+    return QStringLiteral("SettingsPreferences.read");
+}
 
 // Small facts kept between runs. Never fails: a store that cannot keep
 // a value tells the failure handler, if any, and goes on.

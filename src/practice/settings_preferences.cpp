@@ -12,7 +12,7 @@
 
 namespace lirra {
 
-const QString SettingsPreferences::readErrorDomain = QStringLiteral("SettingsPreferences.read");
+const QString SettingsPreferences::readErrorDomain = preferencesReadErrorDomain();
 
 namespace {
 
@@ -49,6 +49,7 @@ QString storedName(PreferenceKey key)
     case PreferenceKey::practiceMode: return QStringLiteral("practice.mode");
     case PreferenceKey::contrast: return QStringLiteral("practice.contrast");
     case PreferenceKey::speechPause: return QStringLiteral("practice.speechPause");
+    case PreferenceKey::keptAtQuit: return QStringLiteral("practice.level.keptAtQuit");
     }
     return {};
 }

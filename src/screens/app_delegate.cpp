@@ -24,7 +24,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QCoroSignal>
+#include <QCoroTimer>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
@@ -38,6 +38,19 @@ namespace lirra {
 
 namespace {
 
+// Waits, a few milliseconds at a time, until `done` says so. (A signal
+// emitted twice in one turn of the event loop would resume a coroutine
+// awaiting it through qCoro twice, the second time after it has gone.)
+QCoro::Task<> pollUntil(std::function<bool()> done)
+{
+    while (!done()) {
+        QTimer tick;
+        tick.setSingleShot(true);
+        tick.start(10);
+        co_await tick;
+    }
+}
+
 // Stops a running session as the stop button does, and waits until every
 // stop under way has saved its session.
 QCoro::Task<> stopForQuit(QPointer<AppDelegate> self)
@@ -47,8 +60,10 @@ QCoro::Task<> stopForQuit(QPointer<AppDelegate> self)
     const QPointer<AppLoop> loop = self->loop();
     if (loop->state().isPracticing)
         loop->send(actions::didPressStartStopLevelButton{});
-    while (loop && loop->stopsInFlight() > 0)
-        co_await qCoro(loop.data(), &AppLoop::effectFinished);
+    // A named task: GCC 12 can destroy a temporary in an awaited expression
+    // twice.
+    QCoro::Task<> stopped = pollUntil([loop]() { return !loop || loop->stopsInFlight() == 0; });
+    co_await std::move(stopped);
 }
 
 } // namespace
@@ -106,6 +121,17 @@ AppDelegate::~AppDelegate()
     delete m_window;
     m_app.reset();
     m_loop.reset();
+}
+
+void AppDelegate::bringToFront()
+{
+    if (!m_window)
+        return;
+    if (m_window->isMinimized())
+        m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 const AppEnvironment &AppDelegate::environment()
@@ -288,7 +314,10 @@ void AppDelegate::applicationDidFinishLaunching()
         if (!self)
             return;
         Error shown = error;
-        shown.description = localized("preferencesNotSaved").arg(error.description);
+        // A file that could not be read at all is left as it is, and the
+        // app runs on its defaults; one that could not be written is behind.
+        const bool unread = error.domain == preferencesReadErrorDomain();
+        shown.description = localized(unread ? "preferencesNotRead" : "preferencesNotSaved").arg(error.description);
         self->reportError(shown);
     });
     // The export of every level's history, from the preferences.
@@ -322,8 +351,12 @@ void AppDelegate::applicationDidFinishLaunching()
     const auto watchInstrument = [](QPointer<AppDelegate> self, std::shared_ptr<NotePlayer> player) -> QCoro::Task<> {
         const Result<void> ready = co_await player->instrumentReady();
         // After the first level, which would otherwise clear it.
-        while (!ready && self && !self->loop()->state().level && !self->loop()->state().hasError)
-            co_await qCoro(self.data(), &AppDelegate::stateShown);
+        if (!ready) {
+            QCoro::Task<> shown = pollUntil([self]() {
+                return !self || self->loop()->state().level || self->loop()->state().hasError;
+            });
+            co_await std::move(shown);
+        }
         if (ready || !self)
             co_return;
         const AppState &now = self->loop()->state();

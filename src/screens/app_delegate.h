@@ -58,6 +58,9 @@ public:
 
     // Builds and shows the window, then sends the first action.
     void applicationDidFinishLaunching();
+    // Shows the window in front of the others, restored if it was minimised:
+    // the app was started again.
+    void bringToFront();
 
     QMainWindow *window() const { return m_window; }
     AppLoop *loop();

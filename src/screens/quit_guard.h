@@ -50,7 +50,9 @@ public:
     // manager that wants the data now.
     void saveNow();
 
-    static constexpr int saveTimeoutMs = 2000;
+    // Room for a file locked by another program (given up on after
+    // `lockTimeoutMs`) and the journal that then keeps the session.
+    static constexpr int saveTimeoutMs = 5000;
 
 signals:
     // A save for quitting finished; how many sessions only memory holds.

@@ -24,6 +24,11 @@ constexpr qsizetype largestFile = 4096;
 std::optional<WindowPlacement> readWindowPlacement(const QString &path)
 {
     FileSystem &fs = *FileSystem::posix();
+    // A write cut short by the end of the process left its new file beside.
+    if (const Result<QString> target = followLinks(fs, domain, path); target) {
+        if (FolderLock::take(fs, domain, QFileInfo(*target).absolutePath(), 0))
+            removeLeftover(fs, *target);
+    }
     const Result<int> opened = openRegularFile(fs, domain, QStringLiteral("Could not read"), path, O_RDONLY);
     if (!opened)
         return std::nullopt;

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -317,6 +318,50 @@ private slots:
         levels = manager->levelsToChoose();
         levels.erase(levels.begin(), levels.begin() + 144);
         QCOMPARE(names(levels), (QStringList{"Major thirds", "New"}));
+    }
+
+    // Two copies of the app changing their levels at once, a hundred rounds
+    // each of save, rename and delete: every change of both is kept.
+    void twoProcessesKeepEveryChange()
+    {
+        QVERIFY(QDir().mkpath(folder()));
+        writeAll(definitions(), definitionsWith({validEntry}));
+        QProcess first, second;
+        first.start(QStringLiteral(SESSION_APPEND_HELPER), {"levels", m_documents, "A", "100"});
+        second.start(QStringLiteral(SESSION_APPEND_HELPER), {"levels", m_documents, "B", "100"});
+        QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        QStringList expected{"Thirds"};
+        for (int round = 0; round < 100; ++round) {
+            if (round % 3 != 0)
+                expected << QStringLiteral("A %1 renamed").arg(round) << QStringLiteral("B %1 renamed").arg(round);
+        }
+        const SavedLevelStore::Read read = SavedLevelStore::parse(readAll(definitions()));
+        QCOMPARE(read.skipped, 0);
+        QStringList held = names(read.levels);
+        held.sort();
+        expected.sort();
+        QCOMPARE(held, expected);
+        // The histories of the deleted ones are aside, none lost, none stray.
+        QVERIFY(!QFile::exists(definitions() + QStringLiteral(".new")));
+    }
+
+    // my_levels.json kept elsewhere (a synced folder) and linked to: a save
+    // changes the file there and the link stays.
+    void aLinkedDefinitionsFileStaysLinked()
+    {
+        QVERIFY(QDir().mkpath(folder()));
+        const QString synced = m_home->filePath(QStringLiteral("Sync/lirra/my_levels.json"));
+        QVERIFY(QDir().mkpath(QFileInfo(synced).absolutePath()));
+        writeAll(synced, definitionsWith({validEntry}));
+        QVERIFY(QFile::link(synced, definitions()));
+        auto manager = makeManager();
+        awaitTask(manager->prepareToPractice());
+        QVERIFY(awaitTask(manager->saveLevel(practisedNarrowing(*manager), QStringLiteral("New"))).has_value());
+        QVERIFY(QFileInfo(definitions()).isSymLink());
+        QCOMPARE(names(SavedLevelStore::parse(readAll(synced)).levels), (QStringList{"Thirds", "New"}));
+        QVERIFY(!QFile::exists(synced + QStringLiteral(".new")) && !QFile::exists(definitions() + QStringLiteral(".new")));
     }
 
     // A saved level's history and a built-in one's can never share a file,

@@ -7,11 +7,15 @@
 //   fsize <documents>
 //       runs the practice manager under a file size limit that the second
 //       session's line crosses; prints one line per stop.
+//   levels <documents> <tag> <rounds>
+//       saves a level of its own named "<tag> <round>" each round, renames
+//       it "<tag> <round> renamed", and deletes it again every third round.
 #include "support/memory_preferences.h"
 
 #include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
 #include "practice/file_session_storage.h"
+#include "practice/saved_levels.h"
 
 #include <QCoreApplication>
 #include <QCoroTask>
@@ -90,6 +94,34 @@ int stopUnderALimit(const QString &documents)
     return 0;
 }
 
+int changeLevels(const QString &documents, const QString &tag, int rounds)
+{
+    auto storage = std::make_shared<FileSessionStorage>([documents]() -> Result<QString> { return documents; });
+    CyclicPracticeManager::Collaborators with;
+    with.storage = storage;
+    with.preferences = std::make_shared<test::MemoryPreferences>();
+    with.savedLevels = std::make_shared<SavedLevelStore>([storage]() { return storage->sessionsFolder(); });
+    CyclicPracticeManager manager(with);
+    const auto first = QCoro::waitFor(manager.prepareToPractice());
+    if (!first)
+        return 1;
+    for (int round = 0; round < rounds; ++round) {
+        Level narrowing = *first;
+        narrowing.isCustom = true;
+        narrowing.notes.resize(2);
+        const QString name = QStringLiteral("%1 %2").arg(tag).arg(round);
+        const auto saved = QCoro::waitFor(manager.saveLevel(narrowing, name));
+        const auto renamed = saved ? QCoro::waitFor(manager.renameLevel(saved->id, name + QStringLiteral(" renamed")))
+                                   : saved;
+        const auto deleted = renamed && round % 3 == 0 ? QCoro::waitFor(manager.deleteLevel(saved->id)) : renamed;
+        if (!deleted) {
+            std::fprintf(stderr, "%s\n", qPrintable(deleted.error().description));
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -108,5 +140,7 @@ int main(int argc, char **argv)
         return append(storage, args[2].toLongLong(), args[3].toDouble(), -1, true);
     if (mode == QLatin1String("fsize"))
         return stopUnderALimit(documents);
+    if (mode == QLatin1String("levels") && args.size() == 4)
+        return changeLevels(documents, args[2], args[3].toInt());
     return 2;
 }

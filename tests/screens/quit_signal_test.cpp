@@ -164,7 +164,8 @@ private slots:
         QCOMPARE(::kill(pid_t(app.processId()), signal), 0);
         QVERIFY(app.waitForFinished(20000));
         log += QString::fromUtf8(app.readAllStandardError());
-        QVERIFY2(app.exitStatus() == QProcess::NormalExit && app.exitCode() == 0, qPrintable(log.right(3000)));
+        QVERIFY2(app.exitStatus() == QProcess::NormalExit && app.exitCode() == 0,
+                 qPrintable(QStringLiteral("status %1, code %2: ").arg(int(app.exitStatus())).arg(app.exitCode()) + log.right(3000)));
         const QList<QByteArray> lines =
             readAll(home.filePath(QStringLiteral("Documents/lirra_sessions/sessions_1.txt"))).split('\n');
         QCOMPARE(lines.size(), 2);
