@@ -1051,5 +1051,21 @@
         <source>narrowingKeptAtQuit</source>
         <translation>Als Lirra beendet wurde, wurden die geübten Töne als dein Level „%1“ gespeichert, mit dieser Übung.</translation>
     </message>
+    <message>
+        <source>narrowing.title</source>
+        <translation>Diese Übung behalten?</translation>
+    </message>
+    <message>
+        <source>narrowing.text</source>
+        <translation>Du hast ausgewählte Töne geübt, die noch kein eigenes Level sind. Als „%1“ speichern, mit dieser Übung? Sonst geht die Übung verloren.</translation>
+    </message>
+    <message>
+        <source>narrowing.save</source>
+        <translation>Als mein Level speichern</translation>
+    </message>
+    <message>
+        <source>narrowing.discard</source>
+        <translation>Übung verwerfen</translation>
+    </message>
 </context>
 </TS>

@@ -1051,5 +1051,21 @@
         <source>narrowingKeptAtQuit</source>
         <translation>When Lirra was closed, the notes you had practised were saved as your level “%1”, with that practice.</translation>
     </message>
+    <message>
+        <source>narrowing.title</source>
+        <translation>Keep this practice?</translation>
+    </message>
+    <message>
+        <source>narrowing.text</source>
+        <translation>You practised notes you chose, but they are not a level of your own yet. Save them as “%1”, with that practice? Otherwise the practice is lost.</translation>
+    </message>
+    <message>
+        <source>narrowing.save</source>
+        <translation>Save as my level</translation>
+    </message>
+    <message>
+        <source>narrowing.discard</source>
+        <translation>Discard the practice</translation>
+    </message>
 </context>
 </TS>

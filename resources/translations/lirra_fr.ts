@@ -1051,5 +1051,21 @@
         <source>narrowingKeptAtQuit</source>
         <translation>À la fermeture de Lirra, les notes que vous travailliez ont été enregistrées comme votre niveau « %1 », avec cet entraînement.</translation>
     </message>
+    <message>
+        <source>narrowing.title</source>
+        <translation>Garder cet entraînement ?</translation>
+    </message>
+    <message>
+        <source>narrowing.text</source>
+        <translation>Vous avez travaillé des notes choisies qui ne sont pas encore un niveau à vous. Les enregistrer comme « %1 », avec cet entraînement ? Sinon, l’entraînement est perdu.</translation>
+    </message>
+    <message>
+        <source>narrowing.save</source>
+        <translation>Enregistrer comme mon niveau</translation>
+    </message>
+    <message>
+        <source>narrowing.discard</source>
+        <translation>Abandonner l’entraînement</translation>
+    </message>
 </context>
 </TS>

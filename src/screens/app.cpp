@@ -1,5 +1,7 @@
 #include "app.h"
 
+#include "narrowing_question.h"
+
 #include "core/app_loop.h"
 #include "core/screen_states.h"
 #include "level_chooser.h"
@@ -15,6 +17,7 @@
 #include "widgets/title_bar.h"
 
 #include <QGridLayout>
+#include <QTimer>
 
 namespace lirra {
 
@@ -322,6 +325,17 @@ bool App::releaseNote(Note note)
 
 void App::update(const AppState &state)
 {
+    // Asked on a later turn, out of the state's delivery; the answer is an
+    // action like any other.
+    if (state.leavingNarrowing && state.level && !m_askingAboutNarrowing) {
+        m_askingAboutNarrowing = true;
+        QTimer::singleShot(0, this, [this, name = suggestedName(*state.level)]() {
+            const KeepNarrowing choice = askAboutNarrowing ? askAboutNarrowing(name)
+                                                           : lirra::askAboutNarrowing(view()->window(), name);
+            m_askingAboutNarrowing = false;
+            send(actions::didAnswerLeavingNarrowing{choice});
+        });
+    }
     m_levelSpansOctaves = state.level && state.level->spansMultipleOctaves;
     m_level = state.level;
     const bool levelsChanged = std::exchange(m_levelLoads, state.levelLoads) != state.levelLoads;

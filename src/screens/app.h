@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app_environment.h"
+#include "core/app_action.h"
 #include "core/app_state.h"
 #include "practice/history_export.h"
 
@@ -69,6 +70,10 @@ public:
     // Asks the name a level of the user's own is saved under, offering
     // `suggested`; nothing when the user cancels. A standard dialog by default.
     std::function<std::optional<QString>(const QString &suggested)> askLevelName;
+    // Asks what becomes of the answers of an unsaved narrowing the user is
+    // leaving, offering to save it under `suggested`. A standard dialog by
+    // default.
+    std::function<KeepNarrowing(const QString &suggested)> askAboutNarrowing;
 
 signals:
     // The level editor's done button was enabled or disabled.
@@ -93,6 +98,7 @@ private:
     QPointer<ConfusionDialog> m_confusions;
     std::optional<Level> m_level;
     std::uint64_t m_levelLoads = 0;
+    bool m_askingAboutNarrowing = false;
     bool m_levelSpansOctaves = false;
     // Where each note held from outside went: its own key or its twin's.
     std::unordered_map<Note, std::pair<QPointer<KeyboardView>, Note>> m_held;

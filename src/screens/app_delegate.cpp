@@ -66,6 +66,25 @@ QCoro::Task<> stopForQuit(QPointer<AppDelegate> self)
     co_await std::move(stopped);
 }
 
+// Saves the narrowing on show as a level of the user's own, with its
+// sessions, under the name it is offered with; with `tellNextStart` the
+// next start says so.
+QCoro::Task<> keepNarrowingForQuit(QPointer<AppDelegate> self, bool tellNextStart)
+{
+    if (!self || !holdsUnsavedPractice(self->loop()->state()))
+        co_return;
+    const QPointer<AppLoop> loop = self->loop();
+    loop->send(actions::didSaveLevel{});
+    QCoro::Task<> saved = pollUntil([loop]() {
+        return !loop || loop->state().hasError || (loop->state().level && loop->state().level->isSaved());
+    });
+    co_await std::move(saved);
+    if (!self || !loop || !loop->state().level || !loop->state().level->isSaved())
+        co_return;
+    if (tellNextStart)
+        self->environment().preferences->setText(loop->state().level->name, PreferenceKey::keptAtQuit);
+}
+
 } // namespace
 
 void applyDarkAppearance()
@@ -163,6 +182,7 @@ App *AppDelegate::app()
         const AppEnvironment &env = environment();
         AppLoop *l = loop();
         m_app = std::make_unique<App>(env, l);
+        m_app->askAboutNarrowing = m_input.askAboutNarrowing;
     }
     return m_app.get();
 }
@@ -279,6 +299,13 @@ void AppDelegate::applicationDidFinishLaunching()
 
     QuitGuard::Hooks quitting;
     quitting.stopSession = [self]() { return stopForQuit(self); };
+    quitting.unsavedNarrowing = [self]() -> std::optional<QString> {
+        if (!self || !holdsUnsavedPractice(self->loop()->state()))
+            return std::nullopt;
+        return suggestedName(*self->loop()->state().level);
+    };
+    quitting.askAboutNarrowing = m_input.askAboutNarrowing;
+    quitting.keepNarrowing = [self](bool tellNextStart) { return keepNarrowingForQuit(self, tellNextStart); };
     quitting.saveAll = [practice = environment().practiceManager]() { return practice->saveBeforeQuit(); };
     quitting.confirmLoss = m_input.confirmLoss;
     quitting.exit = m_input.exit;

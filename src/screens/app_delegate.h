@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app_action.h"
 #include "core/app_environment.h"
 #include "core/production_environment.h"
 #include "core/screen_states.h"
@@ -28,6 +29,9 @@ struct InputSetup {
     std::function<void()> exit;
     // Asked before quitting would lose that many sessions; a dialog by default.
     std::function<bool(int)> confirmLoss;
+    // Asked before a quit would lose practice on an unsaved narrowing, and
+    // before a move away from it; a dialog by default.
+    std::function<KeepNarrowing(const QString &name)> askAboutNarrowing;
     bool midi = true;
     MidiInput::Options midiOptions;
     // How long after launch MIDI input starts, so that it never holds up

@@ -1,6 +1,7 @@
 #include "quit_guard.h"
 
 #include "model/localization.h"
+#include "narrowing_question.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -80,6 +81,8 @@ QuitGuard::QuitGuard(QWidget *window, Hooks hooks, QObject *parent)
         m_hooks.confirmLoss = [this](int sessions) { return confirmByDialog(sessions); };
     if (!m_hooks.exit)
         m_hooks.exit = []() { QCoreApplication::quit(); };
+    if (!m_hooks.askAboutNarrowing)
+        m_hooks.askAboutNarrowing = [this](const QString &name) { return lirra::askAboutNarrowing(m_window, name); };
     guards().push_back(this);
     if (m_window)
         m_window->installEventFilter(this);
@@ -117,20 +120,26 @@ void QuitGuard::requestQuit(bool byUser)
     quit(byUser);
 }
 
-void QuitGuard::startSave()
+void QuitGuard::startSave(bool keepNarrowing, bool tellNextStart)
 {
     if (m_saving)
         return;
     m_saving = true;
     // The stop first, then the rest: a session is written once, with every
     // answer, and the save of what is kept finds it saved.
-    auto run = [](QPointer<QuitGuard> self) -> QCoro::Task<> {
+    auto run = [](QPointer<QuitGuard> self, bool keep, bool tell) -> QCoro::Task<> {
         if (self->m_hooks.stopSession) {
             QCoro::Task<> stopping = self->m_hooks.stopSession();
             co_await std::move(stopping);
         }
         if (!self)
             co_return;
+        if (keep && self->m_hooks.keepNarrowing) {
+            QCoro::Task<> keeping = self->m_hooks.keepNarrowing(tell);
+            co_await std::move(keeping);
+            if (!self)
+                co_return;
+        }
         QCoro::Task<int> saving = self->m_hooks.saveAll();
         const int inMemoryOnly = co_await std::move(saving);
         if (!self)
@@ -140,7 +149,7 @@ void QuitGuard::startSave()
         self->m_inMemoryOnly = inMemoryOnly;
         emit self->saved(inMemoryOnly);
     };
-    run(QPointer<QuitGuard>(this));
+    run(QPointer<QuitGuard>(this), keepNarrowing, tellNextStart);
 }
 
 QCoro::Task<> QuitGuard::quit(bool byUser)
@@ -149,7 +158,23 @@ QCoro::Task<> QuitGuard::quit(bool byUser)
         co_return;
     m_quitting = true;
     const QPointer<QuitGuard> self(this);
-    startSave();
+    // Practice on an unsaved narrowing: the user says what becomes of it;
+    // without anyone to ask, it is saved.
+    bool keepNarrowing = false;
+    if (const std::optional<QString> name = m_hooks.unsavedNarrowing ? m_hooks.unsavedNarrowing() : std::nullopt) {
+        keepNarrowing = true;
+        if (byUser) {
+            const KeepNarrowing choice = m_hooks.askAboutNarrowing(*name);
+            if (!self)
+                co_return;
+            if (choice == KeepNarrowing::cancel) {
+                m_quitting = false;
+                co_return;
+            }
+            keepNarrowing = choice == KeepNarrowing::save;
+        }
+    }
+    startSave(keepNarrowing, !byUser);
     if (!m_savedForQuit) {
         // Whether it ends in time or not, the app ends then.
         co_await qCoro(this, &QuitGuard::saved, std::chrono::milliseconds(saveTimeoutMs));
@@ -180,7 +205,7 @@ void QuitGuard::saveNow()
     QEventLoop loop;
     connect(this, &QuitGuard::saved, &loop, &QEventLoop::quit);
     QTimer::singleShot(saveTimeoutMs, &loop, &QEventLoop::quit);
-    startSave();
+    startSave(m_hooks.unsavedNarrowing && m_hooks.unsavedNarrowing(), true);
     if (!m_savedForQuit)
         loop.exec();
 }

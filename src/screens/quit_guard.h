@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/app_action.h"
+
 #include <QCoroTask>
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class QSessionManager;
 class QWidget;
@@ -16,8 +19,9 @@ namespace lirra {
 // stop a running session as the stop button does and write every kept
 // session, waiting for the files at most `saveTimeoutMs`, then quit. A close
 // asked for by the user (the window, the shortcut) asks once before losing
-// sessions that could be kept in memory only; the others cannot wait for an
-// answer.
+// practice on an unsaved narrowing, and once before losing sessions that
+// could be kept in memory only; the others cannot wait for an answer, and
+// save the narrowing as a level of the user's own.
 class QuitGuard final : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +36,15 @@ public:
         std::function<bool(int)> confirmLoss;
         // Ends the application. QCoreApplication::quit by default.
         std::function<void()> exit;
+        // The name practice on notes the user chose but never saved as a
+        // level would be saved under; nothing when there is no such practice.
+        std::function<std::optional<QString>()> unsavedNarrowing;
+        // Asked before a quit by the user: save it, discard it, or stay. A
+        // dialog by default.
+        std::function<KeepNarrowing(const QString &name)> askAboutNarrowing;
+        // Saves it as a level of the user's own, after the stop; with
+        // `tellNextStart`, the next start says so (a quit that could not ask).
+        std::function<QCoro::Task<>(bool tellNextStart)> keepNarrowing;
     };
 
     QuitGuard(QWidget *window, Hooks hooks, QObject *parent = nullptr);
@@ -63,8 +76,9 @@ protected:
 
 private:
     QCoro::Task<> quit(bool byUser);
-    // Starts the stop and the save; `saved` follows when they are done.
-    void startSave();
+    // Starts the stop and the save, with the narrowing saved as a level in
+    // between when `keepNarrowing`; `saved` follows when they are done.
+    void startSave(bool keepNarrowing, bool tellNextStart);
     bool confirmByDialog(int sessions);
 
     QPointer<QWidget> m_window;
