@@ -394,6 +394,97 @@ private slots:
         QCOMPARE(send(actions::didSaveLevel{notes("C1"), QStringLiteral("x")}), std::nullopt);
     }
 
+    // Every way off an unsaved narrowing that holds answers asks first; the
+    // answer saves it and then moves, moves without it, or stays.
+    void leavingAnUnsavedNarrowing_data()
+    {
+        QTest::addColumn<AppAction>("move");
+        QTest::addColumn<AppEffect>("moving");
+        QTest::addColumn<KeepNarrowing>("choice");
+        QTest::addColumn<bool>("answered"); // whether the narrowing holds answers
+        const auto row = [](const char *name, AppAction move, AppEffect moving, KeepNarrowing choice, bool answered = true) {
+            QTest::newRow(name) << move << moving << choice << answered;
+        };
+        row("Home, discarded", actions::didPressHomeButton{}, effects::loadFirstLevel{}, KeepNarrowing::discard);
+        row("random, discarded", actions::didPressRandomButton{}, effects::loadRandomLevel{}, KeepNarrowing::discard);
+        row("previous, saved", actions::didPressPreviousLevelButton{}, effects::loadPreviousLevel{}, KeepNarrowing::save);
+        row("next, cancelled", actions::didPressNextLevelButton{}, effects::loadNextLevel{}, KeepNarrowing::cancel);
+        row("next, saved", actions::didPressNextLevelButton{}, effects::loadNextLevel{}, KeepNarrowing::save);
+        row("from the list, saved", actions::didChooseLevel{7}, effects::loadLevelWithId{7}, KeepNarrowing::save);
+        row("from the list, discarded", actions::didChooseLevel{7}, effects::loadLevelWithId{7}, KeepNarrowing::discard);
+        row("the base level's notes, discarded", actions::didSelectNotes{levelOne.notes}, effects::loadLevel{levelOne},
+            KeepNarrowing::discard);
+        row("nothing practised: no question", actions::didPressNextLevelButton{}, effects::loadNextLevel{},
+            KeepNarrowing::cancel, false);
+    }
+    void leavingAnUnsavedNarrowing()
+    {
+        QFETCH(AppAction, move);
+        QFETCH(AppEffect, moving);
+        QFETCH(KeepNarrowing, choice);
+        QFETCH(bool, answered);
+        send(actions::didLoadLevel{levelOne});
+        Level narrowing = levelOne;
+        narrowing.notes = notes("E1 C1");
+        narrowing.isCustom = true;
+        narrowing.sessions.clear();
+        if (answered)
+            narrowing.sessions = {sessionWith({{"E1", {1, 0}}}), sessionWith({{"C1", {0, 1}}})};
+        send(actions::didLoadLevel{narrowing});
+        send(actions::didDeclineSavingLevel{}); // waved away, and still not to be lost
+        if (!answered) {
+            QCOMPARE(send(move), std::optional(moving));
+            QVERIFY(!state().leavingNarrowing);
+            return;
+        }
+        QCOMPARE(send(move), std::nullopt);
+        QVERIFY(state().leavingNarrowing);
+        const std::optional<AppEffect> next = send(actions::didAnswerLeavingNarrowing{choice});
+        QVERIFY(!state().leavingNarrowing);
+        QCOMPARE(state().level, std::optional(narrowing));
+        if (choice == KeepNarrowing::cancel) {
+            QCOMPARE(next, std::nullopt);
+            return;
+        }
+        if (choice == KeepNarrowing::discard) {
+            QCOMPARE(next, std::optional(moving));
+            return;
+        }
+        // Saved with both sessions under the offered name, then on.
+        QCOMPARE(next, std::optional<AppEffect>(effects::saveLevel{narrowing, QString()}));
+        Level saved = narrowing;
+        saved.isCustom = false;
+        saved.savedId = QUuid::createUuid();
+        saved.id = savedLevelId(saved.savedId);
+        saved.name = QStringLiteral("C major: C E");
+        QCOMPARE(send(actions::didLoadLevel{saved}), std::optional(moving));
+        QVERIFY(!state().moveAfterSave);
+    }
+
+    // Without a sound output the level is there, the error says why, and
+    // Space says it again instead of starting; trying again that finds the
+    // sound lets practice start.
+    void withoutSound()
+    {
+        const Error silent{QStringLiteral("MIDINotePlayer"), 1, QStringLiteral("no sound output")};
+        QCOMPARE(send(actions::didLoadLevel{levelOne, std::nullopt, std::nullopt, SoundCheck{silent}}), std::nullopt);
+        QCOMPARE(state().level, std::optional(levelOne));
+        QVERIFY(state().hasError && state().error == silent);
+        QCOMPARE(state().announcement->kind, Announcement::Kind::error);
+        send(actions::didDismissError{});
+        QVERIFY(!state().hasError);
+        // Any other level loads as well, and the sound is still missing.
+        send(actions::didLoadLevel{levelOne});
+        const std::uint64_t said = state().announcement->serial;
+        QCOMPARE(send(actions::didPressStartStopLevelButton{}), std::nullopt);
+        QVERIFY(!state().isPracticing && state().hasError && state().error == silent);
+        QCOMPARE(state().announcement->serial, said + 1);
+        QCOMPARE(send(actions::didPressTryAgain{}), std::optional<AppEffect>(effects::reloadLevel{}));
+        send(actions::didLoadLevel{levelOne, std::nullopt, std::nullopt, SoundCheck{}});
+        QVERIFY(!state().hasError && !state().soundError);
+        QCOMPARE(send(actions::didPressStartStopLevelButton{}), std::optional<AppEffect>(effects::startSession{}));
+    }
+
     // The list of levels opens where the other navigation works, and what
     // is chosen from it, renamed or deleted goes through the loop.
     void choosingLevels_data()

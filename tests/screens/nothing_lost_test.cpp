@@ -7,6 +7,7 @@
 #include "core/app_loop.h"
 #include "model/localization.h"
 #include "practice/file_session_storage.h"
+#include "practice/practice_settings.h"
 #include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
@@ -22,6 +23,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
+#include <unistd.h>
 
 using namespace lirra;
 using namespace lirra::test;
@@ -110,7 +114,36 @@ private:
         return true;
     }
 
+    // A key of the level that is not the answer to the question on show.
+    Note wrongKey() const
+    {
+        const Note answer = m_delegate->loop()->state().question->answer;
+        for (const Note &note : m_delegate->loop()->state().level->notes) {
+            if (note != answer)
+                return note;
+        }
+        return answer;
+    }
+    // Ends the app the way `how` says, at once.
+    void quitBy(const QString &how)
+    {
+        if (how == QLatin1String("window"))
+            m_delegate->window()->close();
+        else if (how == QLatin1String("Ctrl+Q"))
+            QTest::keyClick(m_delegate->window(), Qt::Key_Q, Qt::ControlModifier);
+        else if (how == QLatin1String("loop ends")) {
+            QTimer::singleShot(0, qApp, []() { QCoreApplication::quit(); });
+            QCoreApplication::exec();
+            m_exited = true;
+        } else {
+            const int number = how == QLatin1String("SIGTERM") ? SIGTERM : how == QLatin1String("SIGINT") ? SIGINT : SIGHUP;
+            ::kill(::getpid(), number);
+        }
+    }
+
 private slots:
+    void initTestCase() { QVERIFY(QuitGuard::catchSignals()); }
+
     void init()
     {
         newHome();
@@ -148,6 +181,82 @@ private slots:
         QVERIFY(saved);
         QCOMPARE(saved->statistics().correctCount, 2);
         QCOMPARE(saved->statistics().wrongCount, 0);
+    }
+
+    // Every way of ending the app at every moment of a session writes the
+    // session once, with every answer (the one whose sound the quit cuts
+    // short included), and its confusions once.
+    void quitAtAnyMoment_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("moment");
+        for (const char *how : {"window", "Ctrl+Q", "SIGTERM", "SIGINT", "SIGHUP", "loop ends"}) {
+            for (const char *moment : {"cadence", "awaiting the answer", "a wrong key sounding", "a resolution",
+                                       "a contrast", "a listening block", "a stop saving"})
+                QTest::addRow("%s, %s", how, moment) << QString::fromLatin1(how) << QString::fromLatin1(moment);
+        }
+    }
+    void quitAtAnyMoment()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, moment);
+        {
+            SettingsPreferences preferences(m_home->filePath(QStringLiteral("lirra.json")));
+            preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+            Settings adaptive;
+            adaptive.mode = PracticeMode::adaptive;
+            if (moment == QLatin1String("a contrast") || moment == QLatin1String("a listening block"))
+                storeSettings(preferences, adaptive, Settings{});
+        }
+        QVERIFY(start());
+        click(button("startStopSessionButton"));
+        // The first question taken for another note, then found: a confusion.
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        clickKey(mainKeyboard(), wrongKey());
+        QVERIFY(waitFor([](const AppState &s) { return s.questionsCount == 1 && s.isInteractionEnabled; }));
+        if (moment == QLatin1String("a contrast")) {
+            clickKey(mainKeyboard(), state().question->answer);
+            QVERIFY(waitFor([](const AppState &s) { return s.hearing && s.hearing->kind == Hearing::Kind::contrast; }));
+        } else {
+            QVERIFY(answerRight());
+        }
+        if (moment == QLatin1String("a listening block")) {
+            // The twelfth question answered is followed by notes to hear.
+            while (state().questionsCount < 11)
+                QVERIFY(answerRight());
+            QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+            clickKey(mainKeyboard(), state().question->answer);
+            QVERIFY(waitFor([](const AppState &s) { return s.hearing && s.hearing->kind == Hearing::Kind::listening; }));
+        }
+        if (moment == QLatin1String("cadence"))
+            QVERIFY(waitFor([](const AppState &s) { return s.question && !s.isInteractionEnabled && !s.pendingAnswer; }));
+        if (moment == QLatin1String("awaiting the answer"))
+            QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        // A press on a question not answered yet counts, whether its sound
+        // has ended or the quit cuts it short.
+        std::int64_t expected = state().questionsCount;
+        if (moment == QLatin1String("a wrong key sounding") || moment == QLatin1String("a resolution")) {
+            QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+            expected = state().questionsCount + 1;
+            const bool right = moment == QLatin1String("a resolution");
+            clickKey(mainKeyboard(), right ? state().question->answer : wrongKey());
+            if (right)
+                QVERIFY(state().pendingAnswer);
+        }
+        if (moment == QLatin1String("a stop saving")) {
+            QVERIFY(stop());
+            QVERIFY(m_delegate->loop()->stopsInFlight() == 1);
+        }
+        quitBy(how);
+        QVERIFY(spinUntil([this] { return m_exited; }));
+        QVERIFY(m_confirmations.empty());
+        const QList<QByteArray> lines = readAll(levelFile(1)).split('\n');
+        QCOMPARE(lines.size(), 2); // one line, then nothing after its line feed
+        const auto saved = FileSessionStorage::parseLine(QByteArrayView(lines.front()));
+        QVERIFY(saved);
+        const SessionStatistics counted = saved->statistics();
+        QCOMPARE(counted.correctCount + counted.wrongCount, expected);
+        QCOMPARE(readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/confusions_1.txt"))).count('\n'), 1);
     }
 
     // However the event loop comes to an end (the desktop session quitting
