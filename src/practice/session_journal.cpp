@@ -256,8 +256,13 @@ QCoro::Task<Result<void>> FileSessionJournal::replay(KnownLevels known)
     if (m_kept.empty()) {
         const Result<QString> path = file();
         struct stat info {};
-        if (path && m_fs->stat(QFile::encodeName(*path).constData(), &info) != 0 && errno == ENOENT)
+        if (path && m_fs->stat(QFile::encodeName(*path).constData(), &info) != 0 && errno == ENOENT) {
+            // Only a rewrite under the journal's lock writes beside it: with
+            // no journal, what is there is left from one the end of the
+            // process cut short.
+            removeLeftover(*m_fs, *path);
             co_return Result<void>{};
+        }
     }
     Replayed replayed;
     if (m_worker) {

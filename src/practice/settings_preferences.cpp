@@ -70,10 +70,9 @@ SettingsPreferences::SettingsPreferences(const QString &filePath, std::shared_pt
         m_unreadable = bytes.error();
         return;
     }
-    if (!*bytes)
-        return;
     // A damaged file reads as no values; each is its default.
-    m_values = parse(**bytes).value_or(QJsonObject{});
+    if (*bytes)
+        m_values = parse(**bytes).value_or(QJsonObject{});
     // A write cut short by the end of the process left its new file beside.
     if (const Result<QString> target = followLinks(*m_fs, writeDomain, m_path); target) {
         if (FolderLock::take(*m_fs, writeDomain, QFileInfo(*target).absolutePath(), 0))

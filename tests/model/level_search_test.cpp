@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace lirra;
 using lirra::test::notes;
 
@@ -172,6 +174,18 @@ private slots:
         QCOMPARE(summary.accuracy, 0.5);
         QCOMPARE(summary.lastPractised, std::optional(300.0)); // a session without answers was no practice
         QCOMPARE(summarize({}), HistorySummary{});
+
+        // Counts near 2^63 read as the level's own figure does: half right
+        // is 50 % in the list and on the ring alike, not the 100 % of sums
+        // that stop at the top.
+        constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+        Level hostile = DiatonicLevelGenerator::makeLevel(1, NoteName::c, true, false, NoteRange::firstHalfOfOctave);
+        hostile.sessions = {Session{1, {{Note{NoteName::c, 1}, Score{most, most}}}},
+                            Session{2, {{Note{NoteName::d, 1}, Score{most, 0}}, {Note{NoteName::e, 1}, Score{0, most}}}}};
+        const HistorySummary listed = summarize(hostile.sessions);
+        QCOMPARE(listed.accuracy, 0.5);
+        QCOMPARE(listed.accuracy, hostile.statistics().pooledAccuracy);
+        QCOMPARE(listed.answers, most);
     }
 };
 

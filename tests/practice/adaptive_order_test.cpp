@@ -128,6 +128,11 @@ private slots:
         QTest::newRow("always wrong") << "E1:0/98" << "E1" << 6.94;
         QTest::newRow("half right, confused with D every time")
             << "D1:0/10 E1:10/10" << "E1" << 1 + 6 * 11.0 / 22 + 6 * 20.0 / 30;
+        // Counts read from a damaged file, near 2^63: no sum wraps, so a
+        // note always missed still weighs most.
+        QTest::newRow("2^63 - 1 wrong, one right") << "E1:1/9223372036854775807" << "E1" << 7.0;
+        QTest::newRow("2^63 - 1 right and wrong") << "E1:9223372036854775807/9223372036854775807" << "E1" << 4.0;
+        QTest::newRow("2^63 - 1 right") << "E1:9223372036854775807/0" << "E1" << 1.0;
     }
     void weightsFollowTheEvidence()
     {

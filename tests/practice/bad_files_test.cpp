@@ -3,23 +3,66 @@
 #include "support/sessions_folder.h"
 #include "support/test_registry.h"
 
+#include "support/await.h"
+
+#include "model/generators.h"
 #include "practice/file_session_storage.h"
+#include "practice/saved_levels.h"
 #include "practice/session_journal.h"
+#include "practice/settings_preferences.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUuid>
+
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The most the process held at once since the last reset, beyond what it
+// held then, in MiB: Linux keeps a resettable high-water mark of the
+// resident memory.
+class PeakMemory {
+public:
+    PeakMemory()
+    {
+        QFile reset(QStringLiteral("/proc/self/clear_refs"));
+        m_works = reset.open(QIODevice::WriteOnly) && reset.write("5") == 1;
+        m_start = field("VmRSS:");
+    }
+    bool works() const { return m_works; }
+    double addedMiB() const { return double(field("VmHWM:") - m_start) / 1024.0; }
+
+private:
+    static qint64 field(const char *name)
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith(name))
+                return line.mid(qsizetype(std::strlen(name))).trimmed().split(' ').front().toLongLong();
+        }
+        return 0;
+    }
+    bool m_works = false;
+    qint64 m_start = 0;
+};
+
+} // namespace
 
 using namespace lirra;
 using lirra::test::note;
 using lirra::test::SessionsFolderFixture;
 using lirra::test::readAll;
 using lirra::test::writeAll;
+using lirra::test::awaitTask;
 
 // What a level's file can turn out to be, read and appended to through the
 // real storage: every case answers at once, with the valid sessions or an
@@ -181,6 +224,127 @@ private slots:
         }
         // Nothing here may wait on a reader, a writer or a device.
         QVERIFY2(clock.elapsed() < 20000, "a bad file held the caller up");
+    }
+
+    // The other files the app reads, each as what it may turn out to be:
+    // read at once, in little memory, a file that is no file refused by name
+    // and never written over, a damaged one read as far as it can be, and a
+    // link to a file kept elsewhere followed both ways, the link kept.
+    void theOtherFilesTheAppReads_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<QString>("kind");
+        for (const char *which : {"settings", "my levels", "journal"}) {
+            for (const char *kind : {"named pipe", "link to a device", "folder", "huge", "damaged", "link to a synced file"})
+                QTest::addRow("%s: %s", which, kind) << QString::fromLatin1(which) << QString::fromLatin1(kind);
+        }
+    }
+    void theOtherFilesTheAppReads()
+    {
+        QFETCH(QString, which);
+        QFETCH(QString, kind);
+        const QString settings = m_home->filePath(QStringLiteral("config/lirra.json"));
+        const QString levels = folder() + QStringLiteral("/my_levels.json");
+        const QString journalFile = m_home->filePath(QStringLiteral("data/kept_sessions.txt"));
+        const QString path = which == QLatin1String("settings") ? settings
+            : which == QLatin1String("my levels")              ? levels
+                                                               : journalFile;
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const QByteArray native = QFile::encodeName(path);
+        const QByteArray intact = which == QLatin1String("settings") ? QByteArray("{\"practice.tempo\": 90}")
+            : which == QLatin1String("my levels")
+            ? SavedLevelStore::format({[] {
+                  Level level = DiatonicLevelGenerator::makeLevel(0, NoteName::c, true, false, NoteRange::entireOctave);
+                  level.savedId = QUuid::createUuid();
+                  level.id = savedLevelId(level.savedId);
+                  level.name = QStringLiteral("Thirds");
+                  level.notes.resize(3);
+                  return level;
+              }()})
+            : QByteArray("3 10.5;c:1:1:2\n");
+        const QString synced = m_home->filePath(QStringLiteral("Sync/") + QFileInfo(path).fileName());
+        if (kind == QLatin1String("named pipe")) {
+            QCOMPARE(::mkfifo(native.constData(), 0644), 0);
+        } else if (kind == QLatin1String("link to a device")) {
+            QCOMPARE(::symlink("/dev/zero", native.constData()), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == QLatin1String("huge")) {
+            // 200 MB of settings; 15 MB of "{}" for the levels; 64 MB of
+            // junk lines for the journal.
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            const QByteArray block = which == QLatin1String("my levels") ? QByteArray(1 << 20, '{').replace("{{", "{}")
+                                                                         : QByteArray((1 << 20) - 1, 'x') + '\n';
+            const int blocks = which == QLatin1String("settings") ? 200 : which == QLatin1String("my levels") ? 15 : 64;
+            for (int i = 0; i < blocks; ++i)
+                QCOMPARE(f.write(block), block.size());
+        } else if (kind == QLatin1String("damaged")) {
+            writeAll(path, intact.left(intact.size() / 2) + QByteArray("\0\xff\n", 3) + intact);
+        } else {
+            QVERIFY(QDir().mkpath(QFileInfo(synced).absolutePath()));
+            writeAll(synced, intact);
+            QCOMPARE(::symlink(QFile::encodeName(synced).constData(), native.constData()), 0);
+        }
+        const bool noFile = kind == QLatin1String("named pipe") || kind == QLatin1String("link to a device")
+            || kind == QLatin1String("folder");
+        struct stat before {};
+        QCOMPARE(::lstat(native.constData(), &before), 0);
+
+        PeakMemory memory;
+        QElapsedTimer clock;
+        clock.start();
+        if (which == QLatin1String("settings")) {
+            SettingsPreferences preferences(path);
+            const bool unreadable = noFile || kind == QLatin1String("huge");
+            QCOMPARE(preferences.readError().has_value(), unreadable);
+            if (unreadable)
+                QVERIFY2(preferences.readError()->description.contains(path), qPrintable(preferences.readError()->description));
+            const bool readsTempo = kind == QLatin1String("link to a synced file");
+            QCOMPARE(preferences.integer(PreferenceKey::tempo), readsTempo ? std::optional<std::int64_t>(90) : std::nullopt);
+            preferences.setInteger(3, PreferenceKey::levelCursor);
+            QCOMPARE(bool(preferences.sync()), !unreadable);
+        } else if (which == QLatin1String("my levels")) {
+            SavedLevelStore store([f = folder()]() -> Result<QString> { return f; });
+            const Result<SavedLevelStore::Read> read = store.read();
+            QCOMPARE(read.has_value(), !noFile);
+            if (read)
+                QCOMPARE(read->levels.size(), size_t(kind == QLatin1String("huge") ? 0 : 1));
+            const auto added = store.updateNow([](std::vector<Level> all) -> Result<std::vector<Level>> {
+                Level level = DiatonicLevelGenerator::makeLevel(0, NoteName::d, true, false, NoteRange::entireOctave);
+                level.savedId = QUuid::createUuid();
+                level.id = savedLevelId(level.savedId);
+                level.name = QStringLiteral("New");
+                all.push_back(level);
+                return all;
+            });
+            QCOMPARE(added.has_value(), !noFile);
+        } else {
+            FileSessionJournal journal([d = QFileInfo(path).absolutePath()]() -> Result<QString> { return d; }, storage());
+            const Result<void> replayed = awaitTask(journal.replay());
+            QCOMPARE(replayed.has_value(), !noFile);
+            if (noFile)
+                QVERIFY2(replayed.error().description.contains(path), qPrintable(replayed.error().description));
+            const bool kept = kind == QLatin1String("damaged") || kind == QLatin1String("link to a synced file");
+            QCOMPARE(readAll(file(3)), kept ? QByteArray("10.5;c:1:1:2\n") : QByteArray());
+        }
+        QVERIFY2(clock.elapsed() < 10000, "a file held the app up");
+        if (memory.works())
+            QVERIFY2(memory.addedMiB() < 48, qPrintable(QStringLiteral("%1 MiB").arg(memory.addedMiB())));
+        qInfo("%s, %s: %lld ms, %.1f MiB at most", qPrintable(which), qPrintable(kind), clock.elapsed(),
+              memory.works() ? memory.addedMiB() : -1.0);
+
+        // What is no file stays as it was; a link stays a link, its target
+        // holding what was written.
+        struct stat after {};
+        // A journal whose every session was placed goes, and its damage with it.
+        const bool gone = which == QLatin1String("journal") && (kind == QLatin1String("huge") || kind == QLatin1String("damaged"));
+        QCOMPARE(::lstat(native.constData(), &after), gone ? -1 : 0);
+        if (noFile || kind == QLatin1String("link to a synced file"))
+            QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        if (kind == QLatin1String("link to a synced file") && which != QLatin1String("journal"))
+            QVERIFY(readAll(synced) != intact);
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
     }
 
     // Without a home folder there is nowhere to keep practice: the error

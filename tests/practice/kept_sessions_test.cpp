@@ -1,4 +1,5 @@
 #include "support/await.h"
+#include "support/fakes.h"
 #include "support/files.h"
 #include "support/memory_preferences.h"
 #include "support/sessions_folder.h"
@@ -13,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QElapsedTimer>
+
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +30,7 @@ class KeptSessionsTest : public QObject, private SessionsFolderFixture {
 private:
     QString journal() const { return m_home->filePath(QStringLiteral("data/kept_sessions.txt")); }
     double m_clock = 0;
+    std::unique_ptr<QProcess> m_holder; // another program holding a lock
 
     std::unique_ptr<CyclicPracticeManager> makeManager()
     {
@@ -51,6 +56,22 @@ private:
             writeAll(folder(), "in the way");
         } else if (obstacle == QLatin1String("file is a folder")) {
             QVERIFY(QDir().mkpath(file()));
+        } else if (obstacle == QLatin1String("locked elsewhere")) {
+            QVERIFY(QDir().mkpath(folder()));
+            writeAll(file(), QByteArray());
+            m_holder = std::make_unique<QProcess>();
+            // -o: the lock stays with flock itself, and goes when it is killed.
+            m_holder->start(QStringLiteral("flock"), {QStringLiteral("-x"), QStringLiteral("-o"), file(), QStringLiteral("sleep"), QStringLiteral("60")});
+            QVERIFY(m_holder->waitForStarted());
+            // Held once a lock of our own cannot be had.
+            QFile probe(file());
+            QVERIFY(probe.open(QIODevice::ReadOnly));
+            QVERIFY(spinUntil([&] {
+                if (::flock(probe.handle(), LOCK_EX | LOCK_NB) != 0)
+                    return true;
+                ::flock(probe.handle(), LOCK_UN);
+                return false;
+            }));
         } else {
             QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0555), 0);
         }
@@ -61,7 +82,11 @@ private:
             QVERIFY(QFile::remove(folder()));
         else if (obstacle == QLatin1String("file is a folder"))
             QVERIFY(QDir().rmdir(file()));
-        else
+        else if (obstacle == QLatin1String("locked elsewhere")) {
+            m_holder->kill();
+            m_holder->waitForFinished();
+            m_holder.reset();
+        } else
             QCOMPARE(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
     }
 
@@ -83,6 +108,10 @@ private slots:
         QTest::newRow("the sessions folder is a file") << "folder is a file" << true << "File exists";
         QTest::newRow("the level's file is a folder") << "file is a folder" << false << "Is a directory";
         QTest::newRow("the folder cannot be written") << "read-only folder" << false << "Permission denied";
+        // flock -x sessions_1.txt sleep 60, beside the app: the stop ends as a
+        // failed save does, within seconds.
+        QTest::newRow("another program holds the file's lock")
+            << "locked elsewhere" << false << "another program has kept it locked for over 2 seconds";
     }
     void aFailedSaveIsKept()
     {
@@ -98,12 +127,16 @@ private slots:
             QCOMPARE(awaitTask(manager->prepareToPractice())->id, 1);
             placeObstacle(obstacle);
             first = answerOne(*manager);
+            QElapsedTimer clock;
+            clock.start();
             const auto failed = awaitTask(manager->stopSession());
+            QVERIFY(clock.elapsed() < 3 * lockTimeoutMs);
             QVERIFY(!failed);
             const QString why = failed.error().description;
-            QVERIFY2(why.startsWith(QStringLiteral("Could not %1 %2: %3. ")
-                                        .arg(namesTheFolder ? QStringLiteral("create the folder") : QStringLiteral("write to"),
-                                             namesTheFolder ? folder() : file(), reason)),
+            const QString verb = namesTheFolder                              ? QStringLiteral("create the folder")
+                : obstacle == QLatin1String("locked elsewhere") ? QStringLiteral("lock")
+                                                                           : QStringLiteral("write to");
+            QVERIFY2(why.startsWith(QStringLiteral("Could not %1 %2: %3. ").arg(verb, namesTheFolder ? folder() : file(), reason)),
                      qPrintable(why));
             QVERIFY2(why.endsWith(localized("sessionKept")), qPrintable(why));
             QVERIFY(!awaitTask(manager->stopSession())); // stopped again, it is kept once

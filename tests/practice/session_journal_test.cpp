@@ -147,6 +147,46 @@ private slots:
         QCOMPARE(written, kept.size());
     }
 
+    // Sessions of a level that does not exist (an id no level has, a saved
+    // level deleted since) stay in the journal, named once, and never make
+    // a file of their own; the others go to their files.
+    void unknownLevelsStay()
+    {
+        const QUuid deleted = QUuid::createUuid();
+        QDir().mkpath(data());
+        writeAll(journalFile(), "-5 1.0;c:1:1:0\n7 2.0;d:1:1:0\nmy_" + deleted.toByteArray(QUuid::WithoutBraces)
+                                    + " 3.0;e:1:1:0\n200 4.0;f:1:1:0\n");
+        FileSessionJournal j = journal();
+        QStringList told;
+        j.setWarningHandler([&told](const QString &warning) { told << warning; });
+        const KnownLevels builtIn = [](const HistoryFile &file) {
+            return file.savedId.isNull() && file.levelId >= 1 && file.levelId <= 144;
+        };
+        QVERIFY(awaitTask(j.replay(builtIn)));
+        QCOMPARE(readAll(levelFile(7)), QByteArray("2.0;d:1:1:0\n"));
+        QCOMPARE(QDir(documents() + QStringLiteral("/lirra_sessions")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("sessions_7.txt")});
+        QCOMPARE(j.kept().size(), size_t(3));
+        QCOMPARE(readAll(journalFile()).count('\n'), 3);
+        QCOMPARE(told.size(), 3);
+        QVERIFY2(told.filter(QStringLiteral("sessions_-5.txt")).size() == 1, qPrintable(told.join('|')));
+        // Again: nothing new is said, nothing is lost.
+        QVERIFY(awaitTask(j.replay(builtIn)));
+        QCOMPARE(told.size(), 3);
+        QCOMPARE(readAll(journalFile()).count('\n'), 3);
+    }
+
+    // A rewrite of the journal cut short by the end of the process leaves
+    // its new file beside it; it goes at the next replay.
+    void aRewriteCutShortLeavesNothing()
+    {
+        QDir().mkpath(data());
+        writeAll(journalFile() + QStringLiteral(".new"), "5 1.0;c:1:1:0\n");
+        FileSessionJournal j = journal();
+        QVERIFY(awaitTask(j.replay()));
+        QVERIFY(!QFileInfo::exists(journalFile() + QStringLiteral(".new")));
+    }
+
     void aJournalThatIsNoFile()
     {
         QDir().mkpath(data());

@@ -7,7 +7,9 @@
 #include "core/app_loop.h"
 #include "model/localization.h"
 #include "practice/file_session_storage.h"
+#include "model/level_labels.h"
 #include "practice/practice_settings.h"
+#include "practice/saved_levels.h"
 #include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
@@ -73,6 +75,8 @@ private:
     bool m_exited = false;
     std::vector<int> m_confirmations;
     bool m_confirm = false;
+    QStringList m_askedAboutNarrowing;
+    KeepNarrowing m_narrowingChoice = KeepNarrowing::cancel;
 
     bool start(const std::function<void(EnvironmentSetup &)> &adjust = {})
     {
@@ -82,6 +86,10 @@ private:
         input.confirmLoss = [this](int sessions) {
             m_confirmations.push_back(sessions);
             return m_confirm;
+        };
+        input.askAboutNarrowing = [this](const QString &name) {
+            m_askedAboutNarrowing << name;
+            return m_narrowingChoice;
         };
         return launch(input, adjust);
     }
@@ -150,6 +158,8 @@ private slots:
         m_exited = false;
         m_confirmations.clear();
         m_confirm = false;
+        m_askedAboutNarrowing.clear();
+        m_narrowingChoice = KeepNarrowing::cancel;
     }
     void cleanup() { closeApp(); }
 
@@ -257,6 +267,126 @@ private slots:
         const SessionStatistics counted = saved->statistics();
         QCOMPARE(counted.correctCount + counted.wrongCount, expected);
         QCOMPARE(readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/confusions_1.txt"))).count('\n'), 1);
+    }
+
+    // Practice on notes chosen and never saved is not dropped in silence: a
+    // quit or a move from the window asks (save, discard or stay); a quit
+    // that cannot ask saves it, and the next start says so.
+    void unsavedNarrowingIsNeverDroppedSilently_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<KeepNarrowing>("choice");
+        QTest::newRow("the window, saved") << "window" << KeepNarrowing::save;
+        QTest::newRow("Ctrl+Q, discarded") << "Ctrl+Q" << KeepNarrowing::discard;
+        QTest::newRow("the window, cancelled") << "window" << KeepNarrowing::cancel;
+        QTest::newRow("SIGTERM: saved without asking") << "SIGTERM" << KeepNarrowing::save;
+        QTest::newRow("the next level, saved") << "next" << KeepNarrowing::save;
+        QTest::newRow("the next level, discarded") << "next" << KeepNarrowing::discard;
+        QTest::newRow("the next level, cancelled") << "next" << KeepNarrowing::cancel;
+    }
+    void unsavedNarrowingIsNeverDroppedSilently()
+    {
+        QFETCH(QString, how);
+        QFETCH(KeepNarrowing, choice);
+        seenTheTour();
+        QVERIFY(start());
+        const std::vector<Note> chosen(state().level->notes.begin(), state().level->notes.begin() + 2);
+        m_delegate->loop()->send(actions::didSelectNotes{chosen});
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->isCustom && s.isInteractionEnabled; }));
+        const QString offered = suggestedName(*state().level);
+        click(button("startStopSessionButton"));
+        QVERIFY(answerRight());
+        QVERIFY(stop());
+        QVERIFY(waitFor([](const AppState &s) { return s.offersToSaveLevel; }));
+        m_delegate->loop()->send(actions::didDeclineSavingLevel{}); // "Not now"
+        m_narrowingChoice = choice;
+        const bool byUser = how == QLatin1String("window") || how == QLatin1String("Ctrl+Q") || how == QLatin1String("next");
+        if (how == QLatin1String("next"))
+            click(button("nextLevelButton"));
+        else
+            quitBy(how);
+        if (choice == KeepNarrowing::cancel) {
+            QVERIFY(spinUntil([this] { return !m_askedAboutNarrowing.isEmpty(); }));
+            drainEvents();
+            QVERIFY(!m_exited && state().level->isCustom && !state().level->sessions.empty());
+            QVERIFY(!QFile::exists(m_home->filePath(QStringLiteral("Documents/lirra_sessions/my_levels.json"))));
+            return;
+        }
+        if (how == QLatin1String("next"))
+            QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->id == 2 && s.isInteractionEnabled; }));
+        else
+            QVERIFY(spinUntil([this] { return m_exited; }));
+        QCOMPARE(m_askedAboutNarrowing, byUser ? QStringList{offered} : QStringList{});
+        const QString folder = m_home->filePath(QStringLiteral("Documents/lirra_sessions"));
+        const SavedLevelStore::Read kept = SavedLevelStore::parse(readAll(folder + QStringLiteral("/my_levels.json")));
+        if (choice == KeepNarrowing::discard) {
+            QVERIFY(kept.levels.empty());
+            QVERIFY(QDir(folder).entryList({QStringLiteral("my_*.txt")}).isEmpty());
+            return;
+        }
+        QCOMPARE(kept.levels.size(), size_t(1));
+        QCOMPARE(kept.levels.front().name, offered);
+        QCOMPARE(readAll(folder + QLatin1Char('/') + HistoryFile::of(kept.levels.front()).fileName()).count('\n'), 1);
+        if (byUser)
+            return;
+        // The next start opens it and says what happened.
+        closeApp();
+        m_exited = false;
+        QVERIFY(start());
+        QCOMPARE(state().level->name, offered);
+        QVERIFY(state().notice && state().notice->contains(offered));
+        QCOMPARE(mainScreenState(state()).caption, state().notice);
+        QCOMPARE(state().announcement->kind, Announcement::Kind::notice);
+        closeApp();
+        QVERIFY(start());
+        QVERIFY(!state().notice); // once
+    }
+
+    // What a replace cut short by a kill -9 left beside its file (a
+    // settings write, a save of the user's levels, a journal's rewrite, the
+    // window's placement) is gone after the next start; the files stay.
+    void leftoversGoAtTheNextStart()
+    {
+        seenTheTour();
+        const QString levels = m_home->filePath(QStringLiteral("Documents/lirra_sessions/my_levels.json"));
+        const QString placement = m_home->filePath(QStringLiteral("config/window.json"));
+        QVERIFY(QDir().mkpath(QFileInfo(levels).absolutePath()) && QDir().mkpath(QFileInfo(placement).absolutePath())
+                && QDir().mkpath(m_home->filePath(QStringLiteral("data"))));
+        const QStringList leftovers{levels + QStringLiteral(".new"), m_home->filePath(QStringLiteral("lirra.json.new")),
+                                    m_home->filePath(QStringLiteral("data/kept_sessions.txt.new")),
+                                    placement + QStringLiteral(".new")};
+        for (const QString &leftover : leftovers)
+            writeAll(leftover, "{\"half\": ");
+        InputSetup input;
+        input.midi = false;
+        input.exit = [this]() { m_exited = true; };
+        input.windowPlacementFile = placement;
+        QVERIFY(launch(input));
+        for (const QString &leftover : leftovers)
+            QVERIFY2(!QFile::exists(leftover), qPrintable(leftover));
+        QVERIFY(state().level && !state().hasError);
+    }
+
+    // With no sound output the level and its history are there; Space
+    // starts no session and says why again, in the user's language.
+    void withoutSoundNoSessionStarts()
+    {
+        seenTheTour();
+        QVERIFY(start([](EnvironmentSetup &setup) {
+            setup.player.output = MIDINotePlayer::Output::live;
+            setup.player.drivers = {QStringLiteral("no-such-driver")};
+        }));
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.hasError && s.soundError; }));
+        QCOMPARE(state().level->id, std::int64_t(1));
+        QVERIFY(errorScreen()->messageLabel()->text().startsWith(localized("soundOutputFailed")));
+        m_delegate->shortcut(Command::cancel)->trigger(); // Close: back to the level
+        QVERIFY(waitFor([](const AppState &s) { return !s.hasError; }));
+        QTest::keyClick(m_delegate->window(), Qt::Key_Space);
+        drainEvents();
+        QVERIFY(!state().isPracticing && state().hasError);
+        QCOMPARE(button("startStopSessionButton")->accessibleName(), localized("startSession"));
+        QVERIFY(errorScreen()->messageLabel()->text().startsWith(localized("soundOutputFailed")));
+        QVERIFY(!QFile::exists(levelFile(1)));
     }
 
     // However the event loop comes to an end (the desktop session quitting

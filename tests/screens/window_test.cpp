@@ -135,6 +135,9 @@ private slots:
         QTest::newRow("huge") << QByteArray(20 << 20, ' ') << "file" << std::optional<WindowPlacement>();
         QTest::newRow("a named pipe") << QByteArray() << "fifo" << std::optional<WindowPlacement>();
         QTest::newRow("a folder") << QByteArray() << "folder" << std::optional<WindowPlacement>();
+        QTest::newRow("a link to a device") << QByteArray() << "device link" << std::optional<WindowPlacement>();
+        QTest::newRow("a link to a synced file") << QByteArray("{\"x\":5,\"y\":6,\"width\":900,\"height\":400,\"maximized\":true}")
+                                                 << "synced link" << ok;
     }
     void damagedPlacementFiles()
     {
@@ -151,11 +154,27 @@ private slots:
             QCOMPARE(::mkfifo(path.constData(), 0600), 0);
         } else if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(placementFile()));
+        } else if (kind == QLatin1String("device link")) {
+            QCOMPARE(::symlink("/dev/zero", path.constData()), 0);
+        } else if (kind == QLatin1String("synced link")) {
+            const QString synced = m_home->filePath(QStringLiteral("Sync/window.json"));
+            QVERIFY(QDir().mkpath(QFileInfo(synced).absolutePath()));
+            QFile file(synced);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+            file.close();
+            QVERIFY(QFile::link(synced, placementFile()));
         }
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(readWindowPlacement(placementFile()), read);
         QVERIFY(timer.elapsed() < 1000);
+        if (kind == QLatin1String("synced link")) {
+            // Written through the link, which stays.
+            const WindowPlacement moved{QRect(50, 60, 1000, 500), false};
+            QVERIFY(writeWindowPlacement(placementFile(), moved));
+            QVERIFY(QFileInfo(placementFile()).isSymLink());
+            QCOMPARE(readWindowPlacement(m_home->filePath(QStringLiteral("Sync/window.json"))), std::optional(moved));
+        }
         if (read)
             return;
         QVERIFY(start());
