@@ -173,6 +173,73 @@ private slots:
         QVERIFY(saved);
         QCOMPARE(saved->statistics().correctCount, 1);
     }
+
+    // One Lirra per user: a second start brings the first to the front and
+    // ends with 0; after the first is killed with SIGKILL, its socket left
+    // behind, the next start runs.
+    void aSecondStartHandsOver()
+    {
+        XServer x;
+        QVERIFY2(!x.display().isEmpty(), "Xvfb did not start");
+        QTemporaryDir home;
+        QTemporaryDir runtime;
+        QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QDir().mkpath(home.filePath(QStringLiteral(".config/lirra")));
+        writeAll(home.filePath(QStringLiteral(".config/lirra/lirra.json")), R"({"user.has.seen.onboarding": true})");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), x.display());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        environment.remove(QStringLiteral("XDG_DATA_HOME"));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        // No sound is needed here: a driver that never starts answers at once.
+        environment.insert(QStringLiteral("LIRRA_AUDIO_DRIVER"), QStringLiteral("file"));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=%1").arg(home.filePath(QStringLiteral("no-bus"))));
+        writeAll(home.filePath(QStringLiteral("leaks.supp")), "leak:libdbus-1.so\n");
+        environment.insert(QStringLiteral("LSAN_OPTIONS"),
+                           QStringLiteral("suppressions=%1").arg(home.filePath(QStringLiteral("leaks.supp"))));
+        const auto startApp = [&](QProcess &app) {
+            app.setProcessEnvironment(environment);
+            app.start(QStringLiteral(LIRRA_BINARY));
+            return app.waitForStarted();
+        };
+        const auto waitForLevel = [](QProcess &app, QString &log) {
+            return spinUntil([&] {
+                app.waitForReadyRead(20);
+                log += QString::fromUtf8(app.readAllStandardError());
+                return log.contains(QStringLiteral("didLoadLevel")) || app.state() == QProcess::NotRunning;
+            }, 30000) && log.contains(QStringLiteral("didLoadLevel"));
+        };
+
+        QProcess first;
+        QVERIFY(startApp(first));
+        QString firstLog;
+        QVERIFY2(waitForLevel(first, firstLog), qPrintable(firstLog));
+
+        QProcess second;
+        QVERIFY(startApp(second));
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("Lirra is already running; its window was brought to the front."));
+        QVERIFY(!QString::fromUtf8(second.readAllStandardError()).contains(QStringLiteral("didLoad")));
+        QCOMPARE(first.state(), QProcess::Running);
+
+        // Killed with no chance to tidy up: the next start is not held back.
+        first.kill();
+        QVERIFY(first.waitForFinished(10000));
+        QVERIFY(!QDir(runtime.path()).entryList({QStringLiteral("lirra-*.socket")}, QDir::System).isEmpty());
+        QProcess third;
+        QVERIFY(startApp(third));
+        QString thirdLog;
+        QVERIFY2(waitForLevel(third, thirdLog), qPrintable(thirdLog));
+        third.kill();
+        third.waitForFinished(10000);
+    }
 };
 
 LIRRA_TEST(QuitSignalTest)
