@@ -345,7 +345,16 @@ void AppDelegate::applicationDidFinishLaunching()
         // app runs on its defaults; one that could not be written is behind.
         const bool unread = error.domain == preferencesReadErrorDomain();
         shown.description = localized(unread ? "preferencesNotRead" : "preferencesNotSaved").arg(error.description);
-        self->reportError(shown);
+        // Told once the first level is on show, which would otherwise clear it.
+        const auto tell = [](QPointer<AppDelegate> self, Error shown) -> QCoro::Task<> {
+            QCoro::Task<> shownLevel = pollUntil([self]() {
+                return !self || self->loop()->state().level || self->loop()->state().hasError;
+            });
+            co_await std::move(shownLevel);
+            if (self)
+                self->reportError(shown);
+        };
+        tell(self, std::move(shown));
     });
     // The export of every level's history, from the preferences.
     m_exporter = std::make_unique<HistoryExporter>(

@@ -254,12 +254,12 @@ private slots:
         const QString sessions = home.filePath("Documents/lirra_sessions");
         QVERIFY(QDir().mkpath(sessions));
         QByteArray bytes;
-        const int count = 400000;
+        const int count = 450000;
         bytes.reserve(count * 40);
         for (int i = 0; i < count; ++i)
-            bytes += QByteArray::number(1700000000 + i) + ";c:1:1:0,d:1:1:1,e:1:0:1,g:1:2:3\n";
-        // Past the 16 MiB the screens read at most.
-        QVERIFY(bytes.size() > (16 << 20));
+            bytes += QByteArray::number(1700000000 + i) + ";c:1:1:0,d:1:1:1,e:1:0:1,f:1:2:2,g:1:2:3\n";
+        // Past the 16 MiB the screens read at most, and past 20 MiB.
+        QVERIFY(bytes.size() > (20 << 20));
         write(sessions + "/sessions_2.txt", bytes);
         const auto fs = FileSystem::posix();
         const HistoryExport history = readHistory(sessions, *fs);
