@@ -1,10 +1,13 @@
 // Times loading a level's history from a short and from a very long session
 // file, from 200 MB of damage (random bytes, NULs, invalid UTF-8) followed by
-// 150 sessions, from a sparse 1 GB file of NULs and from 64 MB of blank lines
-// (each of these two in a fresh process, with the peak memory the load added
-// to it), and one append with its sync to disk. Prints, as its last line:
+// 150 sessions, from a sparse 1 GB file of NULs, from 64 MB of blank lines
+// and from 150 sessions followed by 64 MB of damage, which the load reads
+// through to the good lines before it (each of these three in a fresh
+// process, with the peak memory the load added to it), and one append with
+// its sync to disk. Prints, as its last line:
 //   session_load ratio_1M_to_100=<x> small_ms=<a> large_ms=<b> damaged_200mb_ms=<c>
-//     nul_1gb_ms=<d> nul_1gb_added_mb=<e> blank_64mb_ms=<f> blank_64mb_added_mb=<g> append_ms=<h>
+//     nul_1gb_ms=<d> nul_1gb_added_mb=<e> blank_64mb_ms=<f> blank_64mb_added_mb=<g>
+//     damage_after_64mb_ms=<i> damage_after_64mb_added_mb=<j> append_ms=<h>
 #include "practice/file_session_storage.h"
 
 #include "measures.h"
@@ -46,23 +49,26 @@ void writeFile(const QString &path, int lines)
     file.write(block);
 }
 
-// 200 MB of random bytes, then 150 whole lines.
-void writeDamagedFile(const QString &path)
+// `megabytes` of random bytes and 150 whole lines, the damage first or last.
+void writeDamagedFile(const QString &path, int megabytes, bool damageFirst)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(path));
+    Session session{1733472000.5, {{Note{NoteName::g, 1}, Score{1, 1}}}};
+    QByteArray lines = "\n";
+    for (int i = 0; i < 150; ++i, session.timestamp += 60)
+        lines += FileSessionStorage::formatLine(session);
+    if (!damageFirst)
+        file.write(lines);
     QByteArray block(1 << 20, Qt::Uninitialized);
     QRandomGenerator random(7);
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < megabytes; ++i) {
         random.fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
         file.write(block);
     }
-    Session session{1733472000.5, {{Note{NoteName::g, 1}, Score{1, 1}}}};
-    QByteArray tail = "\n";
-    for (int i = 0; i < 150; ++i, session.timestamp += 60)
-        tail += FileSessionStorage::formatLine(session);
-    file.write(tail);
+    if (damageFirst)
+        file.write(lines);
 }
 
 double medianMs(const FileSessionStorage &storage, std::int64_t level, int runs)
@@ -143,7 +149,8 @@ int main(int argc, char **argv)
     QDir().mkpath(folder);
     writeFile(folder + QStringLiteral("/sessions_1.txt"), 100);
     writeFile(folder + QStringLiteral("/sessions_2.txt"), 1000000);
-    writeDamagedFile(folder + QStringLiteral("/sessions_3.txt"));
+    writeDamagedFile(folder + QStringLiteral("/sessions_3.txt"), 200, true);
+    writeDamagedFile(folder + QStringLiteral("/sessions_7.txt"), 64, false);
     {
         QFile sparse(folder + QStringLiteral("/sessions_5.txt"));
         if (!sparse.open(QIODevice::WriteOnly) || !sparse.resize(qint64(1) << 30))
@@ -167,11 +174,13 @@ int main(int argc, char **argv)
     const double damaged = medianMs(storage, 3, runs);
     const auto [nulMs, nulMb] = inFreshProcesses(root, 5, 7);
     const auto [blankMs, blankMb] = inFreshProcesses(root, 6, 7);
+    const auto [afterMs, afterMb] = inFreshProcesses(root, 7, 7);
     const double append = appendMedianMs(storage, 4, 200);
     std::printf("runs=%d file_bytes_large=%lld\n", runs,
                 static_cast<long long>(QFileInfo(folder + QStringLiteral("/sessions_2.txt")).size()));
     std::printf("session_load ratio_1M_to_100=%.2f small_ms=%.3f large_ms=%.3f damaged_200mb_ms=%.3f nul_1gb_ms=%.3f "
-                "nul_1gb_added_mb=%.2f blank_64mb_ms=%.3f blank_64mb_added_mb=%.2f append_ms=%.3f\n",
-                large / small, small, large, damaged, nulMs, nulMb, blankMs, blankMb, append);
+                "nul_1gb_added_mb=%.2f blank_64mb_ms=%.3f blank_64mb_added_mb=%.2f damage_after_64mb_ms=%.3f "
+                "damage_after_64mb_added_mb=%.2f append_ms=%.3f\n",
+                large / small, small, large, damaged, nulMs, nulMb, blankMs, blankMb, afterMs, afterMb, append);
     return 0;
 }

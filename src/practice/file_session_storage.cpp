@@ -161,6 +161,10 @@ std::optional<Session> FileSessionStorage::parseLine(QStringView line)
 
 std::optional<Session> FileSessionStorage::parseLine(QByteArrayView bytes)
 {
+    // Without the separator it is no record: told apart without decoding,
+    // so that a file of long junk lines is passed over quickly.
+    if (!bytes.contains(';'))
+        return std::nullopt;
     // A line that is not valid UTF-8 is malformed: skipped like any other.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(bytes);
