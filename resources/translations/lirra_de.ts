@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>tip.getStarted.content</source>
-        <translation>Drücke auf Start (Leertaste) und benenne deinen ersten Ton: Klicke ihn an, tippe ihn auf der Computertastatur (A S D F G H J K für die weißen Tasten, W E T Y U für die schwarzen) oder spiele ihn auf einem MIDI-Keyboard. R spielt die Frage noch einmal; F1 zeigt diese Einführung erneut.</translation>
+        <translation>Die Leertaste startet eine Übung. Benenne jeden Ton, den du hörst: Tippe ihn auf der Computertastatur (%1 für die weißen Tasten, %2 für die schwarzen), wähle ihn auf dem Klavier oder spiele ihn auf einem MIDI-Keyboard. R spielt die Frage noch einmal; F1 zeigt diese Einführung erneut.</translation>
     </message>
     <message>
         <source>tip.getStarted.button</source>

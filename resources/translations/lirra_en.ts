@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>tip.getStarted.content</source>
-        <translation>Press play (Space) and name your first note: click it, type it on the computer keyboard (A S D F G H J K for the white keys, W E T Y U for the black ones) or play it on a MIDI keyboard. R replays the question; F1 shows this tour again.</translation>
+        <translation>Space starts a session. Name each note you hear: type it on the computer keyboard (%1 for the white keys, %2 for the black ones), choose it on the piano, or play it on a MIDI keyboard. R plays the question again; F1 shows this tour again.</translation>
     </message>
     <message>
         <source>tip.getStarted.button</source>

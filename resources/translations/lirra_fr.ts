@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>tip.getStarted.content</source>
-        <translation>Appuyez sur lecture (Espace) et nommez votre première note : cliquez dessus, tapez-la au clavier de l’ordinateur (A S D F G H J K pour les touches blanches, W E T Y U pour les noires) ou jouez-la sur un clavier MIDI. R rejoue la question ; F1 relance cette visite.</translation>
+        <translation>Espace lance une séance. Nommez chaque note entendue : tapez-la au clavier de l’ordinateur (%1 pour les touches blanches, %2 pour les noires), choisissez-la sur le piano ou jouez-la sur un clavier MIDI. R rejoue la question ; F1 relance cette visite.</translation>
     </message>
     <message>
         <source>tip.getStarted.button</source>

@@ -49,7 +49,9 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
                                                              setup.fileSystem, worker);
     env.practiceManager = std::make_shared<CyclicPracticeManager>(practice);
 
-    env.tipProvider = std::make_shared<OnboardingTipProvider>();
+    env.tipProvider = setup.typingKeys.size() == 2
+        ? std::make_shared<OnboardingTipProvider>(setup.typingKeys[0], setup.typingKeys[1])
+        : std::make_shared<OnboardingTipProvider>();
     return env;
 }
 

@@ -17,6 +17,9 @@ struct EnvironmentSetup {
     std::shared_ptr<FileSystem> fileSystem = FileSystem::posix();
     std::shared_ptr<Preferences> preferences; // the user's store when empty
     std::shared_ptr<Logger> logger;           // standard error when empty
+    // The keys of musical typing as the user's layout prints them, for the
+    // tour: the white keys', then the black keys'; a US layout's when empty.
+    QStringList typingKeys;
 };
 
 // The FluidSynth audio drivers to try, in order: those named, comma

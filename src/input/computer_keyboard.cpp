@@ -6,35 +6,55 @@ namespace lirra {
 
 namespace {
 
-// Semitones above the typed octave's C.
-constexpr std::array<std::pair<int, int>, 13> typedKeys = {{
-    {Qt::Key_A, 0}, {Qt::Key_W, 1}, {Qt::Key_S, 2}, {Qt::Key_E, 3}, {Qt::Key_D, 4},
-    {Qt::Key_F, 5}, {Qt::Key_T, 6}, {Qt::Key_G, 7}, {Qt::Key_Y, 8}, {Qt::Key_H, 9},
-    {Qt::Key_U, 10}, {Qt::Key_J, 11}, {Qt::Key_K, 12},
+struct Place {
+    TypingKey key;
+    quint32 keycode; // the kernel's code plus 8
+    int usLetter;
+};
+
+constexpr std::array<Place, 15> places = {{
+    {TypingKey::c, 38, Qt::Key_A},       {TypingKey::cSharp, 25, Qt::Key_W}, {TypingKey::d, 39, Qt::Key_S},
+    {TypingKey::dSharp, 26, Qt::Key_E},  {TypingKey::e, 40, Qt::Key_D},      {TypingKey::f, 41, Qt::Key_F},
+    {TypingKey::fSharp, 28, Qt::Key_T},  {TypingKey::g, 42, Qt::Key_G},      {TypingKey::gSharp, 29, Qt::Key_Y},
+    {TypingKey::a, 43, Qt::Key_H},       {TypingKey::aSharp, 30, Qt::Key_U}, {TypingKey::b, 44, Qt::Key_J},
+    {TypingKey::cAbove, 45, Qt::Key_K},  {TypingKey::octaveDown, 52, Qt::Key_Z},
+    {TypingKey::octaveUp, 53, Qt::Key_X},
 }};
 
 } // namespace
 
-std::optional<Note> TypingKeyboard::note(int qtKey) const
+std::optional<TypingKey> typingKey(quint32 nativeScanCode, int qtKey)
 {
-    for (const auto &[key, semitones] : typedKeys) {
-        if (key != qtKey)
-            continue;
-        const int octave = m_octave + semitones / 12;
-        if (octave > highestOctave)
-            return std::nullopt;
-        return Note{allNoteNames[size_t(semitones % 12)], std::uint8_t(octave)};
+    for (const Place &place : places) {
+        if (nativeScanCode != 0 ? place.keycode == nativeScanCode : place.usLetter == qtKey)
+            return place.key;
     }
     return std::nullopt;
 }
 
-bool TypingKeyboard::moveOctave(int qtKey)
+quint32 keycodeOf(TypingKey key)
 {
-    if (qtKey == Qt::Key_Z) {
+    return places[size_t(key)].keycode;
+}
+
+std::optional<Note> TypingKeyboard::note(TypingKey key) const
+{
+    if (key == TypingKey::octaveDown || key == TypingKey::octaveUp)
+        return std::nullopt;
+    const int semitones = int(key);
+    const int octave = m_octave + semitones / 12;
+    if (octave > highestOctave)
+        return std::nullopt;
+    return Note{allNoteNames[size_t(semitones % 12)], std::uint8_t(octave)};
+}
+
+bool TypingKeyboard::moveOctave(TypingKey key)
+{
+    if (key == TypingKey::octaveDown) {
         m_octave = std::max<std::uint8_t>(lowestOctave, m_octave - 1);
         return true;
     }
-    if (qtKey == Qt::Key_X) {
+    if (key == TypingKey::octaveUp) {
         m_octave = std::min<std::uint8_t>(highestOctave, m_octave + 1);
         return true;
     }

@@ -8,17 +8,36 @@
 
 namespace lirra {
 
+// A key of musical typing, by its place on the keyboard: the notes of the
+// home row and the row above it, and the two octave keys.
+enum class TypingKey {
+    c, cSharp, d, dSharp, e, f, fSharp, g, gSharp, a, aSharp, b, cAbove,
+    octaveDown, octaveUp,
+};
+
+// The typing key at a place on the keyboard, as software instruments find
+// it: by the keycode of the key (X11 and Wayland give the same, the kernel's
+// code plus 8), whatever letter the layout puts there, so that the home row
+// plays on AZERTY, QWERTZ and every other layout alike. An event without a
+// keycode (one a test or a tool made up) is placed by the letter a US layout
+// has there.
+std::optional<TypingKey> typingKey(quint32 nativeScanCode, int qtKey);
+
+// The keycode of a typing key's place.
+quint32 keycodeOf(TypingKey key);
+
 // Musical typing on the home row, as common software instruments have it:
-// A S D F G H J K play the white keys from C, W E T Y U the black keys
-// between them. Z and X move the typed octave down and up within the
+// the keys where a US keyboard has A S D F G H J K play the white keys from
+// C, those where it has W E T Y U the black keys between them, and those
+// where it has Z and X move the typed octave down and up within the
 // keyboard's octaves 1 and 2.
 class TypingKeyboard {
 public:
-    // The note a key plays in the typed octave; absent for other keys and
-    // for notes beyond the keyboard's octaves.
-    std::optional<Note> note(int qtKey) const;
-    // Moves the typed octave for Z and X; false for any other key.
-    bool moveOctave(int qtKey);
+    // The note a key plays in the typed octave; absent for the octave keys
+    // and for notes beyond the keyboard's octaves.
+    std::optional<Note> note(TypingKey key) const;
+    // Moves the typed octave for the octave keys; false for any other key.
+    bool moveOctave(TypingKey key);
     std::uint8_t octave() const { return m_octave; }
 
     static constexpr std::uint8_t lowestOctave = 1;

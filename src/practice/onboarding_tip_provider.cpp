@@ -4,7 +4,7 @@
 
 namespace lirra {
 
-OnboardingTipProvider::OnboardingTipProvider()
+OnboardingTipProvider::OnboardingTipProvider(QString whiteKeys, QString blackKeys)
 {
     using T = Tip::Target;
     struct Entry {
@@ -28,8 +28,12 @@ OnboardingTipProvider::OnboardingTipProvider()
         {T::accuracyRing, "tip.accuracyRing.title", "tip.accuracyRing.content", "tip.next"},
         {T::startStopButton, "tip.getStarted.title", "tip.getStarted.content", "tip.getStarted.button"},
     };
-    for (const Entry &entry : tour)
-        m_tips.push_back(Tip{entry.target, localized(entry.title), localized(entry.message), localized(entry.action)});
+    for (const Entry &entry : tour) {
+        QString message = localized(entry.message);
+        if (message.contains(QLatin1String("%2")))
+            message = message.arg(whiteKeys, blackKeys);
+        m_tips.push_back(Tip{entry.target, localized(entry.title), message, localized(entry.action)});
+    }
 }
 
 void OnboardingTipProvider::restart()

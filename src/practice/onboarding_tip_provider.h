@@ -10,7 +10,10 @@ namespace lirra {
 // construction. Runs forward only.
 class OnboardingTipProvider final : public TipProvider {
 public:
-    OnboardingTipProvider();
+    // `whiteKeys` and `blackKeys` name the keys of musical typing as the
+    // user's layout prints them ("A S D F G H J K", "W E T Y U" on a US one).
+    explicit OnboardingTipProvider(QString whiteKeys = QStringLiteral("A S D F G H J K"),
+                                   QString blackKeys = QStringLiteral("W E T Y U"));
 
     std::optional<Tip> nextTip() override;
     void restart() override;

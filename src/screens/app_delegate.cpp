@@ -15,6 +15,7 @@
 #include "window_placement.h"
 #include "model/localization.h"
 #include "practice/practice_settings.h"
+#include "input/key_labels.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/announcer.h"
 #include "widgets/control.h"
@@ -155,8 +156,12 @@ void AppDelegate::bringToFront()
 
 const AppEnvironment &AppDelegate::environment()
 {
-    if (!m_environment)
+    if (!m_environment) {
+        // The tour names the typing keys as the keyboard in use prints them.
+        if (m_setup.typingKeys.isEmpty())
+            m_setup.typingKeys = {whiteKeyLabels(), blackKeyLabels()};
         m_environment = makeEnvironment(m_setup);
+    }
     return *m_environment;
 }
 
@@ -491,17 +496,20 @@ bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
-    const int code = key->key();
-    const bool typingKey = m_typing.note(code).has_value() || code == Qt::Key_Z || code == Qt::Key_X
-        || m_typedNotes.count(code) > 0;
-    if (key->isAutoRepeat() || !typingKey)
-        return typingKey; // a held key plays once
+    // By its place on the keyboard, whatever the layout prints on it.
+    const std::optional<TypingKey> typed = typingKey(key->nativeScanCode(), key->key());
+    const int code = typed ? int(*typed) : -1;
+    const bool isTyping = typed.has_value() || m_typedNotes.count(code) > 0;
+    if (key->isAutoRepeat() || !isTyping)
+        return isTyping; // a held key plays once
     if (event->type() == QEvent::KeyPress) {
-        if (m_typing.moveOctave(code))
+        if (m_typing.moveOctave(*typed))
             return true;
-        const Note note = *m_typing.note(code);
-        m_typedNotes[code] = note;
-        app()->pressNote(note);
+        const std::optional<Note> note = m_typing.note(*typed);
+        if (!note)
+            return true; // beyond the keyboard's octaves
+        m_typedNotes[code] = *note;
+        app()->pressNote(*note);
         return true;
     }
     // The note the key pressed, whatever octave is typed now.

@@ -81,17 +81,52 @@ private slots:
         QFETCH(QString, notes);
         TypingKeyboard typing;
         for (int key : octaveKeys)
-            QVERIFY(typing.moveOctave(key));
+            QVERIFY(typing.moveOctave(*typingKey(0, key)));
         const int keys[] = {Qt::Key_A, Qt::Key_W, Qt::Key_S, Qt::Key_E, Qt::Key_D, Qt::Key_F, Qt::Key_T,
                             Qt::Key_G, Qt::Key_Y, Qt::Key_H, Qt::Key_U, Qt::Key_J, Qt::Key_K};
         const QStringList expected = notes.split(QLatin1Char(' '));
         for (int i = 0; i < 13; ++i) {
-            const std::optional<Note> typed = typing.note(keys[i]);
+            const std::optional<Note> typed = typing.note(*typingKey(0, keys[i]));
             QCOMPARE(typed.has_value(), expected[i] != QLatin1String("-"));
             if (typed)
                 QCOMPARE(*typed, note(expected[i]));
         }
-        QVERIFY(!typing.note(Qt::Key_Q) && !typing.moveOctave(Qt::Key_Q));
+        QVERIFY(!typingKey(0, Qt::Key_Q));
+    }
+
+    // Keys go by their place: what a French or a German layout prints there
+    // (the keysym Qt reports) does not matter, the keycode does.
+    void typingFollowsThePlaceNotTheLetter_data()
+    {
+        QTest::addColumn<quint32>("keycode");
+        QTest::addColumn<int>("letter"); // what the layout types there
+        QTest::addColumn<QString>("plays"); // a note, "down", "up" or "-"
+        QTest::newRow("AZERTY: Q where A is") << 38u << int(Qt::Key_Q) << "C1";
+        QTest::newRow("AZERTY: Z where W is") << 25u << int(Qt::Key_Z) << "C#1";
+        QTest::newRow("AZERTY: A where Q is") << 24u << int(Qt::Key_A) << "-";
+        QTest::newRow("AZERTY: W where Z is") << 52u << int(Qt::Key_W) << "down";
+        QTest::newRow("QWERTZ: Z where Y is") << 29u << int(Qt::Key_Z) << "G#1";
+        QTest::newRow("QWERTZ: Y where Z is") << 52u << int(Qt::Key_Y) << "down";
+        QTest::newRow("Dvorak: O where S is") << 39u << int(Qt::Key_O) << "D1";
+        QTest::newRow("X where X is") << 53u << int(Qt::Key_X) << "up";
+        QTest::newRow("R: no typing key") << 27u << int(Qt::Key_R) << "-";
+    }
+    void typingFollowsThePlaceNotTheLetter()
+    {
+        QFETCH(quint32, keycode);
+        QFETCH(int, letter);
+        QFETCH(QString, plays);
+        const std::optional<TypingKey> key = typingKey(keycode, letter);
+        QCOMPARE(key.has_value(), plays != QLatin1String("-"));
+        if (!key)
+            return;
+        TypingKeyboard typing;
+        if (plays == QLatin1String("down") || plays == QLatin1String("up")) {
+            QCOMPARE(*key, plays == QLatin1String("down") ? TypingKey::octaveDown : TypingKey::octaveUp);
+            return;
+        }
+        QCOMPARE(typing.note(*key), std::optional(note(plays)));
+        QCOMPARE(keycodeOf(*key), keycode);
     }
 };
 
