@@ -79,6 +79,7 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::chooseLevel: return {QKeySequence(Qt::CTRL | Qt::Key_G)};
     case Command::saveLevel: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
     case Command::preferences: return {QKeySequence(Qt::CTRL | Qt::Key_Comma)};
+    case Command::confusions: return {QKeySequence(Qt::Key_C)};
     }
     return {};
 }

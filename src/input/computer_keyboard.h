@@ -64,6 +64,7 @@ enum class Command {
     chooseLevel, // the list of every level, found by typing
     saveLevel,   // keep the notes chosen as a level of the user's own
     preferences, // how the app sounds, paces and names notes
+    confusions,  // the table of what each note is taken for, from the accuracy screen
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

@@ -334,6 +334,14 @@ void AppDelegate::applicationDidFinishLaunching()
         if (QPushButton *save = self->saveLevelButton())
             save->click();
     }));
+    // C opens the confusion table where its button is, on the accuracy screen.
+    m_window->addAction(makeShortcut(Command::confusions, [self]() {
+        if (!self)
+            return;
+        AccuracyScreen *accuracy = self->app()->builtAccuracy();
+        if (accuracy && accuracy->isVisible())
+            accuracy->titleBar()->cancelButton()->pushButton()->click();
+    }));
     QAction *quit = makeShortcut(Command::quit, [self]() {
         if (self && self->m_quitGuard)
             self->m_quitGuard->requestQuit(true);
@@ -480,6 +488,13 @@ void AppDelegate::updateModalShortcuts()
     shortcut(Command::cancel)->setEnabled(cancel != nullptr);
     if (QAction *save = shortcut(Command::saveLevel))
         save->setEnabled(saveLevelButton() != nullptr);
+    if (QAction *confusions = shortcut(Command::confusions)) {
+        AccuracyScreen *accuracy = app()->builtAccuracy();
+        QPushButton *button = accuracy ? accuracy->titleBar()->cancelButton()->pushButton() : nullptr;
+        confusions->setEnabled(accuracy && accuracy->isVisible() && button->isEnabled());
+        if (button)
+            button->setToolTip(withShortcut(localized("confusions.openTip"), Command::confusions));
+    }
     if (confirm)
         confirm->setToolTip(withShortcut(confirm->text(), Command::confirm));
     if (cancel && cancel != confirm)

@@ -71,6 +71,9 @@ ErrorScreen::ErrorScreen(std::shared_ptr<NotePlayer> notePlayer, QWidget *parent
     m_detailsButton->setCheckable(true);
     m_detailsButton->setFlat(true);
     m_detailsButton->setAccessibleName(localized("showDetails"));
+    m_detailsButton->setStyleSheet(QStringLiteral("QPushButton { border: 2px solid transparent; padding: 2px 6px; }"
+                                                  "QPushButton:focus { border: 2px solid %1; border-radius: 4px; }")
+                                       .arg(color(PaletteColor::focus).name()));
     m_details = new Label(m_detailsRow);
     m_details->setTextFormat(Qt::PlainText);
     m_details->setWordWrap(true);

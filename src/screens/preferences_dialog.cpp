@@ -92,6 +92,10 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_instruments->setSelectionMode(QAbstractItemView::SingleSelection);
     m_instruments->setUniformItemSizes(true);
     m_instruments->setMinimumHeight(fontMetrics().height() * 7);
+    // The focus shows on the list itself, as on every other control.
+    m_instruments->setStyleSheet(QStringLiteral("QListView { border: 2px solid transparent; }"
+                                                "QListView:focus { border: 2px solid %1; }")
+                                     .arg(color(PaletteColor::focus).name()));
     m_noInstruments->setWordWrap(true);
     m_noInstruments->hide();
     auto *instrument = new QWidget;

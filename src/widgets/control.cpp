@@ -172,12 +172,15 @@ Button::Button(const QString &title, bool primary, QWidget *parent)
     // Keys reach the window's shortcuts, never a button that happens to
     // have been clicked last.
     m_button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab where a screen makes it a Tab stop: the focus then
+    // shows as the outline every focused control has.
     m_button->setStyleSheet(QStringLiteral(
-        "QPushButton { background: %1; color: %2; border: none; border-radius: 6px; padding: 4px 12px; }"
+        "QPushButton { background: %1; color: %2; border: 2px solid transparent; border-radius: 6px; padding: 2px 10px; }"
         "QPushButton:pressed { background: %3; }"
-        "QPushButton:disabled { background: %4; color: %5; }")
+        "QPushButton:disabled { background: %4; color: %5; }"
+        "QPushButton:focus { border: 2px solid %6; }")
         .arg(fill.name(), text.name(), fill.darker(125).name(), QColor(0x3a, 0x3a, 0x3c).name(),
-             QColor(0x8e, 0x8e, 0x93).name()));
+             QColor(0x8e, 0x8e, 0x93).name(), color(PaletteColor::focus).name()));
     m_button->adjustSize();
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -32,6 +32,13 @@ TitleBar::TitleBar(QWidget *parent)
     m_label->setAlignment(Qt::AlignCenter);
     // What the flags say is what the buttons show, from the start.
     m_done->pushButton()->setEnabled(m_doneEnabled);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    m_done->setObjectName(QStringLiteral("doneButton"));
+    // Tab reaches both, before the screen's keys; Space or Return presses
+    // the one focused.
+    takeKeyboardFocus(m_cancel->pushButton());
+    takeKeyboardFocus(m_done->pushButton());
+    setTabOrder(m_cancel->pushButton(), m_done->pushButton());
 }
 
 void TitleBar::setTitle(const std::optional<QString> &title)

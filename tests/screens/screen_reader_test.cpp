@@ -17,6 +17,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -149,36 +150,61 @@ private slots:
         QCOMPARE(title->text(QAccessible::Name), localized("levelAccuracy"));
     }
 
-    // Tab goes along the toolbar, left to right, then to the piano's one
-    // stop, and round again; Shift+Tab goes back.
+    // Tab goes along the toolbar, left to right, then to the screen's
+    // buttons and the piano's one stop, and round again; Shift+Tab goes back.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QStringList>("stops"); // one round
+        QTest::newRow("main") << "main"
+                              << QStringList{"chooseLevelButton", "firstLevelButton", "randomLevelButton",
+                                             "previousLevelButton", "nextLevelButton", "configureLevelButton",
+                                             "startStopSessionButton", "lirra::AccuracyRing", "preferencesButton", "key"};
+        // The toolbar waits while the screen is up.
+        QTest::newRow("accuracy") << "accuracy" << QStringList{"confusionsButton", "doneButton", "key"};
+    }
     void tabOrder()
     {
+        QFETCH(QString, screen);
+        QFETCH(QStringList, stops);
         QVERIFY(start());
+        if (screen == QLatin1String("accuracy")) {
+            press(Qt::Key_I);
+            QVERIFY(waitFor([](const AppState &s) { return s.isAccuracyScreenVisible; }));
+        }
         const auto name = [](QWidget *w) {
             if (!w)
                 return QStringLiteral("nothing");
             if (qobject_cast<Key *>(w))
                 return QStringLiteral("key");
+            // A title bar's button is named by the control around it.
+            if (qobject_cast<QPushButton *>(w) && w->objectName().isEmpty() && w->parentWidget())
+                w = w->parentWidget();
             return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
         };
+        const QStringList expected = stops + QStringList{stops.front()};
         QStringList forward;
-        for (int i = 0; i < 11; ++i) {
+        for (qsizetype i = 0; i < expected.size(); ++i) {
             press(Qt::Key_Tab);
             forward << name(focus());
         }
-        QCOMPARE(forward, (QStringList{"chooseLevelButton", "firstLevelButton", "randomLevelButton", "previousLevelButton",
-                                       "nextLevelButton", "configureLevelButton", "startStopSessionButton",
-                                       "lirra::AccuracyRing", "preferencesButton", "key", "chooseLevelButton"}));
+        QVERIFY2(forward == expected, qPrintable(forward.join(u',')));
         press(Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(name(focus()), QStringLiteral("key"));
-        QCOMPARE(focus(), keyboard()->keyFocus()->tabStop());
+        QCOMPARE(name(focus()), stops.back());
         press(Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(name(focus()), QStringLiteral("preferencesButton"));
+        QCOMPARE(name(focus()), stops[stops.size() - 2]);
         // Every stop is named for a screen reader.
-        for (int i = 0; i < 10; ++i) {
+        for (qsizetype i = 0; i < expected.size(); ++i) {
             press(Qt::Key_Tab);
             QVERIFY2(!QAccessible::queryAccessibleInterface(focus())->text(QAccessible::Name).isEmpty(), qPrintable(name(focus())));
         }
+        if (screen != QLatin1String("accuracy"))
+            return;
+        // The confusion table opens from the keyboard too: C, as its tooltip says.
+        QPushButton *confusions = m_delegate->app()->accuracy()->titleBar()->cancelButton()->pushButton();
+        QVERIFY2(confusions->toolTip().endsWith(QStringLiteral(" (C)")), qPrintable(confusions->toolTip()));
+        QTest::keyClick(m_delegate->window(), Qt::Key_C);
+        QVERIFY(waitFor([](const AppState &s) { return s.isConfusionViewVisible; }));
     }
 
     // Each bubble of the tour is said as it appears, title first.
