@@ -7,6 +7,25 @@
 
 namespace lirra {
 
+QString keyTitle(NoteName key, bool isMajor)
+{
+    // "%1" is the key's name as it is, "%k" in lower case: German writes a
+    // major key with a capital and a minor one without (C-Dur, c-Moll).
+    const QString format = localized(isMajor ? "levelTitle.major" : "levelTitle.minor");
+    const QString name = letterName(tonicSpelling(key, isMajor));
+    return QString(format).replace(QLatin1String("%k"), name.toLower()).replace(QLatin1String("%1"), name);
+}
+
+QString keyTitle(const Level &level)
+{
+    QString text = keyTitle(level.key, level.isMajor);
+    if (level.isCustom)
+        text += QStringLiteral(" *");
+    if (level.spansMultipleOctaves)
+        text += QStringLiteral(" · 8..");
+    return text;
+}
+
 QString rangeName(NoteRange range)
 {
     switch (range) {
@@ -20,34 +39,6 @@ QString rangeName(NoteRange range)
 QString natureName(bool isChromatic)
 {
     return localized(isChromatic ? "nature.chromatic" : "nature.diatonic");
-}
-
-namespace {
-
-bool writesFlats(NoteName key, bool isMajor)
-{
-    using enum NoteName;
-    if (isMajor)
-        return key == f || key == aSharp || key == dSharp || key == gSharp || key == cSharp;
-    return key == d || key == g || key == c || key == f || key == aSharp;
-}
-
-} // namespace
-
-QString spelledName(NoteName name, NoteName key, bool isMajor)
-{
-    // A note outside the scale is named by what it does: the lowered second,
-    // third, sixth and seventh as flats, the raised fourth and the minor's
-    // leading tone as sharps; the scale's own notes as the key signature
-    // writes them.
-    const int degree = semitones(name, key);
-    bool flat = writesFlats(key, isMajor);
-    if (degree == 6 || (!isMajor && degree == 11))
-        flat = false;
-    else if (degree == 1 || degree == 3 || degree == 8 || degree == 10)
-        flat = true;
-    const QStringList names = localizedName(name).split(QStringLiteral(" / "));
-    return names.value(flat && names.size() > 1 ? 1 : 0).trimmed();
 }
 
 QString notesText(const Level &level, NoteNaming naming)
@@ -64,14 +55,14 @@ QString notesText(const Level &level, NoteNaming naming)
 
 QString levelName(const Level &level)
 {
-    return level.isSaved() && !level.name.isEmpty() ? level.name : level.title();
+    return level.isSaved() && !level.name.isEmpty() ? level.name : keyTitle(level);
 }
 
 QString levelDetails(const Level &level)
 {
     const QString dot = QStringLiteral(" · ");
     if (level.isSaved())
-        return level.title() + dot + localized("myLevel");
+        return keyTitle(level) + dot + localized("myLevel");
     if (level.isCustom)
         return notesText(level);
     return rangeName(level.range) + dot + natureName(level.isChromatic);
@@ -87,7 +78,7 @@ QString suggestedName(const Level &level)
     Level plain = level;
     plain.isCustom = false;
     plain.spansMultipleOctaves = false;
-    return localized("suggestedLevelName").arg(plain.title(), notesText(level));
+    return localized("suggestedLevelName").arg(keyTitle(plain), notesText(level));
 }
 
 HistorySummary summarize(const std::vector<Session> &sessions)

@@ -12,15 +12,20 @@ namespace lirra {
 // How a level is named for the user. `Level.title` stays the key and mode
 // alone ("C major"); these tell the levels of one key and mode apart.
 
+// The key and mode by the one name musicians give the key: "B♭ major",
+// "F♯ minor", "es-Moll", "la♭ majeur" (not "A♯ major / B♭ major"), with a
+// narrowing's " *" and a span's " · 8..". `Level.title` keeps both names of
+// a black key, as the log has them.
+QString keyTitle(const Level &level);
+QString keyTitle(NoteName key, bool isMajor);
+
 // "lower half", "upper half", "whole octave".
 QString rangeName(NoteRange range);
 // "diatonic" or "chromatic".
 QString natureName(bool isChromatic);
-// One name for a note as the key writes it: the scale's notes by the key
-// signature ("B♭" in F major), the others by what they do (E♭ as C major's
-// lowered third, C♯ as D minor's leading tone).
-QString spelledName(NoteName name, NoteName key, bool isMajor);
-// The level's notes from the lowest up, as the key writes them ("C D E F").
+// The level's notes from the lowest up, as the key writes them ("C D E F";
+// E♭ minor's "E♭ F G♭ A♭", every note by its degree above the tonic as the
+// key is written).
 QString notesText(const Level &level, NoteNaming naming = NoteNaming::solfege);
 // What the user calls the level: a saved level's own name, else its title.
 QString levelName(const Level &level);

@@ -109,7 +109,7 @@ QString noteLabel(NoteName name, NoteName key, bool isMajor, NoteNaming naming, 
     }
     switch (place) {
     case NamePlace::practiceKeys: return solfegeSyllables()[semitones(name, key)];
-    case NamePlace::levelNotes: return spelledName(name, key, isMajor);
+    case NamePlace::levelNotes: return letterName(spelling(name, key, isMajor), language);
     case NamePlace::noteLists: break;
     }
     return localizedName(name);

@@ -54,7 +54,7 @@ void LevelListModel::rebuild()
             if (!savedHeadingShown)
                 m_rows.push_back(Row{localized("myLevels"), std::nullopt});
             savedHeadingShown = true;
-        } else if (const QString title = level.title(); title != group) {
+        } else if (const QString title = keyTitle(level); title != group) {
             m_rows.push_back(Row{title, std::nullopt});
             group = title;
         }
@@ -145,7 +145,7 @@ QVariant LevelListModel::data(const QModelIndex &index, int role) const
         // A saved level by its own name; a built-in one by what sets it apart
         // under its key's heading. Read aloud with its key and mode.
         if (level.isSaved())
-            return role == Qt::DisplayRole ? level.name + QStringLiteral(" · ") + level.title() : levelHeading(level);
+            return role == Qt::DisplayRole ? level.name + QStringLiteral(" · ") + keyTitle(level) : levelHeading(level);
         return role == Qt::DisplayRole ? levelDetails(level) : levelHeading(level);
     case notesColumn:
         return notesText(level, m_naming);

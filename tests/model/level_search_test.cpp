@@ -111,6 +111,15 @@ private slots:
         QTest::newRow("minor") << 6 << "C minor · lower half · diatonic";
         QTest::newRow("narrowing") << -1 << "C major * · C E G";
         QTest::newRow("saved") << -2 << "Thirds in D minor · D minor · my level";
+        // A black key by the one name musicians give it in the mode.
+        // The catalogue goes C, F, B♭, E♭, A♭, D♭, F♯, B, E, A, D, G, twelve levels each.
+        QTest::newRow("B flat major") << 24 << "B♭ major · lower half · diatonic";
+        QTest::newRow("F sharp minor") << 78 << "F♯ minor · lower half · diatonic";
+        QTest::newRow("E flat minor") << 42 << "E♭ minor · lower half · diatonic";
+        QTest::newRow("C sharp minor") << 66 << "C♯ minor · lower half · diatonic";
+        QTest::newRow("D flat major") << 60 << "D♭ major · lower half · diatonic";
+        QTest::newRow("A flat major") << 48 << "A♭ major · lower half · diatonic";
+        QTest::newRow("G sharp minor") << 54 << "G♯ minor · lower half · diatonic";
     }
     void headings()
     {
@@ -152,6 +161,12 @@ private slots:
                                                    << "B C♯ D♯ F♯ G♯ A♯";
         QTest::newRow("D flat major's scale in flats") << int(NoteName::cSharp) << true << "C#1 D#1 F#1 G#1 A#1 C2"
                                                        << "D♭ E♭ G♭ A♭ B♭ C";
+        QTest::newRow("E flat minor, not D sharp") << int(NoteName::dSharp) << false << "D#1 F1 F#1 G#1 A#1 B1 C#2"
+                                                   << "E♭ F G♭ A♭ B♭ C♭ D♭";
+        QTest::newRow("D minor's raised third is F sharp") << int(NoteName::d) << false << "D1 F#1 G#1"
+                                                           << "D F♯ G♯";
+        QTest::newRow("G sharp minor's seventh is F sharp") << int(NoteName::gSharp) << false << "G#1 B1 F#2 G2"
+                                                            << "G♯ B F♯ F♯♯";
     }
     void notesAsTheKeyWritesThem()
     {
