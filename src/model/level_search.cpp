@@ -32,6 +32,13 @@ QStringList wordsIn(const char *key)
     return words;
 }
 
+// The mode a short word asks for, as no title spells it.
+const QString majorWord = QStringLiteral("\u0001major");
+const QString minorWord = QStringLiteral("\u0001minor");
+
+const QStringList sharpWords{QStringLiteral("sharp"), QStringLiteral("diese"), QStringLiteral("\u266F")};
+const QStringList flatWords{QStringLiteral("flat"), QStringLiteral("bemol"), QStringLiteral("b"), QStringLiteral("\u266D")};
+
 bool anyStartsWith(const QStringList &words, const QString &start)
 {
     for (const QString &word : words) {
@@ -80,18 +87,70 @@ QString LevelSearch::folded(const QString &text)
     return result;
 }
 
+QString LevelSearch::withFlat(const QString &word) const
+{
+    // "eb", "sib": a flat written with the letter b, unless the word is a
+    // key's name as it stands (German "b").
+    if (word.size() >= 2 && word.endsWith(QLatin1Char('b')) && !isKeyName(word) && isKeyName(word.chopped(1)))
+        return word.chopped(1) + QChar(0x266D);
+    return word;
+}
+
 QStringList LevelSearch::queryWords(const QString &query) const
 {
     static const QRegularExpression blanks(QStringLiteral("[\\s,\\-]+"));
-    QStringList words = folded(query).split(blanks, Qt::SkipEmptyParts);
-    for (QString &word : words) {
-        // "eb", "sib": a flat written with the letter b, unless the word
-        // is a key's name as it stands (German "b").
-        if (word.size() >= 2 && word.endsWith(QLatin1Char('b')) && !m_allKeyNames.contains(word)
-            && m_allKeyNames.contains(word.chopped(1)))
-            word = word.chopped(1) + QChar(0x266D);
+    QStringList words;
+    for (QString word : folded(query).split(blanks, Qt::SkipEmptyParts)) {
+        // An accidental as a word of its own, after a key's name without one:
+        // "f sharp", "e flat", "si bémol", "mi b".
+        if (!words.isEmpty() && isKeyName(words.back()) && !words.back().endsWith(QChar(0x266F))
+            && !words.back().endsWith(QChar(0x266D))) {
+            const bool sharp = sharpWords.contains(word);
+            if (sharp || flatWords.contains(word)) {
+                words.back() += sharp ? QChar(0x266F) : QChar(0x266D);
+                continue;
+            }
+        }
+        // The mode written short after the key: "f#m", "bbm", "cmaj", "amin".
+        bool split = false;
+        for (const QString &suffix : {QStringLiteral("maj"), QStringLiteral("min"), QStringLiteral("m")}) {
+            const QString key = withFlat(word.chopped(std::min(word.size(), suffix.size())));
+            if (word.size() > suffix.size() && word.endsWith(suffix) && !isKeyName(word) && isKeyName(key)) {
+                words << key << (suffix == QLatin1String("maj") ? majorWord : minorWord);
+                split = true;
+                break;
+            }
+        }
+        if (split)
+            continue;
+        word = withFlat(word);
+        // The mode alone, short.
+        if (word == QLatin1String("m") || word == QLatin1String("min"))
+            word = minorWord;
+        else if (word == QLatin1String("maj"))
+            word = majorWord;
+        words << word;
     }
     return words;
+}
+
+QString LevelSearch::readAs(const QString &query) const
+{
+    const auto modeName = [](const char *format) {
+        return localized(format).remove(QStringLiteral("%k")).remove(QStringLiteral("%1")).remove(QLatin1Char('-')).trimmed();
+    };
+    QStringList read;
+    for (const QString &word : queryWords(query)) {
+        if (word == majorWord)
+            read << modeName("levelTitle.major");
+        else if (word == minorWord)
+            read << modeName("levelTitle.minor");
+        else if (isKeyName(word))
+            read << word.left(1).toUpper() + word.mid(1);
+        else
+            read << word;
+    }
+    return read.join(QStringLiteral(", "));
 }
 
 QStringList LevelSearch::wordsOf(const Level &level) const
@@ -118,6 +177,11 @@ bool LevelSearch::matches(const Level &level, const QStringList &wanted) const
     const QStringList &keyNames = m_keyNames[size_t(index(level.key))];
     const QStringList words = wordsOf(level);
     for (const QString &word : wanted) {
+        if (word == majorWord || word == minorWord) {
+            if (level.isMajor != (word == majorWord))
+                return false;
+            continue;
+        }
         const bool found = m_allKeyNames.contains(word) ? keyNames.contains(word) : anyStartsWith(words, word);
         if (!found)
             return false;

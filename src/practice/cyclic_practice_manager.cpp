@@ -242,7 +242,9 @@ QCoro::Task<Result<Session>> CyclicPracticeManager::startSession()
     m_currentSession = Session{m_with.now(), {}};
     m_sessionUnsaved = false;
     m_sessionEnded = false;
-    co_return *m_currentSession;
+    // A copy, made here: QCoro moves from an lvalue it is given to return,
+    // and the running session must stay.
+    co_return Result<Session>(*m_currentSession);
 }
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::stopSession()
@@ -426,7 +428,7 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
         co_return std::unexpected(error(ErrorCase::unexpected));
     if (mode == PracticeMode::adaptive) {
         m_currentQuestion = questionFor(m_adaptive.next(evidence(), *m_with.random));
-        co_return *m_currentQuestion;
+        co_return Result<Question>(*m_currentQuestion);
     }
     const std::int64_t i = m_currentQuestionIndex + 1;
     if (i >= 0 && i < std::ssize(m_currentNotes)) {
@@ -436,7 +438,7 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
         m_currentQuestionIndex = 0;
     }
     m_currentQuestion = questionFor(m_currentNotes[size_t(m_currentQuestionIndex)]);
-    co_return *m_currentQuestion;
+    co_return Result<Question>(*m_currentQuestion);
 }
 
 std::vector<Question> CyclicPracticeManager::questionsToHear(std::size_t count)

@@ -170,8 +170,8 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, Q
     }
     if (m_currentLevel->id == id && m_currentLevel->isSaved())
         m_currentLevel->name = savedLevel(id).value_or(*m_currentLevel).name;
-    // The summary is the level's, under whichever name.
-    co_return *m_currentLevel;
+    // A copy made here: QCoro moves from an lvalue it is given to return.
+    co_return Result<Level>(*m_currentLevel);
 }
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
@@ -205,7 +205,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
     }
     if (!m_currentLevel)
         co_return std::unexpected(error(ErrorCase::unexpected));
-    co_return *m_currentLevel;
+    co_return Result<Level>(*m_currentLevel);
 }
 
 } // namespace lirra

@@ -77,6 +77,21 @@ private slots:
         QTest::newRow("French kind") << "fr" << "chromatique" << 72;
         QTest::newRow("French sharp with #") << "fr" << "do# mineur" << 6;
         QTest::newRow("French no match") << "fr" << "do dorien" << 0;
+        // Accidentals spelled out, and the short forms of the mode.
+        QTest::newRow("f sharp minor") << "en" << "f sharp minor" << 6;
+        QTest::newRow("F sharp major") << "en" << "F sharp major" << 6;
+        QTest::newRow("e flat major") << "en" << "e flat major" << 6;
+        QTest::newRow("f#m") << "en" << "f#m" << 6;
+        QTest::newRow("Bbm") << "en" << "Bbm" << 6;
+        QTest::newRow("Cmaj") << "en" << "Cmaj chrom" << 3;
+        QTest::newRow("min alone") << "en" << "a min" << 6;
+        QTest::newRow("m alone") << "en" << "c m upper" << 2;
+        QTest::newRow("am is A minor") << "en" << "am" << 6;
+        QTest::newRow("German Dur and Moll") << "de" << "fis moll" << 6;
+        QTest::newRow("si bémol") << "fr" << "si bémol" << 12;
+        QTest::newRow("mi b mineur") << "fr" << "mi b mineur" << 6;
+        QTest::newRow("ré dièse majeur") << "fr" << "ré dièse majeur" << 6;
+        QTest::newRow("do majeur") << "fr" << "do majeur" << 6;
     }
     void findsLevels()
     {
@@ -89,6 +104,22 @@ private slots:
         const auto count = std::count_if(levels.begin(), levels.end(),
                                          [&](const Level &level) { return search.matches(level, query); });
         QCOMPARE(int(count), found);
+    }
+
+    // A search that finds nothing says how it read the words.
+    void readAs_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("spelled out") << "f sharp minor" << "F♯, minor";
+        QTest::newRow("short") << "Bbm" << "B♭, minor";
+        QTest::newRow("other words as typed") << "c dorian" << "C, dorian";
+    }
+    void readAs()
+    {
+        QFETCH(QString, query);
+        QFETCH(QString, read);
+        QCOMPARE(LevelSearch(QStringLiteral("en")).readAs(query), read);
     }
 
     void findsTheRightLevels()

@@ -137,6 +137,13 @@ private slots:
             QCOMPARE(reopened.sessions.size(), size_t(2));
             QCOMPARE(awaitTask(manager->renameLevel(id, QStringLiteral("  Major\nthirds "))).value().name,
                      QStringLiteral("Major thirds"));
+            // Renamed, it is the same level to practise: its history, its
+            // figures and its notes stay.
+            QCOMPARE(manager->historySummary(reopened).answers, std::int64_t(2));
+            QCOMPARE(awaitTask(manager->renameLevel(id, QStringLiteral("Major thirds again")))->sessions.size(), size_t(2));
+            QVERIFY(awaitTask(manager->loadNextQuestion()).has_value());
+            QCOMPARE(awaitTask(manager->renameLevel(id, QStringLiteral("Major thirds"))).value().name,
+                     QStringLiteral("Major thirds"));
         }
         {
             auto manager = makeManager();

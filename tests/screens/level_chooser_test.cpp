@@ -201,6 +201,19 @@ private slots:
         QVERIFY(spinUntil([&] { return chooserOpen(); }, 5000));
         QCOMPARE(chooser()->selectedLevelId(), std::optional(drill.id));
         QVERIFY(chooser()->renameButton()->isEnabled() && chooser()->deleteButton()->isEnabled());
+        // Renamed, a level keeps its figures in the list.
+        const auto accuracyShown = [&](std::int64_t id) {
+            const std::optional<int> row = chooser()->model()->rowOf(id);
+            return row ? chooser()->model()->data(chooser()->model()->index(*row, LevelListModel::accuracyColumn), Qt::DisplayRole).toString()
+                       : QString();
+        };
+        const QString drillAccuracy = accuracyShown(drill.id);
+        QVERIFY2(drillAccuracy.endsWith(QLatin1Char('%')), qPrintable(drillAccuracy));
+        chooser()->askName = [](const Level &) { return std::optional(QStringLiteral("Drill again")); };
+        QTest::keyClick(chooser()->filterField(), Qt::Key_F2);
+        QVERIFY(spinUntil([&] { return chooser()->model()->levelAt(*chooser()->model()->rowOf(drill.id))->name
+                                       == QStringLiteral("Drill again"); }, 10000));
+        QCOMPARE(accuracyShown(drill.id), drillAccuracy);
         QTest::keyClicks(chooser()->filterField(), QStringLiteral("thirds"));
         QCOMPARE(chooser()->model()->levelCount(), 1);
         chooser()->askName = [](const Level &) { return std::optional(QStringLiteral("Major thirds")); };
