@@ -1067,5 +1067,9 @@
         <source>narrowing.discard</source>
         <translation>Übung verwerfen</translation>
     </message>
+    <message>
+        <source>chooseLevel.nothingFound</source>
+        <translation>Kein Level gefunden für „%1“ (gelesen als: %2). Versuche eine Tonart und ein Tongeschlecht („fis-Moll“, „B-Dur“, „f# moll“), einen Teil der Oktave („obere“) oder eine Art („chromatisch“).</translation>
+    </message>
 </context>
 </TS>

@@ -1067,5 +1067,9 @@
         <source>narrowing.discard</source>
         <translation>Discard the practice</translation>
     </message>
+    <message>
+        <source>chooseLevel.nothingFound</source>
+        <translation>No level found for “%1” (read as: %2). Try a key and a mode (“f# minor”, “B♭ major”, “Bbm”), a part of the octave (“upper”) or a kind (“chromatic”).</translation>
+    </message>
 </context>
 </TS>

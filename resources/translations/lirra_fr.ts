@@ -1067,5 +1067,9 @@
         <source>narrowing.discard</source>
         <translation>Abandonner l’entraînement</translation>
     </message>
+    <message>
+        <source>chooseLevel.nothingFound</source>
+        <translation>Aucun niveau trouvé pour « %1 » (compris comme : %2). Essayez une tonalité et un mode (« fa# mineur », « si♭ majeur »), une partie de l’octave (« haute ») ou un genre (« chromatique »).</translation>
+    </message>
 </context>
 </TS>

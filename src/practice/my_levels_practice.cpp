@@ -177,12 +177,14 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, Q
 QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
 {
     Result<void> aside;
+    Level deleted;
     {
         const Turns::Turn turn = co_await m_writing.take();
         const std::optional<Level> found = savedLevel(id);
         if (!found)
             co_return std::unexpected(savedLevelsMissing());
         const QUuid savedId = found->savedId;
+        deleted = *found;
         // Gone from the file as it is now, whatever else changed in it.
         const auto remove = [id](std::vector<Level> levels) -> Result<std::vector<Level>> {
             std::erase_if(levels, [id](const Level &level) { return level.id == id; });
@@ -197,8 +199,16 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::deleteLevel(std::int64_t id)
     if (!aside)
         co_return std::unexpected(aside.error());
     if (m_currentLevel && m_currentLevel->id == id) {
+        // On to the built-in level the deleted one was made from: its key,
+        // mode and kind over the whole octave.
         m_with.preferences->setInteger(0, PreferenceKey::savedLevel);
         generateLevelsIfNeeded();
+        const auto related = std::find_if(m_allLevels.begin(), m_allLevels.end(), [&deleted](const Level &level) {
+            return level.key == deleted.key && level.isMajor == deleted.isMajor && level.isChromatic == deleted.isChromatic
+                && level.range == NoteRange::entireOctave;
+        });
+        if (related != m_allLevels.end())
+            m_cursor = related - m_allLevels.begin();
         if (m_cursor < 0 || m_cursor >= std::ssize(m_allLevels))
             m_cursor = 0;
         co_return co_await loadLevelAtCursor();

@@ -24,6 +24,7 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     , m_model(new LevelListModel(std::move(summaries), this))
     , m_filter(new QLineEdit)
     , m_list(new QTreeView)
+    , m_nothingFound(new QLabel)
 {
     setWindowTitle(localized("chooseLevel.title"));
     setAccessibleName(localized("chooseLevel.title"));
@@ -55,10 +56,6 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     header->setStretchLastSection(false);
     header->setSectionResizeMode(LevelListModel::levelColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(LevelListModel::notesColumn, QHeaderView::Interactive);
-    // Room for a whole diatonic octave in the language's note names; longer
-    // rows end in "…" and show whole in their tooltip.
-    const Level octave = DiatonicLevelGenerator::makeLevel(0, NoteName::c, true, false, NoteRange::entireOctave);
-    header->resizeSection(LevelListModel::notesColumn, metrics.horizontalAdvance(notesText(octave) + QStringLiteral(" C♯")) + 12);
     for (int column : {int(LevelListModel::accuracyColumn), int(LevelListModel::lastPractisedColumn)}) {
         const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         const int width = std::max(metrics.horizontalAdvance(title), metrics.horizontalAdvance(QStringLiteral("00.00.0000")));
@@ -100,7 +97,10 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
         const std::optional<std::int64_t> selected = selectedLevelId();
         m_model->setFilter(text);
         select(selected);
+        updateNothingFound();
     });
+    m_nothingFound->setWordWrap(true);
+    m_nothingFound->hide();
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         if (!m_model->isHeading(index.row()))
             accept();
@@ -109,6 +109,7 @@ LevelChooser::LevelChooser(LevelListModel::Summaries summaries, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(findLabel);
     layout->addWidget(m_filter);
+    layout->addWidget(m_nothingFound);
     layout->addWidget(m_list, 1);
     layout->addWidget(buttons);
     setTabOrder(m_filter, m_list);
@@ -129,22 +130,62 @@ std::optional<std::int64_t> LevelChooser::selectedLevelId() const
     return level ? std::optional(level->id) : std::nullopt;
 }
 
-void LevelChooser::select(std::optional<std::int64_t> levelId)
+void LevelChooser::select(std::optional<std::int64_t> levelId, std::optional<int> near)
 {
-    std::optional<int> row = levelId ? m_model->rowOf(*levelId) : std::nullopt;
+    int row = levelId ? m_model->rowOf(*levelId).value_or(-1) : -1;
+    // The level row nearest where the selection was, the one after first.
+    for (int distance = 0; row < 0 && near && distance < m_model->rowCount(); ++distance) {
+        for (const int r : {*near + distance, *near - distance - 1}) {
+            if (row < 0 && r >= 0 && r < m_model->rowCount() && !m_model->isHeading(r))
+                row = r;
+        }
+    }
     // Otherwise the first level the filter found.
-    for (int r = 0; !row && r < m_model->rowCount(); ++r) {
+    for (int r = 0; row < 0 && r < m_model->rowCount(); ++r) {
         if (!m_model->isHeading(r))
             row = r;
     }
-    if (row) {
-        const QModelIndex index = m_model->index(*row, 0);
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row, 0);
         m_list->setCurrentIndex(index);
         m_list->scrollTo(index, QAbstractItemView::PositionAtCenter);
     } else {
         m_list->setCurrentIndex({});
     }
     updateButtons();
+}
+
+void LevelChooser::updateNothingFound()
+{
+    const bool nothing = m_model->levelCount() == 0 && !m_model->filter().trimmed().isEmpty();
+    const QString text = nothing ? localized("chooseLevel.nothingFound").arg(m_model->filter().trimmed(), m_model->filterReadAs())
+                                 : QString();
+    m_nothingFound->setText(text);
+    m_nothingFound->setVisible(nothing);
+    // Said with the field, for a screen reader typing there.
+    m_filter->setAccessibleDescription(nothing ? text : localized("chooseLevel.placeholder"));
+}
+
+void LevelChooser::fitNotesColumn()
+{
+    // Every key's whole chromatic octave, in the names in use: no list of
+    // notes is cut short. The dialog grows to keep the levels' column.
+    const QFontMetrics metrics = m_list->fontMetrics();
+    int widest = 0;
+    for (NoteName key : allNoteNames) {
+        for (bool major : {true, false}) {
+            const Level octave = DiatonicLevelGenerator::makeLevel(0, key, major, true, NoteRange::entireOctave);
+            widest = std::max(widest, metrics.horizontalAdvance(notesText(octave, m_model->naming())));
+        }
+    }
+    QHeaderView *header = m_list->header();
+    header->resizeSection(LevelListModel::notesColumn, widest + 24);
+    int others = 0;
+    for (int column : {int(LevelListModel::notesColumn), int(LevelListModel::accuracyColumn),
+                       int(LevelListModel::lastPractisedColumn)})
+        others += header->sectionSize(column);
+    const int levelsRoom = metrics.horizontalAdvance(QStringLiteral("C major · whole octave · chromatic")) + 48;
+    resize(std::max(width(), others + levelsRoom + 48), height());
 }
 
 void LevelChooser::updateButtons()
@@ -168,14 +209,18 @@ void LevelChooser::present(std::vector<Level> levels, std::int64_t currentId)
                 Qt::UniqueConnection);
     }
     select(currentId);
+    updateNothingFound();
+    fitNotesColumn();
     m_filter->setFocus();
 }
 
 void LevelChooser::refresh(std::vector<Level> levels)
 {
     const std::optional<std::int64_t> selected = selectedLevelId();
+    const QModelIndex current = m_list->currentIndex();
     m_model->setLevels(std::move(levels));
-    select(selected);
+    select(selected, current.isValid() ? std::optional(current.row()) : std::nullopt);
+    updateNothingFound();
 }
 
 bool LevelChooser::eventFilter(QObject *watched, QEvent *event)
@@ -186,6 +231,8 @@ bool LevelChooser::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_Down:
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
             // Typing stays in the filter; the arrows move in the list.
             QCoreApplication::sendEvent(m_list, event);
             updateButtons();

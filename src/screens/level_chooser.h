@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
@@ -22,8 +23,9 @@ struct LevelChooserDelegate {
 };
 
 // Every level in one list over the window, found by typing: the filter has
-// the focus, ↑ and ↓ move through the levels from there, Return loads the
-// one selected, Escape closes. A saved level can be renamed (F2) or deleted
+// the focus, ↑ ↓ Page Up, Page Down, Home and End move through the levels
+// from there, Return loads the one selected, Escape closes; a filter that
+// finds nothing says how it read what was typed. A saved level can be renamed (F2) or deleted
 // (Delete, asked once) from here.
 class LevelChooser final : public QDialog {
     Q_OBJECT
@@ -36,6 +38,8 @@ public:
     void refresh(std::vector<Level> levels);
 
     QLineEdit *filterField() const { return m_filter; }
+    // What is said when the filter finds no level; hidden otherwise.
+    QLabel *nothingFoundLabel() const { return m_nothingFound; }
     QTreeView *list() const { return m_list; }
     LevelListModel *model() const { return m_model; }
     QPushButton *openButton() const { return m_open; }
@@ -61,14 +65,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void select(std::optional<std::int64_t> levelId);
+    // The level, else the level row nearest `near` (a level just deleted
+    // leaves the selection beside it), else the first level found.
+    void select(std::optional<std::int64_t> levelId, std::optional<int> near = std::nullopt);
     void updateButtons();
+    void updateNothingFound();
+    // Room for a whole chromatic octave in the names the list uses.
+    void fitNotesColumn();
     void rename();
     void remove();
 
     LevelListModel *m_model;
     QLineEdit *m_filter;
     QTreeView *m_list;
+    QLabel *m_nothingFound;
     QPushButton *m_open;
     QPushButton *m_rename;
     QPushButton *m_delete;

@@ -43,6 +43,10 @@ public:
     bool isHeading(int row) const;
     // How many levels are on show (headings not counted).
     int levelCount() const;
+    // How the filter's words were read ("F♯, minor"), to say what was
+    // looked for when nothing was found.
+    QString filterReadAs() const { return m_search.readAs(m_query); }
+    NoteNaming naming() const { return m_naming; }
     // How many histories were read so far.
     int summariesRead() const { return int(m_summaries.size()); }
 

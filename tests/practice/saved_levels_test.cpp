@@ -151,6 +151,8 @@ private slots:
             // Deleted: gone from the list, its history kept aside.
             const Level shown = *awaitTask(manager->deleteLevel(id));
             QVERIFY(!shown.isSaved());
+            // On to the level it was made from: C major, diatonic, the whole octave.
+            QVERIFY(shown.key == NoteName::c && shown.isMajor && !shown.isChromatic && shown.range == NoteRange::entireOctave);
             QCOMPARE(manager->levelsToChoose().size(), size_t(144));
             const QString name = QStringLiteral("my_%1.txt").arg(savedId.toString(QUuid::WithoutBraces));
             QVERIFY(!QFile::exists(folder() + QLatin1Char('/') + name));

@@ -3,6 +3,7 @@
 #include "support/keys.h"
 #include "support/test_registry.h"
 
+#include "model/generators.h"
 #include "model/level_labels.h"
 #include "practice/saved_levels.h"
 #include "practice/settings_preferences.h"
@@ -15,6 +16,8 @@
 #include "widgets/control.h"
 
 #include <QAccessible>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -95,6 +98,26 @@ private slots:
             QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(control);
             QVERIFY(seen && !seen->text(QAccessible::Name).isEmpty());
         }
+
+        // Every list of notes fits whole: a whole chromatic octave too.
+        const int notesWidth = chooser()->list()->header()->sectionSize(LevelListModel::notesColumn);
+        for (const Level &level : DiatonicLevelGenerator().generateLevels())
+            QVERIFY(chooser()->list()->fontMetrics().horizontalAdvance(notesText(level)) < notesWidth);
+        // Home and End from the filter go to the first and the last level.
+        QTest::keyClick(chooser()->filterField(), Qt::Key_End);
+        QCOMPARE(chooser()->selectedLevelId(), std::optional<std::int64_t>(144));
+        QTest::keyClick(chooser()->filterField(), Qt::Key_Home);
+        QCOMPARE(chooser()->selectedLevelId(), std::optional<std::int64_t>(1));
+        // Nothing found: said, with how the words were read.
+        QTest::keyClicks(chooser()->filterField(), QStringLiteral("f sharp dorian"));
+        QCOMPARE(chooser()->model()->levelCount(), 0);
+        QVERIFY(chooser()->nothingFoundLabel()->isVisible());
+        QVERIFY2(chooser()->nothingFoundLabel()->text().contains(QStringLiteral("F♯, dorian")),
+                 qPrintable(chooser()->nothingFoundLabel()->text()));
+        QCOMPARE(QAccessible::queryAccessibleInterface(chooser()->filterField())->text(QAccessible::Description),
+                 chooser()->nothingFoundLabel()->text());
+        chooser()->filterField()->clear();
+        QVERIFY(!chooser()->nothingFoundLabel()->isVisible());
 
         QTest::keyClicks(chooser()->filterField(), QStringLiteral("a minor upper"));
         QCOMPARE(chooser()->model()->levelCount(), 2);
@@ -240,6 +263,8 @@ private slots:
         QCOMPARE(asked, 1);
         QVERIFY(waitFor([&](const AppState &s) { return s.level && !s.level->isSaved(); }));
         QVERIFY(spinUntil([&] { return !chooser()->model()->rowOf(thirds); }, 10000));
+        // The selection stays where the deleted level was: on its neighbour.
+        QCOMPARE(chooser()->selectedLevelId(), std::optional(drill.id));
         QVERIFY(chooser()->model()->rowOf(drill.id).has_value());
         QVERIFY(QFile::exists(drillFile));
         QCOMPARE(SavedLevelStore::parse(readAll(sessions() + QStringLiteral("/my_levels.json"))).levels.size(), size_t(1));
