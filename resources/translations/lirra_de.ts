@@ -1071,5 +1071,13 @@
         <source>chooseLevel.nothingFound</source>
         <translation>Kein Level gefunden für „%1“ (gelesen als: %2). Versuche eine Tonart und ein Tongeschlecht („fis-Moll“, „B-Dur“, „f# moll“), einen Teil der Oktave („obere“) oder eine Art („chromatisch“).</translation>
     </message>
+    <message>
+        <source>note.octaveAbove</source>
+        <translation>das höhere %1</translation>
+    </message>
+    <message>
+        <source>note.octaveBelow</source>
+        <translation>das tiefere %1</translation>
+    </message>
 </context>
 </TS>

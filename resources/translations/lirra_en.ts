@@ -1071,5 +1071,13 @@
         <source>chooseLevel.nothingFound</source>
         <translation>No level found for “%1” (read as: %2). Try a key and a mode (“f# minor”, “B♭ major”, “Bbm”), a part of the octave (“upper”) or a kind (“chromatic”).</translation>
     </message>
+    <message>
+        <source>note.octaveAbove</source>
+        <translation>the %1 above</translation>
+    </message>
+    <message>
+        <source>note.octaveBelow</source>
+        <translation>the %1 below</translation>
+    </message>
 </context>
 </TS>

@@ -1071,5 +1071,13 @@
         <source>chooseLevel.nothingFound</source>
         <translation>Aucun niveau trouvé pour « %1 » (compris comme : %2). Essayez une tonalité et un mode (« fa# mineur », « si♭ majeur »), une partie de l’octave (« haute ») ou un genre (« chromatique »).</translation>
     </message>
+    <message>
+        <source>note.octaveAbove</source>
+        <translation>le %1 à l’octave supérieure</translation>
+    </message>
+    <message>
+        <source>note.octaveBelow</source>
+        <translation>le %1 à l’octave inférieure</translation>
+    </message>
 </context>
 </TS>

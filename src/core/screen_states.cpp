@@ -78,7 +78,9 @@ std::optional<QString> practiceCaption(const AppState &state)
     if (summary.mostConfused)
         text += QLatin1Char(' ')
             + localized("summary.confused")
-                  .arg(nameOf(state, summary.mostConfused->asked), nameOf(state, summary.mostConfused->answered))
+                  .arg(nameOf(state, summary.mostConfused->asked),
+                       takenFor(nameOf(state, summary.mostConfused->answered), summary.mostConfused->asked,
+                                summary.mostConfused->answered))
                   .arg(summary.confusedCount);
     return text;
 }

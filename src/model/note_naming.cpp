@@ -115,4 +115,11 @@ QString noteLabel(NoteName name, NoteName key, bool isMajor, NoteNaming naming, 
     return localizedName(name);
 }
 
+QString takenFor(const QString &name, Note asked, Note answered)
+{
+    if (asked.name != answered.name || asked.octave == answered.octave)
+        return name;
+    return localized(answered.octave > asked.octave ? "note.octaveAbove" : "note.octaveBelow").arg(name);
+}
+
 } // namespace lirra

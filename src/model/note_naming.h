@@ -42,4 +42,9 @@ enum class NamePlace { practiceKeys, noteLists, levelNotes };
 QString noteLabel(NoteName name, NoteName key, bool isMajor, NoteNaming naming, NamePlace place,
                   const QString &language = {});
 
+// The note a question was taken for, named as a sentence names it: its own
+// name (`name`), or, for the note asked an octave away, "the C above" or
+// "the C below", so that "C heard as the C above" never reads "C heard as C".
+QString takenFor(const QString &name, Note asked, Note answered);
+
 } // namespace lirra

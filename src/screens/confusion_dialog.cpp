@@ -154,7 +154,12 @@ void ConfusionDialog::refresh()
     } else {
         QStringList words;
         for (std::size_t i = 0; i < std::min<std::size_t>(3, pairs.size()); ++i)
-            words << localized("confusions.pair").arg(names[pairs[i].asked], names[pairs[i].answered]).arg(pairs[i].count);
+            words << localized("confusions.pair")
+                         .arg(names[pairs[i].asked],
+                              takenFor(noteLabel(notes[size_t(pairs[i].answered)].name, m_state.key, m_state.isMajor,
+                                                 m_state.naming, NamePlace::noteLists),
+                                       notes[size_t(pairs[i].asked)], notes[size_t(pairs[i].answered)]))
+                         .arg(pairs[i].count);
         m_summary->setText(localized("confusions.most").arg(words.join(QStringLiteral("; "))));
     }
     m_summary->setAccessibleName(m_summary->text());

@@ -271,8 +271,9 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             // Read as the note's name, then "E, 76 % right".
             QString spoken = localized("accuracy.spoken").arg(name, percentText(float(accuracy)));
             if (heard != state->heardAs.end()) {
-                const QString often = localized("heardAs").arg(
-                    noteLabel(heard->answered.name, state->key, state->isMajor, state->naming, NamePlace::noteLists));
+                const QString often = localized("heardAs").arg(takenFor(
+                    noteLabel(heard->answered.name, state->key, state->isMajor, state->naming, NamePlace::noteLists),
+                    heard->asked, heard->answered));
                 text += QLatin1Char('\n') + often;
                 spoken += QStringLiteral(", ") + often;
             }

@@ -110,6 +110,16 @@ private slots:
         QCOMPARE(accuracy.heardAs, (std::vector<Confusion>{{note(u"D1"), note(u"C1")}}));
         state.session = Session{4, {}};
         QVERIFY(accuracyScreenState(state).heardAs.empty());
+
+        // A note taken for itself an octave away is said so, not "Do heard as Do".
+        AppState stopped;
+        stopped.level = Level{};
+        stopped.level->notes = notes("C1 G1 C2");
+        stopped.sessionSummary = SessionSummary{60, 3, 4, 0.75, std::nullopt, 0, Confusion{note(u"C1"), note(u"C2")}, 4};
+        const QString caption = mainScreenState(stopped).caption.value_or(QString());
+        QVERIFY2(caption.endsWith(QStringLiteral("Most confused: Do heard as the Do above (4×).")), qPrintable(caption));
+        stopped.sessionSummary->mostConfused = Confusion{note(u"C2"), note(u"C1")};
+        QVERIFY(mainScreenState(stopped).caption->contains(QStringLiteral("Do heard as the Do below")));
     }
 };
 
