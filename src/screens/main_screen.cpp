@@ -92,7 +92,10 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
         return s ? std::pair(s->isMajor, s->naming) : std::pair(true, NoteNaming::solfege);
     };
     if (!previous || previous->key != key || previous->activeNotes != activeNotes || naming(previous) != naming(state)) {
-        m_keyboard->scroll(Note{key, 1}, true);
+        if (!activeNotes.empty())
+            m_keyboard->scrollToShow(activeNotes, true);
+        else
+            m_keyboard->scroll(Note{key, 1}, true);
         m_keyboard->setKeysEnabled(false);
         m_keyboard->setText(std::nullopt);
         m_keyboard->setKeysEnabled(true, activeNotes);

@@ -190,7 +190,11 @@ void LevelEditorScreen::setState(const std::optional<LevelEditorScreenState> &st
     if (previous && state && previous->key == state->key && previous->selectedNotes == state->selectedNotes
         && previous->isMajor == state->isMajor && previous->naming == state->naming)
         return;
-    keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
+    // The notes there are to choose from, in view.
+    if (state && !state->allNotes.empty())
+        keyboardView()->scrollToShow(state->allNotes, true);
+    else
+        keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
     keyboardView()->setText(std::nullopt);
     keyboardView()->setKeysEnabled(false);
     if (state) {
@@ -246,7 +250,10 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
     const bool renamed = previous && state
         && (previous->naming != state->naming || previous->key != state->key || previous->heardAs != state->heardAs);
     if (!previous || previous->activeNotes != activeNotes || renamed) {
-        keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
+        if (!activeNotes.empty())
+            keyboardView()->scrollToShow(activeNotes, true);
+        else
+            keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
         keyboardView()->setText(std::nullopt);
         keyboardView()->setTint(std::nullopt);
         for (OctaveView *octave : keyboardView()->octaveViews()) {

@@ -9,8 +9,10 @@
 #include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <cmath>
+#include <limits>
 
 namespace lirra {
 
@@ -445,7 +447,23 @@ void KeyboardView::resizeEvent(QResizeEvent *)
         m_octaveViews[i]->setGeometry(left, 0, right - left, h);
     }
     m_contentView->resize(int(std::lround(octaveWidth * double(m_octaveViews.size()))), h);
-    if (m_scrollTarget)
+    scrollAgain();
+}
+
+void KeyboardView::showEvent(QShowEvent *)
+{
+    QPointer<KeyboardView> self(this);
+    QTimer::singleShot(0, this, [self]() {
+        if (self)
+            self->scrollAgain();
+    });
+}
+
+void KeyboardView::scrollAgain()
+{
+    if (!m_scrollNotes.empty())
+        scrollToShow(std::vector<Note>(m_scrollNotes), false);
+    else if (m_scrollTarget)
         scroll(*m_scrollTarget, false);
 }
 
@@ -533,12 +551,37 @@ void KeyboardView::scroll(Note note, bool animated)
     if (!view)
         return;
     m_scrollTarget = note;
+    m_scrollNotes.clear();
+    scrollTo(view->x() + view->key(note.name)->x(), animated);
+}
+
+void KeyboardView::scrollToShow(const std::vector<Note> &notes, bool animated)
+{
+    int left = std::numeric_limits<int>::max();
+    int right = std::numeric_limits<int>::min();
+    for (const Note &note : notes) {
+        OctaveView *view = octaveView(note.octave);
+        if (!view)
+            continue;
+        const Key *k = view->key(note.name);
+        left = std::min(left, view->x() + k->x());
+        right = std::max(right, view->x() + k->x() + k->width());
+    }
+    if (left > right)
+        return;
+    m_scrollTarget.reset();
+    m_scrollNotes = notes;
+    const int room = m_scrollArea->viewport()->width();
+    scrollTo(right - left <= room ? left - (room - (right - left)) / 2 : left, animated);
+}
+
+void KeyboardView::scrollTo(int target, bool animated)
+{
     QScrollBar *bar = m_scrollArea->horizontalScrollBar();
-    const int target = view->x() + view->key(note.name)->x();
     if (m_scrollAnimation)
         m_scrollAnimation->stop();
     if (!animated) {
-        bar->setValue(target);
+        bar->setValue(std::clamp(target, bar->minimum(), bar->maximum()));
         return;
     }
     auto *animation = new QPropertyAnimation(bar, "value", this);

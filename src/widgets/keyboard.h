@@ -179,6 +179,9 @@ public:
 
     // Brings the note's key to the left edge, over 0.2 s when animated.
     void scroll(Note note, bool animated);
+    // Scrolls so that the notes show: all of them, centred, where they fit,
+    // else from the lowest; kept so when the size changes.
+    void scrollToShow(const std::vector<Note> &notes, bool animated);
     int scrollPosition() const;
 
     // Presses and releases the note's key as a click would: ignored while
@@ -201,6 +204,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // A screen shown for the first time is laid out after its keyboard was
+    // told where to scroll: it scrolls there again once it has its size.
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -213,6 +219,10 @@ private:
     QPointer<QPropertyAnimation> m_scrollAnimation;
     // The key last scrolled to, kept at the left edge when the size changes.
     std::optional<Note> m_scrollTarget;
+    // The notes last scrolled to show, kept in view when the size changes.
+    std::vector<Note> m_scrollNotes;
+    void scrollTo(int target, bool animated);
+    void scrollAgain();
     QPointer<TipView> m_ownTipView;
     KeyFocus *m_focus = nullptr;
 };

@@ -166,6 +166,26 @@ private slots:
         m_keyboard->scroll(note(u"F1"), true);
         QCOMPARE(m_keyboard->scrollPosition(), end); // animated: not yet
         QTRY_COMPARE_WITH_TIMEOUT(m_keyboard->scrollPosition(), m_keyboard->key(note(u"F1"))->x(), 1000);
+
+        // A set of notes shows whole where it fits, centred; else from its
+        // lowest; and stays in view when the size changes.
+        const auto shows = [this](const char *which) {
+            for (const Note &n : notes(QString::fromLatin1(which))) {
+                const Key *k = m_keyboard->key(n);
+                const int left = m_keyboard->octaveView(n.octave)->x() + k->x() - m_keyboard->scrollPosition();
+                if (left < 0 || left + k->width() > m_keyboard->width())
+                    return false;
+            }
+            return true;
+        };
+        m_keyboard->scrollToShow(notes("E1 G1 B1"), false);
+        QVERIFY(shows("E1 G1 B1"));
+        m_keyboard->resize(1200, 340);
+        QVERIFY(shows("E1 G1 B1"));
+        m_keyboard->resize(860, 340);
+        m_keyboard->scrollToShow(notes("A1 B1 C2 D2 E2 F2 G2 A2"), false);
+        QVERIFY(shows("A1 B1 C2 D2 E2 F2"));
+        QCOMPARE(m_keyboard->scrollPosition(), m_keyboard->octaveView(1)->x() + m_keyboard->key(note(u"A1"))->x());
     }
 
     void keyboardTip_data()
