@@ -1040,10 +1040,6 @@
         <translation>Weitere Bedienelemente</translation>
     </message>
     <message>
-        <source>accuracy.spoken</source>
-        <translation>%1, %2 richtig</translation>
-    </message>
-    <message>
         <source>preferencesNotRead</source>
         <translation>Deine Einstellungen konnten nicht gelesen werden (%1). Lirra läuft mit den Standardeinstellungen und lässt die Datei, wie sie ist; was du jetzt änderst, wird nicht gespeichert.</translation>
     </message>
@@ -1078,6 +1074,22 @@
     <message>
         <source>note.octaveBelow</source>
         <translation>das tiefere %1</translation>
+    </message>
+    <message>
+        <source>shortcut.description</source>
+        <translation>Tastenkürzel: %1</translation>
+    </message>
+    <message>
+        <source>accuracy.ringName</source>
+        <translation>Genauigkeit</translation>
+    </message>
+    <message>
+        <source>key.upperOctave</source>
+        <translation>%1, obere Oktave</translation>
+    </message>
+    <message>
+        <source>accuracy.spokenRight</source>
+        <translation>%1 richtig</translation>
     </message>
 </context>
 </TS>

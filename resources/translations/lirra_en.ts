@@ -1040,10 +1040,6 @@
         <translation>More controls</translation>
     </message>
     <message>
-        <source>accuracy.spoken</source>
-        <translation>%1, %2 right</translation>
-    </message>
-    <message>
         <source>preferencesNotRead</source>
         <translation>Your settings could not be read (%1). Lirra runs with its default settings and leaves the file as it is; what you change now is not kept.</translation>
     </message>
@@ -1078,6 +1074,22 @@
     <message>
         <source>note.octaveBelow</source>
         <translation>the %1 below</translation>
+    </message>
+    <message>
+        <source>shortcut.description</source>
+        <translation>Shortcut: %1</translation>
+    </message>
+    <message>
+        <source>accuracy.ringName</source>
+        <translation>Accuracy</translation>
+    </message>
+    <message>
+        <source>key.upperOctave</source>
+        <translation>%1, upper octave</translation>
+    </message>
+    <message>
+        <source>accuracy.spokenRight</source>
+        <translation>%1 right</translation>
     </message>
 </context>
 </TS>

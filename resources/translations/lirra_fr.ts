@@ -1040,10 +1040,6 @@
         <translation>Autres commandes</translation>
     </message>
     <message>
-        <source>accuracy.spoken</source>
-        <translation>%1, %2 de justes</translation>
-    </message>
-    <message>
         <source>preferencesNotRead</source>
         <translation>Vos réglages n’ont pas pu être lus (%1). Lirra fonctionne avec ses réglages par défaut et laisse le fichier tel quel ; ce que vous changez maintenant n’est pas conservé.</translation>
     </message>
@@ -1078,6 +1074,22 @@
     <message>
         <source>note.octaveBelow</source>
         <translation>le %1 à l’octave inférieure</translation>
+    </message>
+    <message>
+        <source>shortcut.description</source>
+        <translation>Raccourci : %1</translation>
+    </message>
+    <message>
+        <source>accuracy.ringName</source>
+        <translation>Justesse</translation>
+    </message>
+    <message>
+        <source>key.upperOctave</source>
+        <translation>%1, octave supérieure</translation>
+    </message>
+    <message>
+        <source>accuracy.spokenRight</source>
+        <translation>%1 de justes</translation>
     </message>
 </context>
 </TS>

@@ -275,8 +275,8 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             const Note asked = note;
             const auto heard = std::find_if(state->heardAs.begin(), state->heardAs.end(),
                                             [asked](const Confusion &c) { return c.asked == asked; });
-            // Read as the note's name, then "E, 76 % right".
-            QString spoken = localized("accuracy.spoken").arg(name, percentText(float(accuracy)));
+            // After the key's name: "76 % right" (the name is not said twice).
+            QString spoken = localized("accuracy.spokenRight").arg(percentText(float(accuracy)));
             if (heard != state->heardAs.end()) {
                 const QString often = localized("heardAs").arg(takenFor(
                     noteLabel(heard->answered.name, state->key, state->isMajor, state->naming, NamePlace::noteLists),

@@ -72,6 +72,11 @@ QString withShortcut(const QString &text, Command command)
     return QStringLiteral("%1 (%2)").arg(text, shortcuts(command).value(0).toString(QKeySequence::NativeText));
 }
 
+QString shortcutDescription(Command command)
+{
+    return localized("shortcut.description").arg(shortcuts(command).value(0).toString(QKeySequence::NativeText));
+}
+
 QIcon toolbarIcon(const QString &name)
 {
     return QIcon(new GreyingIconEngine(QStringLiteral(":/icons/%1.svg").arg(name)));
@@ -148,6 +153,9 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     m_accuracyRing->setFixedSize(92, 32);
     m_accuracyRing->clearAccuracy();
     m_accuracyRing->setToolTip(withShortcut(localized("accuracyInLevel"), Command::accuracy));
+    // Said short: its name, its figure, its key.
+    m_accuracyRing->setAccessibleName(localized("accuracy.ringName"));
+    m_accuracyRing->setAccessibleDescription(shortcutDescription(Command::accuracy));
     m_accuracyRing->setEnabled(false);
     takeKeyboardFocus(m_accuracyRing);
     const QString ring = QStringLiteral("accuracyButton");
@@ -172,8 +180,10 @@ QToolButton *NavBar::addButton(const QString &identifier, const char *tooltip, c
     button->setObjectName(identifier);
     button->setIcon(toolbarIcon(iconName));
     button->setToolTip(withShortcut(localized(tooltip), command));
-    // Read out by what it does: an icon has no text of its own.
+    // Read out by what it does: an icon has no text of its own. The
+    // description is its key alone, so that the name is not said twice.
     button->setAccessibleName(localized(tooltip));
+    button->setAccessibleDescription(shortcutDescription(command));
     button->setAutoRaise(true);
     takeKeyboardFocus(button);
     // Every item stays disabled until the first state says otherwise.

@@ -19,6 +19,8 @@ class Label;
 
 // "Start session (Space)": a control's text with the first key of its command.
 QString withShortcut(const QString &text, Command command);
+// "Shortcut: Space", what a screen reader says after a control's name.
+QString shortcutDescription(Command command);
 
 // An icon with a greyed disabled mode, so that a disabled button looks
 // disabled at any scale.

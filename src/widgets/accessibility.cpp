@@ -3,6 +3,7 @@
 #include "accuracy_ring.h"
 #include "keyboard.h"
 #include "tip_view.h"
+#include "model/localization.h"
 #include "model/note.h"
 
 #include <QAccessibleWidget>
@@ -35,18 +36,20 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name) {
-            if (!key()->accessibleName().isEmpty())
-                return key()->accessibleName();
             // Several lines on the accuracy screen ("E 76 %", "often heard as
             // D♯") read as one sentence.
-            const QString shown = key()->text().value_or(QString()).trimmed();
+            const QString shown = !key()->accessibleName().isEmpty()
+                ? key()->accessibleName()
+                : key()->text().value_or(QString()).trimmed();
             const QString letter = localizedName(key()->name());
-            if (shown.isEmpty())
-                return letter;
-            QString name = QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
+            QString name = shown.isEmpty() ? letter : QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
             // A syllable or a degree says which key it is only with the letter.
             if (!name.startsWith(letter))
                 name += QStringLiteral(" (%1)").arg(letter);
+            // The keyboard's second octave, told from the first.
+            const auto *octave = qobject_cast<const OctaveView *>(key()->parentWidget());
+            if (octave && octave->octave() > 1)
+                name = localized("key.upperOctave").arg(name);
             return name;
         }
         return QAccessibleWidget::text(t);

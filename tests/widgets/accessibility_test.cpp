@@ -52,7 +52,9 @@ private slots:
         QTest::addColumn<bool>("disabled");
         QTest::newRow("white key with a syllable") << "E1" << "Mi" << true << true << "Mi (E)" << false;
         QTest::newRow("white key with its letter") << "E1" << "E" << true << true << "E" << false;
-        QTest::newRow("black key without a label") << "F#2" << "" << true << true << localizedName(NoteName::fSharp) << false;
+        QTest::newRow("black key without a label, upper octave")
+            << "F#2" << "" << true << true << localizedName(NoteName::fSharp) + QStringLiteral(", upper octave") << false;
+        QTest::newRow("a name set for it, with the letter") << "D1" << "name:Re" << true << true << "Re (D)" << false;
         QTest::newRow("accuracy label on two lines") << "D1" << "D 76 %\noften heard as C" << true << true
                                                      << "D 76 %, often heard as C" << false;
         QTest::newRow("key not in the level") << "G1" << "Sol" << false << true << "Sol (G)" << true;
@@ -75,7 +77,10 @@ private slots:
         keyboard.setKeysEnabled(false);
         keyboard.setKeysEnabled(enabled, {n});
         keyboard.setAcceptsInteraction(accepts);
-        keyboard.key(n)->setText(label.isEmpty() ? std::nullopt : std::optional(label));
+        if (label.startsWith(QLatin1String("name:")))
+            keyboard.key(n)->setAccessibleName(label.mid(5));
+        else
+            keyboard.key(n)->setText(label.isEmpty() ? std::nullopt : std::optional(label));
 
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(keyboard.key(n));
         QVERIFY(face);
