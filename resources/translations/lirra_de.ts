@@ -133,11 +133,11 @@
     </message>
     <message>
         <source>tip.howItWorks.content</source>
-        <translation>Drücke auf Start, um eine Übung zu beginnen. Du hörst eine kurze Kadenz, die die Tonart festlegt, dann einen Ton.</translation>
+        <translation>Die Leertaste startet eine Übung: Du hörst eine kurze Kadenz, die die Tonart festlegt, dann einen Ton. Eingabe zeigt den nächsten Hinweis, Escape schließt die Einführung.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.1</source>
-        <translation>Suche diesen Ton auf der Tastatur und klicke ihn an. Eine falsche Taste erklingt und die Frage bleibt, du kannst es also gleich noch einmal versuchen.</translation>
+        <translation>Benenne diesen Ton: Spiele ihn auf dem Klavier mit der Maus, der Computertastatur oder einem MIDI-Keyboard. Eine falsche Taste erklingt und die Frage bleibt, du kannst es also gleich noch einmal versuchen.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.2</source>
@@ -165,7 +165,7 @@
     </message>
     <message>
         <source>tip.nextLevel.content</source>
-        <translation>Geht weiter zum nächsten Level. Jede Tonart hat sechs Level in Dur und sechs in Moll, von vier Tönen bis zur ganzen chromatischen Oktave.</translation>
+        <translation>Geht weiter zum nächsten Level (→). Jede Tonart hat sechs Level in Dur und sechs in Moll, von vier Tönen bis zur ganzen chromatischen Oktave.</translation>
     </message>
     <message>
         <source>tip.previousLevel.title</source>
@@ -173,7 +173,7 @@
     </message>
     <message>
         <source>tip.previousLevel.content</source>
-        <translation>Geht ein Level zurück.</translation>
+        <translation>Geht ein Level zurück (←).</translation>
     </message>
     <message>
         <source>tip.randomLevel.title</source>
@@ -181,7 +181,7 @@
     </message>
     <message>
         <source>tip.randomLevel.content</source>
-        <translation>Springt zu einem zufällig gewählten Level.</translation>
+        <translation>Springt zu einem zufällig gewählten Level (N).</translation>
     </message>
     <message>
         <source>tip.firstLevel.title</source>
@@ -189,7 +189,7 @@
     </message>
     <message>
         <source>tip.firstLevel.content</source>
-        <translation>Bringt dich zurück zum allerersten Level, C-Dur.</translation>
+        <translation>Bringt dich zurück zum allerersten Level, C-Dur (Pos1).</translation>
     </message>
     <message>
         <source>tip.configureLevel.title</source>
@@ -197,7 +197,7 @@
     </message>
     <message>
         <source>tip.configureLevel.content</source>
-        <translation>Beschränke das Level auf die Töne, die du üben möchtest.</translation>
+        <translation>Beschränke das Level auf die Töne, die du üben möchtest (L).</translation>
     </message>
     <message>
         <source>tip.accuracyRing.title</source>
@@ -205,7 +205,7 @@
     </message>
     <message>
         <source>tip.accuracyRing.content</source>
-        <translation>Richtige Antworten von allen Antworten: während des Übens in dieser Übung, sonst über alle Übungen des Levels. Klicke darauf, um jeden Ton zu sehen.</translation>
+        <translation>Richtige Antworten von allen Antworten: während des Übens in dieser Übung, sonst über alle Übungen des Levels. I zeigt jeden Ton.</translation>
     </message>
     <message>
         <source>tip.getStarted.title</source>
@@ -1090,6 +1090,10 @@
     <message>
         <source>accuracy.spokenRight</source>
         <translation>%1 richtig</translation>
+    </message>
+    <message>
+        <source>announce.tourClosed</source>
+        <translation>Einführung geschlossen. F1 zeigt sie erneut.</translation>
     </message>
 </context>
 </TS>

@@ -133,11 +133,11 @@
     </message>
     <message>
         <source>tip.howItWorks.content</source>
-        <translation>Press play to start a session. You hear a short cadence that sets the key, then one note.</translation>
+        <translation>Space starts a session: you hear a short cadence that sets the key, then one note. Return shows the next tip; Escape closes the tour.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.1</source>
-        <translation>Find that note on the keyboard and click it. A wrong key sounds and the question stays, so you can try again.</translation>
+        <translation>Name that note: play it on the piano with the mouse, the computer keyboard or a MIDI keyboard. A wrong key sounds and the question stays, so you can try again.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.2</source>
@@ -165,7 +165,7 @@
     </message>
     <message>
         <source>tip.nextLevel.content</source>
-        <translation>Moves on to the next level. Each key has six levels in major and six in minor, from four notes up to the whole chromatic octave.</translation>
+        <translation>Moves on to the next level (→). Each key has six levels in major and six in minor, from four notes up to the whole chromatic octave.</translation>
     </message>
     <message>
         <source>tip.previousLevel.title</source>
@@ -173,7 +173,7 @@
     </message>
     <message>
         <source>tip.previousLevel.content</source>
-        <translation>Goes back one level.</translation>
+        <translation>Goes back one level (←).</translation>
     </message>
     <message>
         <source>tip.randomLevel.title</source>
@@ -181,7 +181,7 @@
     </message>
     <message>
         <source>tip.randomLevel.content</source>
-        <translation>Jumps to a level picked at random.</translation>
+        <translation>Jumps to a level picked at random (N).</translation>
     </message>
     <message>
         <source>tip.firstLevel.title</source>
@@ -189,7 +189,7 @@
     </message>
     <message>
         <source>tip.firstLevel.content</source>
-        <translation>Takes you back to the very first level, C major.</translation>
+        <translation>Takes you back to the very first level, C major (Home).</translation>
     </message>
     <message>
         <source>tip.configureLevel.title</source>
@@ -197,7 +197,7 @@
     </message>
     <message>
         <source>tip.configureLevel.content</source>
-        <translation>Narrow the level down to the notes you want to drill.</translation>
+        <translation>Narrow the level down to the notes you want to drill (L).</translation>
     </message>
     <message>
         <source>tip.accuracyRing.title</source>
@@ -205,7 +205,7 @@
     </message>
     <message>
         <source>tip.accuracyRing.content</source>
-        <translation>Right answers out of all answers: in this session while you practise, over the level's history otherwise. Click it to see every note.</translation>
+        <translation>Right answers out of all answers: in this session while you practise, over the level's history otherwise. I shows every note.</translation>
     </message>
     <message>
         <source>tip.getStarted.title</source>
@@ -1090,6 +1090,10 @@
     <message>
         <source>accuracy.spokenRight</source>
         <translation>%1 right</translation>
+    </message>
+    <message>
+        <source>announce.tourClosed</source>
+        <translation>Tour closed. F1 shows it again.</translation>
     </message>
 </context>
 </TS>

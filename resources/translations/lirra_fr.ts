@@ -133,11 +133,11 @@
     </message>
     <message>
         <source>tip.howItWorks.content</source>
-        <translation>Appuyez sur lecture pour commencer une séance. Vous entendez une courte cadence qui installe la tonalité, puis une note.</translation>
+        <translation>Espace lance une séance : vous entendez une courte cadence qui installe la tonalité, puis une note. Entrée montre le conseil suivant ; Échap ferme la visite.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.1</source>
-        <translation>Trouvez cette note sur le clavier et cliquez dessus. Une fausse touche sonne et la question reste : vous pouvez réessayer.</translation>
+        <translation>Nommez cette note : jouez-la sur le piano avec la souris, le clavier de l’ordinateur ou un clavier MIDI. Une fausse touche sonne et la question reste : vous pouvez réessayer.</translation>
     </message>
     <message>
         <source>tip.howItWorks.content.2</source>
@@ -165,7 +165,7 @@
     </message>
     <message>
         <source>tip.nextLevel.content</source>
-        <translation>Passe au niveau suivant. Chaque tonalité a six niveaux en majeur et six en mineur, de quatre notes à toute l’octave chromatique.</translation>
+        <translation>Passe au niveau suivant (→). Chaque tonalité a six niveaux en majeur et six en mineur, de quatre notes à toute l’octave chromatique.</translation>
     </message>
     <message>
         <source>tip.previousLevel.title</source>
@@ -173,7 +173,7 @@
     </message>
     <message>
         <source>tip.previousLevel.content</source>
-        <translation>Revient d’un niveau en arrière.</translation>
+        <translation>Revient d’un niveau en arrière (←).</translation>
     </message>
     <message>
         <source>tip.randomLevel.title</source>
@@ -181,7 +181,7 @@
     </message>
     <message>
         <source>tip.randomLevel.content</source>
-        <translation>Saute à un niveau tiré au hasard.</translation>
+        <translation>Saute à un niveau tiré au hasard (N).</translation>
     </message>
     <message>
         <source>tip.firstLevel.title</source>
@@ -189,7 +189,7 @@
     </message>
     <message>
         <source>tip.firstLevel.content</source>
-        <translation>Vous ramène au tout premier niveau, do majeur.</translation>
+        <translation>Vous ramène au tout premier niveau, do majeur (Début).</translation>
     </message>
     <message>
         <source>tip.configureLevel.title</source>
@@ -197,7 +197,7 @@
     </message>
     <message>
         <source>tip.configureLevel.content</source>
-        <translation>Réduisez le niveau aux notes que vous voulez travailler.</translation>
+        <translation>Réduisez le niveau aux notes que vous voulez travailler (L).</translation>
     </message>
     <message>
         <source>tip.accuracyRing.title</source>
@@ -205,7 +205,7 @@
     </message>
     <message>
         <source>tip.accuracyRing.content</source>
-        <translation>Réponses justes sur toutes les réponses : dans cette séance pendant que vous jouez, sur l’historique du niveau sinon. Cliquez pour voir chaque note.</translation>
+        <translation>Réponses justes sur toutes les réponses : dans cette séance pendant que vous jouez, sur l’historique du niveau sinon. I montre chaque note.</translation>
     </message>
     <message>
         <source>tip.getStarted.title</source>
@@ -1090,6 +1090,10 @@
     <message>
         <source>accuracy.spokenRight</source>
         <translation>%1 de justes</translation>
+    </message>
+    <message>
+        <source>announce.tourClosed</source>
+        <translation>Visite fermée. F1 la relance.</translation>
     </message>
 </context>
 </TS>

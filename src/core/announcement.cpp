@@ -1,6 +1,7 @@
 #include "announcement.h"
 
 #include "core/app_state.h"
+#include "model/level_labels.h"
 #include "model/localization.h"
 
 namespace lirra {
@@ -12,6 +13,9 @@ void announce(AppState &state, Announcement::Kind kind)
         next.detail = state.error->description;
     if (kind == Announcement::Kind::notice && state.notice)
         next.detail = *state.notice;
+    // Words a screen reader says as they are: "·" would be "middle dot".
+    if (kind == Announcement::Kind::level && state.level)
+        next.detail = levelHeading(*state.level).replace(QStringLiteral(" · "), QStringLiteral(", "));
     state.announcement = std::move(next);
 }
 
@@ -29,6 +33,8 @@ QString announcementText(const Announcement &announcement)
         return announcement.detail.isEmpty() ? localized("announce.error")
                                              : localized("announce.errorWith").arg(announcement.detail);
     case Kind::notice: return announcement.detail;
+    case Kind::tourClosed: return localized("announce.tourClosed");
+    case Kind::level: return announcement.detail;
     }
     return {};
 }

@@ -11,19 +11,20 @@ struct AppState;
 // A short sentence for a screen reader to speak, told by its serial from
 // the one before: the same words twice are two announcements.
 struct Announcement {
-    enum class Kind { right, wrong, questionReady, sessionSaved, sessionStopped, error, notice };
+    enum class Kind { right, wrong, questionReady, sessionSaved, sessionStopped, error, notice, tourClosed, level };
     Kind kind = Kind::right;
     std::uint64_t serial = 0;
     // Of a saved session: its right answers out of all.
     std::int64_t right = 0;
     std::int64_t answers = 0;
-    // Of an error: what the error screen says; of a notice, the notice.
+    // Of an error: what the error screen says; of a notice, the notice; of
+    // a level, its heading.
     QString detail = {};
     friend bool operator==(const Announcement &, const Announcement &) = default;
 };
 
 // Sets the state's announcement to a new one of this kind; an error's
-// description comes from the state.
+// description, a notice and a level's heading come from the state.
 void announce(AppState &state, Announcement::Kind kind);
 
 // The words, in the user's language. A wrong answer never names the note,

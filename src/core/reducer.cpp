@@ -456,11 +456,16 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         },
         [&](const didLoadLevel &a) {
             const Level &l = a.level;
+            // Another level than the one on show is said, as it is shown.
+            const bool moved = state.level && (state.level->id != l.id || state.level->notes != l.notes
+                                               || state.level->isCustom != l.isCustom);
             state.hasError = false;
             state.level = l;
             ++state.levelLoads;
             state.sessionSummary = a.summary;
             state.hearing.reset();
+            if (moved && !a.stopped)
+                announce(state, Announcement::Kind::level);
             if (a.stopped) {
                 const SessionStatistics kept = a.stopped->statistics();
                 const std::int64_t answers = saturatingAdd(kept.correctCount, kept.wrongCount);
@@ -512,6 +517,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
                 return withoutEffect();
             // For good: the tour does not come back at the next start.
             state.currentTip.reset();
+            announce(state, Announcement::Kind::tourClosed);
             state.isInteractionEnabled = state.level.has_value();
             preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
             return withoutEffect();

@@ -11,6 +11,7 @@
 #include "nav_bar.h"
 #include "save_level_bar.h"
 #include "model/level_labels.h"
+#include "focus_keeper.h"
 #include "quit_guard.h"
 #include "window_placement.h"
 #include "model/localization.h"
@@ -20,6 +21,7 @@
 #include "widgets/announcer.h"
 #include "widgets/control.h"
 #include "widgets/keyboard.h"
+#include "widgets/progress_chart.h"
 #include "widgets/palette.h"
 #include "widgets/title_bar.h"
 
@@ -315,6 +317,39 @@ void AppDelegate::applicationDidFinishLaunching()
     quitting.confirmLoss = m_input.confirmLoss;
     quitting.exit = m_input.exit;
     m_quitGuard = new QuitGuard(m_window, std::move(quitting), this);
+    FocusKeeper::Places places;
+    places.window = m_window;
+    places.startStop = [self]() { return self ? self->toolbarItem(QStringLiteral("startStopSessionButton")) : nullptr; };
+    places.overlayKeyboard = [self]() -> KeyboardView * {
+        if (!self)
+            return nullptr;
+        if (AccuracyScreen *accuracy = self->app()->builtAccuracy(); accuracy && accuracy->isVisible())
+            return accuracy->keyboardView();
+        if (LevelEditorScreen *editor = self->app()->builtLevelEditor(); editor && editor->isVisible())
+            return editor->keyboardView();
+        return nullptr;
+    };
+    places.overlaySummary = [self]() -> QString {
+        if (!self)
+            return {};
+        const auto summary = [](TitledKeyboardScreen *screen, const QString &extra) {
+            QStringList parts{screen->titleBar()->title().value_or(QString()), screen->messageLabel()->text(), extra};
+            parts.removeAll(QString());
+            return parts.join(QStringLiteral(". ")).replace(QStringLiteral(" · "), QStringLiteral(", "));
+        };
+        if (AccuracyScreen *accuracy = self->app()->builtAccuracy(); accuracy && accuracy->isVisible()) {
+            const QWidget *chart = accuracy->progressChart();
+            return summary(accuracy, chart->isVisible() ? chart->accessibleName() : QString());
+        }
+        if (LevelEditorScreen *editor = self->app()->builtLevelEditor(); editor && editor->isVisible())
+            return summary(editor, QString());
+        return {};
+    };
+    places.say = [self](const QString &text) {
+        if (self)
+            self->say(text);
+    };
+    m_focusKeeper = new FocusKeeper(std::move(places), this);
     // Every tip can end the tour for good; F1 starts it again.
     TipPresenter::setSecondaryAction(TipView::TipViewAction{localized("tip.skip"), [self]() {
         if (self)
@@ -550,8 +585,11 @@ void AppDelegate::showState(const AppState &state)
             m_navBar->setSubtitle(subtitle);
     }
     const MainScreenState main = mainScreenState(state);
+    const NavBarState bar = navBarState(main);
+    if (m_focusKeeper)
+        m_focusKeeper->beforeToolbar(state, bar.isStartStopButtonEnabled);
     if (m_window)
-        applyNavBarState(navBarState(main));
+        applyNavBarState(bar);
     showTip(state.currentTip);
     updateModalShortcuts();
     // A tip that appears is said as well as shown, its buttons with it.
@@ -563,12 +601,20 @@ void AppDelegate::showState(const AppState &state)
         m_announced = state.announcement->serial;
         said = announcementText(*state.announcement);
     }
-    if (m_window && said) {
-        if (!m_announcer)
-            m_announcer = new Announcer(m_window);
-        m_announcer->say(*said);
-    }
+    if (m_window && said)
+        say(*said);
+    if (m_focusKeeper)
+        m_focusKeeper->after(state);
     emit stateShown(state);
+}
+
+void AppDelegate::say(const QString &text)
+{
+    if (!m_window)
+        return;
+    if (!m_announcer)
+        m_announcer = new Announcer(m_window);
+    m_announcer->say(text);
 }
 
 void AppDelegate::applyNavBarState(const NavBarState &bar)

@@ -47,6 +47,7 @@ class Announcer;
 class HistoryExporter;
 class App;
 class QuitGuard;
+class FocusKeeper;
 class AppLoop;
 class Label;
 class NavBar;
@@ -95,6 +96,8 @@ signals:
 
 private:
     void showState(const AppState &state);
+    // Says a sentence to a screen reader.
+    void say(const QString &text);
     void applyNavBarState(const NavBarState &bar);
     void showTip(const std::optional<Tip> &tip);
     NavBar *makeNavBar();
@@ -121,6 +124,7 @@ private:
     QPointer<QMainWindow> m_window;
     NavBar *m_navBar = nullptr;
     QuitGuard *m_quitGuard = nullptr;
+    FocusKeeper *m_focusKeeper = nullptr;
     QPointer<TipView> m_toolbarTip;
     QPointer<Announcer> m_announcer;
     std::uint64_t m_announced = 0;

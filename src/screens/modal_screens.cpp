@@ -1,5 +1,7 @@
 #include "modal_screens.h"
 
+#include "widgets/key_access.h"
+
 #include "model/localization.h"
 #include "model/note_naming.h"
 #include "widgets/accuracy_ring.h"
@@ -50,6 +52,9 @@ TitledKeyboardScreen::TitledKeyboardScreen(std::shared_ptr<NotePlayer> notePlaye
     text.setColor(QPalette::WindowText, color(PaletteColor::buttonForeground));
     m_message->setPalette(text);
     m_message->hide();
+    // Return means done here, wherever the focus is; Space plays the
+    // focused key.
+    m_keyboard->keyFocus()->setReturnPresses(false);
 }
 
 void TitledKeyboardScreen::setMessage(const QString &message)

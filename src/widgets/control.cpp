@@ -4,6 +4,8 @@
 #include "palette.h"
 
 #include <QAbstractButton>
+
+#include <algorithm>
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -27,8 +29,18 @@ protected:
         if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease)
             return false;
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() != Qt::NoModifier || !isPressKey(key->key()))
+        if (key->modifiers() != Qt::NoModifier)
             return false;
+        // The arrows, Home and End are the level's keys (their shortcuts go
+        // first where they are on); where they are off (in a session) they
+        // do nothing, never move the focus to another button, where the next
+        // Space would go.
+        if (!isPressKey(key->key())) {
+            static const std::initializer_list<int> walking = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                                                               Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
+            const bool walks = std::find(walking.begin(), walking.end(), key->key()) != walking.end();
+            return walks && type == QEvent::KeyPress;
+        }
         key->accept();
         if (type == QEvent::ShortcutOverride || key->isAutoRepeat())
             return true;

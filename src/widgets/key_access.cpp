@@ -128,6 +128,11 @@ void KeyFocus::move(Key *from, int step)
     }
 }
 
+bool KeyFocus::pressKey(int key) const
+{
+    return key == Qt::Key_Space || (m_returnPresses && isPressKey(key));
+}
+
 bool KeyFocus::eventFilter(QObject *watched, QEvent *event)
 {
     auto *key = qobject_cast<Key *>(watched);
@@ -144,7 +149,7 @@ bool KeyFocus::eventFilter(QObject *watched, QEvent *event)
         return false;
     case QEvent::ShortcutOverride: {
         auto *press = static_cast<QKeyEvent *>(event);
-        if (press->modifiers() == Qt::NoModifier && (isPressKey(press->key()) || isMoveKey(press->key()))) {
+        if (press->modifiers() == Qt::NoModifier && (pressKey(press->key()) || isMoveKey(press->key()))) {
             press->accept();
             return true;
         }
@@ -159,7 +164,7 @@ bool KeyFocus::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_Right: move(key, 1); return true;
         default: break;
         }
-        if (isPressKey(press->key())) {
+        if (pressKey(press->key())) {
             if (!press->isAutoRepeat())
                 m_keyboard->pressKey(noteOf(key));
             return true;
@@ -168,7 +173,7 @@ bool KeyFocus::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyRelease: {
         auto *release = static_cast<QKeyEvent *>(event);
-        if (!isPressKey(release->key()))
+        if (!pressKey(release->key()))
             return false;
         if (!release->isAutoRepeat())
             m_keyboard->releaseKey(noteOf(key));

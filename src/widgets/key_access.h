@@ -37,6 +37,9 @@ public:
     // enabled key when its own is not.
     void refresh();
     Key *tabStop() const { return m_tabStop; }
+    // Whether Return plays the focused key as Space does; not on a screen
+    // where Return means done.
+    void setReturnPresses(bool presses) { m_returnPresses = presses; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,8 +50,12 @@ private:
     void setTabStop(Key *key);
     void move(Key *from, int step);
 
+    // Whether the key plays the focused key.
+    bool pressKey(int key) const;
+
     KeyboardView *m_keyboard;
     Key *m_tabStop = nullptr;
+    bool m_returnPresses = true;
 };
 
 } // namespace lirra
