@@ -1095,5 +1095,13 @@
         <source>announce.tourClosed</source>
         <translation>Einführung geschlossen. F1 zeigt sie erneut.</translation>
     </message>
+    <message>
+        <source>preferences.speechPauseAutomatic</source>
+        <translation>Automatisch: 1 Schlag mit Bildschirmleser</translation>
+    </message>
+    <message>
+        <source>preferences.valueName</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 </TS>

@@ -1095,5 +1095,13 @@
         <source>announce.tourClosed</source>
         <translation>Tour closed. F1 shows it again.</translation>
     </message>
+    <message>
+        <source>preferences.speechPauseAutomatic</source>
+        <translation>Automatic: 1 beat with a screen reader</translation>
+    </message>
+    <message>
+        <source>preferences.valueName</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 </TS>

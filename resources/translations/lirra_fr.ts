@@ -1095,5 +1095,13 @@
         <source>announce.tourClosed</source>
         <translation>Visite fermée. F1 la relance.</translation>
     </message>
+    <message>
+        <source>preferences.speechPauseAutomatic</source>
+        <translation>Automatique : 1 temps avec un lecteur d’écran</translation>
+    </message>
+    <message>
+        <source>preferences.valueName</source>
+        <translation>%1 : %2</translation>
+    </message>
 </context>
 </TS>

@@ -109,6 +109,9 @@ QString description(const AppAction &action)
         [](const didSkipListening &) { return QStringLiteral("👆 didSkipListening"); },
         [](const didPressConfusionsButton &) { return QStringLiteral("👆 didPressConfusions"); },
         [](const didDismissConfusions &) { return QStringLiteral("👆 didDismissConfusions"); },
+        [](const didChangeScreenReader &a) {
+            return QStringLiteral("🔈 didChangeScreenReader - ") + QLatin1String(a.active ? "on" : "off");
+        },
         [](const didAnswerLeavingNarrowing &a) {
             const char *choices[] = {"save", "discard", "cancel"};
             return QStringLiteral("👆 didAnswerLeavingNarrowing - ") + QLatin1String(choices[int(a.choice)]);

@@ -82,6 +82,8 @@ struct didPressConfusionsButton {};
 struct didDismissConfusions {};
 // The user's answer to leaving an unsaved narrowing that holds answers.
 struct didAnswerLeavingNarrowing { KeepNarrowing choice = KeepNarrowing::cancel; };
+// A screen reader began or stopped reading the app.
+struct didChangeScreenReader { bool active = false; };
 } // namespace actions
 
 using AppAction = std::variant<
@@ -127,7 +129,8 @@ using AppAction = std::variant<
     actions::didSkipListening,
     actions::didPressConfusionsButton,
     actions::didDismissConfusions,
-    actions::didAnswerLeavingNarrowing>;
+    actions::didAnswerLeavingNarrowing,
+    actions::didChangeScreenReader>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

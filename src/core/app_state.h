@@ -119,6 +119,9 @@ struct AppState {
     std::optional<LeaveNarrowing> moveAfterSave;
     // Said under the keys once, at the start: the narrowing a quit saved.
     std::optional<QString> notice;
+    // A screen reader is reading the app: an automatic pause for speech
+    // rests a beat.
+    bool screenReaderActive = false;
 };
 
 // The level on show is a narrowing, not saved, that holds answers: leaving

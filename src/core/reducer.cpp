@@ -320,7 +320,10 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isInteractionEnabled = false;
             const bool withCadence = cadenceDue(state, *state.level);
             // Only an answer before it has anything to be said about it.
-            const int pause = state.questionsAsked > 0 ? state.settings.speechPause : 0;
+            const int chosen = state.settings.speechPause;
+            const int pause = state.questionsAsked == 0 ? 0
+                : chosen == Settings::automaticPause ? (state.screenReaderActive ? 1 : 0)
+                                                     : chosen;
             ++state.questionsAsked;
             if (withCadence)
                 state.cadenceHeard = state.level->cadence;
@@ -398,6 +401,10 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.isLevelEditorVisible = false;
             state.offersToSaveLevel = false;
             return Reduction{std::move(state), std::move(effect)};
+        },
+        [&](const didChangeScreenReader &a) {
+            state.screenReaderActive = a.active;
+            return withoutEffect();
         },
         [&](const didAnswerLeavingNarrowing &a) {
             if (!state.leavingNarrowing)

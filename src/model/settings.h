@@ -78,8 +78,10 @@ struct Settings {
     // note pressed and the one asked, each with its resolution.
     bool contrast = true;
     // Beats of silence before each question's cadence after the first, so
-    // that a screen reader can say how the last answer went.
-    int speechPause = 0;
+    // that a screen reader can say how the last answer went; `automaticPause`
+    // rests one beat while a screen reader runs and none otherwise.
+    static constexpr int automaticPause = -1;
+    int speechPause = automaticPause;
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };

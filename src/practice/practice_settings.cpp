@@ -28,7 +28,8 @@ Settings readSettings(const Preferences &preferences)
         integerIn(preferences, PreferenceKey::questionEmphasis, 0, Settings::maxEmphasis, defaults.questionEmphasis);
     settings.volume = integerIn(preferences, PreferenceKey::volume, 0, Settings::maxVolume, defaults.volume);
     settings.speechPause =
-        integerIn(preferences, PreferenceKey::speechPause, 0, Settings::maxSpeechPause, defaults.speechPause);
+        integerIn(preferences, PreferenceKey::speechPause, Settings::automaticPause, Settings::maxSpeechPause,
+                  defaults.speechPause);
     if (const std::optional<QString> text = preferences.text(PreferenceKey::noteNames))
         settings.noteNames = namingFromText(*text).value_or(defaults.noteNames);
     if (const std::optional<QString> text = preferences.text(PreferenceKey::practiceMode))

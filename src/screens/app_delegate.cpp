@@ -25,6 +25,7 @@
 #include "widgets/palette.h"
 #include "widgets/title_bar.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QCoroTimer>
@@ -38,6 +39,24 @@
 #include <QVBoxLayout>
 
 namespace lirra {
+
+// Tells the loop when a screen reader begins or stops reading the app.
+class AppDelegate::ScreenReaderWatch final : public QAccessible::ActivationObserver {
+public:
+    explicit ScreenReaderWatch(QPointer<AppDelegate> delegate) : m_delegate(std::move(delegate))
+    {
+        QAccessible::installActivationObserver(this);
+    }
+    ~ScreenReaderWatch() override { QAccessible::removeActivationObserver(this); }
+    void accessibilityActiveChanged(bool active) override
+    {
+        if (m_delegate)
+            m_delegate->loop()->send(actions::didChangeScreenReader{active});
+    }
+
+private:
+    QPointer<AppDelegate> m_delegate;
+};
 
 namespace {
 
@@ -430,6 +449,11 @@ void AppDelegate::applicationDidFinishLaunching()
     m_window->activateWindow();
 
     loop()->send(actions::didLoad{});
+    // Whether a screen reader reads the app, now and as it changes.
+    if (!m_screenReaderWatch)
+        m_screenReaderWatch = std::make_unique<ScreenReaderWatch>(self);
+    if (QAccessible::isActive())
+        loop()->send(actions::didChangeScreenReader{true});
     // An instrument that fails to load beside the first level is told then,
     // not at the first note that would have been silent.
     const auto watchInstrument = [](QPointer<AppDelegate> self, std::shared_ptr<NotePlayer> player) -> QCoro::Task<> {
@@ -581,6 +605,9 @@ void AppDelegate::showState(const AppState &state)
     if (m_window) {
         const QString subtitle = state.level ? levelHeading(*state.level) : localized("earTraining");
         m_window->setWindowTitle(subtitle + QStringLiteral(" — ") + localized("lirra"));
+        // Read with commas, not "middle dot" and "em dash".
+        m_window->setAccessibleName(QString(subtitle).replace(QStringLiteral(" · "), QStringLiteral(", "))
+                                    + QStringLiteral(", ") + localized("lirra"));
         if (m_navBar)
             m_navBar->setSubtitle(subtitle);
     }

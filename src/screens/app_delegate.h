@@ -124,6 +124,8 @@ private:
     QPointer<QMainWindow> m_window;
     NavBar *m_navBar = nullptr;
     QuitGuard *m_quitGuard = nullptr;
+    class ScreenReaderWatch;
+    std::unique_ptr<ScreenReaderWatch> m_screenReaderWatch;
     FocusKeeper *m_focusKeeper = nullptr;
     QPointer<TipView> m_toolbarTip;
     QPointer<Announcer> m_announcer;

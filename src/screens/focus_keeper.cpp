@@ -80,7 +80,8 @@ void FocusKeeper::after(const AppState &state)
         m_started = true;
     m_tipShown = tip;
 
-    // Back on Start/Stop once a stop that disabled it is done.
+    // Back on Start/Stop once a stop that disabled it is done (the save
+    // said tells that it is Start again).
     if (m_startStopHadFocus && usable(startStop)) {
         m_startStopHadFocus = false;
         if (QApplication::focusWidget() == m_places.window || !QApplication::focusWidget())

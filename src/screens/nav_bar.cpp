@@ -212,6 +212,7 @@ void NavBar::setSubtitle(const QString &subtitle)
 {
     m_subtitleLabel->setText(subtitle);
     m_subtitleLabel->setToolTip(subtitle);
+    m_subtitleLabel->setAccessibleName(QString(subtitle).replace(QStringLiteral(" · "), QStringLiteral(", ")));
 }
 
 void NavBar::apply(const NavBarState &bar)

@@ -1,6 +1,7 @@
 #include "preferences_dialog.h"
 
 #include "model/localization.h"
+#include "widgets/announcer.h"
 #include "widgets/palette.h"
 
 #include <QCheckBox>
@@ -40,6 +41,7 @@ W *labelled(QFormLayout *form, const char *label, W *widget, const char *descrip
     text->setBuddy(widget);
     text->setWordWrap(true);
     widget->setAccessibleName(localized(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
+    widget->setProperty("labelName", widget->accessibleName());
     if (description) {
         widget->setToolTip(localized(description));
         widget->setAccessibleDescription(localized(description));
@@ -202,6 +204,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_contrast->setAccessibleName(localized("preferences.contrastOn"));
     connect(m_contrast, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.contrast = on; }); });
 
+    m_speechPause->addItem(localized("preferences.speechPauseAutomatic"), Settings::automaticPause);
     m_speechPause->addItem(localized("preferences.speechPauseNone"), 0);
     for (int beats = 1; beats <= Settings::maxSpeechPause; ++beats)
         m_speechPause->addItem(localized(beats == 1 ? "preferences.pauseOneBeat" : "preferences.pauseBeats").arg(beats), beats);
@@ -242,6 +245,20 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+
+    // A combo box is read with its value, and a value chosen is said: Qt
+    // 6.4 gives a screen reader neither.
+    for (QComboBox *box : findChildren<QComboBox *>()) {
+        const QString label = box->property("labelName").toString();
+        if (label.isEmpty())
+            continue;
+        const auto name = [box, label]() {
+            box->setAccessibleName(localized("preferences.valueName").arg(label, box->currentText()));
+        };
+        name();
+        connect(box, &QComboBox::currentIndexChanged, box, name);
+        connect(box, &QComboBox::activated, this, [this, box]() { say(box->currentText()); });
+    }
 }
 
 void PreferencesDialog::present(const Settings &settings, const std::vector<InstrumentChoice> &instruments)
@@ -263,6 +280,13 @@ void PreferencesDialog::present(const Settings &settings, const std::vector<Inst
     m_noInstruments->setVisible(instruments.empty());
     showSettings(settings);
     m_filter->setFocus();
+}
+
+void PreferencesDialog::say(const QString &text)
+{
+    if (!m_announcer)
+        m_announcer = new Announcer(this);
+    m_announcer->say(text);
 }
 
 void PreferencesDialog::showSettings(const Settings &settings)

@@ -69,6 +69,8 @@ protected:
 private:
     void change(const std::function<void(Settings &)> &edit);
     void selectInstrument(Preset preset);
+    // Says a sentence to a screen reader.
+    void say(const QString &text);
 
     Settings m_settings;
     bool m_quiet = false;
@@ -91,6 +93,7 @@ private:
     QPushButton *m_export;
     QPushButton *m_defaults;
     QPushButton *m_close;
+    class Announcer *m_announcer = nullptr;
 };
 
 } // namespace lirra

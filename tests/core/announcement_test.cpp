@@ -101,15 +101,22 @@ private slots:
     void speechPause_data()
     {
         QTest::addColumn<int>("pause");
-        QTest::newRow("none, as ever") << 0;
-        QTest::newRow("two beats") << 2;
+        QTest::addColumn<bool>("reader"); // a screen reader reads the app
+        QTest::addColumn<int>("beats");
+        QTest::newRow("none, as ever") << 0 << true << 0;
+        QTest::newRow("two beats") << 2 << false << 2;
+        QTest::newRow("automatic, no screen reader: none") << int(Settings::automaticPause) << false << 0;
+        QTest::newRow("automatic, a screen reader: one beat") << int(Settings::automaticPause) << true << 1;
     }
     void speechPause()
     {
         QFETCH(int, pause);
+        QFETCH(bool, reader);
+        QFETCH(int, beats);
         Settings settings;
         settings.speechPause = pause;
         m_app.start(settings, cMajor);
+        send(actions::didChangeScreenReader{reader});
         send(actions::didPressStartStopLevelButton{});
         send(actions::didStartSession{Session{100.0, {}}});
         auto first = send(actions::didLoadQuestion{questionOf(u"D1")});
@@ -120,7 +127,7 @@ private slots:
             if (auto e = send(actions::didPlayNoteInResolution{state().playback}); e && std::holds_alternative<effects::logRightAnswer>(*e))
                 send(actions::didLogRightAnswer{answered(1, 0), state().playback});
         auto second = send(actions::didLoadQuestion{questionOf(u"E1")});
-        QCOMPARE(std::get<effects::playCadence>(*second).pauseBeats, pause);
+        QCOMPARE(std::get<effects::playCadence>(*second).pauseBeats, beats);
     }
 
     // A stop says whether anything was kept, with the score kept; an error
