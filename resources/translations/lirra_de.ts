@@ -325,7 +325,7 @@
     </message>
     <message>
         <source>sessionsWillBeLost</source>
-        <translation>Beendete Übungen, die nirgends gespeichert werden konnten: %1. Sie gehen verloren, wenn Lirra jetzt geschlossen wird.</translation>
+        <translation>%1 beendete Übungen konnten nirgends gespeichert werden. Sie gehen verloren, wenn Lirra jetzt geschlossen wird.</translation>
     </message>
     <message>
         <source>quitAndLose</source>
@@ -865,7 +865,7 @@
     </message>
     <message>
         <source>confusions.pair</source>
-        <translation>%1 gehört als %2 (%3×)</translation>
+        <translation>%1 als %2 gehört (%3×)</translation>
     </message>
     <message>
         <source>confusions.none</source>
@@ -897,7 +897,7 @@
     </message>
     <message>
         <source>summary.confused</source>
-        <translation>Am häufigsten verwechselt: %1 gehört als %2 (%3×).</translation>
+        <translation>Am häufigsten verwechselt: %1 als %2 gehört (%3×).</translation>
     </message>
     <message>
         <source>preferences.mode</source>
@@ -1102,6 +1102,26 @@
     <message>
         <source>preferences.valueName</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>sessionsWillBeLost.one</source>
+        <translation>Eine beendete Übung konnte nirgends gespeichert werden. Sie geht verloren, wenn Lirra jetzt geschlossen wird.</translation>
+    </message>
+    <message>
+        <source>summary.seconds</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>tour.notNow</source>
+        <translation>Die Einführung erscheint, sobald die Übung endet.</translation>
+    </message>
+    <message>
+        <source>preferences.restoreQuestion</source>
+        <translation>Alle Einstellungen auf den Auslieferungszustand zurücksetzen? Instrument, Tempo, Kadenz, Klang, Tonnamen und Übungsart werden zurückgesetzt.</translation>
+    </message>
+    <message>
+        <source>preferences.restore</source>
+        <translation>Zurücksetzen</translation>
     </message>
 </context>
 </TS>

@@ -325,7 +325,7 @@
     </message>
     <message>
         <source>sessionsWillBeLost</source>
-        <translation>Finished sessions that could not be saved anywhere: %1. They will be lost if Lirra closes now.</translation>
+        <translation>%1 finished sessions could not be saved anywhere. They will be lost if Lirra closes now.</translation>
     </message>
     <message>
         <source>quitAndLose</source>
@@ -1102,6 +1102,26 @@
     <message>
         <source>preferences.valueName</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>sessionsWillBeLost.one</source>
+        <translation>A finished session could not be saved anywhere. It will be lost if Lirra closes now.</translation>
+    </message>
+    <message>
+        <source>summary.seconds</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>tour.notNow</source>
+        <translation>The tour shows once the session stops.</translation>
+    </message>
+    <message>
+        <source>preferences.restoreQuestion</source>
+        <translation>Restore every setting to how Lirra comes? Your instrument, tempo, cadence, sounds, note names and practice mode go back to their defaults.</translation>
+    </message>
+    <message>
+        <source>preferences.restore</source>
+        <translation>Restore defaults</translation>
     </message>
 </context>
 </TS>

@@ -325,7 +325,7 @@
     </message>
     <message>
         <source>sessionsWillBeLost</source>
-        <translation>Séances terminées qui n’ont pu être enregistrées nulle part : %1. Elles seront perdues si Lirra se ferme maintenant.</translation>
+        <translation>%1 séances terminées n’ont pu être enregistrées nulle part. Elles seront perdues si Lirra se ferme maintenant.</translation>
     </message>
     <message>
         <source>quitAndLose</source>
@@ -845,7 +845,7 @@
     </message>
     <message>
         <source>confusions.cell</source>
-        <translation>Demandée %1, répondue %2 : %3</translation>
+        <translation>Demandé %1, répondu %2 : %3</translation>
     </message>
     <message>
         <source>confusions.rightCell</source>
@@ -865,7 +865,7 @@
     </message>
     <message>
         <source>confusions.pair</source>
-        <translation>%1 entendue comme %2 (%3×)</translation>
+        <translation>%1 entendu comme %2 (%3×)</translation>
     </message>
     <message>
         <source>confusions.none</source>
@@ -897,7 +897,7 @@
     </message>
     <message>
         <source>summary.confused</source>
-        <translation>Confusion la plus fréquente : %1 entendue comme %2 (%3×).</translation>
+        <translation>Confusion la plus fréquente : %1 entendu comme %2 (%3×).</translation>
     </message>
     <message>
         <source>preferences.mode</source>
@@ -1102,6 +1102,26 @@
     <message>
         <source>preferences.valueName</source>
         <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>sessionsWillBeLost.one</source>
+        <translation>Une séance terminée n’a pu être enregistrée nulle part. Elle sera perdue si Lirra se ferme maintenant.</translation>
+    </message>
+    <message>
+        <source>summary.seconds</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>tour.notNow</source>
+        <translation>La visite s’affiche une fois la séance arrêtée.</translation>
+    </message>
+    <message>
+        <source>preferences.restoreQuestion</source>
+        <translation>Rétablir tous les réglages d’origine ? L’instrument, le tempo, la cadence, le son, les noms des notes et le mode d’entraînement reviennent à leurs valeurs par défaut.</translation>
+    </message>
+    <message>
+        <source>preferences.restore</source>
+        <translation>Rétablir</translation>
     </message>
 </context>
 </TS>

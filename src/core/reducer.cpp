@@ -184,7 +184,13 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             announce(state, Announcement::Kind::questionReady);
             return withoutEffect();
         },
-        [&](const didReleaseNote &) { return withoutEffect(); },
+        [&](const didReleaseNote &a) {
+            // A key played outside a session is lit while it is held.
+            if (!state.isPracticing && state.highlightedNote && state.highlightedNote->note == a.note
+                && state.highlightedNote->color == PaletteColor::amber)
+                state.highlightedNote.reset();
+            return withoutEffect();
+        },
         [&](const errorOccurred &a) {
             state.error = a.error;
             state.hasError = true;
@@ -314,6 +320,7 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             if (!state.level || !state.isPracticing)
                 return withoutEffect();
             state.hasError = false;
+            state.notice.reset();
             state.question = a.question;
             state.firstWrongAnswer.reset();
             state.highlightedNote.reset();
@@ -531,9 +538,14 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
         },
         [&](const didRequestTour &) {
             // From the start, over the level on show; not into a session or
-            // over another screen.
-            if (state.isPracticing || !state.level || state.hasError || state.isLevelEditorVisible
-                || state.isAccuracyScreenVisible || !state.isInteractionEnabled)
+            // over another screen. In a session it says when.
+            if (state.isPracticing) {
+                state.notice = localized("tour.notNow");
+                announce(state, Announcement::Kind::notice);
+                return withoutEffect();
+            }
+            if (!state.level || state.hasError || state.isLevelEditorVisible || state.isAccuracyScreenVisible
+                || !state.isInteractionEnabled)
                 return withoutEffect();
             tipProvider.restart();
             state.currentTip = tipProvider.nextTip();

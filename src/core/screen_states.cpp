@@ -61,14 +61,15 @@ std::optional<QString> practiceCaption(const AppState &state)
         const bool pressed = hearing.contrast && presenting == hearing.contrast->answered;
         return localized(pressed ? "contrast.pressed" : "contrast.asked").arg(nameOf(state, presenting));
     }
-    if (state.notice && !state.isPracticing)
+    if (state.notice)
         return state.notice;
     if (!state.sessionSummary || state.isPracticing)
         return std::nullopt;
     const SessionSummary &summary = *state.sessionSummary;
     const auto seconds = std::llround(summary.seconds);
     QString text = localized("summary.text")
-                       .arg(localized("summary.length").arg(seconds / 60).arg(seconds % 60))
+                       .arg(seconds < 60 ? localized("summary.seconds").arg(seconds)
+                                         : localized("summary.length").arg(seconds / 60).arg(seconds % 60))
                        .arg(summary.right)
                        .arg(summary.questions)
                        .arg(percent(summary.accuracy));

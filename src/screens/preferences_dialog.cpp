@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -238,6 +239,9 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_defaults->setToolTip(localized("preferences.defaultsTip"));
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_defaults, &QPushButton::clicked, this, [this]() {
+        // Every setting at once: asked first, Cancel the default.
+        if (m_settings == Settings{} || !(confirmRestore ? confirmRestore() : askToRestore()))
+            return;
         change([](Settings &s) { s = Settings{}; });
         showSettings(m_settings);
     });
@@ -280,6 +284,18 @@ void PreferencesDialog::present(const Settings &settings, const std::vector<Inst
     m_noInstruments->setVisible(instruments.empty());
     showSettings(settings);
     m_filter->setFocus();
+}
+
+bool PreferencesDialog::askToRestore()
+{
+    QMessageBox box(QMessageBox::Question, localized("preferences.defaults"), localized("preferences.restoreQuestion"),
+                    QMessageBox::NoButton, this);
+    QPushButton *restore = box.addButton(localized("preferences.restore"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(localized("cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == restore;
 }
 
 void PreferencesDialog::say(const QString &text)

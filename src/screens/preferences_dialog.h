@@ -41,6 +41,9 @@ public:
     std::function<void()> didClose;
     // An export of every level's history was asked for.
     std::function<void(ExportFormat)> didRequestExport;
+    // Asked before every setting goes back to its default; a standard
+    // question by default.
+    std::function<bool()> confirmRestore;
 
     QLineEdit *instrumentFilter() const { return m_filter; }
     QListView *instrumentList() const { return m_instruments; }
@@ -71,6 +74,7 @@ private:
     void selectInstrument(Preset preset);
     // Says a sentence to a screen reader.
     void say(const QString &text);
+    bool askToRestore();
 
     Settings m_settings;
     bool m_quiet = false;

@@ -212,7 +212,7 @@ void QuitGuard::saveNow()
 
 bool QuitGuard::confirmByDialog(int sessions)
 {
-    QMessageBox box(QMessageBox::Warning, localized("quitTitle"), localized("sessionsWillBeLost").arg(sessions),
+    QMessageBox box(QMessageBox::Warning, localized("quitTitle"), sessions == 1 ? localized("sessionsWillBeLost.one") : localized("sessionsWillBeLost").arg(sessions),
                     QMessageBox::NoButton, m_window);
     QPushButton *quitButton = box.addButton(localized("quitAndLose"), QMessageBox::DestructiveRole);
     QPushButton *stay = box.addButton(localized("cancel"), QMessageBox::RejectRole);

@@ -210,13 +210,16 @@ private slots:
         QVERIFY(state().isInteractionEnabled);
     }
 
+    // A key played outside a session is lit while it is held, and not after.
     void freePlayAndReleases()
     {
         send(actions::didLoadLevel{levelOne});
         QCOMPARE(send(actions::didPressNote{note(u"G1")}), AppEffect(effects::playNote{note(u"G1")}));
         QCOMPARE(send(actions::didPressNote{note(u"G1")}), AppEffect(effects::playNote{note(u"G1")}));
-        QCOMPARE(send(actions::didReleaseNote{note(u"G1")}), std::nullopt);
+        QCOMPARE(send(actions::didReleaseNote{note(u"A1")}), std::nullopt);
         QCOMPARE(state().highlightedNote, std::optional(lit("G1", PaletteColor::amber)));
+        QCOMPARE(send(actions::didReleaseNote{note(u"G1")}), std::nullopt);
+        QCOMPARE(state().highlightedNote, std::nullopt);
     }
 
     void octaveRule_data()

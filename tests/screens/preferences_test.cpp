@@ -135,11 +135,24 @@ private slots:
         QCOMPARE(keyLabels(), (QStringList{"C", "D", "E", "F"}));
         QCOMPARE(player()->presetOn(MIDINotePlayer::questionChannel), std::optional(flute));
 
-        // Restore Defaults brings back the app as it comes, stored at once.
+        // Restore Defaults asks first; declined, nothing changes; then it
+        // brings back the app as it comes, stored at once.
         key(Qt::Key_Comma, Qt::ControlModifier);
         QVERIFY(dialog()->isVisible());
+        int asked = 0;
+        bool restore = false;
+        dialog()->confirmRestore = [&]() {
+            ++asked;
+            return restore;
+        };
         dialog()->defaultsButton()->click();
         drainEvents();
+        QCOMPARE(asked, 1);
+        QCOMPARE(state().settings, changed);
+        restore = true;
+        dialog()->defaultsButton()->click();
+        drainEvents();
+        QCOMPARE(asked, 2);
         QCOMPARE(state().settings, Settings{});
         QCOMPARE(stored(), Settings{});
         QCOMPARE(keyLabels(), solfege);
