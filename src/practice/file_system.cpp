@@ -187,6 +187,10 @@ Result<void> ensureFolder(FileSystem &fs, const QString &domain, const QString &
     if (fs.mkdir(native.constData(), 0777) != 0) {
         if (errno == EEXIST && isDirectory(fs, native))
             return {};
+        // The system's "File exists" does not say what is wrong.
+        if (errno == EEXIST)
+            return failure(domain, EEXIST,
+                           QStringLiteral("Could not create the folder %1: a file stands where the folder belongs").arg(path));
         return fileError(domain, QStringLiteral("Could not create the folder"), path, errno);
     }
     return syncFolder(fs, domain, parent);

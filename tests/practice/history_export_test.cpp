@@ -183,7 +183,7 @@ private slots:
         QTest::newRow("a folder") << "folder" << 1 << "Is a directory";
         QTest::newRow("no file given") << "none" << 2 << "Missing value after '--export-json'";
         QTest::newRow("an empty file name") << "empty" << 2 << "--export-json needs a destination";
-        QTest::newRow("a CSV folder that is a file") << "csv onto a file" << 1 << "File exists";
+        QTest::newRow("a CSV folder that is a file") << "csv onto a file" << 1 << "a file stands where the folder belongs";
     }
     void destinations()
     {

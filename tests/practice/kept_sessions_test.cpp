@@ -105,7 +105,7 @@ private slots:
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<bool>("namesTheFolder"); // else the level's file
         QTest::addColumn<QString>("reason");
-        QTest::newRow("the sessions folder is a file") << "folder is a file" << true << "File exists";
+        QTest::newRow("the sessions folder is a file") << "folder is a file" << true << "a file stands where the folder belongs";
         QTest::newRow("the level's file is a folder") << "file is a folder" << false << "Is a directory";
         QTest::newRow("the folder cannot be written") << "read-only folder" << false << "Permission denied";
         // flock -x sessions_1.txt sleep 60, beside the app: the stop ends as a
@@ -172,7 +172,7 @@ private slots:
         const auto failed = awaitTask(manager->stopSession());
         QVERIFY(!failed);
         const QString why = failed.error().description;
-        const QString journalWhy = QStringLiteral("Could not create the folder %1: File exists.").arg(m_home->filePath(QStringLiteral("data")));
+        const QString journalWhy = QStringLiteral("Could not create the folder %1: a file stands where the folder belongs.").arg(m_home->filePath(QStringLiteral("data")));
         QCOMPARE(why, QStringLiteral("Could not write to %1: Is a directory. %2")
                           .arg(file(), localized("sessionKeptInMemory").arg(journalWhy)));
         QCOMPARE(manager->sessionsKeptInMemory(), (std::vector<KeptSession>{{1, first}}));

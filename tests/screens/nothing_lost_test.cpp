@@ -455,7 +455,7 @@ private slots:
         QVERIFY(waitFor([](const AppState &s) { return s.hasError; }));
         const QString message = errorScreen()->messageLabel()->text();
         QVERIFY2(message.endsWith(localized("sessionKeptInMemory").arg(
-                     QStringLiteral("Could not create the folder %1: File exists.").arg(m_home->filePath(QStringLiteral("data"))))),
+                     QStringLiteral("Could not create the folder %1: a file stands where the folder belongs.").arg(m_home->filePath(QStringLiteral("data"))))),
                  qPrintable(message));
 
         m_delegate->window()->close();
