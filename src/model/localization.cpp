@@ -1,6 +1,7 @@
 #include "localization.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -66,6 +67,16 @@ void installTranslations()
     if (local->load(QLocale(), QStringLiteral("lirra"), QStringLiteral("_"), QStringLiteral(":/i18n"))
         && local->filePath() != english->filePath())
         QCoreApplication::installTranslator(local);
+    // Qt's own texts (the buttons of its dialogs, the file dialog) in the
+    // same language, from the system's Qt translations when they are there.
+    if (currentLanguage() != QLatin1String("en")) {
+        auto *qt = new QTranslator(QCoreApplication::instance());
+        if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(qt);
+        else
+            delete qt;
+    }
 }
 
 } // namespace lirra

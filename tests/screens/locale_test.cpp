@@ -3,6 +3,7 @@
 
 #include "core/app_loop.h"
 #include "model/generators.h"
+#include "model/level_labels.h"
 #include "screens/app.h"
 #include "screens/app_delegate.h"
 #include "widgets/accuracy_ring.h"
@@ -61,6 +62,15 @@ private slots:
         QCOMPARE(minor.title(), language == QLocale::German   ? QStringLiteral("cis-Moll / des-Moll")
                                 : language == QLocale::French ? QStringLiteral("do♯ mineur / ré♭ mineur")
                                                               : QStringLiteral("C♯ minor / D♭ minor"));
+        // The list and the headings give it the one name musicians use.
+        QCOMPARE(keyTitle(minor), language == QLocale::German   ? QStringLiteral("cis-Moll")
+                                  : language == QLocale::French ? QStringLiteral("do♯ mineur")
+                                                                : QStringLiteral("C♯ minor"));
+        // Qt's own buttons speak the language too.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 language == QLocale::German   ? QStringLiteral("Abbrechen")
+                 : language == QLocale::French ? QStringLiteral("Annuler")
+                                               : QStringLiteral("Cancel"));
     }
 };
 
