@@ -37,8 +37,10 @@ int exportHistory(const QString &json, const QString &csvFolder)
         std::fprintf(stderr, "lirra: %s\n", qPrintable(written.error().description));
         return 1;
     }
-    std::printf("Exported %zu sessions of %zu levels to %s\n", history.sessionCount(), history.levels.size(),
-                qPrintable(json.isEmpty() ? csvFolder : json));
+    const std::size_t sessions = history.sessionCount();
+    const std::size_t levels = history.levels.size();
+    std::printf("Exported %zu session%s of %zu level%s to %s\n", sessions, sessions == 1 ? "" : "s", levels,
+                levels == 1 ? "" : "s", qPrintable(json.isEmpty() ? csvFolder : json));
     if (!history.unreadable.isEmpty()) {
         std::fprintf(stderr, "lirra: the export is not the whole history: %s could not be read\n",
                      qPrintable(history.unreadable.join(QStringLiteral(", "))));

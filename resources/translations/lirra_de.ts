@@ -957,7 +957,7 @@
     </message>
     <message>
         <source>export.done</source>
-        <translation>%1 Übungen aus %2 Levels nach %3 exportiert.</translation>
+        <translation>%1 aus %2 nach %3 exportiert.</translation>
     </message>
     <message>
         <source>export.skipped</source>
@@ -1122,6 +1122,22 @@
     <message>
         <source>preferences.restore</source>
         <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>count.sessions.one</source>
+        <translation>%1 Übung</translation>
+    </message>
+    <message>
+        <source>count.sessions.other</source>
+        <translation>%1 Übungen</translation>
+    </message>
+    <message>
+        <source>count.levels.one</source>
+        <translation>%1 Level</translation>
+    </message>
+    <message>
+        <source>count.levels.other</source>
+        <translation>%1 Levels</translation>
     </message>
 </context>
 </TS>

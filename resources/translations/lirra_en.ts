@@ -957,7 +957,7 @@
     </message>
     <message>
         <source>export.done</source>
-        <translation>Exported %1 sessions of %2 levels to %3.</translation>
+        <translation>Exported %1 of %2 to %3.</translation>
     </message>
     <message>
         <source>export.skipped</source>
@@ -1122,6 +1122,22 @@
     <message>
         <source>preferences.restore</source>
         <translation>Restore defaults</translation>
+    </message>
+    <message>
+        <source>count.sessions.one</source>
+        <translation>%1 session</translation>
+    </message>
+    <message>
+        <source>count.sessions.other</source>
+        <translation>%1 sessions</translation>
+    </message>
+    <message>
+        <source>count.levels.one</source>
+        <translation>%1 level</translation>
+    </message>
+    <message>
+        <source>count.levels.other</source>
+        <translation>%1 levels</translation>
     </message>
 </context>
 </TS>

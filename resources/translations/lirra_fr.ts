@@ -957,7 +957,7 @@
     </message>
     <message>
         <source>export.done</source>
-        <translation>%1 séances de %2 niveaux exportées vers %3.</translation>
+        <translation>%1 de %2 exportées vers %3.</translation>
     </message>
     <message>
         <source>export.skipped</source>
@@ -1122,6 +1122,22 @@
     <message>
         <source>preferences.restore</source>
         <translation>Rétablir</translation>
+    </message>
+    <message>
+        <source>count.sessions.one</source>
+        <translation>%1 séance</translation>
+    </message>
+    <message>
+        <source>count.sessions.other</source>
+        <translation>%1 séances</translation>
+    </message>
+    <message>
+        <source>count.levels.one</source>
+        <translation>%1 niveau</translation>
+    </message>
+    <message>
+        <source>count.levels.other</source>
+        <translation>%1 niveaux</translation>
     </message>
 </context>
 </TS>

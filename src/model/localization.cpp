@@ -19,6 +19,11 @@ QString localized(const char *key)
     return QCoreApplication::translate(context, key);
 }
 
+QString localized(const QByteArray &key)
+{
+    return QCoreApplication::translate(context, key.constData());
+}
+
 QString localized(const QString &key)
 {
     const QByteArray utf8 = key.toUtf8();
@@ -50,6 +55,12 @@ QString localizedIn(const QString &language, const char *key)
     }
     const QString text = found->second ? found->second->translate(context, key) : QString();
     return text.isEmpty() ? QString::fromUtf8(key) : text;
+}
+
+QString counted(long long count, const char *key)
+{
+    const bool one = count == 1 || (count == 0 && currentLanguage() == QLatin1String("fr"));
+    return localized(QByteArray(key) + (one ? ".one" : ".other")).arg(count);
 }
 
 void installTranslations()

@@ -1,11 +1,13 @@
 #include "history_export.h"
 
 #include "model/generators.h"
+#include "model/level_labels.h"
 #include "practice/confusion_lines.h"
 #include "practice/file_session_storage.h"
 #include "practice/last_lines.h"
 #include "practice/saved_levels.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -13,6 +15,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace lirra {
@@ -45,10 +48,18 @@ QByteArray number(double value)
     return QByteArray::number(value, 'g', 17);
 }
 
+// The moment in local time with its offset, as ISO 8601 writes it:
+// "2024-12-06T09:00:00+01:00".
+QString localTime(double timestamp)
+{
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(timestamp * 1000)));
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}
+
 // "7,C minor,," or "-123,D minor,Thirds,": a row's first fields.
 QByteArray levelFields(const Level &level)
 {
-    return QByteArray::number(qint64(level.id)) + ',' + field(level.title()) + ','
+    return QByteArray::number(qint64(level.id)) + ',' + field(levelHeading(level)) + ','
         + field(level.isSaved() ? level.name : QString()) + ',';
 }
 
@@ -133,8 +144,9 @@ QByteArray historyJson(const HistoryExport &history)
         for (const Session &session : exported.sessions) {
             QJsonObject entry{
                 {QStringLiteral("level"), qint64(exported.level.id)},
-                {QStringLiteral("title"), exported.level.title()},
+                {QStringLiteral("title"), levelHeading(exported.level)},
                 {QStringLiteral("timestamp"), session.timestamp},
+                {QStringLiteral("time"), localTime(session.timestamp)},
             };
             if (exported.level.isSaved())
                 entry.insert(QStringLiteral("name"), exported.level.name);
@@ -166,14 +178,15 @@ QByteArray historyJson(const HistoryExport &history)
 
 QByteArray sessionsCsv(const HistoryExport &history)
 {
-    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong\n";
+    // The local time last, so that the columns before stay where they were.
+    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong,time\n";
     for (const ExportedLevel &exported : history.levels) {
         const QByteArray level = levelFields(exported.level);
         for (const Session &session : exported.sessions) {
             for (const auto &[note, score] : sortedScore(session)) {
                 csv += level + number(session.timestamp) + ',' + FileSessionStorage::writtenName(note.name).toUtf8() + ','
                     + QByteArray::number(note.octave) + ',' + QByteArray::number(qint64(score.correct)) + ','
-                    + QByteArray::number(qint64(score.wrong)) + '\n';
+                    + QByteArray::number(qint64(score.wrong)) + ',' + localTime(session.timestamp).toLatin1() + '\n';
             }
         }
     }
@@ -182,12 +195,13 @@ QByteArray sessionsCsv(const HistoryExport &history)
 
 QByteArray confusionsCsv(const HistoryExport &history)
 {
-    QByteArray csv = "level,title,name,timestamp,asked,answered,count\n";
+    QByteArray csv = "level,title,name,timestamp,asked,answered,count,time\n";
     for (const ExportedLevel &exported : history.levels) {
         for (const Session &session : exported.sessions) {
             for (const auto &[confusion, count] : session.confusions) {
                 csv += levelFields(exported.level) + number(session.timestamp) + ',' + writtenNote(confusion.asked) + ','
-                    + writtenNote(confusion.answered) + ',' + QByteArray::number(qint64(count)) + '\n';
+                    + writtenNote(confusion.answered) + ',' + QByteArray::number(qint64(count)) + ','
+                    + localTime(session.timestamp).toLatin1() + '\n';
             }
         }
     }

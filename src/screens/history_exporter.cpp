@@ -70,7 +70,9 @@ QCoro::Task<> HistoryExporter::run(QPointer<QWidget> parent, ExportFormat format
             format == ExportFormat::json ? exportJson(history, path, *fs) : exportCsv(history, path, *fs);
         if (!written)
             return Outcome{false, localized("export.failed").arg(written.error().description)};
-        QString text = localized("export.done").arg(history.sessionCount()).arg(history.levels.size()).arg(path);
+        QString text = localized("export.done")
+                           .arg(counted((long long)history.sessionCount(), "count.sessions"),
+                                counted((long long)history.levels.size(), "count.levels"), path);
         if (!history.skipped.isEmpty())
             text += QStringLiteral("\n\n") + localized("export.skipped") + QLatin1Char('\n')
                 + history.skipped.join(QLatin1Char('\n'));

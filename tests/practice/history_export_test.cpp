@@ -5,6 +5,7 @@
 #include "practice/history_export.h"
 #include "practice/saved_levels.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -84,8 +85,13 @@ private slots:
         QCOMPARE(sessions.size(), 4);
         const QJsonObject first = sessions[0].toObject();
         QCOMPARE(first.value("level").toInteger(), 1);
-        QCOMPARE(first.value("title").toString(), QStringLiteral("C major"));
+        // Which of the key's six levels, by its heading.
+        QCOMPARE(first.value("title").toString(), QStringLiteral("C major · lower half · diatonic"));
         QCOMPARE(first.value("timestamp").toDouble(), 1733472000.25);
+        // The same moment in local time, ISO 8601 with its offset.
+        const QDateTime time = QDateTime::fromString(first.value("time").toString(), Qt::ISODate);
+        QCOMPARE(time.toMSecsSinceEpoch(), qint64(1733472000000));
+        QCOMPARE(time.offsetFromUtc(), QDateTime::fromSecsSinceEpoch(1733472000).offsetFromUtc());
         QVERIFY(!first.contains("name"));
         const QJsonArray notes = first.value("notes").toArray();
         QCOMPARE(notes.size(), 2);
@@ -99,7 +105,7 @@ private slots:
         const QJsonObject saved = sessions[3].toObject();
         QCOMPARE(saved.value("level").toInteger(), savedThirds().id);
         QCOMPARE(saved.value("name").toString(), savedThirds().name);
-        QCOMPARE(saved.value("title").toString(), QStringLiteral("D minor"));
+        QCOMPARE(saved.value("title").toString(), QStringLiteral("Thirds, \"tight\" · D minor · my level"));
         QCOMPARE(saved.value("notes").toArray()[0].toObject().value("note").toString(), FileSessionStorage::writtenName(NoteName::fSharp));
     }
 
@@ -109,13 +115,18 @@ private slots:
         const HistoryExport history = readHistory(folder(), *fs);
         const QList<QByteArray> rows = sessionsCsv(history).split('\n');
         QCOMPARE(rows.size(), 1 + 5 + 1); // header, one per session and note, the last line break
-        QCOMPARE(rows[0], QByteArray("level,title,name,timestamp,note,octave,correct,wrong"));
-        QCOMPARE(rows[1], QByteArray("1,C major,,1733472000.25,c,1,2,0"));
-        QCOMPARE(rows[4], QByteArray("7,C minor,,1733600000.5,g,1,4,0"));
+        QCOMPARE(rows[0], QByteArray("level,title,name,timestamp,note,octave,correct,wrong,time"));
+        const auto at = [](qint64 seconds) {
+            const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds);
+            return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate).toLatin1();
+        };
+        QCOMPARE(rows[1], "1,C major · lower half · diatonic,,1733472000.25,c,1,2,0," + at(1733472000));
+        QCOMPARE(rows[4], "7,C minor · lower half · diatonic,,1733600000.5,g,1,4,0," + at(1733600000));
         const QByteArray id = QByteArray::number(qint64(savedThirds().id));
-        QCOMPARE(rows[5], id + ",D minor,\"Thirds, \"\"tight\"\"\",1733700000," + FileSessionStorage::writtenName(NoteName::fSharp).toUtf8() + ",1,0,2");
-        QCOMPARE(confusionsCsv(history),
-                 QByteArray("level,title,name,timestamp,asked,answered,count\n1,C major,,1733472000.25,e1,dsharp1,1\n"));
+        QCOMPARE(rows[5], id + ",\"Thirds, \"\"tight\"\" · D minor · my level\",\"Thirds, \"\"tight\"\"\",1733700000,"
+                              + FileSessionStorage::writtenName(NoteName::fSharp).toUtf8() + ",1,0,2," + at(1733700000));
+        QCOMPARE(confusionsCsv(history), "level,title,name,timestamp,asked,answered,count,time\n1,C major · lower half · diatonic,,"
+                                         "1733472000.25,e1,dsharp1,1," + at(1733472000) + "\n");
 
         QTemporaryDir out;
         QVERIFY(exportCsv(history, out.filePath("new/folder"), *fs));
