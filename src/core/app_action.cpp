@@ -64,7 +64,9 @@ QString description(const AppAction &action)
         [](const didDismissAccuracyScreen &) { return QStringLiteral("👆 didDismissAccuracyView"); },
         [](const didDismissLevelEditor &) { return QStringLiteral("👆 didDismissLevelEditor"); },
         [](const didPlayNoteInResolution &) { return QStringLiteral("🎵 didPlayNoteInResolution"); },
-        [](const didPlayCadence &) { return QStringLiteral("🎶 didPlayCadence"); },
+        [](const didPlayCadence &a) {
+            return a.withCadence ? QStringLiteral("🎶 didPlayCadence") : QStringLiteral("🎵 didPlayQuestion - no cadence due");
+        },
         [](const didPressTryAgain &) { return QStringLiteral("👆 didPressTryAgain"); },
         [](const didDismissError &) { return QStringLiteral("👆 didDismissError"); },
         [](const didSkipTour &) { return QStringLiteral("👆 didSkipTour"); },

@@ -56,7 +56,8 @@ struct didPressAccuracyRing {};
 struct didDismissAccuracyScreen {};
 struct didDismissLevelEditor {};
 struct didPlayNoteInResolution { std::uint64_t playback = 0; };
-struct didPlayCadence { std::uint64_t playback = 0; };
+// The question has sounded, after its cadence or, when none was due, alone.
+struct didPlayCadence { std::uint64_t playback = 0; bool withCadence = true; };
 struct didPressTryAgain {};
 struct didDismissError {};
 struct didSkipTour {};

@@ -161,7 +161,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         player.holdDrone(level.key);
         if (auto played = co_await player.playQuestionNote(question.answer); !played)
             co_return failed(played.error());
-        co_return actions::didPlayCadence{playback};
+        co_return actions::didPlayCadence{playback, repeat || cadence->withCadence};
     }
     if (auto *e = std::get_if<effects::applySettings>(&effect)) {
         if (env.preferences)

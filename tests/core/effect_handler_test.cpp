@@ -109,6 +109,10 @@ private slots:
                                                 << QStringList{"stopAll", "cadence 5", "note 4/2"} << "🎶 didPlayCadence";
         QTest::newRow("the first playing of a question") << AppEffect(effects::playCadence{level, m_question})
                                                          << QStringList{"cadence 5", "note 4/2"} << "🎶 didPlayCadence";
+        // No cadence due: the log says the question played alone.
+        QTest::newRow("a question without its cadence") << AppEffect(effects::playCadence{level, m_question, 0, false})
+                                                        << QStringList{"note 4/2"}
+                                                        << "🎵 didPlayQuestion - no cadence due";
         // A stop silences first, then records the answer it cut short.
         QTest::newRow("stop") << AppEffect(effects::stopSession{}) << QStringList{"stopAll", "stopSession"}
                               << "✅ didLoadLevel - 5";
