@@ -2,7 +2,11 @@
 
 #include "model/localization.h"
 
+#include <QGuiApplication>
 #include <QInputDialog>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace lirra {
 
@@ -16,6 +20,14 @@ std::optional<QString> askText(QWidget *parent, const QString &title, const QStr
     dialog.setTextValue(text);
     dialog.setOkButtonText(confirm);
     dialog.setCancelButtonText(localized("cancel"));
+    // Wide enough for the whole title in the window's frame and the whole
+    // name in the field, within three quarters of the screen.
+    const QFontMetrics metrics(dialog.font());
+    const int wanted = std::max({360, metrics.horizontalAdvance(title) * 5 / 4 + 160,
+                                 metrics.horizontalAdvance(text) + 80, metrics.horizontalAdvance(label) + 60});
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() * 3 / 4 : wanted;
+    dialog.resize(std::min(wanted, room), dialog.sizeHint().height());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

@@ -47,7 +47,6 @@ TitledKeyboardScreen::TitledKeyboardScreen(std::shared_ptr<NotePlayer> notePlaye
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setFont(textFont(TextStyle::body));
-    m_message->setContentsMargins(16, 8, 16, 10);
     QPalette text = m_message->palette();
     text.setColor(QPalette::WindowText, color(PaletteColor::buttonForeground));
     m_message->setPalette(text);
@@ -90,6 +89,9 @@ void TitledKeyboardScreen::relayout()
 {
     const int barHeight = int(0.1 * height());
     m_titleBar->setGeometry(0, 0, width(), barHeight);
+    // Set on every layout, not once: set in the constructor, they were
+    // found back at zero once the label had been shown.
+    m_message->setContentsMargins(16, 8, 16, 10);
     const int messageHeight = m_message->isHidden() ? 0 : m_message->heightForWidth(width());
     m_message->setGeometry(0, barHeight, width(), messageHeight);
     if (m_accessory)
@@ -275,7 +277,7 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
                 continue;
             keyboardView()->setTint(color(accuracyColor(accuracy)), accuracy, note);
             const QString name = noteLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists);
-            QString text = name + QLatin1Char(' ') + percentText(float(accuracy));
+            QString text = name + QLatin1Char('\n') + percentText(float(accuracy));
             // What the note is most often taken for, in words, not by shading alone.
             const Note asked = note;
             const auto heard = std::find_if(state->heardAs.begin(), state->heardAs.end(),

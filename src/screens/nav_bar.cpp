@@ -106,6 +106,7 @@ NavBar::NavBar(std::function<void(AppAction)> send, QWidget *parent)
     m_subtitleLabel->setContentsMargins(8, 0, 8, 0);
     m_subtitleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_subtitleLabel->setMinimumWidth(0);
+    m_subtitleLabel->setElided(true);
     m_subtitleLabel->setText(localized("earTraining"));
     leftLayout->addWidget(m_subtitleLabel, 1);
     addWidget(left);

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 
 namespace lirra {
 
@@ -235,6 +237,21 @@ void makePlain(QLabel *label)
     label->setAutoFillBackground(false);
     label->setFocusPolicy(Qt::NoFocus);
 }
+
+QString elidedText(const QLabel *label, bool elided)
+{
+    if (!elided || label->wordWrap())
+        return label->text();
+    return label->fontMetrics().elidedText(label->text(), Qt::ElideRight, label->contentsRect().width());
+}
+
+// Draws the label as QLabel would, with its text elided.
+void paintElided(QLabel *label)
+{
+    QPainter painter(label);
+    label->style()->drawItemText(&painter, label->contentsRect(), int(QStyle::visualAlignment(label->layoutDirection(), label->alignment())),
+                                 label->palette(), label->isEnabled(), elidedText(label, true), label->foregroundRole());
+}
 } // namespace
 
 Label::Label(QWidget *parent)
@@ -243,11 +260,49 @@ Label::Label(QWidget *parent)
     makePlain(this);
 }
 
+void Label::setElided(bool elided)
+{
+    m_elided = elided;
+    update();
+}
+
+QString Label::shownText() const
+{
+    return elidedText(this, m_elided);
+}
+
+void Label::paintEvent(QPaintEvent *event)
+{
+    if (m_elided && !wordWrap())
+        paintElided(this);
+    else
+        QLabel::paintEvent(event);
+}
+
 Heading::Heading(QWidget *parent)
     : QLabel(parent)
 {
     installAccessibility();
     makePlain(this);
+}
+
+void Heading::setElided(bool elided)
+{
+    m_elided = elided;
+    update();
+}
+
+QString Heading::shownText() const
+{
+    return elidedText(this, m_elided);
+}
+
+void Heading::paintEvent(QPaintEvent *event)
+{
+    if (m_elided && !wordWrap())
+        paintElided(this);
+    else
+        QLabel::paintEvent(event);
 }
 
 } // namespace lirra

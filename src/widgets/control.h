@@ -102,10 +102,22 @@ private:
 };
 
 // Text that cannot be edited or selected, on a transparent background.
+// An elided one shows a line too long for it cut with "…"; `text()` stays
+// whole.
 class Label final : public QLabel {
     Q_OBJECT
 public:
     explicit Label(QWidget *parent = nullptr);
+
+    void setElided(bool elided);
+    // The text as drawn at the label's present width.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_elided = false;
 };
 
 // A label that titles what is under it: a heading to a screen reader.
@@ -113,6 +125,15 @@ class Heading final : public QLabel {
     Q_OBJECT
 public:
     explicit Heading(QWidget *parent = nullptr);
+
+    void setElided(bool elided);
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_elided = false;
 };
 
 } // namespace lirra

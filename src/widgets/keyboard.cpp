@@ -1,6 +1,7 @@
 #include "keyboard.h"
 
 #include "accessibility.h"
+#include "key_label.h"
 #include "palette.h"
 
 #include <QMouseEvent>
@@ -22,6 +23,9 @@ constexpr std::array<NoteName, 7> whiteNames = {NoteName::c, NoteName::d, NoteNa
                                                 NoteName::g, NoteName::a, NoteName::b};
 constexpr std::array<NoteName, 5> blackNames = {NoteName::cSharp, NoteName::dSharp, NoteName::fSharp,
                                                 NoteName::gSharp, NoteName::aSharp};
+
+// How far down the white keys the black keys reach.
+constexpr double blackKeyShare = 1 / 1.5;
 
 // A rectangle whose two bottom corners are rounded.
 QPainterPath roundedBottom(const QRectF &r, double radius)
@@ -106,29 +110,25 @@ void Key::setSelected(bool selected)
     update();
 }
 
-void Key::drawLabel(QPainter &painter, const QRectF &box, const QFont &baseFont, Qt::Alignment alignment) const
+double Key::drawLabel(QPainter &painter, const QRectF &box, const QFont &baseFont, bool stackAlternatives) const
 {
-    if (!m_text || m_text->isEmpty() || box.width() <= 0)
-        return;
-    QFont fitted = baseFont;
-    // Shrink until the longest word fits the width.
-    for (int pixels = baseFont.pixelSize(); pixels > 8; --pixels) {
-        fitted.setPixelSize(pixels);
-        const QFontMetricsF metrics(fitted);
-        double widest = 0;
-        for (const QString &word : m_text->split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            widest = std::max(widest, metrics.horizontalAdvance(word));
-        if (widest <= box.width())
-            break;
-    }
-    painter.setFont(fitted);
+    if (!m_text || m_text->isEmpty() || box.width() <= 0 || box.height() <= 0)
+        return box.bottom();
+    const KeyLabelLayout layout = layoutKeyLabel(*m_text, box.size(), baseFont, stackAlternatives);
     painter.setPen(m_labelColor);
-    painter.drawText(box, int(alignment) | Qt::TextWordWrap, *m_text);
+    return drawKeyLabel(painter, box, layout);
 }
 
 WhiteKey::WhiteKey(NoteName name, QWidget *parent)
     : Key(name, color(PaletteColor::keyLabel), parent)
 {
+}
+
+QRectF WhiteKey::labelBox() const
+{
+    const QRectF surface = keySurface();
+    const double top = height() * blackKeyShare + 6;
+    return QRectF(surface.left() + 4, top, surface.width() - 8, surface.bottom() - 8 - top);
 }
 
 QRectF WhiteKey::keySurface() const
@@ -151,12 +151,14 @@ void WhiteKey::paintEvent(QPaintEvent *)
         fill.addRect(QRectF(surface.left(), surface.bottom() - h, surface.width(), h));
         painter.fillPath(surfacePath.intersected(fill), *fillColor());
     }
-    const QRectF labelBox(surface.left() + 4, 4, surface.width() - 8, surface.bottom() - 8 - 4);
-    drawLabel(painter, labelBox, textFont(TextStyle::whiteKeyLabel), Qt::AlignHCenter | Qt::AlignBottom);
+    QFont font = textFont(TextStyle::whiteKeyLabel);
+    font.setPixelSize(keyLabelPixels(surface.width(), 0.17, 13, 30));
+    const QRectF box = labelBox();
+    const double textTop = drawLabel(painter, box, font, false);
     // Above the label, below where the black keys reach.
     const double markSide = std::min(28.0, surface.width() - 8);
-    drawKeyMark(painter, QRectF(surface.center().x() - markSide / 2, surface.bottom() - 56 - markSide, markSide, markSide),
-                mark(), labelColor());
+    const double markTop = std::max(box.top(), std::min(textTop, box.bottom() - 30) - 6 - markSide);
+    drawKeyMark(painter, QRectF(surface.center().x() - markSide / 2, markTop, markSide, markSide), mark(), labelColor());
     if (hasFocus())
         drawKeyFocus(painter, surface);
 }
@@ -218,16 +220,13 @@ void BlackKey::paintEvent(QPaintEvent *)
         fill.addRect(QRectF(surface.left(), top, surface.width(), h));
         painter.fillPath(surfacePath.intersected(fill), *fillColor());
     }
-    // The label runs upwards from 32 pixels above the bottom of the surface.
-    painter.save();
-    const double length = surface.height() - 32 - 8;
-    painter.translate(surface.center().x(), surface.bottom() - 32);
-    painter.rotate(-90);
-    const double thickness = surface.width();
-    drawLabel(painter, QRectF(0, -thickness / 2, length, thickness), textFont(TextStyle::blackKeyLabel),
-              Qt::AlignLeft | Qt::AlignVCenter);
-    painter.restore();
     const double markSide = std::min(22.0, surface.width() - 4);
+    // Level, the names of a black key one above the other; the text may
+    // reach over the bevel on narrow keys.
+    QFont font = textFont(TextStyle::blackKeyLabel);
+    font.setPixelSize(keyLabelPixels(width(), 0.3, 11, 22));
+    const double top = surface.top() + 10 + markSide + 4;
+    drawLabel(painter, QRectF(3, top, width() - 6, surface.bottom() - 8 - top), font, true);
     drawKeyMark(painter, QRectF(surface.center().x() - markSide / 2, surface.top() + 10, markSide, markSide), mark(),
                 labelColor());
     if (hasFocus())
@@ -288,7 +287,7 @@ QRectF OctaveView::keyFrame(NoteName name, QSizeF size)
     case NoteName::aSharp: left = NoteName::a; offset = w / 5; break;
     default: break;
     }
-    return QRectF(keyFrame(left, size).right() - offset, -1, w / 2, h / 1.5);
+    return QRectF(keyFrame(left, size).right() - offset, -1, w / 2, h * blackKeyShare);
 }
 
 void OctaveView::resizeEvent(QResizeEvent *)

@@ -45,8 +45,9 @@ public:
 protected:
     Key(NoteName name, QColor defaultLabelColor, QWidget *parent);
 
-    // Draws the label's text into `box`, wrapped and shrunk to fit its width.
-    void drawLabel(QPainter &painter, const QRectF &box, const QFont &font, Qt::Alignment alignment) const;
+    // Draws the label's text against the bottom of `box`, shrunk to fit it;
+    // returns the top of the text.
+    double drawLabel(QPainter &painter, const QRectF &box, const QFont &font, bool stackAlternatives) const;
 
 private:
     void applyFill(const QColor &tint, double fraction);
@@ -69,6 +70,8 @@ public:
     // The key's surface: one pixel in from each side (two while pressed),
     // two above the bottom.
     QRectF keySurface() const;
+    // Where the label goes: below where the black keys reach.
+    QRectF labelBox() const;
 
     // Presents the tip on this key; its button removes it and reports the
     // dismissal through the `tipDismissed` event.

@@ -30,6 +30,7 @@ TitleBar::TitleBar(QWidget *parent)
     text.setColor(QPalette::WindowText, color(PaletteColor::buttonForeground));
     m_label->setPalette(text);
     m_label->setAlignment(Qt::AlignCenter);
+    m_label->setElided(true);
     // What the flags say is what the buttons show, from the start.
     m_done->pushButton()->setEnabled(m_doneEnabled);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));

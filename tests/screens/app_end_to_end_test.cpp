@@ -104,7 +104,7 @@ private slots:
         AccuracyScreen *accuracy = m_delegate->app()->accuracy();
         QVERIFY(accuracy->isVisible());
         for (const auto &[n, value] : state().accuracyPerNote) {
-            QString expected = localizedName(n.name) + QLatin1Char(' ') + percentText(float(value));
+            QString expected = localizedName(n.name) + QLatin1Char('\n') + percentText(float(value));
             if (n == first.answer)
                 expected += QLatin1Char('\n') + localized("heardAs").arg(localizedName(wrong.name));
             QCOMPARE(accuracy->keyboardView()->key(n)->text(), std::optional(expected));

@@ -4,15 +4,21 @@
 #include "core/app_loop.h"
 #include "model/generators.h"
 #include "model/level_labels.h"
+#include "model/localization.h"
 #include "screens/app.h"
 #include "screens/app_delegate.h"
+#include "screens/ask_text.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
 #include "widgets/tip_view.h"
 
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace lirra;
 using namespace lirra::test;
@@ -71,6 +77,32 @@ private slots:
                  language == QLocale::German   ? QStringLiteral("Abbrechen")
                  : language == QLocale::French ? QStringLiteral("Annuler")
                                                : QStringLiteral("Cancel"));
+
+        // The save dialog shows its whole title and the whole name it offers.
+        const QString offered = QStringLiteral("C major: C D E F G A B, with the Tuesday choir's second voice");
+        QString title;
+        int dialogWidth = 0;
+        int fieldWidth = 0;
+        int fieldNeeds = 0;
+        QTimer::singleShot(0, [&] {
+            QVERIFY(spinUntil([] { return qobject_cast<QInputDialog *>(QApplication::activeModalWidget()) != nullptr; }));
+            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            title = dialog->windowTitle();
+            dialogWidth = dialog->width();
+            const QLineEdit *field = dialog->findChild<QLineEdit *>();
+            fieldWidth = field->width();
+            fieldNeeds = field->fontMetrics().horizontalAdvance(offered) + 12;
+            dialog->reject();
+        });
+        QVERIFY(!askText(app.window(), localized("saveLevel.title"), localized("saveLevel.label"), offered,
+                         localized("saveLevel.save")));
+        QCOMPARE(title, localized("saveLevel.title"));
+        QFont titleFont;
+        titleFont.setBold(true);
+        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+        // The frame's icon and three buttons take about a hundred pixels.
+        QVERIFY2(dialogWidth >= QFontMetrics(titleFont).horizontalAdvance(title) + 100, qPrintable(title));
+        QVERIFY2(fieldWidth >= fieldNeeds, qPrintable(QStringLiteral("%1 < %2").arg(fieldWidth).arg(fieldNeeds)));
     }
 };
 

@@ -7,6 +7,7 @@
 #include "model/generators.h"
 #include "model/localization.h"
 #include "screens/app.h"
+#include "widgets/control.h"
 #include "screens/main_screen.h"
 #include "screens/error_screen.h"
 #include "screens/modal_screens.h"
@@ -128,7 +129,11 @@ private slots:
         loop.send(actions::didPressAccuracyRing{});
         QVERIFY(app.accuracy()->isVisible() && !app.main()->isVisible());
         Key *c1 = app.accuracy()->keyboardView()->key(note(u"C1"));
-        QCOMPARE(c1->text(), std::optional(QStringLiteral("C ") + percentText(0.5f)));
+        QCOMPARE(c1->text(), std::optional(QStringLiteral("C\n") + percentText(0.5f)));
+        // The level's name, set in from the window's edge.
+        const Label *heading = app.accuracy()->messageLabel();
+        QVERIFY(heading->isVisible() && !heading->text().isEmpty());
+        QVERIFY(heading->contentsRect().left() >= 8 && heading->contentsRect().top() >= 4);
         // The level's history above the keys.
         ProgressChart *chart = app.accuracy()->progressChart();
         QVERIFY(chart->isVisible());
@@ -136,7 +141,7 @@ private slots:
         QCOMPARE(app.accuracy()->keyboardView()->y(), chart->geometry().bottom() + 1);
         loop.send(actions::didPressStartStopLevelButton{});
         loop.send(actions::didStartSession{Session{2, {{note(u"C1"), Score{3, 0}}}}});
-        QCOMPARE(c1->text(), std::optional(QStringLiteral("C ") + percentText(1.0f)));
+        QCOMPARE(c1->text(), std::optional(QStringLiteral("C\n") + percentText(1.0f)));
         QCOMPARE(app.accuracy()->titleBar()->title(), std::optional(localized("sessionAccuracy")));
         // A session has no history: the keys come right under the level's name.
         QVERIFY(!chart->isVisible());

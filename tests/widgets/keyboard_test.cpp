@@ -3,6 +3,7 @@
 #include "support/test_registry.h"
 
 #include "widgets/keyboard.h"
+#include "widgets/key_label.h"
 #include "widgets/palette.h"
 
 #include <QTest>
@@ -116,6 +117,93 @@ private slots:
         QVERIFY(std::abs(laid.left() - frame.left()) <= 0.5 && laid.top() == int(frame.top()));
         // Black keys lie above the white keys.
         QCOMPARE(octave.childAt(laid.center()), octave.key(n));
+    }
+
+    void labelLayout_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("stacked");
+        QTest::addColumn<QSizeF>("box");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("names of a black key, one above the other")
+            << "Di / Ra" << true << QSizeF(40, 150) << 16 << QStringList{"Di", "Ra"};
+        QTest::newRow("a white key keeps its slash") << "C♯ / D♭" << false << QSizeF(200, 40) << 16 << QStringList{"C♯ / D♭"};
+        QTest::newRow("a degree and its accuracy on two lines")
+            << "1\n72 %" << false << QSizeF(90, 60) << 17 << QStringList{"1", "72 %"};
+        // French writes the sign after a narrow no-break space: never two lines.
+        const QString percent = QStringLiteral("100") + QChar(0x202F) + QLatin1Char('%');
+        QTest::newRow("three lines on a narrow black key shrink")
+            << "la♯ / si♭\n" + percent << true << QSizeF(24, 150) << 0 << QStringList{"la♯", "si♭", percent};
+        QTest::newRow("too wide even small: broken at spaces")
+            << "Ré\n100 %\noften heard as the C above" << false << QSizeF(60, 200) << 0
+            << QStringList{"Ré", "100 %", "often", "heard", "as", "the", "C", "above"};
+        QTest::newRow("too little height shrinks") << "Do\n50 %" << false << QSizeF(90, 24) << 0 << QStringList{"Do", "50 %"};
+    }
+    void labelLayout()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, stacked);
+        QFETCH(QSizeF, box);
+        QFETCH(int, pixels);
+        QFETCH(QStringList, lines);
+        QFont font;
+        font.setPixelSize(pixels ? pixels : 20);
+        const KeyLabelLayout layout = layoutKeyLabel(text, box, font, stacked);
+        QCOMPARE(layout.lines, lines);
+        if (pixels)
+            QCOMPARE(layout.font.pixelSize(), pixels);
+        else
+            QVERIFY(layout.font.pixelSize() < 20 && layout.font.pixelSize() >= 8);
+        // Everything fits, unless the smallest size cannot.
+        const QFontMetricsF metrics(layout.font);
+        for (const QString &line : layout.lines)
+            QVERIFY(metrics.horizontalAdvance(line) <= box.width() || layout.font.pixelSize() == 8);
+        QVERIFY(layout.height() <= box.height() || layout.font.pixelSize() == 8);
+    }
+
+    void labelsStayOnTheKeyAndGrowWithIt()
+    {
+        // Where label ink lies on a key: pixels far from the key's own colour.
+        const auto ink = [](Key *key, const QRect &area) {
+            const QImage image = key->grab().toImage();
+            const QColor ground = image.pixelColor(area.center().x(), area.top() + 2);
+            QRect found;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (std::abs(c.lightness() - ground.lightness()) > 100)
+                        found |= QRect(x, y, 1, 1);
+                }
+            }
+            return found;
+        };
+        QSize small;
+        for (const QSize size : {QSize(700, 300), QSize(1400, 600)}) {
+            OctaveView octave(1);
+            octave.resize(size);
+            octave.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&octave));
+            for (const NoteName name : {NoteName::c, NoteName::d, NoteName::e, NoteName::f}) {
+                // A white key's label lies below the black keys, even on three lines.
+                WhiteKey *white = octave.whiteKey(name);
+                white->setText(QStringLiteral("Ré\n100 %\nheard as Mi"));
+                const double blackBottom = OctaveView::keyFrame(NoteName::cSharp, QSizeF(size)).bottom();
+                QVERIFY(white->labelBox().top() >= blackBottom);
+                const QRect whiteInk = ink(white, white->rect().adjusted(4, 0, -4, -4));
+                QVERIFY(!whiteInk.isEmpty() && whiteInk.top() >= blackBottom);
+            }
+            // A black key's name reads level: wider than high, and bigger on
+            // a bigger keyboard.
+            BlackKey *black = octave.blackKey(NoteName::cSharp);
+            black->setText(QStringLiteral("C♯"));
+            const QRect blackInk = ink(black, black->keySurface().toRect().adjusted(2, 40, -2, -2));
+            QVERIFY2(blackInk.width() > blackInk.height(), qPrintable(QStringLiteral("%1×%2").arg(blackInk.width()).arg(blackInk.height())));
+            if (small.isEmpty())
+                small = blackInk.size();
+            else
+                QVERIFY(blackInk.height() > small.height() && blackInk.width() > small.width());
+        }
     }
 
     void tints_data()

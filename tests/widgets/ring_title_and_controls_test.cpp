@@ -128,6 +128,18 @@ private slots:
         bar->label()->setText(QStringLiteral("changed elsewhere"));
         bar->setTitle(QStringLiteral("Select notes")); // equal: the label is left alone
         QCOMPARE(bar->label()->text(), QStringLiteral("changed elsewhere"));
+        // A title longer than the room between the buttons is cut with "…"
+        // and stays whole for a screen reader.
+        const QString longTitle = QStringLiteral("Thirds and sixths over the whole octave for the Tuesday choir "
+                                                 "rehearsal, second voice, C major, my level");
+        bar->setTitle(longTitle);
+        QCOMPARE(bar->label()->text(), longTitle);
+        QVERIFY(bar->label()->shownText().endsWith(QChar(0x2026)));
+        QVERIFY(bar->label()->fontMetrics().horizontalAdvance(bar->label()->shownText())
+                <= bar->label()->contentsRect().width());
+        QVERIFY(bar->label()->geometry().right() < bar->doneButton()->geometry().left());
+        bar->setTitle(QStringLiteral("Select notes"));
+        QCOMPARE(bar->label()->shownText(), QStringLiteral("Select notes"));
 
         bar->setDoneButtonEnabled(false);
         bar->setCancelButtonHidden(true);
