@@ -132,8 +132,11 @@ def main():
         if role in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_PROGRESS_BAR) and not node.name:
             fail(f"an unnamed {node.getRoleName()}")
     ring = find(frame, pyatspi.ROLE_PROGRESS_BAR)
-    if ring is None or ring.queryValue().maximumValue != 100:
-        fail("the accuracy ring is no progress bar out of 100")
+    if ring is None:
+        fail("the accuracy ring is no progress bar")
+    # Before any answer its value is indeterminate, not "0 percent".
+    if ring.queryValue().maximumValue != 100 or not ring.getState().contains(pyatspi.STATE_INDETERMINATE):
+        fail("the accuracy ring is no progress bar out of 100, indeterminate before any answer")
     for name in ("Choose a level", "Previous level", "Next level", "Play the question again", "Preferences"):
         if find(frame, pyatspi.ROLE_PUSH_BUTTON, name) is None:
             fail(f"no '{name}' button")
@@ -176,6 +179,9 @@ def main():
     if len(lines) != 1:
         fail(f"{path} has {len(lines)} lines, not 1")
     print(f"session line: {lines[0]}")
+    value = ring.queryValue()
+    if ring.getState().contains(pyatspi.STATE_INDETERMINATE) or value.currentValue not in (0, 100):
+        fail(f"the ring should read 0 or 100 out of 100, not {value.currentValue} of {value.maximumValue}")
     print("announcements: " + "; ".join(f"{t:.2f}s {text}" for t, text in said))
 
 

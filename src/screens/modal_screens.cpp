@@ -1,5 +1,6 @@
 #include "modal_screens.h"
 
+#include "widgets/accessibility.h"
 #include "widgets/key_access.h"
 
 #include "model/localization.h"
@@ -17,6 +18,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <map>
 
 namespace lirra {
 
@@ -261,19 +263,18 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             keyboardView()->scrollToShow(activeNotes, true);
         else
             keyboardView()->scroll(Note{state ? state->key : NoteName::c, 1}, true);
-        keyboardView()->setText(std::nullopt);
         keyboardView()->setTint(std::nullopt);
-        for (OctaveView *octave : keyboardView()->octaveViews()) {
-            for (NoteName each : allNoteNames) {
-                octave->key(each)->setAccessibleName(QString());
-                octave->key(each)->setAccessibleDescription(QString());
-            }
-        }
         m_accuracy = state ? state->accuracyPerNote : AccuracyPerNote{};
+        struct Shown {
+            QString text;
+            QString name;
+            QString spoken;
+        };
+        std::map<const Key *, Shown> shown;
         for (const auto &[note, accuracy] : m_accuracy) {
             // Notes beyond the keyboard's octaves have no key to draw on.
-            OctaveView *octave = keyboardView()->octaveView(note.octave);
-            if (!octave)
+            const Key *noteKey = keyboardView()->key(note);
+            if (!noteKey)
                 continue;
             keyboardView()->setTint(color(accuracyColor(accuracy)), accuracy, note);
             const QString name = noteLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists);
@@ -291,9 +292,17 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
                 text += QLatin1Char('\n') + often;
                 spoken += QStringLiteral(", ") + often;
             }
-            octave->setText(text, note.name);
-            octave->key(note.name)->setAccessibleName(name);
-            octave->key(note.name)->setAccessibleDescription(spoken);
+            shown[noteKey] = Shown{text, name, spoken};
+        }
+        // Each key told once, and only of what changed.
+        for (OctaveView *octave : keyboardView()->octaveViews()) {
+            for (NoteName each : allNoteNames) {
+                Key *key = octave->key(each);
+                const auto found = shown.find(key);
+                key->setText(found == shown.end() ? std::nullopt : std::optional(found->second.text));
+                setAccessibleNameIfChanged(key, found == shown.end() ? QString() : found->second.name);
+                setAccessibleDescriptionIfChanged(key, found == shown.end() ? QString() : found->second.spoken);
+            }
         }
         keyboardView()->setKeysEnabled(false);
         keyboardView()->setKeysEnabled(true, activeNotes);

@@ -23,6 +23,8 @@
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace lirra {
 
 namespace {
@@ -251,13 +253,20 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     layout->addWidget(buttons);
 
     // A combo box is read with its value, and a value chosen is said: Qt
-    // 6.4 gives a screen reader neither.
+    // 6.4 gives a screen reader neither. On Linux a combo box is read by its
+    // label and its current text, so the value goes into the label's name.
+    const QList<QLabel *> labels = findChildren<QLabel *>();
     for (QComboBox *box : findChildren<QComboBox *>()) {
         const QString label = box->property("labelName").toString();
         if (label.isEmpty())
             continue;
-        const auto name = [box, label]() {
-            box->setAccessibleName(localized("preferences.valueName").arg(label, box->currentText()));
+        const auto buddy = std::find_if(labels.begin(), labels.end(), [box](QLabel *l) { return l->buddy() == box; });
+        QLabel *text = buddy == labels.end() ? nullptr : *buddy;
+        const auto name = [box, label, text]() {
+            const QString named = localized("preferences.valueName").arg(label, box->currentText());
+            box->setAccessibleName(named);
+            if (text)
+                text->setAccessibleName(named);
         };
         name();
         connect(box, &QComboBox::currentIndexChanged, box, name);

@@ -98,6 +98,17 @@ public:
         return QAccessibleWidget::text(t);
     }
 
+    // Before any answer the value is 0 and indeterminate (the bridge turns
+    // a mixed state into that), which a screen reader does not read as
+    // "0 percent". The interface itself stays: clients keep the list of
+    // interfaces an object first showed them.
+    QAccessible::State state() const override
+    {
+        QAccessible::State result = QAccessibleWidget::state();
+        result.checkStateMixed = !ring()->hasAccuracy();
+        return result;
+    }
+
     void *interface_cast(QAccessible::InterfaceType type) override
     {
         if (type == QAccessible::ValueInterface)
@@ -107,7 +118,7 @@ public:
 
     QVariant currentValue() const override
     {
-        return ring()->hasAccuracy() ? QVariant(std::round(double(ring()->accuracy()) * 100)) : QVariant();
+        return ring()->hasAccuracy() ? std::round(double(ring()->accuracy()) * 100) : 0.0;
     }
     void setCurrentValue(const QVariant &) override {}
     QVariant maximumValue() const override { return 100.0; }
@@ -194,6 +205,18 @@ void installAccessibility()
     if (std::exchange(installed, true))
         return;
     QAccessible::installFactory(factory);
+}
+
+void setAccessibleNameIfChanged(QWidget *widget, const QString &name)
+{
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+}
+
+void setAccessibleDescriptionIfChanged(QWidget *widget, const QString &description)
+{
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
 }
 
 } // namespace lirra

@@ -1,5 +1,8 @@
 #pragma once
 
+class QString;
+class QWidget;
+
 namespace lirra {
 
 // Gives the custom-painted widgets what a screen reader needs: each piano
@@ -9,5 +12,11 @@ namespace lirra {
 // chart, an announcer a notification. Safe to call more than once; needs a
 // QApplication.
 void installAccessibility();
+
+// Set a widget's accessible name or description, telling assistive
+// technology only when it changes: Qt tells it on every call, and a screen
+// reader flooded with events drops them, the announcements among them.
+void setAccessibleNameIfChanged(QWidget *widget, const QString &name);
+void setAccessibleDescriptionIfChanged(QWidget *widget, const QString &description);
 
 } // namespace lirra

@@ -328,7 +328,7 @@ void OctaveView::setText(const std::optional<QString> &text, NoteName name)
     Key *k = key(name);
     k->setText(text);
     if (WhiteKey *white = whiteKey(name))
-        white->setAccessibleName(text.value_or(QString()));
+        setAccessibleNameIfChanged(white, text.value_or(QString()));
 }
 
 void OctaveView::setTint(const std::optional<QColor> &tint, NoteName name)

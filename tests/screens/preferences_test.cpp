@@ -189,19 +189,26 @@ private slots:
             QVERIFY(accessible);
             QCOMPARE(accessible->role(), role);
             QString name = accessible->text(QAccessible::Name);
-            // A combo box's name is its choice; what it sets is its label,
-            // which a screen reader reads from the relation.
+            // A combo box's name is its choice; a screen reader reads what
+            // it sets from the label of the relation, which carries the
+            // choice too ("Cadence: Before every question").
             if (role == QAccessible::ComboBox) {
                 const auto labels = accessible->relations(QAccessible::Label);
                 QCOMPARE(labels.size(), 1);
-                name = labels.front().first->text(QAccessible::Name);
-                name.chop(1);
+                const QString labelName = labels.front().first->text(QAccessible::Name);
+                name = labelName.left(labelName.indexOf(QStringLiteral(": ")));
+                QCOMPARE(labelName, name + QStringLiteral(": ") + accessible->text(QAccessible::Value));
             }
             QVERIFY2(!name.isEmpty() && !name.endsWith(QLatin1Char(':')), qPrintable(name));
             names << name;
         }
         QCOMPARE(names.mid(3, 7), (QStringList{"Tempo", "Cadence", "Play a soft tonic drone under the questions",
                                                "Question note", "Question note louder by", "Volume", "Note names"}));
+        // A new choice is in the label's name at once.
+        QComboBox *pause = dialog()->speechPauseBox();
+        pause->setCurrentIndex(pause->currentIndex() == 0 ? 1 : 0);
+        const auto pauseLabel = QAccessible::queryAccessibleInterface(pause)->relations(QAccessible::Label);
+        QVERIFY(!pauseLabel.isEmpty() && pauseLabel.front().first->text(QAccessible::Name).endsWith(pause->currentText()));
         // The window's own controls wait while it is open.
         QVERIFY(!m_delegate->toolbarItem(QStringLiteral("startStopSessionButton"))->isEnabled());
         key(Qt::Key_Escape);

@@ -108,8 +108,11 @@ private slots:
         QCOMPARE(face->valueInterface()->currentValue().toDouble(), 76.0);
         QCOMPARE(face->valueInterface()->maximumValue().toDouble(), 100.0);
         QCOMPARE(face->text(QAccessible::Value), ring.text());
+        QVERIFY(!face->state().checkStateMixed);
         ring.clearAccuracy();
-        QVERIFY(!face->valueInterface()->currentValue().isValid());
+        // Before any answer: indeterminate, not "0 percent".
+        QVERIFY(face->state().checkStateMixed);
+        QCOMPARE(face->valueInterface()->currentValue().toDouble(), 0.0);
         QVERIFY(face->text(QAccessible::Value).isEmpty());
         int opened = 0;
         ring.addAction(std::make_shared<Action>([&opened](Action &) { ++opened; }), Control::Event::released);
