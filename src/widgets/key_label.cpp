@@ -88,9 +88,9 @@ double drawKeyLabel(QPainter &painter, const QRectF &box, const KeyLabelLayout &
     return textTop;
 }
 
-int keyLabelPixels(double keyWidth, double perPixel, int smallest, int largest)
+int keyLabelPixels(double keySize, double perPixel, int smallest, int largest)
 {
-    return std::clamp(int(std::lround(keyWidth * perPixel)), smallest, largest);
+    return std::clamp(int(std::lround(keySize * perPixel)), smallest, largest);
 }
 
 } // namespace lirra

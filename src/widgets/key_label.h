@@ -28,8 +28,9 @@ KeyLabelLayout layoutKeyLabel(const QString &text, QSizeF box, QFont font, bool 
 // the top of the text drawn.
 double drawKeyLabel(QPainter &painter, const QRectF &box, const KeyLabelLayout &layout);
 
-// The pixel size a label starts from on a key `keyWidth` pixels wide: it
-// grows with the key, between `smallest` and `largest`.
-int keyLabelPixels(double keyWidth, double perPixel, int smallest, int largest);
+// The pixel size a label starts from on a key of size `keySize` (its width,
+// or a share of its height when the piano is tall rather than wide): it grows
+// with the key, between `smallest` and `largest`.
+int keyLabelPixels(double keySize, double perPixel, int smallest, int largest);
 
 } // namespace lirra

@@ -152,7 +152,7 @@ void WhiteKey::paintEvent(QPaintEvent *)
         painter.fillPath(surfacePath.intersected(fill), *fillColor());
     }
     QFont font = textFont(TextStyle::whiteKeyLabel);
-    font.setPixelSize(keyLabelPixels(surface.width(), 0.17, 13, 30));
+    font.setPixelSize(keyLabelPixels(std::max(surface.width(), surface.height() * 0.25), 0.17, 13, 26));
     const QRectF box = labelBox();
     const double textTop = drawLabel(painter, box, font, false);
     // Above the label, below where the black keys reach.
@@ -224,7 +224,7 @@ void BlackKey::paintEvent(QPaintEvent *)
     // Level, the names of a black key one above the other; the text may
     // reach over the bevel on narrow keys.
     QFont font = textFont(TextStyle::blackKeyLabel);
-    font.setPixelSize(keyLabelPixels(width(), 0.3, 11, 22));
+    font.setPixelSize(keyLabelPixels(std::max(double(width()), height() * 0.12), 0.3, 11, 22));
     const double top = surface.top() + 10 + markSide + 4;
     drawLabel(painter, QRectF(3, top, width() - 6, surface.bottom() - 8 - top), font, true);
     drawKeyMark(painter, QRectF(surface.center().x() - markSide / 2, surface.top() + 10, markSide, markSide), mark(),
