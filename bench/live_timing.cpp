@@ -13,10 +13,10 @@
 #include "core/app_loop.h"
 #include "core/production_environment.h"
 #include "model/localization.h"
-#include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/app_delegate.h"
 #include "screens/main_screen.h"
+#include "storage/settings_preferences.h"
 #include "widgets/keyboard.h"
 
 #include "measures.h"

@@ -8,7 +8,7 @@
 //   session_load ratio_1M_to_100=<x> small_ms=<a> large_ms=<b> damaged_200mb_ms=<c>
 //     nul_1gb_ms=<d> nul_1gb_added_mb=<e> blank_64mb_ms=<f> blank_64mb_added_mb=<g>
 //     damage_after_64mb_ms=<i> damage_after_64mb_added_mb=<j> append_ms=<h>
-#include "practice/file_session_storage.h"
+#include "storage/file_session_storage.h"
 
 #include "measures.h"
 

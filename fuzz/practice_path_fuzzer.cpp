@@ -7,9 +7,9 @@
 #include "core/reducer.h"
 #include "core/screen_states.h"
 #include "model/generators.h"
-#include "practice/file_session_storage.h"
-#include "practice/preferences.h"
+#include "model/preferences.h"
 #include "practice/tip_provider.h"
+#include "storage/file_session_storage.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -3,7 +3,7 @@
 // flag it could read, and leaves a whole JSON object behind. The practice
 // settings read from it are each in range, and a changed one reads back.
 #include "practice/practice_settings.h"
-#include "practice/settings_preferences.h"
+#include "storage/settings_preferences.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 // real parser: whatever it keeps is a whole level of its key, with a name and
 // an id of its own, and writing what it kept reads back the same.
 #include "model/generators.h"
-#include "practice/saved_levels.h"
+#include "storage/saved_levels.h"
 
 #include <QByteArray>
 

@@ -4,8 +4,8 @@
 // below 0xE0, else 8 to 256 times, so that small inputs also make files
 // larger than the loader's first read from the end, while most runs stay
 // small and fast.
-#include "practice/confusion_lines.h"
-#include "practice/file_session_storage.h"
+#include "storage/confusion_lines.h"
+#include "storage/file_session_storage.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "audio/midi_note_player.h"
 #include "model/localization.h"
-#include "practice/file_session_storage.h"
-#include "practice/history_export.h"
 #include "screens/app_delegate.h"
 #include "screens/quit_guard.h"
 #include "screens/single_instance.h"
+#include "storage/file_session_storage.h"
+#include "storage/history_export.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

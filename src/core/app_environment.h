@@ -2,8 +2,8 @@
 
 #include "audio/note_player.h"
 #include "model/logger.h"
+#include "model/preferences.h"
 #include "practice/practice_manager.h"
-#include "practice/preferences.h"
 #include "practice/tip_provider.h"
 
 #include <functional>

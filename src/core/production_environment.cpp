@@ -2,7 +2,9 @@
 
 #include "practice/cyclic_practice_manager.h"
 #include "practice/onboarding_tip_provider.h"
-#include "practice/settings_preferences.h"
+#include "storage/saved_levels.h"
+#include "storage/session_journal.h"
+#include "storage/settings_preferences.h"
 
 #include <QDir>
 

@@ -2,8 +2,8 @@
 
 #include "audio/midi_note_player.h"
 #include "core/app_environment.h"
-#include "practice/file_session_storage.h"
-#include "practice/session_journal.h"
+#include "storage/file_session_storage.h"
+#include "storage/session_journal.h"
 
 namespace lirra {
 

@@ -1,9 +1,9 @@
 #include "reducer.h"
 
 #include "core/hearing.h"
-#include "model/localization.h"
 #include "core/screen_states.h"
-#include "practice/preferences.h"
+#include "model/localization.h"
+#include "model/preferences.h"
 #include "practice/tip_provider.h"
 
 #include <algorithm>

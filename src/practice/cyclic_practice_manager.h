@@ -1,13 +1,13 @@
 #pragma once
 
 #include "model/generators.h"
+#include "model/kept_sessions.h"
+#include "model/level_store.h"
+#include "model/preferences.h"
+#include "model/session_storage.h"
 #include "practice/adaptive_order.h"
 #include "practice/practice_manager.h"
-#include "practice/preferences.h"
 #include "practice/random_source.h"
-#include "practice/saved_levels.h"
-#include "practice/session_journal.h"
-#include "practice/session_storage.h"
 #include "practice/turns.h"
 
 #include <functional>
@@ -45,7 +45,7 @@ public:
         // Where failed saves are kept on disk; without one, in memory only.
         std::shared_ptr<SessionJournal> journal;
         // The user's own levels; without a store there are none.
-        std::shared_ptr<SavedLevelStore> savedLevels;
+        std::shared_ptr<LevelStore> savedLevels;
     };
 
     explicit CyclicPracticeManager(Collaborators collaborators);
@@ -94,7 +94,7 @@ private:
     Result<void> readSavedLevels();
     // Changes the saved levels as the file holds them now, and keeps what
     // was written.
-    QCoro::Task<Result<void>> updateSavedLevels(SavedLevelStore::Change change);
+    QCoro::Task<Result<void>> updateSavedLevels(LevelStore::Change change);
     std::optional<Level> savedLevel(std::int64_t id) const;
     void generateLevelsIfNeeded();
     // What is kept for a level, oldest first: the journal's, then memory's.

@@ -21,7 +21,7 @@ Result<void> CyclicPracticeManager::readSavedLevels()
     // Another copy of the app may have changed them since.
     if (!m_with.savedLevels || (m_savedLevelsRead && !m_with.savedLevels->changedSinceRead()))
         return {};
-    Result<SavedLevelStore::Read> read = m_with.savedLevels->read();
+    Result<LevelStore::Read> read = m_with.savedLevels->read();
     if (!read)
         return std::unexpected(read.error());
     m_savedLevels = std::move(read->levels);
@@ -29,7 +29,7 @@ Result<void> CyclicPracticeManager::readSavedLevels()
     return {};
 }
 
-QCoro::Task<Result<void>> CyclicPracticeManager::updateSavedLevels(SavedLevelStore::Change change)
+QCoro::Task<Result<void>> CyclicPracticeManager::updateSavedLevels(LevelStore::Change change)
 {
     Result<std::vector<Level>> written = co_await m_with.savedLevels->update(std::move(change));
     if (!written)
@@ -111,7 +111,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     const std::vector<Session> history = std::exchange(level.sessions, {});
     level.savedId = QUuid::createUuid();
     level.id = savedLevelId(level.savedId);
-    level.name = SavedLevelStore::cleanName(name);
+    level.name = LevelStore::cleanName(name);
     if (level.name.isEmpty())
         level.name = suggestedName(level);
     level.isCustom = false;
@@ -149,7 +149,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
 QCoro::Task<Result<Level>> CyclicPracticeManager::renameLevel(std::int64_t id, QString name)
 {
     const Turns::Turn turn = co_await m_writing.take();
-    const QString cleaned = SavedLevelStore::cleanName(name);
+    const QString cleaned = LevelStore::cleanName(name);
     if (!savedLevel(id))
         co_return std::unexpected(savedLevelsMissing());
     if (!m_currentLevel)

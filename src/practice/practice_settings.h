@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/preferences.h"
 #include "model/settings.h"
-#include "practice/preferences.h"
 
 namespace lirra {
 

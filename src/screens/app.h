@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/app_environment.h"
 #include "core/app_action.h"
+#include "core/app_environment.h"
 #include "core/app_state.h"
-#include "practice/history_export.h"
+#include "storage/history_export.h"
 
 #include <QPointer>
 #include <QWidget>

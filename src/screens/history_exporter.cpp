@@ -1,7 +1,7 @@
 #include "history_exporter.h"
 
 #include "model/localization.h"
-#include "practice/file_worker.h"
+#include "storage/file_worker.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "practice/file_system.h"
-#include "practice/history_export.h"
+#include "storage/file_system.h"
+#include "storage/history_export.h"
 
 #include <QCoroTask>
 #include <QPointer>

@@ -2,7 +2,7 @@
 
 #include "audio/note_player.h"
 #include "model/settings.h"
-#include "practice/history_export.h"
+#include "storage/history_export.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "window_placement.h"
 
-#include "practice/file_system.h"
+#include "storage/file_system.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

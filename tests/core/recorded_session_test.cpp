@@ -7,7 +7,7 @@
 
 #include "core/app_loop.h"
 #include "core/production_environment.h"
-#include "practice/confusion_lines.h"
+#include "storage/confusion_lines.h"
 
 #include <QDir>
 #include <QElapsedTimer>

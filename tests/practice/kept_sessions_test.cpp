@@ -7,7 +7,9 @@
 
 #include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
-#include "practice/file_session_storage.h"
+#include "storage/file_session_storage.h"
+#include "storage/saved_levels.h"
+#include "storage/session_journal.h"
 
 #include <QDir>
 #include <QProcess>

@@ -5,6 +5,9 @@
 
 #include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
+#include "storage/file_session_storage.h"
+#include "storage/saved_levels.h"
+#include "storage/session_journal.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "support/test_registry.h"
 
 #include "practice/practice_settings.h"
-#include "practice/settings_preferences.h"
+#include "storage/settings_preferences.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 
 #include "model/localization.h"
 #include "practice/onboarding_tip_provider.h"
-#include "practice/settings_preferences.h"
+#include "storage/settings_preferences.h"
 
 #include <QDir>
 #include <QFile>

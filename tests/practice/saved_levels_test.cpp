@@ -8,9 +8,9 @@
 
 #include "model/generators.h"
 #include "practice/cyclic_practice_manager.h"
-#include "practice/file_worker.h"
-#include "practice/saved_levels.h"
-#include "practice/session_journal.h"
+#include "storage/file_worker.h"
+#include "storage/saved_levels.h"
+#include "storage/session_journal.h"
 
 #include <QDir>
 #include <QJsonDocument>

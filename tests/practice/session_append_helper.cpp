@@ -14,8 +14,9 @@
 
 #include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
-#include "practice/file_session_storage.h"
-#include "practice/saved_levels.h"
+#include "storage/file_session_storage.h"
+#include "storage/saved_levels.h"
+#include "storage/session_journal.h"
 
 #include <QCoreApplication>
 #include <QCoroTask>

@@ -6,11 +6,11 @@
 
 #include "core/app_loop.h"
 #include "model/localization.h"
-#include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/app_delegate.h"
 #include "screens/main_screen.h"
 #include "screens/modal_screens.h"
+#include "storage/settings_preferences.h"
 #include "widgets/keyboard.h"
 #include "widgets/title_bar.h"
 

@@ -5,15 +5,15 @@
 
 #include "model/generators.h"
 #include "model/level_labels.h"
-#include "practice/saved_levels.h"
-#include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/level_chooser.h"
 #include "screens/main_screen.h"
 #include "screens/modal_screens.h"
 #include "screens/save_level_bar.h"
-#include "widgets/keyboard.h"
+#include "storage/saved_levels.h"
+#include "storage/settings_preferences.h"
 #include "widgets/control.h"
+#include "widgets/keyboard.h"
 
 #include <QAccessible>
 #include <QHeaderView>

@@ -3,10 +3,10 @@
 
 #include "audio/midi_note_player.h"
 #include "practice/practice_settings.h"
-#include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
 #include "screens/preferences_dialog.h"
+#include "storage/settings_preferences.h"
 #include "widgets/keyboard.h"
 
 #include <QAccessible>

@@ -2,9 +2,9 @@
 #include "support/test_registry.h"
 
 #include "model/localization.h"
-#include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
+#include "storage/settings_preferences.h"
 #include "widgets/control.h"
 #include "widgets/keyboard.h"
 #include "widgets/tip_view.h"

@@ -1,10 +1,10 @@
 #include "support/app_window.h"
 #include "support/test_registry.h"
 
-#include "practice/settings_preferences.h"
 #include "screens/app.h"
 #include "screens/main_screen.h"
 #include "screens/window_placement.h"
+#include "storage/settings_preferences.h"
 #include "widgets/keyboard.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "practice/file_system.h"
+#include "storage/file_system.h"
 
 #include <QByteArray>
 #include <QDir>

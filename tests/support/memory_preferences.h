@@ -1,6 +1,6 @@
 #pragma once
 
-#include "practice/preferences.h"
+#include "model/preferences.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "practice/file_session_storage.h"
+#include "storage/file_session_storage.h"
 
 #include <QDir>
 #include <QTemporaryDir>

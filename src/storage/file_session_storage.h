@@ -1,8 +1,8 @@
 #pragma once
 
-#include "practice/file_system.h"
-#include "practice/file_worker.h"
-#include "practice/session_storage.h"
+#include "model/session_storage.h"
+#include "storage/file_system.h"
+#include "storage/file_worker.h"
 
 #include <QByteArray>
 

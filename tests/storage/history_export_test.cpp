@@ -1,9 +1,9 @@
 #include "support/test_registry.h"
 
 #include "model/generators.h"
-#include "practice/file_session_storage.h"
-#include "practice/history_export.h"
-#include "practice/saved_levels.h"
+#include "storage/file_session_storage.h"
+#include "storage/history_export.h"
+#include "storage/saved_levels.h"
 
 #include <QDateTime>
 #include <QDir>

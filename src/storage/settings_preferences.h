@@ -1,7 +1,7 @@
 #pragma once
 
-#include "practice/file_system.h"
-#include "practice/preferences.h"
+#include "model/preferences.h"
+#include "storage/file_system.h"
 
 #include <QJsonObject>
 #include <QJsonValue>

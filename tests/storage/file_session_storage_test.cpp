@@ -3,7 +3,7 @@
 #include "support/sessions_folder.h"
 #include "support/test_registry.h"
 
-#include "practice/file_session_storage.h"
+#include "storage/file_session_storage.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -2,10 +2,10 @@
 
 #include "model/generators.h"
 #include "model/level_labels.h"
-#include "practice/confusion_lines.h"
-#include "practice/file_session_storage.h"
-#include "practice/last_lines.h"
-#include "practice/saved_levels.h"
+#include "storage/confusion_lines.h"
+#include "storage/file_session_storage.h"
+#include "storage/last_lines.h"
+#include "storage/saved_levels.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -6,10 +6,10 @@
 #include "support/await.h"
 
 #include "model/generators.h"
-#include "practice/file_session_storage.h"
-#include "practice/saved_levels.h"
-#include "practice/session_journal.h"
-#include "practice/settings_preferences.h"
+#include "storage/file_session_storage.h"
+#include "storage/saved_levels.h"
+#include "storage/session_journal.h"
+#include "storage/settings_preferences.h"
 
 #include <QDir>
 #include <QElapsedTimer>

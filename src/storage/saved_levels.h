@@ -1,9 +1,10 @@
 #pragma once
 
 #include "model/error.h"
+#include "model/level_store.h"
 #include "model/music.h"
-#include "practice/file_system.h"
-#include "practice/file_worker.h"
+#include "storage/file_system.h"
+#include "storage/file_worker.h"
 
 #include <QCoroTask>
 #include <QJsonObject>
@@ -25,15 +26,9 @@ namespace lirra {
 // copies of the app never write back a list that misses the other's change.
 // A damaged file is first copied aside ("my_levels.damaged.json"), so that
 // nothing it held is destroyed.
-class SavedLevelStore {
+class SavedLevelStore final : public LevelStore {
 public:
     using Folder = std::function<Result<QString>()>;
-
-    struct Read {
-        std::vector<Level> levels;
-        int skipped = 0; // entries, or the whole file, that could not be used
-        bool altered = false; // a name was too long to keep whole
-    };
 
     // With a worker, writes run there.
     SavedLevelStore(Folder folder, std::shared_ptr<FileSystem> fs = FileSystem::posix(),
@@ -41,30 +36,24 @@ public:
 
     // The saved levels, in the file's order; none when there is no file.
     // A file that cannot be read at all (a pipe, no permission) is an error.
-    Result<Read> read();
+    Result<Read> read() override;
     // Whether the file may have changed since it was last read here (another
     // copy of the app changed it).
-    bool changedSinceRead() const;
+    bool changedSinceRead() const override;
 
-    // What a change makes of the levels as the file holds them now; an error
-    // leaves the file as it is.
-    using Change = std::function<Result<std::vector<Level>>(std::vector<Level>)>;
     // Reads the file afresh under its lock, changes its levels and writes
     // them; the answer is the levels written.
-    QCoro::Task<Result<std::vector<Level>>> update(Change change);
+    QCoro::Task<Result<std::vector<Level>>> update(Change change) override;
     Result<std::vector<Level>> updateNow(const Change &change) const;
     // Replaces the file with these levels.
     QCoro::Task<Result<void>> write(std::vector<Level> levels);
     // Removes what a write cut short by the end of the process left beside
     // the file.
-    void removeLeftovers() const;
+    void removeLeftovers() const override;
 
     // Renames a deleted level's history aside ("deleted_my_<uuid>.txt",
     // numbered when that is taken); nothing to do without one.
-    QCoro::Task<Result<void>> putHistoryAside(QUuid savedId);
-
-    // A name as it is kept: on one line, at most `maxNameLength` characters.
-    static QString cleanName(const QString &name);
+    QCoro::Task<Result<void>> putHistoryAside(QUuid savedId) override;
 
     static Read parse(QByteArrayView bytes);
     static QByteArray format(const std::vector<Level> &levels);
@@ -77,7 +66,6 @@ public:
     static constexpr qsizetype maxBytes = 4 * 1024 * 1024;
     // More entries than that are damage, not levels anyone made.
     static constexpr int maxLevels = 10000;
-    static constexpr qsizetype maxNameLength = 200;
 
 private:
     Result<QString> file() const;

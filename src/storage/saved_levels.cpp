@@ -1,7 +1,7 @@
 #include "saved_levels.h"
 
 #include "model/generators.h"
-#include "practice/file_session_storage.h"
+#include "storage/file_session_storage.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,18 +37,6 @@ std::optional<Note> readNote(const QString &text)
 }
 
 } // namespace
-
-QString SavedLevelStore::cleanName(const QString &text)
-{
-    const qsizetype limit = maxNameLength;
-    QString name;
-    for (const QChar ch : text)
-        name += ch.category() == QChar::Other_Control || ch == QChar::LineSeparator ? QLatin1Char(' ') : ch;
-    name = name.simplified();
-    if (name.size() > limit)
-        name = name.first(limit).trimmed();
-    return name;
-}
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/error.h"
-#include "practice/file_system.h"
+#include "storage/file_system.h"
 
 #include <QByteArray>
 

@@ -3,8 +3,8 @@
 #include "support/sessions_folder.h"
 #include "support/test_registry.h"
 
-#include "practice/confusion_lines.h"
-#include "practice/session_journal.h"
+#include "storage/confusion_lines.h"
+#include "storage/session_journal.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "confusion_lines.h"
 
 #include "model/timestamp.h"
-#include "practice/file_session_storage.h"
+#include "storage/file_session_storage.h"
 
 #include <QStringDecoder>
 

@@ -1,7 +1,7 @@
 #include "session_journal.h"
 
-#include "practice/confusion_lines.h"
-#include "practice/last_lines.h"
+#include "storage/confusion_lines.h"
+#include "storage/last_lines.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "support/notes.h"
 #include "support/test_registry.h"
 
-#include "practice/session_journal.h"
+#include "storage/session_journal.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "file_session_storage.h"
 
 #include "model/timestamp.h"
-#include "practice/confusion_lines.h"
-#include "practice/last_lines.h"
+#include "storage/confusion_lines.h"
+#include "storage/last_lines.h"
 
 #include <QDir>
 #include <QFile>
@@ -171,13 +171,6 @@ std::optional<Session> FileSessionStorage::parseLine(QByteArrayView bytes)
     if (decoder.hasError())
         return std::nullopt;
     return parseLine(QStringView(text));
-}
-
-QString HistoryFile::fileName() const
-{
-    if (!savedId.isNull())
-        return QStringLiteral("my_%1.txt").arg(savedId.toString(QUuid::WithoutBraces));
-    return QStringLiteral("sessions_%1.txt").arg(levelId);
 }
 
 Result<QString> FileSessionStorage::levelFile(const HistoryFile &file) const

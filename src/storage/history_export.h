@@ -2,7 +2,7 @@
 
 #include "model/error.h"
 #include "model/music.h"
-#include "practice/file_system.h"
+#include "storage/file_system.h"
 
 #include <QByteArray>
 #include <QStringList>
