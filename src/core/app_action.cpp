@@ -114,6 +114,18 @@ QString description(const AppAction &action)
         [](const didChangeScreenReader &a) {
             return QStringLiteral("🔈 didChangeScreenReader - ") + QLatin1String(a.active ? "on" : "off");
         },
+        [](const didChooseExportDestination &a) {
+            return QStringLiteral("👆 didChooseExportDestination - %1 %2")
+                .arg(a.format == ExportFormat::json ? QStringLiteral("json") : QStringLiteral("csv"), a.path);
+        },
+        [](const didExportHistory &a) {
+            if (!a.outcome.failure.isEmpty())
+                return QStringLiteral("💾 didExportHistory - failed: ") + a.outcome.failure;
+            return QStringLiteral("💾 didExportHistory - %1 sessions of %2 levels, %3 skipped")
+                .arg(a.outcome.sessions)
+                .arg(a.outcome.levels)
+                .arg(a.outcome.skipped.size());
+        },
         [](const didAnswerLeavingNarrowing &a) {
             const char *choices[] = {"save", "discard", "cancel"};
             return QStringLiteral("👆 didAnswerLeavingNarrowing - ") + QLatin1String(choices[int(a.choice)]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app_state.h"
 #include "model/error.h"
 #include "model/music.h"
 #include "model/settings.h"
@@ -85,6 +86,9 @@ struct didDismissConfusions {};
 struct didAnswerLeavingNarrowing { KeepNarrowing choice = KeepNarrowing::cancel; };
 // A screen reader began or stopped reading the app.
 struct didChangeScreenReader { bool active = false; };
+// The user chose where to export every level's history.
+struct didChooseExportDestination { ExportFormat format = ExportFormat::json; QString path; };
+struct didExportHistory { ExportOutcome outcome; };
 } // namespace actions
 
 using AppAction = std::variant<
@@ -131,7 +135,9 @@ using AppAction = std::variant<
     actions::didPressConfusionsButton,
     actions::didDismissConfusions,
     actions::didAnswerLeavingNarrowing,
-    actions::didChangeScreenReader>;
+    actions::didChangeScreenReader,
+    actions::didChooseExportDestination,
+    actions::didExportHistory>;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

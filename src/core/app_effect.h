@@ -99,6 +99,12 @@ struct playHeardNote {
     std::uint64_t playback = 0;
     friend bool operator==(const playHeardNote &, const playHeardNote &) = default;
 };
+// Writes every level's history where the user chose.
+struct exportHistory {
+    ExportFormat format = ExportFormat::json;
+    QString path;
+    friend bool operator==(const exportHistory &, const exportHistory &) = default;
+};
 #define LIRRA_EMPTY_EFFECT(name) \
     struct name { friend bool operator==(const name &, const name &) = default; }
 LIRRA_EMPTY_EFFECT(loadFirstLevel);
@@ -133,6 +139,7 @@ using AppEffect = std::variant<
     effects::deleteLevel,
     effects::applySettings,
     effects::loadQuestionsToHear,
-    effects::playHeardNote>;
+    effects::playHeardNote,
+    effects::exportHistory>;
 
 } // namespace lirra

@@ -185,6 +185,24 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         }
         co_return actions::didPlayNoteInResolution{e->playback};
     }
+    if (auto *e = std::get_if<effects::exportHistory>(&effect)) {
+        ExportOutcome outcome;
+        outcome.path = e->path;
+        if (!env.historyWriter) {
+            outcome.failure = QStringLiteral("There is nowhere to export to");
+            co_return actions::didExportHistory{outcome};
+        }
+        const auto format = e->format == ExportFormat::json ? HistoryWriter::Format::json : HistoryWriter::Format::csv;
+        const Result<HistoryWriter::Written> written = co_await env.historyWriter->write(format, e->path);
+        if (!written) {
+            outcome.failure = written.error().description;
+        } else {
+            outcome.sessions = written->sessions;
+            outcome.levels = written->levels;
+            outcome.skipped = written->skipped;
+        }
+        co_return actions::didExportHistory{outcome};
+    }
     if (auto *e = std::get_if<effects::loadQuestionsToHear>(&effect))
         co_return actions::didLoadQuestionsToHear{practice.questionsToHear(e->count), e->playback};
     if (auto *e = std::get_if<effects::playHeardNote>(&effect)) {

@@ -5,6 +5,7 @@
 #include "model/preferences.h"
 #include "practice/practice_manager.h"
 #include "practice/tip_provider.h"
+#include "storage/history_export.h"
 
 #include <functional>
 #include <memory>
@@ -20,6 +21,8 @@ struct AppEnvironment {
     std::shared_ptr<Logger> logger;
     // Seconds since 1970-01-01 00:00 UTC; the system clock when empty.
     std::function<double()> now = {};
+    // Exports every level's history; without one an export fails.
+    std::shared_ptr<HistoryWriter> historyWriter = {};
 };
 
 } // namespace lirra

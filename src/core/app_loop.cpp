@@ -3,10 +3,19 @@
 #include "core/app_effect_handler.h"
 #include "core/event_loop.h"
 #include "core/reducer.h"
+#include "practice/practice_settings.h"
 
 #include <QPointer>
 
 namespace lirra {
+
+AppState startingState(const AppEnvironment &environment)
+{
+    AppState state;
+    if (environment.preferences)
+        state.settings = readSettings(*environment.preferences);
+    return state;
+}
 
 // Counts an effect as in flight for as long as it lives.
 struct EffectInFlight {

@@ -18,6 +18,9 @@ struct AppLoopDelegate {
 };
 
 // Owns the one AppState and is the only place where it changes.
+// The state the app starts in: the settings as the preferences keep them.
+AppState startingState(const AppEnvironment &environment);
+
 class AppLoop final : public QObject {
     Q_OBJECT
 public:

@@ -8,11 +8,27 @@
 #include "model/tip.h"
 #include "practice/session_summary.h"
 
+#include <QStringList>
+
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace lirra {
+
+enum class ExportFormat { json, csv };
+
+// What an export of every level's history came to.
+struct ExportOutcome {
+    QString path;
+    // Why nothing was written; empty when the export was written.
+    QString failure;
+    std::size_t sessions = 0;
+    std::size_t levels = 0;
+    // What could not be read, a sentence each.
+    QStringList skipped;
+    friend bool operator==(const ExportOutcome &, const ExportOutcome &) = default;
+};
 
 struct Highlight {
     // Besides the colour: the key pressed for the question, right or wrong.
@@ -122,6 +138,11 @@ struct AppState {
     // A screen reader is reading the app: an automatic pause for speech
     // rests a beat.
     bool screenReaderActive = false;
+    // An export is being written; what the last one came to, and how many
+    // have ended, so that each is told once.
+    bool isExporting = false;
+    std::optional<ExportOutcome> exportOutcome;
+    std::uint64_t exportsEnded = 0;
 };
 
 // The level on show is a narrowing, not saved, that holds answers: leaving

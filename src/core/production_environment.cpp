@@ -2,6 +2,7 @@
 
 #include "practice/cyclic_practice_manager.h"
 #include "practice/onboarding_tip_provider.h"
+#include "storage/history_export.h"
 #include "storage/saved_levels.h"
 #include "storage/session_journal.h"
 #include "storage/settings_preferences.h"
@@ -50,6 +51,7 @@ AppEnvironment makeEnvironment(EnvironmentSetup setup)
     practice.savedLevels = std::make_shared<SavedLevelStore>([storage]() { return storage->sessionsFolder(); },
                                                              setup.fileSystem, worker);
     env.practiceManager = std::make_shared<CyclicPracticeManager>(practice);
+    env.historyWriter = std::make_shared<HistoryWriter>([storage]() { return storage->sessionsFolder(); }, setup.fileSystem);
 
     env.tipProvider = setup.typingKeys.size() == 2
         ? std::make_shared<OnboardingTipProvider>(setup.typingKeys[0], setup.typingKeys[1])

@@ -413,6 +413,19 @@ Reduction reduce(AppState state, AppAction action, Preferences &preferences, Tip
             state.screenReaderActive = a.active;
             return withoutEffect();
         },
+        [&](const didChooseExportDestination &a) {
+            // One export at a time: a second waits for the first to be told.
+            if (state.isExporting || a.path.isEmpty())
+                return withoutEffect();
+            state.isExporting = true;
+            return Reduction{std::move(state), effects::exportHistory{a.format, a.path}};
+        },
+        [&](const didExportHistory &a) {
+            state.isExporting = false;
+            state.exportOutcome = a.outcome;
+            ++state.exportsEnded;
+            return withoutEffect();
+        },
         [&](const didAnswerLeavingNarrowing &a) {
             if (!state.leavingNarrowing)
                 return withoutEffect();

@@ -3,7 +3,6 @@
 #include "core/app_action.h"
 #include "core/app_environment.h"
 #include "core/app_state.h"
-#include "storage/history_export.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -15,7 +15,6 @@
 #include "quit_guard.h"
 #include "window_placement.h"
 #include "model/localization.h"
-#include "practice/practice_settings.h"
 #include "input/key_labels.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/announcer.h"
@@ -189,10 +188,7 @@ const AppEnvironment &AppDelegate::environment()
 AppLoop *AppDelegate::loop()
 {
     if (!m_loop) {
-        AppState initial;
-        if (environment().preferences)
-            initial.settings = readSettings(*environment().preferences);
-        m_loop = std::make_unique<AppLoop>(environment(), initial);
+        m_loop = std::make_unique<AppLoop>(environment(), startingState(environment()));
         QPointer<AppDelegate> self(this);
         m_loop->delegate = AppLoopDelegate{[self](const AppState &state) {
             if (self)
@@ -423,19 +419,18 @@ void AppDelegate::applicationDidFinishLaunching()
         };
         tell(self, std::move(shown));
     });
-    // The export of every level's history, from the preferences.
-    m_exporter = std::make_unique<HistoryExporter>(
-        [documents = m_setup.documentsFolder, fs = m_setup.fileSystem]() {
-            return FileSessionStorage(documents, fs).sessionsFolder();
-        },
-        m_setup.fileSystem);
+    // The export of every level's history, from the preferences: asked
+    // here, written by the loop, told when it ends.
     app()->exportHistory = [self](ExportFormat format) {
-        if (!self)
+        if (!self || self->loop()->state().isExporting)
             return;
         QWidget *parent = self->app()->builtPreferencesDialog();
         if (!parent || !parent->isVisible())
             parent = self->m_window;
-        self->m_exporter->run(parent, format);
+        const QString path = self->m_input.askExportPath ? self->m_input.askExportPath(parent, format)
+                                                         : askExportPathWithDialog(parent, format);
+        if (self && !path.isEmpty())
+            self->loop()->send(actions::didChooseExportDestination{format, path});
     };
     QCoreApplication::instance()->installEventFilter(this);
     // The window holds the focus until Tab moves it to a control, so that
@@ -599,6 +594,25 @@ Announcer *AppDelegate::announcer() const
     return m_announcer;
 }
 
+void AppDelegate::tellExport(const ExportOutcome &outcome)
+{
+    // After the state is shown: a message box waits for the user, and the
+    // loop must not be inside that wait.
+    QPointer<AppDelegate> self(this);
+    QTimer::singleShot(0, this, [self, outcome]() {
+        if (!self)
+            return;
+        QWidget *parent = self->app()->builtPreferencesDialog();
+        if (!parent || !parent->isVisible())
+            parent = self->m_window;
+        const bool written = outcome.failure.isEmpty();
+        if (self->m_input.reportExport)
+            self->m_input.reportExport(parent, written, exportText(outcome));
+        else
+            reportExportWithMessageBox(parent, written, exportText(outcome));
+    });
+}
+
 void AppDelegate::showState(const AppState &state)
 {
     app()->update(state);
@@ -630,6 +644,10 @@ void AppDelegate::showState(const AppState &state)
     }
     if (m_window && said)
         say(*said);
+    if (state.exportOutcome && state.exportsEnded != m_exportsTold) {
+        m_exportsTold = state.exportsEnded;
+        tellExport(*state.exportOutcome);
+    }
     if (m_focusKeeper)
         m_focusKeeper->after(state);
     emit stateShown(state);

@@ -40,11 +40,14 @@ struct InputSetup {
     // Where the window's size and place are kept between runs; empty keeps
     // nothing.
     QString windowPlacementFile;
+    // Where an export of the history goes, and how its outcome is told; a
+    // file dialog and a message box by default.
+    std::function<QString(QWidget *parent, ExportFormat format)> askExportPath;
+    std::function<void(QWidget *parent, bool written, const QString &text)> reportExport;
 };
 
 class AccuracyRing;
 class Announcer;
-class HistoryExporter;
 class App;
 class QuitGuard;
 class FocusKeeper;
@@ -98,6 +101,8 @@ private:
     void showState(const AppState &state);
     // Says a sentence to a screen reader.
     void say(const QString &text);
+    // Tells what an export came to, once the state that holds it is shown.
+    void tellExport(const ExportOutcome &outcome);
     void applyNavBarState(const NavBarState &bar);
     void showTip(const std::optional<Tip> &tip);
     NavBar *makeNavBar();
@@ -112,7 +117,8 @@ private:
     void reportError(const Error &error);
 
     EnvironmentSetup m_setup;
-    std::unique_ptr<HistoryExporter> m_exporter;
+    // The exports whose outcome was told.
+    std::uint64_t m_exportsTold = 0;
     InputSetup m_input;
     std::map<Command, QAction *> m_shortcuts;
     TypingKeyboard m_typing;

@@ -2,7 +2,7 @@
 
 #include "audio/note_player.h"
 #include "model/settings.h"
-#include "storage/history_export.h"
+#include "core/app_state.h"
 
 #include <QDialog>
 

@@ -4,6 +4,7 @@
 #include "model/level_labels.h"
 #include "storage/confusion_lines.h"
 #include "storage/file_session_storage.h"
+#include "storage/file_worker.h"
 #include "storage/last_lines.h"
 #include "storage/saved_levels.h"
 
@@ -220,6 +221,34 @@ Result<void> exportCsv(const HistoryExport &history, const QString &folder, File
     if (Result<void> written = writeWhole(fs, QDir(folder).filePath(QStringLiteral("sessions.csv")), sessionsCsv(history)); !written)
         return written;
     return writeWhole(fs, QDir(folder).filePath(QStringLiteral("confusions.csv")), confusionsCsv(history));
+}
+
+HistoryWriter::HistoryWriter(SessionsFolder sessionsFolder, std::shared_ptr<FileSystem> fs)
+    : m_sessionsFolder(std::move(sessionsFolder))
+    , m_fs(std::move(fs))
+{
+}
+
+QCoro::Task<Result<HistoryWriter::Written>> HistoryWriter::write(Format format, QString path)
+{
+    const Result<QString> folder = m_sessionsFolder();
+    if (!folder)
+        co_return std::unexpected(folder.error());
+    if (!m_worker)
+        m_worker = std::make_shared<FileWorker>();
+    const std::shared_ptr<FileWorker> worker = m_worker;
+    // A named function: GCC 12 can destroy a temporary in an awaited
+    // expression twice.
+    std::function<Result<Written>()> job = [folder = *folder, fs = m_fs, path, format]() -> Result<Written> {
+        const HistoryExport history = readHistory(folder, *fs);
+        const Result<void> written =
+            format == Format::json ? exportJson(history, path, *fs) : exportCsv(history, path, *fs);
+        if (!written)
+            return std::unexpected(written.error());
+        return Written{history.sessionCount(), history.levels.size(), history.skipped};
+    };
+    Result<Written> outcome = co_await worker->run(std::move(job));
+    co_return outcome;
 }
 
 } // namespace lirra

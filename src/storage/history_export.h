@@ -5,8 +5,11 @@
 #include "storage/file_system.h"
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace lirra {
@@ -45,11 +48,34 @@ QByteArray historyJson(const HistoryExport &history);
 QByteArray sessionsCsv(const HistoryExport &history);
 QByteArray confusionsCsv(const HistoryExport &history);
 
-enum class ExportFormat { json, csv };
-
 // The JSON to a file, or "sessions.csv" and "confusions.csv" into a folder
 // (made when missing); each file written whole or not at all.
 Result<void> exportJson(const HistoryExport &history, const QString &path, FileSystem &fs);
 Result<void> exportCsv(const HistoryExport &history, const QString &folder, FileSystem &fs);
+
+class FileWorker;
+
+// Exports every level's history away from the caller's thread, on a worker
+// made at the first export.
+class HistoryWriter {
+public:
+    using SessionsFolder = std::function<Result<QString>()>;
+    HistoryWriter(SessionsFolder sessionsFolder, std::shared_ptr<FileSystem> fs);
+
+    enum class Format { json, csv };
+    // What an export wrote, and what it could not read (see `HistoryExport`).
+    struct Written {
+        std::size_t sessions = 0;
+        std::size_t levels = 0;
+        QStringList skipped;
+    };
+    // The JSON to the file `path`, or the CSV files into the folder `path`.
+    QCoro::Task<Result<Written>> write(Format format, QString path);
+
+private:
+    SessionsFolder m_sessionsFolder;
+    std::shared_ptr<FileSystem> m_fs;
+    std::shared_ptr<FileWorker> m_worker;
+};
 
 } // namespace lirra

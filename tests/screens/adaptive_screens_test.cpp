@@ -264,14 +264,22 @@ private slots:
         QDir(m_home->path()).mkpath(QStringLiteral("out"));
         const QString path = target.isEmpty() ? QString() : m_home->filePath(target);
         QList<std::pair<bool, QString>> reports;
-        HistoryExporter exporter([dir = documents()]() { return FileSessionStorage([dir]() -> Result<QString> { return dir; }).sessionsFolder(); },
-                                 FileSystem::posix(), [path](QWidget *, ExportFormat) { return path; },
-                                 [&reports](QWidget *, bool done, const QString &text) { reports << std::pair(done, text); });
-        QCoro::waitFor(exporter.run(nullptr, ExportFormat(format)));
+        InputSetup input = withoutMidi();
+        input.askExportPath = [path](QWidget *, ExportFormat) { return path; };
+        input.reportExport = [&reports](QWidget *, bool done, const QString &text) { reports << std::pair(done, text); };
+        SettingsPreferences preferences(settingsFile());
+        preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+        preferences.sync();
+        QVERIFY(launch(input));
+        m_delegate->app()->exportHistory(ExportFormat(format));
         if (target.isEmpty()) {
+            drainEvents();
+            QVERIFY(!state().isExporting);
             QVERIFY(reports.isEmpty());
             return;
         }
+        QVERIFY(spinUntil([&reports] { return !reports.isEmpty(); }, 60000));
+        drainEvents();
         QCOMPARE(reports.size(), 1);
         QCOMPARE(reports[0].first, ok);
         if (!ok) {
