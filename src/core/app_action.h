@@ -139,6 +139,67 @@ using AppAction = std::variant<
     actions::didChooseExportDestination,
     actions::didExportHistory>;
 
+// Each action belongs to exactly one concern, and that concern's reducer
+// takes it.
+
+// The session's flow: starting and stopping, the cadence and the question, the keys pressed and what they answered.
+using SessionAction = std::variant<
+    actions::didPressStartStopLevelButton,
+    actions::didPressRepeatQuestionButton,
+    actions::didStartSession,
+    actions::didLoadQuestion,
+    actions::didPlayCadence,
+    actions::didPressNote,
+    actions::didReleaseNote,
+    actions::didLogRightAnswer,
+    actions::didLogWrongAnswer,
+    actions::didPlayNoteInResolution>;
+
+// Levels and navigation: the level on show, moving to another, choosing notes, saving, renaming and deleting levels of one's own.
+using LevelAction = std::variant<
+    actions::didLoad,
+    actions::didPressHomeButton,
+    actions::didPressRandomButton,
+    actions::didPressPreviousLevelButton,
+    actions::didPressNextLevelButton,
+    actions::didPressConfigureLevelButton,
+    actions::didDismissLevelEditor,
+    actions::didSelectNotes,
+    actions::didPressChooseLevelButton,
+    actions::didDismissLevelChooser,
+    actions::didChooseLevel,
+    actions::didSaveLevel,
+    actions::didRenameLevel,
+    actions::didDeleteLevel,
+    actions::didDeclineSavingLevel,
+    actions::didAnswerLeavingNarrowing,
+    actions::didLoadLevel>;
+
+// Dialogs and settings: the screens over the keys, the preferences, the tour, errors, the screen reader and the export.
+using ScreenAction = std::variant<
+    actions::didPressAccuracyRing,
+    actions::didDismissAccuracyScreen,
+    actions::didPressConfusionsButton,
+    actions::didDismissConfusions,
+    actions::didPressPreferencesButton,
+    actions::didDismissPreferences,
+    actions::didChangeSettings,
+    actions::didSkipTour,
+    actions::didRequestTour,
+    actions::didDismissTip,
+    actions::errorOccurred,
+    actions::didDismissError,
+    actions::didPressTryAgain,
+    actions::didChangeScreenReader,
+    actions::didChooseExportDestination,
+    actions::didExportHistory>;
+
+// Hearing: the listening blocks and contrasts that play notes to hear between questions.
+using HearingAction = std::variant<
+    actions::didLoadQuestionsToHear,
+    actions::didPlayHeardNote,
+    actions::didSkipListening>;
+
 // The action's one-line log text.
 QString description(const AppAction &action);
 
