@@ -1,134 +1,33 @@
 #include "app_delegate.h"
 
-#include "history_exporter.h"
-#include "preferences_dialog.h"
-
 #include "app.h"
+#include "app_hooks.h"
 #include "core/app_loop.h"
-#include "main_screen.h"
-#include "error_screen.h"
-#include "modal_screens.h"
-#include "nav_bar.h"
-#include "save_level_bar.h"
-#include "model/level_labels.h"
 #include "focus_keeper.h"
-#include "quit_guard.h"
-#include "window_placement.h"
-#include "model/localization.h"
 #include "input/key_labels.h"
+#include "main_screen.h"
+#include "modal_screens.h"
+#include "model/level_labels.h"
+#include "model/localization.h"
+#include "nav_bar.h"
+#include "quit_guard.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/announcer.h"
 #include "widgets/control.h"
-#include "widgets/keyboard.h"
-#include "widgets/progress_chart.h"
-#include "widgets/palette.h"
 #include "widgets/title_bar.h"
+#include "window_placement.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QCoroTimer>
-#include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
 #include <QTimer>
-#include <QStyleFactory>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lirra {
-
-// Tells the loop when a screen reader begins or stops reading the app.
-class AppDelegate::ScreenReaderWatch final : public QAccessible::ActivationObserver {
-public:
-    explicit ScreenReaderWatch(QPointer<AppDelegate> delegate) : m_delegate(std::move(delegate))
-    {
-        QAccessible::installActivationObserver(this);
-    }
-    ~ScreenReaderWatch() override { QAccessible::removeActivationObserver(this); }
-    void accessibilityActiveChanged(bool active) override
-    {
-        if (m_delegate)
-            m_delegate->loop()->send(actions::didChangeScreenReader{active});
-    }
-
-private:
-    QPointer<AppDelegate> m_delegate;
-};
-
-namespace {
-
-// Waits, a few milliseconds at a time, until `done` says so. (A signal
-// emitted twice in one turn of the event loop would resume a coroutine
-// awaiting it through qCoro twice, the second time after it has gone.)
-QCoro::Task<> pollUntil(std::function<bool()> done)
-{
-    while (!done()) {
-        QTimer tick;
-        tick.setSingleShot(true);
-        tick.start(10);
-        co_await tick;
-    }
-}
-
-// Stops a running session as the stop button does, and waits until every
-// stop under way has saved its session.
-QCoro::Task<> stopForQuit(QPointer<AppDelegate> self)
-{
-    if (!self)
-        co_return;
-    const QPointer<AppLoop> loop = self->loop();
-    if (loop->state().isPracticing)
-        loop->send(actions::didPressStartStopLevelButton{});
-    // A named task: GCC 12 can destroy a temporary in an awaited expression
-    // twice.
-    QCoro::Task<> stopped = pollUntil([loop]() { return !loop || loop->stopsInFlight() == 0; });
-    co_await std::move(stopped);
-}
-
-// Saves the narrowing on show as a level of the user's own, with its
-// sessions, under the name it is offered with; with `tellNextStart` the
-// next start says so.
-QCoro::Task<> keepNarrowingForQuit(QPointer<AppDelegate> self, bool tellNextStart)
-{
-    if (!self || !holdsUnsavedPractice(self->loop()->state()))
-        co_return;
-    const QPointer<AppLoop> loop = self->loop();
-    loop->send(actions::didSaveLevel{});
-    QCoro::Task<> saved = pollUntil([loop]() {
-        return !loop || loop->state().hasError || (loop->state().level && loop->state().level->isSaved());
-    });
-    co_await std::move(saved);
-    if (!self || !loop || !loop->state().level || !loop->state().level->isSaved())
-        co_return;
-    if (tellNextStart)
-        self->environment().preferences->setText(loop->state().level->name, PreferenceKey::keptAtQuit);
-}
-
-} // namespace
-
-void applyDarkAppearance()
-{
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    const QColor text(0xf2, 0xf2, 0xf7);
-    const QColor muted(0x63, 0x63, 0x66);
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x1c, 0x1c, 0x1e));
-    dark.setColor(QPalette::WindowText, text);
-    dark.setColor(QPalette::Base, QColor(0x12, 0x12, 0x14));
-    dark.setColor(QPalette::Text, text);
-    dark.setColor(QPalette::Button, QColor(0x2c, 0x2c, 0x2e));
-    dark.setColor(QPalette::ButtonText, text);
-    dark.setColor(QPalette::ToolTipBase, QColor(0x2c, 0x2c, 0x2e));
-    dark.setColor(QPalette::ToolTipText, text);
-    dark.setColor(QPalette::Highlight, color(PaletteColor::amber));
-    dark.setColor(QPalette::HighlightedText, color(PaletteColor::dark));
-    dark.setColor(QPalette::Disabled, QPalette::WindowText, muted);
-    dark.setColor(QPalette::Disabled, QPalette::ButtonText, muted);
-    dark.setColor(QPalette::Disabled, QPalette::Text, muted);
-    QApplication::setPalette(dark);
-}
 
 AppDelegate::AppDelegate(EnvironmentSetup setup, InputSetup input)
     : m_setup(std::move(setup))
@@ -138,8 +37,8 @@ AppDelegate::AppDelegate(EnvironmentSetup setup, InputSetup input)
 
 AppDelegate::~AppDelegate()
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->removeEventFilter(this);
+    // No key or MIDI note plays while the app winds down.
+    m_musicalInput.reset();
     // What is under way ends before the services go: no new effect starts,
     // every note and wait stops at once, and the effects that hold the
     // services finish (a save still writing is given its time).
@@ -151,7 +50,6 @@ AppDelegate::~AppDelegate()
         while (m_loop->effectsInFlight() > 0 && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    m_midi.reset();
     if (m_window && !m_input.windowPlacementFile.isEmpty()) {
         if (auto written = writeWindowPlacement(m_input.windowPlacementFile, placementOf(m_window)); !written) {
             if (Logger *logger = environment().logger.get(); logger && logger->isEnabled(LogLevel::warning))
@@ -308,7 +206,7 @@ void AppDelegate::applicationDidFinishLaunching()
         makeShortcut(command, [self, command]() {
             if (!self)
                 return;
-            if (QPushButton *target = self->modalButton(command))
+            if (QPushButton *target = modalButton(self->app(), self->toolbarTip(), command))
                 target->click();
         });
     }
@@ -319,52 +217,8 @@ void AppDelegate::applicationDidFinishLaunching()
             self->updateModalShortcuts();
     });
 
-    QuitGuard::Hooks quitting;
-    quitting.stopSession = [self]() { return stopForQuit(self); };
-    quitting.unsavedNarrowing = [self]() -> std::optional<QString> {
-        if (!self || !holdsUnsavedPractice(self->loop()->state()))
-            return std::nullopt;
-        return suggestedName(*self->loop()->state().level);
-    };
-    quitting.askAboutNarrowing = m_input.askAboutNarrowing;
-    quitting.keepNarrowing = [self](bool tellNextStart) { return keepNarrowingForQuit(self, tellNextStart); };
-    quitting.saveAll = [practice = environment().practiceManager]() { return practice->saveBeforeQuit(); };
-    quitting.confirmLoss = m_input.confirmLoss;
-    quitting.exit = m_input.exit;
-    m_quitGuard = new QuitGuard(m_window, std::move(quitting), this);
-    FocusKeeper::Places places;
-    places.window = m_window;
-    places.startStop = [self]() { return self ? self->toolbarItem(QStringLiteral("startStopSessionButton")) : nullptr; };
-    places.overlayKeyboard = [self]() -> KeyboardView * {
-        if (!self)
-            return nullptr;
-        if (AccuracyScreen *accuracy = self->app()->builtAccuracy(); accuracy && accuracy->isVisible())
-            return accuracy->keyboardView();
-        if (LevelEditorScreen *editor = self->app()->builtLevelEditor(); editor && editor->isVisible())
-            return editor->keyboardView();
-        return nullptr;
-    };
-    places.overlaySummary = [self]() -> QString {
-        if (!self)
-            return {};
-        const auto summary = [](TitledKeyboardScreen *screen, const QString &extra) {
-            QStringList parts{screen->titleBar()->title().value_or(QString()), screen->messageLabel()->text(), extra};
-            parts.removeAll(QString());
-            return parts.join(QStringLiteral(". ")).replace(QStringLiteral(" · "), QStringLiteral(", "));
-        };
-        if (AccuracyScreen *accuracy = self->app()->builtAccuracy(); accuracy && accuracy->isVisible()) {
-            const QWidget *chart = accuracy->progressChart();
-            return summary(accuracy, chart->isVisible() ? chart->accessibleName() : QString());
-        }
-        if (LevelEditorScreen *editor = self->app()->builtLevelEditor(); editor && editor->isVisible())
-            return summary(editor, QString());
-        return {};
-    };
-    places.say = [self](const QString &text) {
-        if (self)
-            self->say(text);
-    };
-    m_focusKeeper = new FocusKeeper(std::move(places), this);
+    m_quitGuard = new QuitGuard(m_window, quitHooks(self, m_input), this);
+    m_focusKeeper = new FocusKeeper(focusPlaces(self), this);
     // Every tip can end the tour for good; F1 starts it again.
     TipPresenter::setSecondaryAction(TipView::TipViewAction{localized("tip.skip"), [self]() {
         if (self)
@@ -381,7 +235,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_window->addAction(makeShortcut(Command::saveLevel, [self]() {
         if (!self)
             return;
-        if (QPushButton *save = self->saveLevelButton())
+        if (QPushButton *save = saveLevelButton(self->app()))
             save->click();
     }));
     // C opens the confusion table where its button is, on the accuracy screen.
@@ -400,39 +254,23 @@ void AppDelegate::applicationDidFinishLaunching()
     m_window->addAction(quit);
 
     // A store that cannot keep the preferences says so once, as an error.
-    environment().preferences->setFailureHandler([self](const Error &error) {
-        if (!self)
-            return;
-        Error shown = error;
-        // A file that could not be read at all is left as it is, and the
-        // app runs on its defaults; one that could not be written is behind.
-        const bool unread = error.domain == preferencesReadErrorDomain();
-        shown.description = localized(unread ? "preferencesNotRead" : "preferencesNotSaved").arg(error.description);
-        // Told once the first level is on show, which would otherwise clear it.
-        const auto tell = [](QPointer<AppDelegate> self, Error shown) -> QCoro::Task<> {
-            QCoro::Task<> shownLevel = pollUntil([self]() {
-                return !self || self->loop()->state().level || self->loop()->state().hasError;
-            });
-            co_await std::move(shownLevel);
-            if (self)
-                self->reportError(shown);
-        };
-        tell(self, std::move(shown));
-    });
+    tellPreferenceFailures(self);
     // The export of every level's history, from the preferences: asked
     // here, written by the loop, told when it ends.
     app()->exportHistory = [self](ExportFormat format) {
-        if (!self || self->loop()->state().isExporting)
-            return;
-        QWidget *parent = self->app()->builtPreferencesDialog();
-        if (!parent || !parent->isVisible())
-            parent = self->m_window;
-        const QString path = self->m_input.askExportPath ? self->m_input.askExportPath(parent, format)
-                                                         : askExportPathWithDialog(parent, format);
-        if (self && !path.isEmpty())
-            self->loop()->send(actions::didChooseExportDestination{format, path});
+        if (self)
+            askWhereToExport(self, format, self->m_input.askExportPath);
     };
-    QCoreApplication::instance()->installEventFilter(this);
+    m_musicalInput = std::make_unique<MusicalInput>(
+        m_window,
+        [self](Note note) {
+            if (self)
+                self->app()->pressNote(note);
+        },
+        [self](Note note) {
+            if (self)
+                self->app()->releaseNote(note);
+        });
     // The window holds the focus until Tab moves it to a control, so that
     // Space and Return mean what the window's shortcuts say, not what the
     // first control in the Tab order does. A click on no control gives it
@@ -446,31 +284,19 @@ void AppDelegate::applicationDidFinishLaunching()
     loop()->send(actions::didLoad{});
     // Whether a screen reader reads the app, now and as it changes.
     if (!m_screenReaderWatch)
-        m_screenReaderWatch = std::make_unique<ScreenReaderWatch>(self);
+        m_screenReaderWatch = std::make_unique<ScreenReaderWatch>([self](bool active) {
+            if (self)
+                self->loop()->send(actions::didChangeScreenReader{active});
+        });
     if (QAccessible::isActive())
         loop()->send(actions::didChangeScreenReader{true});
     // An instrument that fails to load beside the first level is told then,
     // not at the first note that would have been silent.
-    const auto watchInstrument = [](QPointer<AppDelegate> self, std::shared_ptr<NotePlayer> player) -> QCoro::Task<> {
-        const Result<void> ready = co_await player->instrumentReady();
-        // After the first level, which would otherwise clear it.
-        if (!ready) {
-            QCoro::Task<> shown = pollUntil([self]() {
-                return !self || self->loop()->state().level || self->loop()->state().hasError;
-            });
-            co_await std::move(shown);
-        }
-        if (ready || !self)
-            co_return;
-        const AppState &now = self->loop()->state();
-        if (!(now.hasError && now.error == ready.error()))
-            self->reportError(ready.error());
-    };
     watchInstrument(self, environment().notePlayer);
     if (m_input.midi) {
         QTimer::singleShot(m_input.midiDelayMs, this, [self]() {
             if (self)
-                self->startMidi();
+                self->m_musicalInput->startMidi(self->m_input.midiOptions, self->environment().logger.get());
         });
     }
 }
@@ -482,66 +308,17 @@ void AppDelegate::reportError(const Error &error)
     loop()->send(actions::errorOccurred{error});
 }
 
-void AppDelegate::startMidi()
-{
-    m_midi = std::make_unique<MidiInput>(m_input.midiOptions);
-    QPointer<AppDelegate> self(this);
-    connect(m_midi.get(), &MidiInput::notePressed, this, [self](Note note) {
-        if (self)
-            self->app()->pressNote(note);
-    });
-    connect(m_midi.get(), &MidiInput::noteReleased, this, [self](Note note) {
-        if (self)
-            self->app()->releaseNote(note);
-    });
-    Logger *logger = environment().logger.get();
-    if (!m_midi->start() && logger && logger->isEnabled(LogLevel::warning))
-        logger->write(LogLevel::warning,
-                      QStringLiteral("⚠️ No MIDI input: neither an ALSA sequencer nor a JACK server could be reached"));
-}
 
-QPushButton *AppDelegate::modalButton(Command command)
-{
-    LevelEditorScreen *editor = app()->builtLevelEditor();
-    AccuracyScreen *accuracy = app()->builtAccuracy();
-    ErrorScreen *error = app()->builtErrorScreen();
-    QPushButton *target = nullptr;
-    if (error && error->isVisible()) {
-        target = (command == Command::confirm ? error->tryAgainButton() : error->closeButton())->pushButton();
-    } else if (editor && editor->isVisible()) {
-        TitleBar *bar = editor->titleBar();
-        target = (command == Command::confirm ? bar->doneButton() : bar->cancelButton())->pushButton();
-    } else if (accuracy && accuracy->isVisible()) {
-        target = accuracy->titleBar()->doneButton()->pushButton();
-    } else if (TipView *tip = m_toolbarTip ? m_toolbarTip.data() : app()->main()->keyboardView()->tipView(); tip) {
-        Button *button = command == Command::confirm ? tip->button() : tip->secondaryButton();
-        target = button ? button->pushButton() : nullptr;
-    } else if (SaveLevelBar *offer = app()->main()->saveLevelBar(); offer && command == Command::cancel) {
-        // Escape waves the offer to keep a narrowing away.
-        target = offer->declineButton();
-    }
-    return target && target->isEnabled() && target->isVisible() ? target : nullptr;
-}
 
-QPushButton *AppDelegate::saveLevelButton()
-{
-    SaveLevelBar *bar = nullptr;
-    if (LevelEditorScreen *editor = app()->builtLevelEditor(); editor && editor->isVisible())
-        bar = editor->saveLevelBar();
-    else if (SaveLevelBar *offer = app()->main()->saveLevelBar(); offer && offer->isVisible())
-        bar = offer;
-    QPushButton *save = bar ? bar->saveButton() : nullptr;
-    return save && save->isEnabled() ? save : nullptr;
-}
 
 void AppDelegate::updateModalShortcuts()
 {
-    QPushButton *confirm = modalButton(Command::confirm);
-    QPushButton *cancel = modalButton(Command::cancel);
+    QPushButton *confirm = modalButton(app(), m_toolbarTip, Command::confirm);
+    QPushButton *cancel = modalButton(app(), m_toolbarTip, Command::cancel);
     shortcut(Command::confirm)->setEnabled(confirm != nullptr);
     shortcut(Command::cancel)->setEnabled(cancel != nullptr);
     if (QAction *save = shortcut(Command::saveLevel))
-        save->setEnabled(saveLevelButton() != nullptr);
+        save->setEnabled(saveLevelButton(app()) != nullptr);
     if (QAction *confusions = shortcut(Command::confusions)) {
         AccuracyScreen *accuracy = app()->builtAccuracy();
         QPushButton *button = accuracy ? accuracy->titleBar()->cancelButton()->pushButton() : nullptr;
@@ -555,62 +332,10 @@ void AppDelegate::updateModalShortcuts()
         cancel->setToolTip(withShortcut(cancel->text(), Command::cancel));
 }
 
-bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
-        return false;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!m_window || !widget || widget->window() != m_window)
-        return false;
-    auto *key = static_cast<QKeyEvent *>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    // By its place on the keyboard, whatever the layout prints on it.
-    const std::optional<TypingKey> typed = typingKey(key->nativeScanCode(), key->key());
-    const int code = typed ? int(*typed) : -1;
-    const bool isTyping = typed.has_value() || m_typedNotes.count(code) > 0;
-    if (key->isAutoRepeat() || !isTyping)
-        return isTyping; // a held key plays once
-    if (event->type() == QEvent::KeyPress) {
-        if (m_typing.moveOctave(*typed))
-            return true;
-        const std::optional<Note> note = m_typing.note(*typed);
-        if (!note)
-            return true; // beyond the keyboard's octaves
-        m_typedNotes[code] = *note;
-        app()->pressNote(*note);
-        return true;
-    }
-    // The note the key pressed, whatever octave is typed now.
-    if (const auto held = m_typedNotes.find(code); held != m_typedNotes.end()) {
-        app()->releaseNote(held->second);
-        m_typedNotes.erase(held);
-    }
-    return true;
-}
 
 Announcer *AppDelegate::announcer() const
 {
     return m_announcer;
-}
-
-void AppDelegate::tellExport(const ExportOutcome &outcome)
-{
-    // After the state is shown: a message box waits for the user, and the
-    // loop must not be inside that wait.
-    QPointer<AppDelegate> self(this);
-    QTimer::singleShot(0, this, [self, outcome]() {
-        if (!self)
-            return;
-        QWidget *parent = self->app()->builtPreferencesDialog();
-        if (!parent || !parent->isVisible())
-            parent = self->m_window;
-        const bool written = outcome.failure.isEmpty();
-        if (self->m_input.reportExport)
-            self->m_input.reportExport(parent, written, exportText(outcome));
-        else
-            reportExportWithMessageBox(parent, written, exportText(outcome));
-    });
 }
 
 void AppDelegate::showState(const AppState &state)
@@ -646,7 +371,7 @@ void AppDelegate::showState(const AppState &state)
         say(*said);
     if (state.exportOutcome && state.exportsEnded != m_exportsTold) {
         m_exportsTold = state.exportsEnded;
-        tellExport(*state.exportOutcome);
+        tellExport(this, *state.exportOutcome, m_input.reportExport);
     }
     if (m_focusKeeper)
         m_focusKeeper->after(state);
@@ -680,39 +405,13 @@ void AppDelegate::showTip(const std::optional<Tip> &tip)
     if (!tip || tip->target == Tip::Target::keyboard || !m_window)
         return;
 
-    static const std::map<Tip::Target, QString> anchors = {
-        {Tip::Target::startStopButton, QStringLiteral("startStopSessionButton")},
-        {Tip::Target::repeatButton, QStringLiteral("repeatButton")},
-        {Tip::Target::previousButton, QStringLiteral("previousLevelButton")},
-        {Tip::Target::nextButton, QStringLiteral("nextLevelButton")},
-        {Tip::Target::randomButton, QStringLiteral("randomLevelButton")},
-        {Tip::Target::homeButton, QStringLiteral("firstLevelButton")},
-        {Tip::Target::accuracyRing, QStringLiteral("accuracyButton")},
-        {Tip::Target::configureLevelButton, QStringLiteral("configureLevelButton")},
-    };
-    QWidget *anchor = tip->target == Tip::Target::titleView ? subtitleLabel() : toolbarItem(anchors.at(tip->target));
-    if (!anchor)
-        return;
-
     QPointer<AppDelegate> self(this);
-    const auto dismiss = [self]() {
+    m_toolbarTip = presentToolbarTip(*tip, self, [self]() {
         if (!self || !self->m_toolbarTip)
             return;
         TipPresenter::remove(self->m_toolbarTip);
         self->loop()->send(actions::didDismissTip{});
-    };
-    // The first edge whose bubble stays inside the window.
-    const QRectF inside(m_window->rect());
-    for (TipView::Edge edge : {TipView::Edge::topLeft, TipView::Edge::topCenter, TipView::Edge::topRight}) {
-        TipView *view = TipPresenter::present(edge, tip->title, tip->message,
-                                              TipView::TipViewAction{tip->actionTitle, dismiss}, anchor);
-        if (!view)
-            return;
-        m_toolbarTip = view;
-        if (inside.contains(view->bubbleRect()) || edge == TipView::Edge::topRight)
-            return;
-        TipPresenter::remove(m_toolbarTip);
-    }
+    });
 }
 
 } // namespace lirra

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "appearance.h"
 #include "core/app_action.h"
 #include "core/app_environment.h"
 #include "core/production_environment.h"
 #include "core/screen_states.h"
-#include "input/computer_keyboard.h"
-#include "input/midi_input.h"
+#include "musical_input.h"
 #include "widgets/tip_view.h"
 
 #include <QMainWindow>
@@ -19,9 +19,6 @@ class QToolBar;
 class QToolButton;
 
 namespace lirra {
-
-// Fusion with the app's dark palette, for the whole application.
-void applyDarkAppearance();
 
 // How the app listens besides the mouse; the defaults are the app's.
 struct InputSetup {
@@ -47,6 +44,7 @@ struct InputSetup {
 };
 
 class AccuracyRing;
+class ScreenReaderWatch;
 class Announcer;
 class App;
 class QuitGuard;
@@ -86,12 +84,12 @@ public:
     QAction *shortcut(Command command) const;
     // What a screen reader was last told, once anything was.
     Announcer *announcer() const;
+    // Says a sentence to a screen reader.
+    void say(const QString &text);
+    // A failure found outside any effect: logged, then shown as one.
+    void reportError(const Error &error);
     // MIDI input, once it has started.
-    MidiInput *midiInput() const { return m_midi.get(); }
-
-protected:
-    // Musical typing on the computer keyboard, wherever the focus is.
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    MidiInput *midiInput() const { return m_musicalInput ? m_musicalInput->midi() : nullptr; }
 
 signals:
     // After a state has reached the screens and the toolbar.
@@ -99,38 +97,24 @@ signals:
 
 private:
     void showState(const AppState &state);
-    // Says a sentence to a screen reader.
-    void say(const QString &text);
-    // Tells what an export came to, once the state that holds it is shown.
-    void tellExport(const ExportOutcome &outcome);
     void applyNavBarState(const NavBarState &bar);
     void showTip(const std::optional<Tip> &tip);
     NavBar *makeNavBar();
     QAction *makeShortcut(Command command, std::function<void()> trigger);
     void updateModalShortcuts();
-    // The button Return or Escape answers now, if any is on show and enabled.
-    QPushButton *modalButton(Command command);
-    // "Save as my level…" where it is on show and enabled, if anywhere.
-    QPushButton *saveLevelButton();
-    void startMidi();
-    // A failure found outside any effect: logged, then shown as one.
-    void reportError(const Error &error);
 
     EnvironmentSetup m_setup;
     // The exports whose outcome was told.
     std::uint64_t m_exportsTold = 0;
     InputSetup m_input;
     std::map<Command, QAction *> m_shortcuts;
-    TypingKeyboard m_typing;
-    std::map<int, Note> m_typedNotes; // held keys and the notes they pressed
-    std::unique_ptr<MidiInput> m_midi;
+    std::unique_ptr<MusicalInput> m_musicalInput;
     std::optional<AppEnvironment> m_environment;
     std::unique_ptr<AppLoop> m_loop;
     std::unique_ptr<App> m_app;
     QPointer<QMainWindow> m_window;
     NavBar *m_navBar = nullptr;
     QuitGuard *m_quitGuard = nullptr;
-    class ScreenReaderWatch;
     std::unique_ptr<ScreenReaderWatch> m_screenReaderWatch;
     FocusKeeper *m_focusKeeper = nullptr;
     QPointer<TipView> m_toolbarTip;

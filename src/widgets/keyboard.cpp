@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <limits>
 
 namespace lirra {
 
