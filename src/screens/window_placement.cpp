@@ -1,6 +1,7 @@
 #include "window_placement.h"
 
 #include "storage/file_system.h"
+#include "storage/safe_files.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

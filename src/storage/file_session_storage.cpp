@@ -3,6 +3,7 @@
 #include "model/timestamp.h"
 #include "storage/confusion_lines.h"
 #include "storage/last_lines.h"
+#include "storage/safe_files.h"
 
 #include <QDir>
 #include <QFile>

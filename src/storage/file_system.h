@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -67,6 +68,20 @@ private:
 
 // "<what> <path>: <reason>", the reason in the system's words.
 std::unexpected<Error> fileError(const QString &domain, const QString &what, const QString &path, int error);
+// Refuses what stands at a path that is not a regular file, naming it.
+std::unexpected<Error> notAFile(const QString &domain, const QString &what, const QString &path, mode_t mode);
+
+// A call, made again for as long as a signal interrupts it.
+template <typename Call>
+auto uninterrupted(Call call)
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
 
 // Opens a regular file (symbolic links followed) without ever blocking: a
 // named pipe, a device, a socket or a folder at the path is refused at once
@@ -89,65 +104,6 @@ Result<void> syncFolder(FileSystem &fs, const QString &domain, const QString &fo
 // at its path (which then fails); with `intermediates` its missing parents
 // too. Each folder created is made durable in its parent.
 Result<void> ensureFolder(FileSystem &fs, const QString &domain, const QString &path, bool intermediates);
-
-// How long a file or a folder locked by another program is waited for
-// before the work that needs it fails.
-inline constexpr int lockTimeoutMs = 2000;
-
-// Takes an exclusive lock on the open file, waiting at most
-// `lockTimeoutMs` for a holder to let go.
-Result<void> lockExclusively(FileSystem &fs, int fd, const QString &domain, const QString &path,
-                             int timeoutMs = lockTimeoutMs);
-
-// An exclusive lock on a folder, for work that reads a file in it and
-// replaces it, so that two running copies of the app take turns and neither
-// writes back what it read before the other's change. Where the file system
-// has no locks the work goes on without one.
-class FolderLock {
-public:
-    static Result<FolderLock> take(FileSystem &fs, const QString &domain, const QString &folder,
-                                   int timeoutMs = lockTimeoutMs);
-    FolderLock(FolderLock &&other) noexcept = default;
-    FolderLock &operator=(FolderLock &&) = delete;
-
-private:
-    FolderLock(FileSystem &fs, int fd) : m_fd(std::make_unique<Descriptor>(fs, fd)) {}
-    std::unique_ptr<Descriptor> m_fd; // closing it lets go
-};
-
-// Appends one line (or several, each ending in a line feed) to a regular
-// file in `folder`, creating it if need be, and returns once they are on
-// disk. They go in one append-mode write under an exclusive lock, after a
-// line feed when the file ends in a cut-off line. On any failure the file is cut back
-// to where it was: no half line stays behind, and no line that may not be on
-// disk is left to be taken for saved.
-Result<void> appendLine(FileSystem &fs, const QString &domain, const QString &folder, const QString &path,
-                        QByteArray line);
-
-// The path a file is written at: where a symbolic link at `path` leads,
-// link after link, so that a file kept elsewhere (a synced folder) and
-// linked to stays where it is; `path` itself when it is no link.
-Result<QString> followLinks(FileSystem &fs, const QString &domain, const QString &path);
-
-// Replaces a regular file with `bytes`, all or nothing, on disk when it
-// returns: written beside it, synced, renamed over it. A symbolic link is
-// followed, the file it leads to replaced in its own folder and the link
-// kept. What stands there and is not a regular file is refused, named.
-// No bytes remove the file (a linked one is emptied instead). `folder` is
-// the path's folder.
-Result<void> replaceFile(FileSystem &fs, const QString &domain, const QString &folder, const QString &path,
-                         QByteArrayView bytes);
-
-// The whole of a small regular file, at most `largest` bytes; none when
-// there is no file. A larger file, or what is not a regular file, is an
-// error naming it. The file is never waited on (a named pipe) and never held
-// in memory beyond `largest` and one byte.
-Result<std::optional<QByteArray>> readSmallFile(FileSystem &fs, const QString &domain, const QString &path,
-                                                qsizetype largest);
-
-// Removes "<path>.new", what a replace cut short by the end of the process
-// left behind, when it is a regular file; the file itself was never touched.
-void removeLeftover(FileSystem &fs, const QString &path);
 
 // One of the user's standard folders. Without a home folder (HOME unset or
 // not absolute) there is none: the error says so and names the path that

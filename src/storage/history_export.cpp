@@ -6,6 +6,7 @@
 #include "storage/file_session_storage.h"
 #include "storage/file_worker.h"
 #include "storage/last_lines.h"
+#include "storage/safe_files.h"
 #include "storage/saved_levels.h"
 
 #include <QDateTime>

@@ -2,6 +2,7 @@
 
 #include "model/generators.h"
 #include "storage/file_session_storage.h"
+#include "storage/safe_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,7 @@
 
 #include "storage/confusion_lines.h"
 #include "storage/last_lines.h"
+#include "storage/safe_files.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,7 @@
 #include "settings_preferences.h"
 
+#include "storage/safe_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>

@@ -8,6 +8,7 @@
 #include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
 #include "storage/file_session_storage.h"
+#include "storage/safe_files.h"
 #include "storage/saved_levels.h"
 #include "storage/session_journal.h"
 
