@@ -6,14 +6,14 @@
 #include "model/localization.h"
 #include "model/settings.h"
 #include "screens/app.h"
-#include "screens/level_chooser.h"
-#include "screens/confusion_dialog.h"
-#include "screens/preferences_dialog.h"
-#include "practice/confusion_lines.h"
 #include "screens/app_delegate.h"
+#include "screens/confusion_dialog.h"
 #include "screens/error_screen.h"
+#include "screens/level_chooser.h"
 #include "screens/main_screen.h"
-#include "practice/file_session_storage.h"
+#include "screens/preferences_dialog.h"
+#include "storage/confusion_lines.h"
+#include "storage/file_session_storage.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/keyboard.h"
 #include "widgets/palette.h"
@@ -170,6 +170,8 @@ void screens()
     confusions.close();
     InputSetup input;
     input.midi = false;
+    // The pictures go on from a narrowing with answers without asking.
+    input.askAboutNarrowing = [](const QString &) { return KeepNarrowing::discard; };
     AppDelegate delegate(offlineSetup(home.path()), input);
     delegate.applicationDidFinishLaunching();
     AppLoop &loop = *delegate.loop();
