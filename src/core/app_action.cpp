@@ -121,7 +121,7 @@ QString description(const AppAction &action)
         [](const didExportHistory &a) {
             if (!a.outcome.failure.isEmpty())
                 return QStringLiteral("💾 didExportHistory - failed: ") + a.outcome.failure;
-            return QStringLiteral("💾 didExportHistory - %1 sessions of %2 levels, %3 skipped")
+            return QStringLiteral("💾 didExportHistory - sessions: %1, levels: %2, skipped: %3")
                 .arg(a.outcome.sessions)
                 .arg(a.outcome.levels)
                 .arg(a.outcome.skipped.size());
