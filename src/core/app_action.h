@@ -91,56 +91,8 @@ struct didChooseExportDestination { ExportFormat format = ExportFormat::json; QS
 struct didExportHistory { ExportOutcome outcome; };
 } // namespace actions
 
-using AppAction = std::variant<
-    actions::didPressNote,
-    actions::didReleaseNote,
-    actions::didSelectNotes,
-    actions::didLoadLevel,
-    actions::didStartSession,
-    actions::didLoadQuestion,
-    actions::didLogRightAnswer,
-    actions::didLogWrongAnswer,
-    actions::errorOccurred,
-    actions::didLoad,
-    actions::didDismissTip,
-    actions::didPressHomeButton,
-    actions::didPressRandomButton,
-    actions::didPressPreviousLevelButton,
-    actions::didPressNextLevelButton,
-    actions::didPressConfigureLevelButton,
-    actions::didPressStartStopLevelButton,
-    actions::didPressRepeatQuestionButton,
-    actions::didPressAccuracyRing,
-    actions::didDismissAccuracyScreen,
-    actions::didDismissLevelEditor,
-    actions::didPlayNoteInResolution,
-    actions::didPlayCadence,
-    actions::didPressTryAgain,
-    actions::didDismissError,
-    actions::didSkipTour,
-    actions::didRequestTour,
-    actions::didPressChooseLevelButton,
-    actions::didDismissLevelChooser,
-    actions::didChooseLevel,
-    actions::didSaveLevel,
-    actions::didRenameLevel,
-    actions::didDeleteLevel,
-    actions::didDeclineSavingLevel,
-    actions::didChangeSettings,
-    actions::didPressPreferencesButton,
-    actions::didDismissPreferences,
-    actions::didLoadQuestionsToHear,
-    actions::didPlayHeardNote,
-    actions::didSkipListening,
-    actions::didPressConfusionsButton,
-    actions::didDismissConfusions,
-    actions::didAnswerLeavingNarrowing,
-    actions::didChangeScreenReader,
-    actions::didChooseExportDestination,
-    actions::didExportHistory>;
-
 // Each action belongs to exactly one concern, and that concern's reducer
-// takes it.
+// takes it; `AppAction` joins the four.
 
 // The session's flow: starting and stopping, the cadence and the question, the keys pressed and what they answered.
 using SessionAction = std::variant<
@@ -199,6 +151,18 @@ using HearingAction = std::variant<
     actions::didLoadQuestionsToHear,
     actions::didPlayHeardNote,
     actions::didSkipListening>;
+
+namespace detail {
+template <typename... Groups>
+struct JoinedGroups;
+template <typename... A, typename... B, typename... C, typename... D>
+struct JoinedGroups<std::variant<A...>, std::variant<B...>, std::variant<C...>, std::variant<D...>> {
+    using type = std::variant<A..., B..., C..., D...>;
+};
+} // namespace detail
+
+// Every action: the four groups' together.
+using AppAction = detail::JoinedGroups<SessionAction, LevelAction, ScreenAction, HearingAction>::type;
 
 // The action's one-line log text.
 QString description(const AppAction &action);

@@ -17,7 +17,8 @@ namespace reducing {
 
 namespace {
 
-// Every action is taken by exactly one concern's reducer.
+// Every action is taken by exactly one concern's reducer: none stands in two
+// groups.
 template <typename Action, typename Group>
 constexpr bool inGroup = false;
 template <typename Action, typename... Actions>
