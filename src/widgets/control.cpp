@@ -254,55 +254,36 @@ void paintElided(QLabel *label)
 }
 } // namespace
 
-Label::Label(QWidget *parent)
-    : QLabel(parent)
-{
-    makePlain(this);
-}
-
-void Label::setElided(bool elided)
+void ElidingLabel::setElided(bool elided)
 {
     m_elided = elided;
     update();
 }
 
-QString Label::shownText() const
+QString ElidingLabel::shownText() const
 {
     return elidedText(this, m_elided);
 }
 
-void Label::paintEvent(QPaintEvent *event)
+void ElidingLabel::paintEvent(QPaintEvent *event)
 {
     if (m_elided && !wordWrap())
         paintElided(this);
     else
         QLabel::paintEvent(event);
+}
+
+Label::Label(QWidget *parent)
+    : ElidingLabel(parent)
+{
+    makePlain(this);
 }
 
 Heading::Heading(QWidget *parent)
-    : QLabel(parent)
+    : ElidingLabel(parent)
 {
     installAccessibility();
     makePlain(this);
-}
-
-void Heading::setElided(bool elided)
-{
-    m_elided = elided;
-    update();
-}
-
-QString Heading::shownText() const
-{
-    return elidedText(this, m_elided);
-}
-
-void Heading::paintEvent(QPaintEvent *event)
-{
-    if (m_elided && !wordWrap())
-        paintElided(this);
-    else
-        QLabel::paintEvent(event);
 }
 
 } // namespace lirra

@@ -101,39 +101,35 @@ private:
     std::shared_ptr<Action> m_primaryAction;
 };
 
-// Text that cannot be edited or selected, on a transparent background.
-// An elided one shows a line too long for it cut with "…"; `text()` stays
+// A label that may show a line too long for it cut with "…"; `text()` stays
 // whole.
-class Label final : public QLabel {
+class ElidingLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit Label(QWidget *parent = nullptr);
-
     void setElided(bool elided);
     // The text as drawn at the label's present width.
     QString shownText() const;
 
 protected:
+    explicit ElidingLabel(QWidget *parent) : QLabel(parent) {}
     void paintEvent(QPaintEvent *event) override;
 
 private:
     bool m_elided = false;
 };
 
+// Text that cannot be edited or selected, on a transparent background.
+class Label final : public ElidingLabel {
+    Q_OBJECT
+public:
+    explicit Label(QWidget *parent = nullptr);
+};
+
 // A label that titles what is under it: a heading to a screen reader.
-class Heading final : public QLabel {
+class Heading final : public ElidingLabel {
     Q_OBJECT
 public:
     explicit Heading(QWidget *parent = nullptr);
-
-    void setElided(bool elided);
-    QString shownText() const;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    bool m_elided = false;
 };
 
 } // namespace lirra
