@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -31,6 +32,20 @@ std::optional<QString> askText(QWidget *parent, const QString &title, const QStr
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+bool confirmDestructive(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &question,
+                        const QString &act, const QString &detail)
+{
+    QMessageBox box(icon, title, question, QMessageBox::NoButton, parent);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
+    QPushButton *yes = box.addButton(act, QMessageBox::DestructiveRole);
+    QPushButton *no = box.addButton(localized("cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace lirra

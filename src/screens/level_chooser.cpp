@@ -271,15 +271,9 @@ void LevelChooser::remove()
     if (confirmDelete) {
         confirmed = confirmDelete(chosen);
     } else {
-        QMessageBox box(QMessageBox::Question, localized("deleteLevel.title"),
-                        localized("deleteLevel.question").arg(chosen.name), QMessageBox::NoButton, this);
-        box.setInformativeText(localized("deleteLevel.historyKept"));
-        QPushButton *yes = box.addButton(localized("deleteLevel.confirm"), QMessageBox::DestructiveRole);
-        QPushButton *no = box.addButton(localized("cancel"), QMessageBox::RejectRole);
-        box.setDefaultButton(no);
-        box.setEscapeButton(no);
-        box.exec();
-        confirmed = box.clickedButton() == yes;
+        confirmed = confirmDestructive(this, QMessageBox::Question, localized("deleteLevel.title"),
+                                       localized("deleteLevel.question").arg(chosen.name),
+                                       localized("deleteLevel.confirm"), localized("deleteLevel.historyKept"));
     }
     if (confirmed && delegate && delegate->didDelete)
         delegate->didDelete(chosen.id);

@@ -1,5 +1,7 @@
 #include "preferences_dialog.h"
 
+#include "ask_text.h"
+
 #include "model/localization.h"
 #include "widgets/announcer.h"
 #include "widgets/palette.h"
@@ -297,14 +299,8 @@ void PreferencesDialog::present(const Settings &settings, const std::vector<Inst
 
 bool PreferencesDialog::askToRestore()
 {
-    QMessageBox box(QMessageBox::Question, localized("preferences.defaults"), localized("preferences.restoreQuestion"),
-                    QMessageBox::NoButton, this);
-    QPushButton *restore = box.addButton(localized("preferences.restore"), QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(localized("cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == restore;
+    return confirmDestructive(this, QMessageBox::Question, localized("preferences.defaults"),
+                              localized("preferences.restoreQuestion"), localized("preferences.restore"));
 }
 
 void PreferencesDialog::say(const QString &text)

@@ -1,5 +1,7 @@
 #include "quit_guard.h"
 
+#include "ask_text.h"
+
 #include "model/localization.h"
 #include "narrowing_question.h"
 
@@ -212,14 +214,10 @@ void QuitGuard::saveNow()
 
 bool QuitGuard::confirmByDialog(int sessions)
 {
-    QMessageBox box(QMessageBox::Warning, localized("quitTitle"), sessions == 1 ? localized("sessionsWillBeLost.one") : localized("sessionsWillBeLost").arg(sessions),
-                    QMessageBox::NoButton, m_window);
-    QPushButton *quitButton = box.addButton(localized("quitAndLose"), QMessageBox::DestructiveRole);
-    QPushButton *stay = box.addButton(localized("cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(stay);
-    box.setEscapeButton(stay);
-    box.exec();
-    return box.clickedButton() == quitButton;
+    const QString question =
+        sessions == 1 ? localized("sessionsWillBeLost.one") : localized("sessionsWillBeLost").arg(sessions);
+    return confirmDestructive(m_window, QMessageBox::Warning, localized("quitTitle"), question,
+                              localized("quitAndLose"));
 }
 
 } // namespace lirra
