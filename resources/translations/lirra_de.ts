@@ -1139,5 +1139,17 @@
         <source>count.levels.other</source>
         <translation>%1 Levels</translation>
     </message>
+    <message>
+        <source>announce.melodyNote</source>
+        <translation>Ton %1 von %2: deine Antwort?</translation>
+    </message>
+    <message>
+        <source>announce.rightMelodyNote</source>
+        <translation>Richtig. Ton %1 von %2: deine Antwort?</translation>
+    </message>
+    <message>
+        <source>melodiesOf</source>
+        <translation>Melodien aus %1 Tönen</translation>
+    </message>
 </context>
 </TS>

@@ -1139,5 +1139,17 @@
         <source>count.levels.other</source>
         <translation>%1 levels</translation>
     </message>
+    <message>
+        <source>announce.melodyNote</source>
+        <translation>Note %1 of %2: your answer?</translation>
+    </message>
+    <message>
+        <source>announce.rightMelodyNote</source>
+        <translation>Right. Note %1 of %2: your answer?</translation>
+    </message>
+    <message>
+        <source>melodiesOf</source>
+        <translation>melodies of %1</translation>
+    </message>
 </context>
 </TS>

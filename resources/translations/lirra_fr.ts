@@ -1139,5 +1139,17 @@
         <source>count.levels.other</source>
         <translation>%1 niveaux</translation>
     </message>
+    <message>
+        <source>announce.melodyNote</source>
+        <translation>Note %1 sur %2 : votre réponse ?</translation>
+    </message>
+    <message>
+        <source>announce.rightMelodyNote</source>
+        <translation>Juste. Note %1 sur %2 : votre réponse ?</translation>
+    </message>
+    <message>
+        <source>melodiesOf</source>
+        <translation>mélodies de %1 notes</translation>
+    </message>
 </context>
 </TS>

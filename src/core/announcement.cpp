@@ -16,6 +16,12 @@ void announce(AppState &state, Announcement::Kind kind)
     // Words a screen reader says as they are: "·" would be "middle dot".
     if (kind == Announcement::Kind::level && state.level)
         next.detail = levelHeading(*state.level).replace(QStringLiteral(" · "), QStringLiteral(", "));
+    const bool waits = kind == Announcement::Kind::questionReady
+        || (kind == Announcement::Kind::right && state.melodyPosition > 0 && state.isInteractionEnabled);
+    if (waits && state.question && state.question->length() > 1) {
+        next.position = std::int64_t(state.melodyPosition) + 1;
+        next.length = std::int64_t(state.question->length());
+    }
     state.announcement = std::move(next);
 }
 
@@ -23,9 +29,15 @@ QString announcementText(const Announcement &announcement)
 {
     using Kind = Announcement::Kind;
     switch (announcement.kind) {
-    case Kind::right: return localized("announce.right");
+    case Kind::right:
+        if (announcement.length > 1)
+            return localized("announce.rightMelodyNote").arg(announcement.position).arg(announcement.length);
+        return localized("announce.right");
     case Kind::wrong: return localized("announce.wrong");
-    case Kind::questionReady: return localized("announce.questionReady");
+    case Kind::questionReady:
+        if (announcement.length > 1)
+            return localized("announce.melodyNote").arg(announcement.position).arg(announcement.length);
+        return localized("announce.questionReady");
     case Kind::sessionSaved:
         return localized("announce.sessionSaved").arg(announcement.right).arg(announcement.answers);
     case Kind::sessionStopped: return localized("announce.sessionStopped");

@@ -20,11 +20,16 @@ struct Announcement {
     // Of an error: what the error screen says; of a notice, the notice; of
     // a level, its heading.
     QString detail = {};
+    // Of a melody: the note now waiting, from 1, and how many it has; a
+    // question of one note has length 0 here.
+    std::int64_t position = 0;
+    std::int64_t length = 0;
     friend bool operator==(const Announcement &, const Announcement &) = default;
 };
 
 // Sets the state's announcement to a new one of this kind; an error's
-// description, a notice and a level's heading come from the state.
+// description, a notice, a level's heading and, when a question is ready or
+// a melody's note was found, the melody's note waiting come from the state.
 void announce(AppState &state, Announcement::Kind kind);
 
 // The words, in the user's language. A wrong answer never names the note,

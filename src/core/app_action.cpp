@@ -39,8 +39,12 @@ QString description(const AppAction &action)
             return QStringLiteral("✅ didStartSession at ") + formatTimestamp(a.session.timestamp);
         },
         [](const didLoadQuestion &a) {
+            // A melody's notes in order: "D, F, E".
+            QStringList names;
+            for (std::size_t i = 0; i < a.question.length(); ++i)
+                names << localizedName(a.question.noteAt(i).name);
             return QStringLiteral("✅ didLoadQuestion - ") + uuidText(a.question.id) + QStringLiteral(" - ")
-                + localizedName(a.question.answer.name);
+                + names.join(QStringLiteral(", "));
         },
         [](const didLogRightAnswer &a) {
             return QStringLiteral("👏 didLogRightAnswer in session started at ")

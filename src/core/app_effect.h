@@ -36,6 +36,8 @@ struct logRightAnswer {
     Note note;
     Question question;
     std::uint64_t playback = 0;
+    // A melody's note before its last: the key is heard first.
+    bool playsNote = false;
     friend bool operator==(const logRightAnswer &, const logRightAnswer &) = default;
 };
 struct logWrongAnswer {

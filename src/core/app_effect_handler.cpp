@@ -67,6 +67,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
 
     if (auto *e = std::get_if<effects::prepareToPractice>(&effect)) {
         player.apply(e->settings);
+        practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap);
         // Without sound the levels and their histories are still there to
         // see; the level comes with why nothing can be played.
         const Result<void> prepared = co_await player.prepare();
@@ -159,6 +160,11 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         if (!lead)
             co_return failed(lead.error());
         player.holdDrone(level.key);
+        // A melody's notes a beat each; the last as a question's note.
+        for (std::size_t i = 0; i + 1 < question.melody.size(); ++i) {
+            if (auto played = co_await player.playNote(question.melody[i]); !played)
+                co_return failed(played.error());
+        }
         if (auto played = co_await player.playQuestionNote(question.answer); !played)
             co_return failed(played.error());
         co_return actions::didPlayCadence{playback, repeat || cadence->withCadence};
@@ -167,6 +173,13 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         if (env.preferences)
             storeSettings(*env.preferences, e->settings, e->previous);
         player.apply(e->settings);
+        const bool reshaped = e->settings.melodyLength != e->previous.melodyLength
+            || e->settings.melodyLeap != e->previous.melodyLeap;
+        if (reshaped)
+            practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap);
+        // Another length shows the level with that length's history.
+        if (e->settings.melodyLength != e->previous.melodyLength)
+            co_return loaded(co_await practice.loadLevelForQuestionLength());
         if (e->preview) {
             if (auto played = co_await player.playNote(*e->preview); !played)
                 co_return failed(played.error());
@@ -216,6 +229,10 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         co_return actions::didPlayHeardNote{e->playback};
     }
     if (auto *e = std::get_if<effects::logRightAnswer>(&effect)) {
+        if (e->playsNote) {
+            if (auto played = co_await player.playNote(e->note); !played)
+                co_return failed(played.error());
+        }
         auto session = co_await practice.logRightAnswer(e->question);
         if (!session)
             co_return failed(session.error());

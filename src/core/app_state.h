@@ -87,6 +87,9 @@ struct AppState {
     std::optional<Level> baseLevel; // the last loaded level that is not custom
     std::optional<Session> session;
     std::optional<Question> question;
+    // Of a melody: the position waiting for its note, 0 first; the notes
+    // before it are found.
+    std::size_t melodyPosition = 0;
     std::int64_t questionsCount = 0;
     std::int64_t correctIdentifications = 0;
     float accuracy = 0;
@@ -148,5 +151,9 @@ struct AppState {
 // The level on show is a narrowing, not saved, that holds answers: leaving
 // it would lose them.
 bool holdsUnsavedPractice(const AppState &state);
+
+// What is asked now: the question, or of a melody the note at the position
+// waiting, as a question scored on its own with its own resolution.
+Question askedNow(const AppState &state);
 
 } // namespace lirra

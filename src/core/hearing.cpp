@@ -19,6 +19,9 @@ std::vector<HeardStep> listeningSteps(const std::vector<Question> &questions)
     std::vector<HeardStep> steps;
     for (const Question &question : questions) {
         steps.push_back(HeardStep{std::nullopt, question.answer});
+        // A melody's notes before its last, each presenting itself.
+        for (std::size_t i = 0; i + 1 < question.melody.size(); ++i)
+            steps.push_back(HeardStep{question.melody[i], question.melody[i]});
         appendResolution(steps, question.answer, question.resolution);
     }
     return steps;
@@ -60,7 +63,9 @@ Reduction continueHearing(AppState state, bool stepPlayed)
     state.hearing.reset();
     state.highlightedNote.reset();
     if (kind == Hearing::Kind::contrast && state.question) {
-        AppEffect effect = effects::logRightAnswer{state.question->answer, *state.question, state.playback};
+        // The note asked has just sounded, last in the contrast.
+        const Question asked = askedNow(state);
+        AppEffect effect = effects::logRightAnswer{asked.answer, asked, state.playback};
         return Reduction{std::move(state), std::move(effect)};
     }
     AppEffect effect = effects::loadNextQuestion{state.settings.mode};

@@ -62,6 +62,7 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
             state.hasError = false;
             state.notice.reset();
             state.question = a.question;
+            state.melodyPosition = 0;
             state.firstWrongAnswer.reset();
             state.highlightedNote.reset();
             state.isInteractionEnabled = false;
@@ -93,13 +94,34 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
             if (!state.level || !state.question)
                 return withoutEffect();
             const Question question = *state.question;
-            const bool right = n.name == question.answer.name
-                && (state.level->spansMultipleOctaves || n.octave == question.answer.octave);
-            state.pendingAnswer = PendingAnswer{question, right, n};
+            const Question asked = askedNow(state);
+            const bool right = n.name == asked.answer.name
+                && (state.level->spansMultipleOctaves || n.octave == asked.answer.octave);
+            state.pendingAnswer = PendingAnswer{asked, right, n};
+            const bool lastNote = state.melodyPosition + 1 >= question.length();
+            if (right && !lastNote) {
+                // A melody's note before its last: it sounds and is found,
+                // and the next position waits.
+                state.highlightedNote = Highlight{n, PaletteColor::green, Highlight::Mark::right};
+                state.isInteractionEnabled = false;
+                if (contrastDue(state)) {
+                    const Note pressed = *state.firstWrongAnswer;
+                    state.hearing = Hearing{Hearing::Kind::contrast, contrastSteps(*state.level, pressed, asked),
+                                            Confusion{asked.answer, pressed}};
+                    return continueHearing(std::move(state), false);
+                }
+                return Reduction{std::move(state), E(effects::logRightAnswer{n, asked, state.playback, true})};
+            }
             if (right) {
                 state.highlightedNote = Highlight{n, PaletteColor::green, Highlight::Mark::right};
                 state.isInteractionEnabled = false;
-                state.currentlyPlayingResolution = question.resolution;
+                // The melody once more as answered, then the last note's
+                // way to the tonic.
+                state.currentlyPlayingResolution = question.melody;
+                if (!state.currentlyPlayingResolution.empty())
+                    state.currentlyPlayingResolution.pop_back();
+                state.currentlyPlayingResolution.insert(state.currentlyPlayingResolution.end(),
+                                                        question.resolution.begin(), question.resolution.end());
                 if (!state.currentlyPlayingResolution.empty())
                     state.highlightedNote = resolutionHighlight(state, state.currentlyPlayingResolution.front());
                 return Reduction{std::move(state), E(effects::playNoteInResolution{std::nullopt, state.playback})};
@@ -108,7 +130,7 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
             state.isInteractionEnabled = false;
             if (!state.firstWrongAnswer)
                 state.firstWrongAnswer = n;
-            return Reduction{std::move(state), E(effects::logWrongAnswer{n, question, state.playback})};
+            return Reduction{std::move(state), E(effects::logWrongAnswer{n, asked, state.playback})};
         },
         [&](const didReleaseNote &a) {
             // A key played outside a session is lit while it is held.
@@ -121,8 +143,16 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
             if (!state.isPracticing || a.playback != state.playback)
                 return withoutEffect();
             applySession(state, a.session);
-            announce(state, Announcement::Kind::right);
             state.pendingAnswer.reset();
+            if (state.question && state.melodyPosition + 1 < state.question->length()) {
+                // On to the melody's next note; the one found stays marked.
+                ++state.melodyPosition;
+                state.firstWrongAnswer.reset();
+                state.isInteractionEnabled = true;
+                announce(state, Announcement::Kind::right);
+                return withoutEffect();
+            }
+            announce(state, Announcement::Kind::right);
             state.question.reset();
             state.highlightedNote.reset();
             state.isInteractionEnabled = true;
@@ -151,13 +181,14 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
                 state.currentlyPlayingResolution.erase(state.currentlyPlayingResolution.begin());
                 return Reduction{std::move(state), E(effects::playNoteInResolution{first, state.playback})};
             }
+            const Question asked = askedNow(state);
             if (contrastDue(state)) {
                 const Note pressed = *state.firstWrongAnswer;
-                state.hearing = Hearing{Hearing::Kind::contrast, contrastSteps(*state.level, pressed, *state.question),
-                                        Confusion{state.question->answer, pressed}};
+                state.hearing = Hearing{Hearing::Kind::contrast, contrastSteps(*state.level, pressed, asked),
+                                        Confusion{asked.answer, pressed}};
                 return continueHearing(std::move(state), false);
             }
-            E effect = effects::logRightAnswer{state.question->answer, *state.question, state.playback};
+            E effect = effects::logRightAnswer{asked.answer, asked, state.playback};
             return Reduction{std::move(state), std::move(effect)};
         },
     }, action);

@@ -2,6 +2,7 @@
 
 #include "core/hearing.h"
 #include "core/screen_states.h"
+#include "model/generators.h"
 #include "model/localization.h"
 #include "model/preferences.h"
 #include "practice/tip_provider.h"
@@ -166,6 +167,24 @@ bool holdsUnsavedPractice(const AppState &state)
     const auto answered = [](const Session &session) { return !session.score.empty(); };
     return std::any_of(state.level->sessions.begin(), state.level->sessions.end(), answered)
         || (state.isPracticing && ((state.session && answered(*state.session)) || state.pendingAnswer));
+}
+
+Question askedNow(const AppState &state)
+{
+    if (!state.question)
+        return {};
+    const Question &question = *state.question;
+    if (question.length() <= 1)
+        return question;
+    const std::size_t position = std::min(state.melodyPosition, question.length() - 1);
+    if (position + 1 == question.length())
+        return question.at(position, question.resolution);
+    const Note note = question.noteAt(position);
+    std::vector<Note> resolution;
+    if (state.level)
+        resolution = DiatonicNoteResolutionGenerator().resolution(note, state.level->key, state.level->isMajor,
+                                                                  state.level->isChromatic);
+    return question.at(position, std::move(resolution));
 }
 
 Reduction reduce(AppState state, AppAction action, Preferences &preferences, TipProvider &tipProvider)

@@ -19,8 +19,9 @@ struct KeptSession {
     std::int64_t levelId = 0;
     Session session;
     QUuid savedId = {}; // of a saved level
+    int length = 1;     // of the questions, as `Level.questionLength`
 
-    HistoryFile file() const { return {levelId, savedId}; }
+    HistoryFile file() const { return {levelId, savedId, length}; }
 
     friend bool operator==(const KeptSession &, const KeptSession &) = default;
 };

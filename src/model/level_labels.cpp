@@ -61,11 +61,13 @@ QString levelName(const Level &level)
 QString levelDetails(const Level &level)
 {
     const QString dot = QStringLiteral(" · ");
+    // Melodies have a history of their own, and say so.
+    const QString melodies = level.questionLength > 1 ? dot + localized("melodiesOf").arg(level.questionLength) : QString();
     if (level.isSaved())
-        return keyTitle(level) + dot + localized("myLevel");
+        return keyTitle(level) + dot + localized("myLevel") + melodies;
     if (level.isCustom)
-        return notesText(level);
-    return rangeName(level.range) + dot + natureName(level.isChromatic);
+        return notesText(level) + melodies;
+    return rangeName(level.range) + dot + natureName(level.isChromatic) + melodies;
 }
 
 QString levelHeading(const Level &level)

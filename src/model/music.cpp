@@ -115,6 +115,24 @@ QString Level::title() const
     return text;
 }
 
+Note Question::noteAt(std::size_t position) const
+{
+    if (melody.empty())
+        return answer;
+    return melody[std::min(position, melody.size() - 1)];
+}
+
+Question Question::at(std::size_t position, std::vector<Note> positionResolution) const
+{
+    if (melody.empty())
+        return *this;
+    position = std::min(position, melody.size() - 1);
+    // Derived from the melody's id, so that a position answered twice (a
+    // stop while its answer sounds) counts once.
+    const QUuid positionId = QUuid::createUuidV5(id, QString::number(position));
+    return Question{positionId, melody[position], std::move(positionResolution)};
+}
+
 std::int64_t savedLevelId(const QUuid &savedId)
 {
     const QByteArray bytes = savedId.toRfc4122();

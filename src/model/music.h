@@ -90,6 +90,9 @@ struct Level {
     bool spansMultipleOctaves = false;
     NoteRange range = NoteRange::firstHalfOfOctave;
     bool isCustom = false;
+    // The history of one kind of question: `sessions` are of questions of
+    // this many notes (1, or a melody's length), each length kept apart.
+    int questionLength = 1;
     std::vector<Session> sessions;
     // A level the user saved and named: its identity in the saved levels'
     // file (null for the built-in levels and for an unsaved narrowing).
@@ -105,8 +108,22 @@ struct Level {
 
 struct Question {
     QUuid id;
+    // The note asked; of a melody, its last note, and `resolution` that
+    // note's way to the tonic.
     Note answer;
     std::vector<Note> resolution;
+    // A melody's notes in the order they sound and are named, `answer`
+    // last; empty for a question of one note.
+    std::vector<Note> melody = {};
+
+    std::size_t length() const { return melody.empty() ? 1 : melody.size(); }
+    // The note to name at a position, 0 first; a position past the end
+    // counts as the last.
+    Note noteAt(std::size_t position) const;
+    // What is asked at a position, as a one-note question that is scored
+    // on its own: the question itself when it has one note, else one with
+    // an id of its own (the same every time) and the given resolution.
+    Question at(std::size_t position, std::vector<Note> positionResolution) const;
 
     friend bool operator==(const Question &, const Question &) = default;
 };

@@ -19,6 +19,8 @@ QString storedName(PreferenceKey key)
     case PreferenceKey::practiceMode: return QStringLiteral("practice.mode");
     case PreferenceKey::contrast: return QStringLiteral("practice.contrast");
     case PreferenceKey::speechPause: return QStringLiteral("practice.speechPause");
+    case PreferenceKey::melodyLength: return QStringLiteral("practice.melody.length");
+    case PreferenceKey::melodyLeap: return QStringLiteral("practice.melody.leap");
     case PreferenceKey::keptAtQuit: return QStringLiteral("practice.level.keptAtQuit");
     }
     return {};

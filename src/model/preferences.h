@@ -27,6 +27,8 @@ enum class PreferenceKey {
     practiceMode,
     contrast,
     speechPause,
+    melodyLength,
+    melodyLeap,
     // The name of the narrowing a quit that could not ask saved as a level,
     // to be said at the next start; empty once said.
     keptAtQuit,

@@ -4,9 +4,10 @@ namespace lirra {
 
 QString HistoryFile::fileName() const
 {
+    const QString melodies = length > 1 ? QStringLiteral("_n%1").arg(length) : QString();
     if (!savedId.isNull())
-        return QStringLiteral("my_%1.txt").arg(savedId.toString(QUuid::WithoutBraces));
-    return QStringLiteral("sessions_%1.txt").arg(levelId);
+        return QStringLiteral("my_%1%2.txt").arg(savedId.toString(QUuid::WithoutBraces), melodies);
+    return QStringLiteral("sessions_%1%2.txt").arg(levelId).arg(melodies);
 }
 
 } // namespace lirra

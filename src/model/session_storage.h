@@ -13,13 +13,16 @@ namespace lirra {
 
 // Which file holds a level's history: a built-in level's by its number
 // ("sessions_7.txt"), a saved level's by its identity ("my_<uuid>.txt"), so
-// that the two kinds can never meet in one file.
+// that the two kinds can never meet in one file. Melodies of N notes keep
+// a file of their own beside it ("sessions_7_n3.txt", "my_<uuid>_n3.txt").
 struct HistoryFile {
     std::int64_t levelId = 0;
     QUuid savedId;
+    int length = 1;
 
-    HistoryFile(std::int64_t levelId = 0, QUuid savedId = {}) : levelId(levelId), savedId(savedId) {}
-    static HistoryFile of(const Level &level) { return {level.id, level.savedId}; }
+    HistoryFile(std::int64_t levelId = 0, QUuid savedId = {}, int length = 1)
+        : levelId(levelId), savedId(savedId), length(length) {}
+    static HistoryFile of(const Level &level) { return {level.id, level.savedId, level.questionLength}; }
     // The file's name in the sessions folder. A uuid writes as hex digits
     // and dashes only, whatever text it was read from.
     QString fileName() const;
@@ -27,14 +30,17 @@ struct HistoryFile {
     friend bool operator==(const HistoryFile &, const HistoryFile &) = default;
     friend bool operator<(const HistoryFile &a, const HistoryFile &b)
     {
-        return a.levelId != b.levelId ? a.levelId < b.levelId : a.savedId < b.savedId;
+        if (a.levelId != b.levelId)
+            return a.levelId < b.levelId;
+        return a.savedId != b.savedId ? a.savedId < b.savedId : a.length < b.length;
     }
 };
 
 class SessionStorage {
 public:
     virtual ~SessionStorage() = default;
-    // The level's stored sessions, oldest first; only the level's id is used.
+    // The level's stored sessions, oldest first; only the level's id and
+    // question length are used.
     virtual QCoro::Task<Result<std::vector<Session>>> loadSessions(Level level) = 0;
     // Appends one session of the level; a session without answers is not stored.
     virtual QCoro::Task<Result<void>> saveSession(Session session, Level level) = 0;

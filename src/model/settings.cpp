@@ -66,4 +66,35 @@ std::optional<PracticeMode> modeFromText(const QString &text)
     return std::nullopt;
 }
 
+QString leapText(MelodyLeap leap)
+{
+    switch (leap) {
+    case MelodyLeap::steps: return QStringLiteral("steps");
+    case MelodyLeap::third: return QStringLiteral("third");
+    case MelodyLeap::fifth: return QStringLiteral("fifth");
+    case MelodyLeap::any: break;
+    }
+    return QStringLiteral("any");
+}
+
+std::optional<MelodyLeap> leapFromText(const QString &text)
+{
+    for (MelodyLeap leap : {MelodyLeap::steps, MelodyLeap::third, MelodyLeap::fifth, MelodyLeap::any}) {
+        if (text == leapText(leap))
+            return leap;
+    }
+    return std::nullopt;
+}
+
+int leapSemitones(MelodyLeap leap)
+{
+    switch (leap) {
+    case MelodyLeap::steps: return 2;
+    case MelodyLeap::third: return 4;
+    case MelodyLeap::fifth: return 7;
+    case MelodyLeap::any: break;
+    }
+    return 127;
+}
+
 } // namespace lirra

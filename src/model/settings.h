@@ -47,6 +47,19 @@ enum class PracticeMode {
 QString modeText(PracticeMode mode);
 std::optional<PracticeMode> modeFromText(const QString &text);
 
+// The widest move between two neighbouring notes of a melody.
+enum class MelodyLeap {
+    steps, // a whole tone at most
+    third, // a major third
+    fifth, // a perfect fifth
+    any,
+};
+
+QString leapText(MelodyLeap leap);
+std::optional<MelodyLeap> leapFromText(const QString &text);
+// The widest move allowed, in semitones.
+int leapSemitones(MelodyLeap leap);
+
 // How the user practises. A default value is how the app sounds and names
 // notes out of the box.
 struct Settings {
@@ -57,6 +70,7 @@ struct Settings {
     static constexpr int maxEmphasis = 12;
     static constexpr int maxVolume = 100;
     static constexpr int maxSpeechPause = 4;
+    static constexpr int maxMelodyLength = 5;
 
     Preset instrument;
     // Beats per minute.
@@ -82,6 +96,10 @@ struct Settings {
     // rests one beat while a screen reader runs and none otherwise.
     static constexpr int automaticPause = -1;
     int speechPause = automaticPause;
+    // Notes in a question: 1 asks one note; more ask a melody of that many,
+    // named note by note, with a history of its own.
+    int melodyLength = 1;
+    MelodyLeap melodyLeap = MelodyLeap::fifth;
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };

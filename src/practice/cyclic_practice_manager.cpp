@@ -1,5 +1,7 @@
 #include "cyclic_practice_manager.h"
 
+#include "practice/melody.h"
+
 #include <QRandomGenerator>
 #include <QUuid>
 
@@ -73,6 +75,52 @@ Question CyclicPracticeManager::questionFor(Note note) const
     };
 }
 
+Question CyclicPracticeManager::questionStartingOn(Note first, PracticeMode mode)
+{
+    if (m_length <= 1)
+        return questionFor(first);
+    const PracticeEvidence known = mode == PracticeMode::adaptive ? evidence() : PracticeEvidence{};
+    NoteWeight weight;
+    if (mode == PracticeMode::adaptive)
+        weight = [&known](Note note, std::optional<Note> previous) { return adaptiveWeight(known, note, previous); };
+    std::vector<Note> melody = makeMelody(m_currentLevel->notes, first, m_length, m_leap, weight, *m_with.random);
+    Question question = questionFor(melody.back());
+    question.melody = std::move(melody);
+    return question;
+}
+
+void CyclicPracticeManager::setQuestionShape(int length, MelodyLeap leap)
+{
+    m_leap = leap;
+    length = std::clamp(length, 1, Settings::maxMelodyLength);
+    if (length == m_length)
+        return;
+    // An unsaved narrowing's answers of one length stay apart from another's.
+    if (m_currentLevel && m_currentLevel->isCustom) {
+        m_narrowingSessions[m_length] = std::exchange(m_currentLevel->sessions, {});
+        m_currentLevel->sessions = std::exchange(m_narrowingSessions[length], {});
+        m_currentLevel->questionLength = length;
+    }
+    m_length = length;
+    // The figures of the lists are of the length on show.
+    m_summaries.clear();
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelForQuestionLength()
+{
+    if (!m_currentLevel)
+        co_return std::unexpected(error(ErrorCase::unexpected));
+    if (m_currentLevel->isCustom) {
+        startPasses(m_currentLevel->notes);
+        co_return Result<Level>(*m_currentLevel);
+    }
+    if (m_currentLevel->isSaved()) {
+        if (std::optional<Level> level = savedLevel(m_currentLevel->id))
+            co_return co_await loadSavedLevel(std::move(*level));
+    }
+    co_return co_await loadLevelAtCursor();
+}
+
 void CyclicPracticeManager::generateLevelsIfNeeded()
 {
     // A cursor operation before practice was prepared (its preparation
@@ -87,12 +135,12 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
     if (position < 0 || position >= std::ssize(m_allLevels))
         co_return std::unexpected(error(ErrorCase::unexpected));
     Level level = m_allLevels[size_t(position)];
+    level.questionLength = m_length;
     Result<std::vector<Session>> sessions = co_await m_with.storage->loadSessions(level);
     if (!sessions)
         co_return std::unexpected(sessions.error());
     level = makeCurrent(std::move(level), std::move(*sessions));
-    if (position < std::ssize(m_allLevels) && m_allLevels[size_t(position)].id == level.id)
-        m_allLevels[size_t(position)] = level;
+    m_narrowingSessions.clear();
     m_with.preferences->setInteger(position - 1, PreferenceKey::levelCursor);
     m_with.preferences->setInteger(0, PreferenceKey::savedLevel);
     co_return level;
@@ -199,6 +247,10 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::reloadLevel()
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevel(Level level)
 {
+    // Another narrowing (or none) starts without the last one's sessions.
+    if (!m_currentLevel || !m_currentLevel->isCustom || m_currentLevel->notes != level.notes)
+        m_narrowingSessions.clear();
+    level.questionLength = m_length;
     m_currentLevel = level;
     startPasses(level.notes);
     co_return level;
@@ -246,7 +298,8 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
     if (!m_currentLevel || m_currentLevel->notes.empty())
         co_return std::unexpected(error(ErrorCase::unexpected));
     if (mode == PracticeMode::adaptive) {
-        m_currentQuestion = questionFor(m_adaptive.next(evidence(), *m_with.random));
+        const Note first = m_adaptive.next(evidence(), *m_with.random);
+        m_currentQuestion = questionStartingOn(first, mode);
         co_return Result<Question>(*m_currentQuestion);
     }
     const std::int64_t i = m_currentQuestionIndex + 1;
@@ -256,7 +309,7 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
         m_currentNotes = shuffled(m_currentLevel->notes);
         m_currentQuestionIndex = 0;
     }
-    m_currentQuestion = questionFor(m_currentNotes[size_t(m_currentQuestionIndex)]);
+    m_currentQuestion = questionStartingOn(m_currentNotes[size_t(m_currentQuestionIndex)], mode);
     co_return Result<Question>(*m_currentQuestion);
 }
 
@@ -265,8 +318,19 @@ std::vector<Question> CyclicPracticeManager::questionsToHear(std::size_t count)
     std::vector<Question> questions;
     if (!m_currentLevel)
         return questions;
-    for (const Note note : notesToHear(m_currentLevel->notes, evidence(), count, *m_with.random))
-        questions.push_back(questionFor(note));
+    const std::vector<Note> weakest = notesToHear(m_currentLevel->notes, evidence(), count, *m_with.random);
+    if (m_length <= 1) {
+        for (const Note note : weakest)
+            questions.push_back(questionFor(note));
+        return questions;
+    }
+    // Melodies of the weakest notes, each starting on another of them.
+    for (const Note first : weakest) {
+        std::vector<Note> melody = makeMelody(weakest, first, m_length, m_leap, {}, *m_with.random);
+        Question question = questionFor(melody.back());
+        question.melody = std::move(melody);
+        questions.push_back(std::move(question));
+    }
     return questions;
 }
 

@@ -56,6 +56,8 @@ public:
     QCoro::Task<Result<Level>> loadPreviousLevel() override;
     QCoro::Task<Result<Level>> loadNextLevel() override;
     QCoro::Task<Result<Level>> loadLevel(Level level) override;
+    void setQuestionShape(int length, MelodyLeap leap) override;
+    QCoro::Task<Result<Level>> loadLevelForQuestionLength() override;
     QCoro::Task<Result<Session>> startSession() override;
     QCoro::Task<Result<Level>> stopSession() override;
     QCoro::Task<Result<Question>> loadNextQuestion(PracticeMode mode = PracticeMode::cycle) override;
@@ -118,6 +120,9 @@ private:
     // The running session's answers with the level's recent ones.
     PracticeEvidence evidence() const;
     Question questionFor(Note note) const;
+    // A question of the length set, starting on `first`; adaptive draws
+    // each next note with the weights it draws single notes with.
+    Question questionStartingOn(Note first, PracticeMode mode);
 
     Collaborators m_with;
     std::vector<Level> m_allLevels;
@@ -143,6 +148,10 @@ private:
     // Writing takes turns, so that sessions reach each file in order and a
     // quit waits for a stop already under way.
     Turns m_writing;
+    int m_length = 1;
+    MelodyLeap m_leap = MelodyLeap::fifth;
+    // An unsaved narrowing's sessions of the lengths not on show, by length.
+    std::map<int, std::vector<Session>> m_narrowingSessions;
 };
 
 } // namespace lirra

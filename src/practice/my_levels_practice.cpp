@@ -54,8 +54,10 @@ std::vector<Level> CyclicPracticeManager::levelsToChoose()
     static_cast<void>(readSavedLevels());
     std::vector<Level> levels = m_allLevels;
     levels.insert(levels.end(), m_savedLevels.begin(), m_savedLevels.end());
-    for (Level &level : levels)
+    for (Level &level : levels) {
         level.sessions.clear();
+        level.questionLength = m_length;
+    }
     return levels;
 }
 
@@ -73,10 +75,12 @@ HistorySummary CyclicPracticeManager::historySummary(const Level &level)
 
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadSavedLevel(Level level)
 {
+    level.questionLength = m_length;
     Result<std::vector<Session>> sessions = co_await m_with.storage->loadSessions(level);
     if (!sessions)
         co_return std::unexpected(sessions.error());
     level = makeCurrent(std::move(level), std::move(*sessions));
+    m_narrowingSessions.clear();
     m_with.preferences->setInteger(level.id, PreferenceKey::savedLevel);
     co_return level;
 }
@@ -109,6 +113,11 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     if (Result<void> read = readSavedLevels(); !read)
         co_return std::unexpected(read.error());
     const std::vector<Session> history = std::exchange(level.sessions, {});
+    // A narrowing's sessions of the other question lengths go along, each
+    // to its own file.
+    const std::map<int, std::vector<Session>> otherLengths =
+        level.isCustom ? std::exchange(m_narrowingSessions, {}) : std::map<int, std::vector<Session>>{};
+    level.questionLength = m_length;
     level.savedId = QUuid::createUuid();
     level.id = savedLevelId(level.savedId);
     level.name = LevelStore::cleanName(name);
@@ -131,6 +140,18 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     // would have saved it.
     m_currentLevel = level;
     m_with.preferences->setInteger(level.id, PreferenceKey::savedLevel);
+    m_summaries[level.id] = {};
+    for (const auto &[length, sessions] : otherLengths) {
+        Level ofLength = level;
+        ofLength.questionLength = length;
+        for (const Session &session : sessions) {
+            if (session.score.empty())
+                continue;
+            if (Result<Level> written = co_await saveStopped(ofLength, session); written)
+                ofLength = *written;
+        }
+    }
+    m_currentLevel = level;
     m_summaries[level.id] = {};
     Result<Level> saved = level;
     for (const Session &session : history) {

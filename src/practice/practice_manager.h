@@ -19,11 +19,19 @@ public:
     virtual QCoro::Task<Result<Level>> loadPreviousLevel() = 0;
     virtual QCoro::Task<Result<Level>> loadNextLevel() = 0;
     virtual QCoro::Task<Result<Level>> loadLevel(Level level) = 0;
+    // How questions are made from now on: `length` notes each (1, or a
+    // melody's length), neighbours at most `leap` apart. Levels loaded from
+    // now on come with that length's history.
+    virtual void setQuestionShape(int length, MelodyLeap leap) = 0;
+    // The level on show once more, with the history of the question length
+    // now set; an unsaved narrowing keeps each length's sessions apart.
+    virtual QCoro::Task<Result<Level>> loadLevelForQuestionLength() = 0;
     virtual QCoro::Task<Result<Session>> startSession() = 0;
     virtual QCoro::Task<Result<Level>> stopSession() = 0;
     virtual QCoro::Task<Result<Question>> loadNextQuestion(PracticeMode mode = PracticeMode::cycle) = 0;
     // Questions to listen to, not to answer: up to `count` different notes
-    // of the current level that most need hearing, with their resolutions.
+    // of the current level that most need hearing, with their resolutions;
+    // with melodies, `count` melodies of those notes.
     virtual std::vector<Question> questionsToHear(std::size_t count) = 0;
     virtual QCoro::Task<Result<Session>> logRightAnswer(Question question) = 0;
     // `answered` is the note pressed instead, kept as a confusion when it

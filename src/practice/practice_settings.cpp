@@ -35,6 +35,10 @@ Settings readSettings(const Preferences &preferences)
     if (const std::optional<QString> text = preferences.text(PreferenceKey::practiceMode))
         settings.mode = modeFromText(*text).value_or(defaults.mode);
     settings.contrast = preferences.storedBoolean(PreferenceKey::contrast).value_or(defaults.contrast);
+    settings.melodyLength =
+        integerIn(preferences, PreferenceKey::melodyLength, 1, Settings::maxMelodyLength, defaults.melodyLength);
+    if (const std::optional<QString> text = preferences.text(PreferenceKey::melodyLeap))
+        settings.melodyLeap = leapFromText(*text).value_or(defaults.melodyLeap);
     return settings;
 }
 
@@ -49,6 +53,7 @@ void storeSettings(Preferences &preferences, const Settings &settings, const Set
         {&Settings::questionEmphasis, PreferenceKey::questionEmphasis},
         {&Settings::volume, PreferenceKey::volume},
         {&Settings::speechPause, PreferenceKey::speechPause},
+        {&Settings::melodyLength, PreferenceKey::melodyLength},
     };
     for (const auto &[member, key] : integers) {
         if (settings.*member != before.*member)
@@ -62,6 +67,8 @@ void storeSettings(Preferences &preferences, const Settings &settings, const Set
         preferences.setText(modeText(settings.mode), PreferenceKey::practiceMode);
     if (settings.contrast != before.contrast)
         preferences.setBool(settings.contrast, PreferenceKey::contrast);
+    if (settings.melodyLeap != before.melodyLeap)
+        preferences.setText(leapText(settings.melodyLeap), PreferenceKey::melodyLeap);
 }
 
 } // namespace lirra

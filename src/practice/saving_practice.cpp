@@ -59,7 +59,7 @@ std::vector<KeptSession> CyclicPracticeManager::sessionsKeptInMemory() const
     std::vector<KeptSession> kept;
     for (const auto &[file, sessions] : m_unsavedSessions) {
         for (const Session &session : sessions)
-            kept.push_back(KeptSession{file.levelId, session, file.savedId});
+            kept.push_back(KeptSession{file.levelId, session, file.savedId, file.length});
     }
     return kept;
 }
@@ -113,13 +113,17 @@ KnownLevels CyclicPracticeManager::knownLevels()
 {
     generateLevelsIfNeeded();
     std::set<HistoryFile> files;
+    const auto addEveryLength = [&files](const Level &level) {
+        for (int length = 1; length <= Settings::maxMelodyLength; ++length)
+            files.insert(HistoryFile(level.id, level.savedId, length));
+    };
     for (const Level &level : m_allLevels)
-        files.insert(HistoryFile::of(level));
+        addEveryLength(level);
     // Saved levels that cannot be read are not known: their kept sessions
     // wait in the journal rather than start a history without a level.
     static_cast<void>(readSavedLevels());
     for (const Level &level : m_savedLevels)
-        files.insert(HistoryFile::of(level));
+        addEveryLength(level);
     return [files = std::move(files)](const HistoryFile &file) { return files.contains(file); };
 }
 
@@ -136,6 +140,7 @@ QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
         Level level;
         level.id = file.levelId;
         level.savedId = file.savedId;
+        level.questionLength = file.length;
         for (const Session &session : sessions) {
             if (!holdsKept(file)) {
                 Result<void> saved = co_await m_with.storage->saveSession(session, level);
@@ -144,7 +149,7 @@ QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
                 if (outcome)
                     outcome = std::move(saved);
             }
-            KeptSession kept{file.levelId, session, file.savedId};
+            KeptSession kept{file.levelId, session, file.savedId, file.length};
             co_await keep(std::move(kept));
         }
     }
@@ -162,7 +167,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
 
     if (!session.score.empty()) {
         // A newer session waits behind the ones still kept for its level.
-        KeptSession stopped{level.id, session, level.savedId};
+        KeptSession stopped{level.id, session, level.savedId, level.questionLength};
         if (holdsKept(file)) {
             const Kept kept = co_await keep(std::move(stopped));
             co_return std::unexpected(keptError(stillKept, kept));
@@ -181,10 +186,12 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
     if (!session.score.empty())
         written.push_back(session);
     level = withSessions(std::move(level), written);
-    m_summaries[level.id] = summarize(level.sessions);
+    if (level.questionLength == m_length)
+        m_summaries[level.id] = summarize(level.sessions);
     // The level may have changed while the file was written; the stopped
     // session belongs to the level it was taken from.
-    if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom)
+    if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom
+        && m_currentLevel->questionLength == level.questionLength)
         m_currentLevel = level;
     co_return level;
 }

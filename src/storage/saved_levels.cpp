@@ -1,5 +1,7 @@
 #include "saved_levels.h"
 
+#include "model/settings.h"
+
 #include "model/generators.h"
 #include "storage/file_session_storage.h"
 #include "storage/safe_files.h"
@@ -334,16 +336,19 @@ QCoro::Task<Result<void>> SavedLevelStore::putHistoryAside(QUuid savedId)
         if (!path)
             return std::unexpected(path.error());
         const QDir folder = QFileInfo(*path).absoluteDir();
-        const QString name = HistoryFile(savedLevelId(savedId), savedId).fileName();
-        const QByteArray from = QFile::encodeName(folder.filePath(name));
-        struct stat info {};
-        if (self.m_fs->stat(from.constData(), &info) != 0)
-            return {};
-        QString aside = folder.filePath(QStringLiteral("deleted_") + name);
-        for (int n = 2; QFile::exists(aside); ++n)
-            aside = folder.filePath(QStringLiteral("deleted_%1_%2").arg(n).arg(name));
-        if (self.m_fs->rename(from.constData(), QFile::encodeName(aside).constData()) != 0)
-            return fileError(errorDomain, QStringLiteral("Could not put aside"), folder.filePath(name), errno);
+        // Every length's history goes aside; a length never practised has no file.
+        for (int length = 1; length <= Settings::maxMelodyLength; ++length) {
+            const QString name = HistoryFile(savedLevelId(savedId), savedId, length).fileName();
+            const QByteArray from = QFile::encodeName(folder.filePath(name));
+            struct stat info {};
+            if (self.m_fs->stat(from.constData(), &info) != 0)
+                continue;
+            QString aside = folder.filePath(QStringLiteral("deleted_") + name);
+            for (int n = 2; QFile::exists(aside); ++n)
+                aside = folder.filePath(QStringLiteral("deleted_%1_%2").arg(n).arg(name));
+            if (self.m_fs->rename(from.constData(), QFile::encodeName(aside).constData()) != 0)
+                return fileError(errorDomain, QStringLiteral("Could not put aside"), folder.filePath(name), errno);
+        }
         return syncFolder(*self.m_fs, errorDomain, folder.absolutePath());
     };
     Result<void> done;

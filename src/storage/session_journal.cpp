@@ -1,5 +1,6 @@
 #include "session_journal.h"
 
+#include "model/settings.h"
 #include "storage/confusion_lines.h"
 #include "storage/last_lines.h"
 #include "storage/safe_files.h"
@@ -33,8 +34,11 @@ Result<QString> FileSessionJournal::standardFolder()
 
 QByteArray FileSessionJournal::formatLine(const KeptSession &kept)
 {
-    const QByteArray level = kept.savedId.isNull() ? QByteArray::number(qint64(kept.levelId))
-                                                   : "my_" + kept.savedId.toByteArray(QUuid::WithoutBraces);
+    QByteArray level = kept.savedId.isNull() ? QByteArray::number(qint64(kept.levelId))
+                                             : "my_" + kept.savedId.toByteArray(QUuid::WithoutBraces);
+    // Melodies as their files are named: "7_n3", "my_<uuid>_n3".
+    if (kept.length > 1)
+        level += "_n" + QByteArray::number(kept.length);
     QByteArray line = level + ' ' + FileSessionStorage::formatLine(kept.session);
     // The session's confusions ride after a tab, which no session line holds.
     if (const QByteArray confusions = formatConfusions(kept.session.confusions); !confusions.isEmpty()) {
@@ -51,16 +55,25 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
         return std::nullopt;
     std::int64_t id = 0;
     QUuid savedId;
-    const QByteArrayView level = line.first(blank);
+    QByteArrayView level = line.first(blank);
+    int length = 1;
+    if (const qsizetype mark = level.lastIndexOf("_n"); mark > 0) {
+        const QByteArrayView digits = level.sliced(mark + 2);
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), length);
+        if (ec != std::errc() || end != digits.data() + digits.size() || length < 2
+            || length > Settings::maxMelodyLength)
+            return std::nullopt;
+        level = level.first(mark);
+    }
     if (level.startsWith("my_")) {
         savedId = uuidFromText(QString::fromLatin1(level.sliced(3)));
         if (savedId.isNull())
             return std::nullopt;
         id = savedLevelId(savedId);
     } else {
-        const char *begin = line.data();
-        const auto [end, ec] = std::from_chars(begin, begin + blank, id);
-        if (ec != std::errc() || end != begin + blank)
+        const char *begin = level.data();
+        const auto [end, ec] = std::from_chars(begin, begin + level.size(), id);
+        if (ec != std::errc() || end != begin + level.size())
             return std::nullopt;
     }
     QByteArrayView rest = line.sliced(blank + 1);
@@ -74,7 +87,7 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
         return std::nullopt;
     if (!confusions.isEmpty())
         session->confusions = parseConfusions(QString::fromLatin1(confusions));
-    return KeptSession{id, std::move(*session), savedId};
+    return KeptSession{id, std::move(*session), savedId, length};
 }
 
 Result<QString> FileSessionJournal::file() const

@@ -24,6 +24,14 @@ public:
     QCoro::Task<Result<Level>> loadPreviousLevel() override { co_return answer("loadPreviousLevel", level); }
     QCoro::Task<Result<Level>> loadNextLevel() override { co_return answer("loadNextLevel", level); }
     QCoro::Task<Result<Level>> loadLevel(Level given) override { co_return answer("loadLevel", given); }
+    void setQuestionShape(int length, MelodyLeap leap) override
+    {
+        journal->append(QStringLiteral("setQuestionShape %1 %2").arg(length).arg(leapText(leap)));
+    }
+    QCoro::Task<Result<Level>> loadLevelForQuestionLength() override
+    {
+        co_return answer("loadLevelForQuestionLength", level);
+    }
     QCoro::Task<Result<Session>> startSession() override { co_return answer("startSession", session); }
     QCoro::Task<Result<Level>> stopSession() override { co_return answer("stopSession", level); }
     QCoro::Task<Result<Question>> loadNextQuestion(PracticeMode mode) override
@@ -102,7 +110,27 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("answer"); // the start of the answer's log line
         QTest::newRow("prepare, then resume") << AppEffect(effects::prepareToPractice{})
-                                              << QStringList{"prepare", "prepareToPractice"} << "✅ didLoadLevel - 5";
+                                              << QStringList{"setQuestionShape 1 fifth", "prepare", "prepareToPractice"}
+                                              << "✅ didLoadLevel - 5";
+        Settings melodies;
+        melodies.melodyLength = 3;
+        melodies.melodyLeap = MelodyLeap::steps;
+        QTest::newRow("another question length shows that length's history")
+            << AppEffect(effects::applySettings{melodies, Settings{}, std::nullopt})
+            << QStringList{"setQuestionShape 3 steps", "loadLevelForQuestionLength"} << "✅ didLoadLevel - 5";
+        Settings stepwise;
+        stepwise.melodyLeap = MelodyLeap::steps;
+        QTest::newRow("another leap only shapes the questions to come")
+            << AppEffect(effects::applySettings{stepwise, Settings{}, std::nullopt})
+            << QStringList{"setQuestionShape 1 steps"} << "";
+        Question melody = m_question;
+        melody.melody = {Note{NoteName::c, 1}, Note{NoteName::d, 1}, m_question.answer};
+        QTest::newRow("a melody: its notes a beat each, the last as the question's")
+            << AppEffect(effects::playCadence{level, melody}) << QStringList{"cadence 5", "note 0/1", "note 2/1", "note 4/2"}
+            << "🎶 didPlayCadence";
+        QTest::newRow("a melody's note before its last sounds before it is recorded")
+            << AppEffect(effects::logRightAnswer{Note{NoteName::d, 1}, m_question, 0, true})
+            << QStringList{"note 2/1", "logRightAnswer"} << "👏 didLogRightAnswer";
         QTest::newRow("try again: the player, then the level") << AppEffect(effects::reloadLevel{})
                                                                << QStringList{"prepare", "reloadLevel"} << "✅ didLoadLevel - 5";
         QTest::newRow("cadence, then the note") << AppEffect(effects::repeatQuestion{level, m_question})
@@ -147,7 +175,8 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         // Without sound the level loads all the same, and says why nothing plays.
         QTest::newRow("prepare fails: the level still comes") << AppEffect(effects::prepareToPractice{}) << true
-                                                              << QStringList{"prepare", "prepareToPractice"};
+                                                              << QStringList{"setQuestionShape 1 fifth", "prepare",
+                                                                             "prepareToPractice"};
         QTest::newRow("trying again fails: the level still comes") << AppEffect(effects::reloadLevel{}) << true
                                                                    << QStringList{"prepare", "reloadLevel"};
         QTest::newRow("the wrong key cannot sound: not recorded")
