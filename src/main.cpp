@@ -38,7 +38,7 @@ int exportHistory(const QString &json, const QString &csvFolder)
         return 1;
     }
     const std::size_t sessions = history.sessionCount();
-    const std::size_t levels = history.levels.size();
+    const std::size_t levels = history.levelCount();
     std::printf("Exported %zu session%s of %zu level%s to %s\n", sessions, sessions == 1 ? "" : "s", levels,
                 levels == 1 ? "" : "s", qPrintable(json.isEmpty() ? csvFolder : json));
     if (!history.unreadable.isEmpty()) {

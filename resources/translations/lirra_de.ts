@@ -749,7 +749,7 @@
     </message>
     <message>
         <source>preferences.questionLength</source>
-        <translation>Fragenton:</translation>
+        <translation>Frage:</translation>
     </message>
     <message>
         <source>preferences.oneBeat</source>
@@ -1150,6 +1150,58 @@
     <message>
         <source>melodiesOf</source>
         <translation>Melodien aus %1 Tönen</translation>
+    </message>
+    <message>
+        <source>melody.notNow</source>
+        <translation>Beende die Übung, um die Länge der Fragen zu ändern.</translation>
+    </message>
+    <message>
+        <source>preferences.oneNote</source>
+        <translation>ein Ton</translation>
+    </message>
+    <message>
+        <source>preferences.melodyOf</source>
+        <translation>eine Melodie aus %1 Tönen</translation>
+    </message>
+    <message>
+        <source>preferences.questionLengthTip</source>
+        <translation>Eine Melodie erklingt nach der Kadenz und wird Ton für Ton benannt; jede Länge hat ihren eigenen Verlauf (%1)</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLeap</source>
+        <translation>Melodie bewegt sich:</translation>
+    </message>
+    <message>
+        <source>preferences.leapSteps</source>
+        <translation>in Schritten</translation>
+    </message>
+    <message>
+        <source>preferences.leapThird</source>
+        <translation>bis zur Terz</translation>
+    </message>
+    <message>
+        <source>preferences.leapFifth</source>
+        <translation>bis zur Quinte</translation>
+    </message>
+    <message>
+        <source>preferences.leapAny</source>
+        <translation>beliebige Intervalle</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLeapTip</source>
+        <translation>Der größte Sprung zwischen zwei benachbarten Tönen einer Melodie</translation>
+    </message>
+    <message>
+        <source>melody.slotsFirst</source>
+        <translation>Melodie aus %1 Tönen: Ton 1 gesucht</translation>
+    </message>
+    <message>
+        <source>melody.slotsWaiting</source>
+        <translation>Melodie: Ton %1 von %2 gesucht; gefunden %3</translation>
+    </message>
+    <message>
+        <source>melody.slotsDone</source>
+        <translation>Melodie gefunden: %1</translation>
     </message>
 </context>
 </TS>

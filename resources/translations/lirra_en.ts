@@ -749,7 +749,7 @@
     </message>
     <message>
         <source>preferences.questionLength</source>
-        <translation>Question note:</translation>
+        <translation>Question:</translation>
     </message>
     <message>
         <source>preferences.oneBeat</source>
@@ -1150,6 +1150,58 @@
     <message>
         <source>melodiesOf</source>
         <translation>melodies of %1</translation>
+    </message>
+    <message>
+        <source>melody.notNow</source>
+        <translation>Stop the session to change the question length.</translation>
+    </message>
+    <message>
+        <source>preferences.oneNote</source>
+        <translation>one note</translation>
+    </message>
+    <message>
+        <source>preferences.melodyOf</source>
+        <translation>a melody of %1 notes</translation>
+    </message>
+    <message>
+        <source>preferences.questionLengthTip</source>
+        <translation>A melody is heard after the cadence and named note by note; each length keeps its own history (%1)</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLeap</source>
+        <translation>Melody moves:</translation>
+    </message>
+    <message>
+        <source>preferences.leapSteps</source>
+        <translation>by steps</translation>
+    </message>
+    <message>
+        <source>preferences.leapThird</source>
+        <translation>up to a third</translation>
+    </message>
+    <message>
+        <source>preferences.leapFifth</source>
+        <translation>up to a fifth</translation>
+    </message>
+    <message>
+        <source>preferences.leapAny</source>
+        <translation>any interval</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLeapTip</source>
+        <translation>The widest move between two neighbouring notes of a melody</translation>
+    </message>
+    <message>
+        <source>melody.slotsFirst</source>
+        <translation>Melody of %1 notes: note 1 waiting</translation>
+    </message>
+    <message>
+        <source>melody.slotsWaiting</source>
+        <translation>Melody: note %1 of %2 waiting; found %3</translation>
+    </message>
+    <message>
+        <source>melody.slotsDone</source>
+        <translation>Melody found: %1</translation>
     </message>
 </context>
 </TS>

@@ -749,7 +749,7 @@
     </message>
     <message>
         <source>preferences.questionLength</source>
-        <translation>Note de la question :</translation>
+        <translation>Question :</translation>
     </message>
     <message>
         <source>preferences.oneBeat</source>
@@ -1150,6 +1150,58 @@
     <message>
         <source>melodiesOf</source>
         <translation>mélodies de %1 notes</translation>
+    </message>
+    <message>
+        <source>melody.notNow</source>
+        <translation>Arrêtez la séance pour changer la longueur des questions.</translation>
+    </message>
+    <message>
+        <source>preferences.oneNote</source>
+        <translation>une note</translation>
+    </message>
+    <message>
+        <source>preferences.melodyOf</source>
+        <translation>une mélodie de %1 notes</translation>
+    </message>
+    <message>
+        <source>preferences.questionLengthTip</source>
+        <translation>Une mélodie est jouée après la cadence et nommée note par note ; chaque longueur garde son propre historique (%1)</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLeap</source>
+        <translation>La mélodie avance :</translation>
+    </message>
+    <message>
+        <source>preferences.leapSteps</source>
+        <translation>par degrés conjoints</translation>
+    </message>
+    <message>
+        <source>preferences.leapThird</source>
+        <translation>jusqu’à la tierce</translation>
+    </message>
+    <message>
+        <source>preferences.leapFifth</source>
+        <translation>jusqu’à la quinte</translation>
+    </message>
+    <message>
+        <source>preferences.leapAny</source>
+        <translation>tout intervalle</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLeapTip</source>
+        <translation>Le plus grand saut entre deux notes voisines d’une mélodie</translation>
+    </message>
+    <message>
+        <source>melody.slotsFirst</source>
+        <translation>Mélodie de %1 notes : note 1 attendue</translation>
+    </message>
+    <message>
+        <source>melody.slotsWaiting</source>
+        <translation>Mélodie : note %1 sur %2 attendue ; trouvées %3</translation>
+    </message>
+    <message>
+        <source>melody.slotsDone</source>
+        <translation>Mélodie trouvée : %1</translation>
     </message>
 </context>
 </TS>

@@ -50,15 +50,23 @@ Reduction reduceScreens(AppState state, const ScreenAction &action, Preferences 
             return withoutEffect();
         },
         [&](const didChangeSettings &a) {
-            if (a.settings == state.settings)
+            Settings settings = a.settings;
+            // A session's answers belong to one length's history: the
+            // length changes between sessions.
+            if (state.isPracticing && settings.melodyLength != state.settings.melodyLength) {
+                settings.melodyLength = state.settings.melodyLength;
+                state.notice = localized("melody.notNow");
+                announce(state, Announcement::Kind::notice);
+            }
+            if (settings == state.settings)
                 return withoutEffect();
-            const Settings previous = std::exchange(state.settings, a.settings);
+            const Settings previous = std::exchange(state.settings, settings);
             // A new instrument is heard at once, on the tonic, unless a
             // question would be muddled by it.
             std::optional<Note> preview;
             if (a.settings.instrument != previous.instrument && !state.isPracticing)
                 preview = Note{state.level ? state.level->key : NoteName::c, 1};
-            E effect = effects::applySettings{a.settings, previous, preview};
+            E effect = effects::applySettings{settings, previous, preview};
             return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didSkipTour &) {

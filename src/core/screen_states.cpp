@@ -135,6 +135,17 @@ MainScreenState mainScreenState(const AppState &state)
     main.highlightedNote = state.highlightedNote;
     main.tip = state.currentTip;
     main.caption = practiceCaption(state);
+    if (state.isPracticing && state.question && state.question->length() > 1) {
+        MelodySlots boxes;
+        boxes.length = state.question->length();
+        // Once the last note is found the whole melody is found.
+        const bool done = state.pendingAnswer && state.pendingAnswer->isRight
+            && state.melodyPosition + 1 == boxes.length;
+        boxes.waiting = done ? boxes.length : state.melodyPosition;
+        for (std::size_t i = 0; i < boxes.waiting; ++i)
+            boxes.found.push_back(nameOf(state, state.question->noteAt(i)));
+        main.melody = boxes;
+    }
     return main;
 }
 

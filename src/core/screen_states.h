@@ -21,6 +21,16 @@ QString plainText(const StyledText &text);
 
 struct NavBarState;
 
+// Above the keys while a melody is asked: a slot per note, the notes found
+// so far by the names the keys give them, and the position waiting.
+struct MelodySlots {
+    std::vector<QString> found;
+    std::size_t length = 0;
+    // The slot waiting for its note; `length` once every note is found.
+    std::size_t waiting = 0;
+    friend bool operator==(const MelodySlots &, const MelodySlots &) = default;
+};
+
 struct MainScreenState {
     enum class StartStopMode { start, stop };
 
@@ -55,6 +65,7 @@ struct MainScreenState {
     // Under the keys: which note is heard between questions, or what the
     // last session came to.
     std::optional<QString> caption;
+    std::optional<MelodySlots> melody;
 
     friend bool operator==(const MainScreenState &, const MainScreenState &) = default;
 };

@@ -80,6 +80,7 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::saveLevel: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
     case Command::preferences: return {QKeySequence(Qt::CTRL | Qt::Key_Comma)};
     case Command::confusions: return {QKeySequence(Qt::Key_C)};
+    case Command::questionLength: return {QKeySequence(Qt::CTRL | Qt::Key_M)};
     }
     return {};
 }

@@ -65,6 +65,7 @@ enum class Command {
     saveLevel,   // keep the notes chosen as a level of the user's own
     preferences, // how the app sounds, paces and names notes
     confusions,  // the table of what each note is taken for, from the accuracy screen
+    questionLength, // one note, then melodies of 2 … 5 notes, then one note again
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

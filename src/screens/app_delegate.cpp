@@ -246,6 +246,16 @@ void AppDelegate::applicationDidFinishLaunching()
         if (accuracy && accuracy->isVisible())
             accuracy->titleBar()->cancelButton()->pushButton()->click();
     }));
+    // Ctrl+M: the next question length, from one note to melodies of five.
+    QAction *length = makeShortcut(Command::questionLength, [self]() {
+        if (!self)
+            return;
+        Settings settings = self->loop()->state().settings;
+        settings.melodyLength = settings.melodyLength % Settings::maxMelodyLength + 1;
+        self->loop()->send(actions::didChangeSettings{settings});
+    });
+    length->setEnabled(true);
+    m_window->addAction(length);
     QAction *quit = makeShortcut(Command::quit, [self]() {
         if (self && self->m_quitGuard)
             self->m_quitGuard->requestQuit(true);

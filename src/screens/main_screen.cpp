@@ -4,6 +4,7 @@
 #include "model/note_naming.h"
 #include "save_level_bar.h"
 #include "widgets/keyboard.h"
+#include "widgets/melody_slots.h"
 #include "widgets/palette.h"
 
 #include <QGridLayout>
@@ -35,8 +36,8 @@ MainScreen::MainScreen(QWidget *parent)
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_keyboard, 1, 0);
-    layout->setRowStretch(1, 1);
+    layout->addWidget(m_keyboard, 2, 0);
+    layout->setRowStretch(2, 1);
 }
 
 void MainScreen::setState(const std::optional<MainScreenState> &state)
@@ -78,12 +79,24 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
         QPalette text = m_caption->palette();
         text.setColor(QPalette::WindowText, color(PaletteColor::buttonForeground));
         m_caption->setPalette(text);
-        static_cast<QGridLayout *>(layout())->addWidget(m_caption, 2, 0);
+        static_cast<QGridLayout *>(layout())->addWidget(m_caption, 3, 0);
     }
     if (m_caption) {
         m_caption->setText(caption.value_or(QString()));
         m_caption->setAccessibleName(caption.value_or(QString()));
         m_caption->setVisible(caption.has_value());
+    }
+
+    const std::optional<MelodySlots> melody = state ? state->melody : std::nullopt;
+    if (melody && !m_slots) {
+        // Made when first needed: only melodies have slots.
+        m_slots = new MelodySlotsView(this);
+        static_cast<QGridLayout *>(layout())->addWidget(m_slots, 1, 0);
+    }
+    if (m_slots) {
+        if (melody)
+            m_slots->setSlots(melody->found, melody->length, melody->waiting);
+        m_slots->setVisible(melody.has_value());
     }
 
     const NoteName key = state ? state->key : NoteName::c;

@@ -12,6 +12,7 @@ class QLabel;
 namespace lirra {
 
 class KeyboardView;
+class MelodySlotsView;
 class SaveLevelBar;
 
 struct MainScreenDelegate {
@@ -36,6 +37,8 @@ public:
     // What is heard between questions, or what the last session came to;
     // null until first needed.
     QLabel *captionLabel() const { return m_caption; }
+    // The slots of the melody asked; null until a melody was first asked.
+    MelodySlotsView *melodySlots() const { return m_slots; }
     const std::optional<MainScreenState> &state() const { return m_state; }
     // Applies only what changed since the previous state.
     void setState(const std::optional<MainScreenState> &state);
@@ -46,6 +49,7 @@ private:
     KeyboardView *m_keyboard;
     SaveLevelBar *m_offer = nullptr;
     QLabel *m_caption = nullptr;
+    MelodySlotsView *m_slots = nullptr;
     std::optional<MainScreenState> m_state;
 };
 

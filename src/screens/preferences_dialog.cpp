@@ -2,6 +2,7 @@
 
 #include "ask_text.h"
 
+#include "input/computer_keyboard.h"
 #include "model/localization.h"
 #include "widgets/announcer.h"
 #include "widgets/palette.h"
@@ -75,6 +76,8 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_mode(new QComboBox)
     , m_contrast(new QCheckBox(localized("preferences.contrastOn")))
     , m_speechPause(new QComboBox)
+    , m_length(new QComboBox)
+    , m_leap(new QComboBox)
     , m_export(new QPushButton(localized("preferences.export")))
 {
     setWindowTitle(localized("preferences.title"));
@@ -205,6 +208,28 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
         change([mode](Settings &s) { s.mode = mode; });
         m_contrast->setEnabled(mode == PracticeMode::adaptive);
     });
+    m_length->addItem(localized("preferences.oneNote"), 1);
+    for (int notes = 2; notes <= Settings::maxMelodyLength; ++notes)
+        m_length->addItem(localized("preferences.melodyOf").arg(notes), notes);
+    labelled(form, "preferences.questionLength", m_length);
+    const QString lengthTip = localized("preferences.questionLengthTip")
+                                  .arg(shortcuts(Command::questionLength).value(0).toString(QKeySequence::NativeText));
+    m_length->setToolTip(lengthTip);
+    m_length->setAccessibleDescription(lengthTip);
+    connect(m_length, &QComboBox::activated, this, [this](int row) {
+        const int notes = m_length->itemData(row).toInt();
+        change([notes](Settings &s) { s.melodyLength = notes; });
+        m_leap->setEnabled(notes > 1);
+    });
+    m_leap->addItem(localized("preferences.leapSteps"), int(MelodyLeap::steps));
+    m_leap->addItem(localized("preferences.leapThird"), int(MelodyLeap::third));
+    m_leap->addItem(localized("preferences.leapFifth"), int(MelodyLeap::fifth));
+    m_leap->addItem(localized("preferences.leapAny"), int(MelodyLeap::any));
+    labelled(form, "preferences.melodyLeap", m_leap, "preferences.melodyLeapTip");
+    connect(m_leap, &QComboBox::activated, this, [this](int row) {
+        const auto leap = static_cast<MelodyLeap>(m_leap->itemData(row).toInt());
+        change([leap](Settings &s) { s.melodyLeap = leap; });
+    });
     labelled(form, "preferences.contrast", m_contrast, "preferences.contrastTip");
     m_contrast->setAccessibleName(localized("preferences.contrastOn"));
     connect(m_contrast, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.contrast = on; }); });
@@ -315,7 +340,7 @@ void PreferencesDialog::showSettings(const Settings &settings)
     m_settings = settings;
     const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
         volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast),
-        speechPause(m_speechPause);
+        speechPause(m_speechPause), length(m_length), leap(m_leap);
     selectInstrument(settings.instrument);
     m_tempo->setValue(settings.tempo);
     m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
@@ -329,6 +354,9 @@ void PreferencesDialog::showSettings(const Settings &settings)
     m_contrast->setChecked(settings.contrast);
     m_contrast->setEnabled(settings.mode == PracticeMode::adaptive);
     m_speechPause->setCurrentIndex(m_speechPause->findData(settings.speechPause));
+    m_length->setCurrentIndex(m_length->findData(settings.melodyLength));
+    m_leap->setCurrentIndex(m_leap->findData(int(settings.melodyLeap)));
+    m_leap->setEnabled(settings.melodyLength > 1);
 }
 
 void PreferencesDialog::selectInstrument(Preset preset)

@@ -57,6 +57,8 @@ public:
     QComboBox *modeBox() const { return m_mode; }
     QCheckBox *contrastBox() const { return m_contrast; }
     QComboBox *speechPauseBox() const { return m_speechPause; }
+    QComboBox *questionLengthBox() const { return m_length; }
+    QComboBox *melodyLeapBox() const { return m_leap; }
     // Opens a menu of the formats history can be exported in.
     QPushButton *exportButton() const { return m_export; }
     QPushButton *defaultsButton() const { return m_defaults; }
@@ -94,6 +96,8 @@ private:
     QComboBox *m_mode;
     QCheckBox *m_contrast;
     QComboBox *m_speechPause;
+    QComboBox *m_length;
+    QComboBox *m_leap;
     QPushButton *m_export;
     QPushButton *m_defaults;
     QPushButton *m_close;

@@ -2,6 +2,7 @@
 
 #include "model/generators.h"
 #include "model/level_labels.h"
+#include "model/settings.h"
 #include "storage/confusion_lines.h"
 #include "storage/file_session_storage.h"
 #include "storage/file_worker.h"
@@ -11,14 +12,18 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <limits>
+#include <set>
+#include <sys/stat.h>
 
 namespace lirra {
 
@@ -73,6 +78,14 @@ Result<void> writeWhole(FileSystem &fs, const QString &path, const QByteArray &b
 
 } // namespace
 
+std::size_t HistoryExport::levelCount() const
+{
+    std::set<std::int64_t> ids;
+    for (const ExportedLevel &level : levels)
+        ids.insert(level.level.id);
+    return ids.size();
+}
+
 std::size_t HistoryExport::sessionCount() const
 {
     std::size_t count = 0;
@@ -108,9 +121,23 @@ HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
                                    .arg(count)
                                    .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
     };
-    for (Level &level : levels) {
+    // Each level's one-note history, then its melodies' of each length.
+    std::vector<Level> histories;
+    for (const Level &level : levels) {
+        for (int length = 1; length <= Settings::maxMelodyLength; ++length) {
+            Level ofLength = level;
+            ofLength.questionLength = length;
+            histories.push_back(std::move(ofLength));
+        }
+    }
+    for (Level &level : histories) {
         const QString name = HistoryFile::of(level).fileName();
-        const auto lines = readLastLinesOf(fs, domain, QDir(sessionsFolder).filePath(name), whole);
+        const QString path = QDir(sessionsFolder).filePath(name);
+        // A length never practised has no file, and nothing to tell.
+        struct stat info {};
+        if (level.questionLength > 1 && fs.lstat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT)
+            continue;
+        const auto lines = readLastLinesOf(fs, domain, path, whole);
         if (!lines) {
             history.skipped << lines.error().description;
             history.unreadable << name;
@@ -149,6 +176,7 @@ QByteArray historyJson(const HistoryExport &history)
                 {QStringLiteral("title"), levelHeading(exported.level)},
                 {QStringLiteral("timestamp"), session.timestamp},
                 {QStringLiteral("time"), localTime(session.timestamp)},
+                {QStringLiteral("length"), exported.level.questionLength},
             };
             if (exported.level.isSaved())
                 entry.insert(QStringLiteral("name"), exported.level.name);
@@ -181,14 +209,15 @@ QByteArray historyJson(const HistoryExport &history)
 QByteArray sessionsCsv(const HistoryExport &history)
 {
     // The local time last, so that the columns before stay where they were.
-    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong,time\n";
+    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong,time,length\n";
     for (const ExportedLevel &exported : history.levels) {
         const QByteArray level = levelFields(exported.level);
         for (const Session &session : exported.sessions) {
             for (const auto &[note, score] : sortedScore(session)) {
                 csv += level + number(session.timestamp) + ',' + FileSessionStorage::writtenName(note.name).toUtf8() + ','
                     + QByteArray::number(note.octave) + ',' + QByteArray::number(qint64(score.correct)) + ','
-                    + QByteArray::number(qint64(score.wrong)) + ',' + localTime(session.timestamp).toLatin1() + '\n';
+                    + QByteArray::number(qint64(score.wrong)) + ',' + localTime(session.timestamp).toLatin1() + ','
+                    + QByteArray::number(exported.level.questionLength) + '\n';
             }
         }
     }
@@ -197,13 +226,14 @@ QByteArray sessionsCsv(const HistoryExport &history)
 
 QByteArray confusionsCsv(const HistoryExport &history)
 {
-    QByteArray csv = "level,title,name,timestamp,asked,answered,count,time\n";
+    QByteArray csv = "level,title,name,timestamp,asked,answered,count,time,length\n";
     for (const ExportedLevel &exported : history.levels) {
         for (const Session &session : exported.sessions) {
             for (const auto &[confusion, count] : session.confusions) {
                 csv += levelFields(exported.level) + number(session.timestamp) + ',' + writtenNote(confusion.asked) + ','
                     + writtenNote(confusion.answered) + ',' + QByteArray::number(qint64(count)) + ','
-                    + localTime(session.timestamp).toLatin1() + '\n';
+                    + localTime(session.timestamp).toLatin1() + ','
+                    + QByteArray::number(exported.level.questionLength) + '\n';
             }
         }
     }
@@ -246,7 +276,7 @@ QCoro::Task<Result<HistoryWriter::Written>> HistoryWriter::write(Format format, 
             format == Format::json ? exportJson(history, path, *fs) : exportCsv(history, path, *fs);
         if (!written)
             return std::unexpected(written.error());
-        return Written{history.sessionCount(), history.levels.size(), history.skipped};
+        return Written{history.sessionCount(), history.levelCount(), history.skipped};
     };
     Result<Written> outcome = co_await worker->run(std::move(job));
     co_return outcome;

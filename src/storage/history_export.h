@@ -31,6 +31,8 @@ struct HistoryExport {
     QStringList unreadable;
 
     std::size_t sessionCount() const;
+    // Levels with any history, each once whatever lengths it was practised at.
+    std::size_t levelCount() const;
 };
 
 // Reads the history of every built-in level and of every saved level in the
