@@ -749,7 +749,7 @@
     </message>
     <message>
         <source>preferences.questionLength</source>
-        <translation>Frage:</translation>
+        <translation>Fragenton:</translation>
     </message>
     <message>
         <source>preferences.oneBeat</source>
@@ -1202,6 +1202,10 @@
     <message>
         <source>melody.slotsDone</source>
         <translation>Melodie gefunden: %1</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLength</source>
+        <translation>Frage:</translation>
     </message>
 </context>
 </TS>

@@ -749,7 +749,7 @@
     </message>
     <message>
         <source>preferences.questionLength</source>
-        <translation>Question :</translation>
+        <translation>Note de la question :</translation>
     </message>
     <message>
         <source>preferences.oneBeat</source>
@@ -1202,6 +1202,10 @@
     <message>
         <source>melody.slotsDone</source>
         <translation>Mélodie trouvée : %1</translation>
+    </message>
+    <message>
+        <source>preferences.melodyLength</source>
+        <translation>Question :</translation>
     </message>
 </context>
 </TS>

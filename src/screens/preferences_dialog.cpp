@@ -211,7 +211,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     m_length->addItem(localized("preferences.oneNote"), 1);
     for (int notes = 2; notes <= Settings::maxMelodyLength; ++notes)
         m_length->addItem(localized("preferences.melodyOf").arg(notes), notes);
-    labelled(form, "preferences.questionLength", m_length);
+    labelled(form, "preferences.melodyLength", m_length);
     const QString lengthTip = localized("preferences.questionLengthTip")
                                   .arg(shortcuts(Command::questionLength).value(0).toString(QKeySequence::NativeText));
     m_length->setToolTip(lengthTip);
@@ -296,6 +296,7 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
                 text->setAccessibleName(named);
         };
         name();
+        m_namers.push_back(name);
         connect(box, &QComboBox::currentIndexChanged, box, name);
         connect(box, &QComboBox::activated, this, [this, box]() { say(box->currentText()); });
     }
@@ -338,25 +339,30 @@ void PreferencesDialog::say(const QString &text)
 void PreferencesDialog::showSettings(const Settings &settings)
 {
     m_settings = settings;
-    const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
-        volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast),
-        speechPause(m_speechPause), length(m_length), leap(m_leap);
-    selectInstrument(settings.instrument);
-    m_tempo->setValue(settings.tempo);
-    m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
-    m_drone->setChecked(settings.drone);
-    m_beats->setCurrentIndex(m_beats->findData(settings.questionBeats));
-    m_emphasis->setValue(settings.questionEmphasis);
-    m_volume->setValue(settings.volume);
-    m_volumeValue->setText(localized("preferences.percent").arg(settings.volume));
-    m_naming->setCurrentIndex(m_naming->findData(int(settings.noteNames)));
-    m_mode->setCurrentIndex(m_mode->findData(int(settings.mode)));
-    m_contrast->setChecked(settings.contrast);
-    m_contrast->setEnabled(settings.mode == PracticeMode::adaptive);
-    m_speechPause->setCurrentIndex(m_speechPause->findData(settings.speechPause));
-    m_length->setCurrentIndex(m_length->findData(settings.melodyLength));
-    m_leap->setCurrentIndex(m_leap->findData(int(settings.melodyLeap)));
-    m_leap->setEnabled(settings.melodyLength > 1);
+    {
+        const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
+            volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast),
+            speechPause(m_speechPause), length(m_length), leap(m_leap);
+        selectInstrument(settings.instrument);
+        m_tempo->setValue(settings.tempo);
+        m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
+        m_drone->setChecked(settings.drone);
+        m_beats->setCurrentIndex(m_beats->findData(settings.questionBeats));
+        m_emphasis->setValue(settings.questionEmphasis);
+        m_volume->setValue(settings.volume);
+        m_volumeValue->setText(localized("preferences.percent").arg(settings.volume));
+        m_naming->setCurrentIndex(m_naming->findData(int(settings.noteNames)));
+        m_mode->setCurrentIndex(m_mode->findData(int(settings.mode)));
+        m_contrast->setChecked(settings.contrast);
+        m_contrast->setEnabled(settings.mode == PracticeMode::adaptive);
+        m_speechPause->setCurrentIndex(m_speechPause->findData(settings.speechPause));
+        m_length->setCurrentIndex(m_length->findData(settings.melodyLength));
+        m_leap->setCurrentIndex(m_leap->findData(int(settings.melodyLeap)));
+        m_leap->setEnabled(settings.melodyLength > 1);
+    }
+    // The choices shown without their signals are in the labels' names too.
+    for (const std::function<void()> &name : m_namers)
+        name();
 }
 
 void PreferencesDialog::selectInstrument(Preset preset)

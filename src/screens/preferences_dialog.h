@@ -102,6 +102,8 @@ private:
     QPushButton *m_defaults;
     QPushButton *m_close;
     class Announcer *m_announcer = nullptr;
+    // Put each combo box's choice into its label's name.
+    std::vector<std::function<void()>> m_namers;
 };
 
 } // namespace lirra

@@ -180,6 +180,8 @@ private slots:
             {dialog()->emphasisBox(), QAccessible::SpinBox},
             {dialog()->volumeSlider(), QAccessible::Slider},
             {dialog()->namingBox(), QAccessible::ComboBox},
+            {dialog()->questionLengthBox(), QAccessible::ComboBox},
+            {dialog()->melodyLeapBox(), QAccessible::ComboBox},
             {dialog()->defaultsButton(), QAccessible::Button},
             {dialog()->closeButton(), QAccessible::Button},
         };
@@ -202,8 +204,15 @@ private slots:
             QVERIFY2(!name.isEmpty() && !name.endsWith(QLatin1Char(':')), qPrintable(name));
             names << name;
         }
-        QCOMPARE(names.mid(3, 7), (QStringList{"Tempo", "Cadence", "Play a soft tonic drone under the questions",
-                                               "Question note", "Question note louder by", "Volume", "Note names"}));
+        QCOMPARE(names.mid(3, 9), (QStringList{"Tempo", "Cadence", "Play a soft tonic drone under the questions",
+                                               "Question note", "Question note louder by", "Volume", "Note names",
+                                               "Question", "Melody moves"}));
+        // The question length's shortcut is in its tooltip; the leap waits
+        // for melodies.
+        QVERIFY2(dialog()->questionLengthBox()->toolTip().endsWith(QStringLiteral("(Ctrl+M)")),
+                 qPrintable(dialog()->questionLengthBox()->toolTip()));
+        QCOMPARE(dialog()->questionLengthBox()->count(), 5);
+        QVERIFY(!dialog()->melodyLeapBox()->isEnabled());
         // A new choice is in the label's name at once.
         QComboBox *pause = dialog()->speechPauseBox();
         pause->setCurrentIndex(pause->currentIndex() == 0 ? 1 : 0);
