@@ -2,6 +2,7 @@
 #include "support/test_registry.h"
 
 #include "practice/adaptive_order.h"
+#include "practice/melody.h"
 #include "practice/session_summary.h"
 
 #include <QRegularExpression>
@@ -230,6 +231,109 @@ private slots:
             : QStringLiteral("none confused");
         QCOMPARE(QStringLiteral("%1 questions, %2 right, %3, %4").arg(summary.questions).arg(summary.right).arg(improved, confused),
                  expected);
+    }
+
+    // Melodies of every length and leap on a diatonic, a chromatic and a
+    // two-note level: only the level's notes, no note twice running, each
+    // move within the leap (or, where no other note is that near, to the
+    // nearest), every note reached; and they move as songs do, mostly by
+    // step, a leap mostly answered by a move back.
+    void melodiesMoveAsSongsDo_data()
+    {
+        QTest::addColumn<QString>("levelNotes");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<MelodyLeap>("leap");
+        const std::pair<const char *, const char *> levels[] = {
+            {"diatonic", "C1 D1 E1 F1 G1 A1 B1 C2"},
+            {"chromatic", "C1 C#1 D1 D#1 E1 F1 F#1 G1 G#1 A1 A#1 B1 C2"},
+            {"two notes", "C1 D1"},
+            {"two notes a fifth apart", "C1 G1"},
+        };
+        for (const auto &[name, text] : levels) {
+            for (int length = 1; length <= Settings::maxMelodyLength; ++length) {
+                for (const MelodyLeap leap : {MelodyLeap::steps, MelodyLeap::third, MelodyLeap::fifth, MelodyLeap::any})
+                    QTest::addRow("%s, %d notes, %s", name, length, qPrintable(leapText(leap)))
+                        << QString::fromLatin1(text) << length << leap;
+            }
+        }
+    }
+    void melodiesMoveAsSongsDo()
+    {
+        QFETCH(QString, levelNotes);
+        QFETCH(int, length);
+        QFETCH(MelodyLeap, leap);
+        const std::vector<Note> level = notes(levelNotes);
+        const int cap = leapSemitones(leap);
+        SeededRandomSource random(std::uint64_t(length * 31 + int(leap)));
+        std::unordered_set<Note> reached;
+        int steps = 0;
+        int leaps = 0;
+        int afterLeap = 0;
+        int reversed = 0;
+        for (int i = 0; i < 3000; ++i) {
+            const Note first = level[size_t(random.bounded(std::ssize(level)))];
+            const std::vector<Note> melody = makeMelody(level, first, length, leap, {}, random);
+            QCOMPARE(int(melody.size()), length);
+            QCOMPARE(melody.front(), first);
+            for (std::size_t k = 0; k < melody.size(); ++k) {
+                QVERIFY(std::find(level.begin(), level.end(), melody[k]) != level.end());
+                reached.insert(melody[k]);
+                if (k == 0)
+                    continue;
+                const int move = pitchOf(melody[k]) - pitchOf(melody[k - 1]);
+                QVERIFY2(move != 0, qPrintable(lirra::test::text(melody)));
+                int nearest = 1000;
+                for (const Note &other : level) {
+                    if (other != melody[k - 1])
+                        nearest = std::min(nearest, std::abs(pitchOf(other) - pitchOf(melody[k - 1])));
+                }
+                QVERIFY2(std::abs(move) <= std::max(cap, nearest), qPrintable(lirra::test::text(melody)));
+                (std::abs(move) <= widestStep ? steps : leaps) += 1;
+                if (k >= 2 && std::abs(pitchOf(melody[k - 1]) - pitchOf(melody[k - 2])) > widestStep) {
+                    ++afterLeap;
+                    const int before = pitchOf(melody[k - 1]) - pitchOf(melody[k - 2]);
+                    if ((move > 0) != (before > 0))
+                        ++reversed;
+                }
+            }
+        }
+        QCOMPARE(reached.size(), level.size());
+        if (leap == MelodyLeap::steps && level.size() > 2)
+            QCOMPARE(leaps, 0);
+        // Where the level offers both, about two steps for every leap.
+        if (level.size() > 2 && leap != MelodyLeap::steps && length > 1) {
+            const double ratio = double(steps) / double(std::max(leaps, 1));
+            qInfo("%d steps, %d leaps (%.2f to 1); %d of %d leaps reversed", steps, leaps, ratio, reversed, afterLeap);
+            QVERIFY2(ratio > 1.6 && ratio < 2.6, qPrintable(QStringLiteral("%1 steps, %2 leaps").arg(steps).arg(leaps)));
+        }
+        // After a leap, the way back is the more likely, by far.
+        if (afterLeap >= 100) {
+            const double share = double(reversed) / double(afterLeap);
+            QVERIFY2(share > 0.65, qPrintable(QStringLiteral("%1 of %2 leaps reversed").arg(reversed).arg(afterLeap)));
+        }
+    }
+
+    // Adaptive melodies draw each note by its weight: a weak note comes
+    // more often, within the leap.
+    void adaptiveMelodiesFavourWeakNotes()
+    {
+        const std::vector<Note> level = notes("C1 D1 E1 F1 G1");
+        const PracticeEvidence evidence = scored("C1:20/0 D1:20/0 E1:0/20 F1:20/0 G1:20/0");
+        const NoteWeight weight = [&evidence](Note n, std::optional<Note> previous) {
+            return adaptiveWeight(evidence, n, previous);
+        };
+        const auto timesE = [&level](const NoteWeight &by) {
+            SeededRandomSource random(7);
+            int count = 0;
+            for (int i = 0; i < 2000; ++i) {
+                for (const Note &n : makeMelody(level, note(u"C1"), 4, MelodyLeap::fifth, by, random))
+                    count += n == note(u"E1") ? 1 : 0;
+            }
+            return count;
+        };
+        const int weighted = timesE(weight);
+        const int even = timesE({});
+        QVERIFY2(weighted > even * 3 / 2, qPrintable(QStringLiteral("E1 %1 times weighted, %2 evenly").arg(weighted).arg(even)));
     }
 };
 
