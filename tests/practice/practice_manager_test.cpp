@@ -5,6 +5,7 @@
 
 #include "model/localization.h"
 #include "practice/cyclic_practice_manager.h"
+#include "practice/melody.h"
 #include "storage/file_session_storage.h"
 #include "storage/saved_levels.h"
 #include "storage/session_journal.h"
@@ -40,16 +41,23 @@ public:
     {
         if (failLoad)
             co_return failure(QStringLiteral("test"), 1, QStringLiteral("cannot read"));
+        if (level.questionLength > 1)
+            co_return melodies[{level.id, level.questionLength}];
         co_return files[level.id];
     }
     QCoro::Task<Result<void>> saveSession(Session session, Level level) override
     {
         if (failSave)
             co_return failure(QStringLiteral("test"), 2, QStringLiteral("cannot write"));
-        files[level.id].push_back(session);
+        if (level.questionLength > 1)
+            melodies[{level.id, level.questionLength}].push_back(session);
+        else
+            files[level.id].push_back(session);
         co_return Result<void>{};
     }
     std::map<std::int64_t, std::vector<Session>> files;
+    // Melodies' histories, by level and length.
+    std::map<std::pair<std::int64_t, int>, std::vector<Session>> melodies;
     bool failLoad = false;
     bool failSave = false;
 };
@@ -194,6 +202,69 @@ private slots:
         QCOMPARE(after.confusions, taken);
         const Question next = *awaitTask(m->loadNextQuestion());
         QCOMPARE(awaitTask(m->logRightAnswer(next))->confusions, taken);
+    }
+
+    // Melodies: questions of the length set, from the level's notes, each
+    // position scored once as a note; their history apart from the notes',
+    // an unsaved narrowing's too.
+    void melodiesKeepTheirOwnHistory()
+    {
+        auto m = manager(std::make_shared<FixedLevels>(2));
+        m_random->values = {0, 1, 2, 0, 1, 2, 0, 1, 2};
+        awaitTask(m->prepareToPractice());
+        m->setQuestionShape(3, MelodyLeap::fifth);
+        const Level level = *awaitTask(m->loadLevelForQuestionLength());
+        QCOMPARE(level.id, 1);
+        QCOMPARE(level.questionLength, 3);
+        QCOMPARE(m->levelsToChoose().front().questionLength, 3);
+        awaitTask(m->startSession());
+        const Question q = *awaitTask(m->loadNextQuestion());
+        QCOMPARE(q.length(), size_t(3));
+        QCOMPARE(q.answer, q.melody.back());
+        for (std::size_t i = 0; i < 3; ++i) {
+            QVERIFY(std::find(level.notes.begin(), level.notes.end(), q.noteAt(i)) != level.notes.end());
+            if (i > 0)
+                QVERIFY(q.noteAt(i) != q.noteAt(i - 1));
+        }
+        // Each position is a question of its own: the first press counts.
+        const Note wrong = q.noteAt(1) == note(u"C1") ? note(u"E1") : note(u"C1");
+        awaitTask(m->logRightAnswer(q.at(0, {})));
+        awaitTask(m->logWrongAnswer(q.at(1, {}), wrong));
+        awaitTask(m->logRightAnswer(q.at(1, {})));
+        const Session melody = *awaitTask(m->logRightAnswer(q.at(2, {})));
+        const SessionStatistics figures = melody.statistics();
+        QCOMPARE(figures.correctCount + figures.wrongCount, 3);
+        QCOMPARE(figures.wrongCount, 1);
+        QCOMPARE(melody.confusions, (std::map<Confusion, std::int64_t>{{Confusion{q.noteAt(1), wrong}, 1}}));
+        QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{melody});
+        QCOMPARE((m_storage->melodies[{1, 3}]), std::vector<Session>{melody});
+        QVERIFY(m_storage->files[1].empty());
+        QCOMPARE(m->historySummary(level).answers, 3);
+
+        // One note again: the level's own history, one-note questions.
+        m->setQuestionShape(1, MelodyLeap::fifth);
+        const Level single = *awaitTask(m->loadLevelForQuestionLength());
+        QCOMPARE(single.questionLength, 1);
+        QVERIFY(single.sessions.empty());
+        QCOMPARE(m->historySummary(single).answers, 0);
+        QVERIFY(awaitTask(m->loadNextQuestion())->melody.empty());
+
+        // An unsaved narrowing keeps each length's sessions apart.
+        Level custom = DiatonicLevelGenerator::makeLevel(1, NoteName::c, true, false, NoteRange::entireOctave);
+        custom.isCustom = true;
+        awaitTask(m->loadLevel(custom));
+        awaitTask(m->startSession());
+        const Session one = *awaitTask(m->logRightAnswer(*awaitTask(m->loadNextQuestion())));
+        QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{one});
+        m->setQuestionShape(2, MelodyLeap::steps);
+        const Level twos = *awaitTask(m->loadLevelForQuestionLength());
+        QVERIFY(twos.isCustom && twos.sessions.empty() && twos.questionLength == 2);
+        const Question pair = *awaitTask(m->loadNextQuestion());
+        QCOMPARE(pair.length(), size_t(2));
+        QVERIFY(std::abs(pitchOf(pair.noteAt(1)) - pitchOf(pair.noteAt(0))) <= 2);
+        m->setQuestionShape(1, MelodyLeap::steps);
+        QCOMPARE(awaitTask(m->loadLevelForQuestionLength())->sessions, std::vector<Session>{one});
+        QVERIFY(m_storage->files[1].empty());
     }
 
     void stoppingBuiltInAndCustomLevels()

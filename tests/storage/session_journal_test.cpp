@@ -68,6 +68,16 @@ private slots:
         QVERIFY(!QFileInfo::exists(journalFile()));
         QCOMPARE(readAll(levelFile(3)), QByteArray("10.5;c:1:1:2\n12.25;e:1:1:2\n"));
         QCOMPARE(readAll(levelFile(5)), QByteArray("11.0;d:1:1:2\n"));
+
+        // Melodies go to their length's file, never to the level's notes'.
+        KeptSession melody = kept(3, 13.0, u"F1");
+        melody.length = 3;
+        QVERIFY(awaitTask(j.keep(melody)));
+        QCOMPARE(readAll(journalFile()), QByteArray("3_n3 13.0;f:1:1:2\n"));
+        QCOMPARE(*journal().read(), std::vector<KeptSession>{melody});
+        QVERIFY(awaitTask(j.replay()));
+        QCOMPARE(readAll(documents() + QStringLiteral("/lirra_sessions/sessions_3_n3.txt")), QByteArray("13.0;f:1:1:2\n"));
+        QCOMPARE(readAll(levelFile(3)), QByteArray("10.5;c:1:1:2\n12.25;e:1:1:2\n"));
     }
 
     void aLevelThatFailsKeepsItsOwnAndTheOthersGoOn()
@@ -112,6 +122,10 @@ private slots:
         QTest::newRow("lines without a level") << QByteArray("1.0;c:1:1:0\nx 2.0;c:1:1:0\n 3.0;c:1:1:0\n5 4.0;c:1:1:0\n")
                                                << QList<double>{4};
         QTest::newRow("a negative count") << QByteArray("5 1.0;c:1:-1:0\n5 2.0;c:1:1:0\n") << QList<double>{2};
+        QTest::newRow("melodies of 2 and 5") << QByteArray("5_n2 1.0;c:1:1:0\n5_n5 2.0;c:1:1:0\n") << QList<double>{1, 2};
+        QTest::newRow("lengths that are none") << QByteArray("5_n1 1.0;c:1:1:0\n5_n6 2.0;c:1:1:0\n5_nx 3.0;c:1:1:0\n"
+                                                              "5_n 4.0;c:1:1:0\n_n3 5.0;c:1:1:0\n5_n3 6.0;c:1:1:0\n")
+                                               << QList<double>{6};
         QTest::newRow("a cut-off last line") << QByteArray("5 1.0;c:1:1:0\n5 2.0;c:1:") << QList<double>{1};
         QTest::newRow("the same session twice") << QByteArray("5 1.0;c:1:1:0\n5 1.0;c:1:1:0\n") << QList<double>{1};
         QByteArray many;
