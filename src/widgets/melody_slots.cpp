@@ -10,7 +10,7 @@ namespace lirra {
 
 namespace {
 
-constexpr int boxWidth = 76;
+constexpr int narrowestBox = 76;
 constexpr int boxHeight = 40;
 constexpr int gap = 10;
 constexpr int margin = 6;
@@ -26,9 +26,19 @@ MelodySlotsView::MelodySlotsView(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
+int MelodySlotsView::boxWidth() const
+{
+    // Wide enough for the longest name found ("Ri / Me ✓").
+    int widest = narrowestBox;
+    for (const QString &name : m_found)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(name + QStringLiteral(" ✓")) + 20);
+    return widest;
+}
+
 QSize MelodySlotsView::sizeHint() const
 {
     const int count = int(std::max<std::size_t>(m_length, 1));
+    const int boxWidth = this->boxWidth();
     return QSize(count * boxWidth + (count - 1) * gap + 2 * margin, boxHeight + 2 * margin);
 }
 
@@ -58,6 +68,7 @@ void MelodySlotsView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const int count = int(m_length);
+    const int boxWidth = this->boxWidth();
     const int total = count * boxWidth + (count - 1) * gap;
     int x = (width() - total) / 2;
     const int y = (height() - boxHeight) / 2;

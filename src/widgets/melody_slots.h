@@ -27,6 +27,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    int boxWidth() const;
+
     std::vector<QString> m_found;
     std::size_t m_length = 0;
     std::size_t m_waiting = 0;

@@ -2,6 +2,7 @@
 #include "support/notes.h"
 #include "support/test_registry.h"
 
+#include "core/announcement.h"
 #include "core/app_loop.h"
 #include "core/screen_states.h"
 #include "model/generators.h"
@@ -208,6 +209,93 @@ private slots:
         QVERIFY(!main.isStartStopButtonEnabled && !main.isRepeatButtonEnabled && !main.isKeyboardEnabled);
         send(actions::didLoadLevel{levelOne});
         QVERIFY(state().isInteractionEnabled);
+    }
+
+    // A melody is named note by note: each note found stays, the position
+    // moves on; a wrong note keeps it. The last note found plays the melody
+    // again, then the last note's resolution. Each position is scored as a
+    // one-note question, and a stop or a replay can come at any of them.
+    void melodyAnsweredNoteByNote_data()
+    {
+        QTest::addColumn<QString>("flow");
+        QTest::addColumn<QString>("wrongAt"); // the position first answered wrong, if any
+        QTest::newRow("right, note by note") << "through" << "";
+        QTest::newRow("wrong then right in the middle") << "through" << "1";
+        QTest::newRow("wrong at the last note") << "through" << "2";
+        QTest::newRow("a stop while the second note sounds") << "stop" << "";
+        QTest::newRow("a replay after the first note") << "replay" << "";
+    }
+    void melodyAnsweredNoteByNote()
+    {
+        QFETCH(QString, flow);
+        QFETCH(QString, wrongAt);
+        Question q = question("D1", "D1 C1");
+        q.melody = notes("C1 E1 D1");
+        const auto resolutionOf = [](const char *n) {
+            return DiatonicNoteResolutionGenerator().resolution(note(QString::fromLatin1(n)), NoteName::c, true, false);
+        };
+        const Question positions[] = {q.at(0, resolutionOf("C1")), q.at(1, resolutionOf("E1")), q.at(2, q.resolution)};
+        QVERIFY(positions[0].id != positions[1].id && positions[1].id != q.id);
+        ask(levelOne, q);
+        QCOMPARE(announcementText(*state().announcement), QStringLiteral("Note 1 of 3: your answer?"));
+        QCOMPARE(mainScreenState(state()).melody, std::optional(MelodySlots{{}, 3, 0}));
+
+        const char *names[] = {"C1", "E1", "D1"};
+        const QStringList found = {QStringLiteral("Do"), QStringLiteral("Mi")};
+        Session session{100.0, {}};
+        for (std::size_t i = 0; i < 3; ++i) {
+            const Note n = note(QString::fromLatin1(names[i]));
+            if (wrongAt == QString::number(i)) {
+                QCOMPARE(send(actions::didPressNote{note(u"F1")}), AppEffect(effects::logWrongAnswer{note(u"F1"), positions[i]}));
+                send(actions::didLogWrongAnswer{session});
+                QCOMPARE(announcementText(*state().announcement), QStringLiteral("Wrong, try again."));
+                QCOMPARE(state().melodyPosition, i);
+                QVERIFY(state().isInteractionEnabled);
+            }
+            if (i == 1 && flow == QLatin1String("stop")) {
+                send(actions::didPressNote{n});
+                QCOMPARE(send(actions::didPressStartStopLevelButton{}),
+                         AppEffect(effects::stopSession{PendingAnswer{positions[1], true, n}, false, session}));
+                QVERIFY(!state().isPracticing && !mainScreenState(state()).melody);
+                return;
+            }
+            if (i == 1 && flow == QLatin1String("replay")) {
+                QCOMPARE(send(actions::didPressRepeatQuestionButton{}),
+                         AppEffect(effects::repeatQuestion{levelOne, q, state().playback + 1}));
+                QVERIFY(!state().isInteractionEnabled);
+                send(actions::didPlayCadence{state().playback});
+                // The notes found stay found; the position waiting is asked again.
+                QCOMPARE(state().melodyPosition, size_t(1));
+                QCOMPARE(announcementText(*state().announcement), QStringLiteral("Note 2 of 3: your answer?"));
+            }
+            if (i < 2) {
+                QCOMPARE(send(actions::didPressNote{n}), AppEffect(effects::logRightAnswer{n, positions[i], state().playback, true}));
+                QCOMPARE(state().highlightedNote, std::optional(Highlight{n, PaletteColor::green, Highlight::Mark::right}));
+                session.score[n].correct += 1;
+                QCOMPARE(send(actions::didLogRightAnswer{session, state().playback}), std::nullopt);
+                QCOMPARE(state().melodyPosition, i + 1);
+                QVERIFY(state().isInteractionEnabled);
+                QCOMPARE(announcementText(*state().announcement),
+                         QStringLiteral("Right. Note %1 of 3: your answer?").arg(i + 2));
+                QCOMPARE(mainScreenState(state()).melody,
+                         std::optional(MelodySlots{std::vector<QString>(found.begin(), found.begin() + qsizetype(i) + 1), 3, i + 1}));
+                // The key found stays marked while the next note waits.
+                QCOMPARE(state().highlightedNote, std::optional(Highlight{n, PaletteColor::green, Highlight::Mark::right}));
+                continue;
+            }
+            // The last note: the melody as answered, then the way to the tonic.
+            const std::uint64_t playback = state().playback;
+            QCOMPARE(send(actions::didPressNote{n}), AppEffect(effects::playNoteInResolution{std::nullopt, playback}));
+            QCOMPARE(state().currentlyPlayingResolution, notes("C1 E1 D1 C1"));
+            QCOMPARE(mainScreenState(state()).melody->waiting, size_t(3));
+            for (const char *step : {"C1", "E1", "D1", "C1"})
+                QCOMPARE(send(actions::didPlayNoteInResolution{playback}),
+                         AppEffect(effects::playNoteInResolution{note(QString::fromLatin1(step)), playback}));
+            QCOMPARE(send(actions::didPlayNoteInResolution{playback}), AppEffect(effects::logRightAnswer{n, positions[2], playback}));
+            QCOMPARE(send(actions::didLogRightAnswer{session, playback}), AppEffect(effects::loadNextQuestion{}));
+            QCOMPARE(announcementText(*state().announcement), QStringLiteral("Right."));
+            QVERIFY(!state().question);
+        }
     }
 
     // A key played outside a session is lit while it is held, and not after.

@@ -117,16 +117,23 @@ private slots:
         QTest::addColumn<bool>("practising");
         QTest::addColumn<bool>("newInstrument");
         QTest::addColumn<bool>("previewed");
-        QTest::newRow("instrument, between sessions") << false << true << true;
-        QTest::newRow("instrument, in a session") << true << true << false;
-        QTest::newRow("tempo, between sessions") << false << false << false;
-        QTest::newRow("tempo, in a session") << true << false << false;
+        QTest::addColumn<QString>("change"); // the setting, beside the instrument
+        QTest::newRow("instrument, between sessions") << false << true << true << "tempo";
+        QTest::newRow("instrument, in a session") << true << true << false << "tempo";
+        QTest::newRow("tempo, between sessions") << false << false << false << "tempo";
+        QTest::newRow("tempo, in a session") << true << false << false << "tempo";
+        QTest::newRow("melodies of 3, between sessions") << false << false << false << "length";
+        // A session's answers belong to one length: the length waits, with
+        // a word why, and the rest of the change is made.
+        QTest::newRow("melodies of 3, in a session") << true << false << false << "length";
+        QTest::newRow("the leap, in a session") << true << false << false << "leap";
     }
     void changes()
     {
         QFETCH(bool, practising);
         QFETCH(bool, newInstrument);
         QFETCH(bool, previewed);
+        QFETCH(QString, change);
         const Settings before;
         start(before);
         send(actions::didLoadLevel{DiatonicLevelGenerator().generateLevels()[20]});
@@ -135,8 +142,21 @@ private slots:
         Settings after = before;
         if (newInstrument)
             after.instrument = Preset{0, 48};
+        else if (change == QLatin1String("length"))
+            after.melodyLength = 3;
+        else if (change == QLatin1String("leap"))
+            after.melodyLeap = MelodyLeap::steps;
         else
             after.tempo = 72;
+        if (change == QLatin1String("length") && practising) {
+            after.tempo = 72;
+            const std::optional<AppEffect> effect = send(actions::didChangeSettings{after});
+            QVERIFY(effect);
+            QCOMPARE(std::get<effects::applySettings>(*effect).settings.melodyLength, 1);
+            QCOMPARE(state().settings.tempo, 72);
+            QCOMPARE(state().notice, std::optional(QStringLiteral("Stop the session to change the question length.")));
+            return;
+        }
         const std::optional<AppEffect> effect = send(actions::didChangeSettings{after});
         QVERIFY(effect);
         const auto &apply = std::get<effects::applySettings>(*effect);

@@ -1,6 +1,7 @@
 #include "support/fakes.h"
 #include "support/test_registry.h"
 
+#include "core/announcement.h"
 #include "core/app_loop.h"
 #include "model/generators.h"
 #include "model/level_labels.h"
@@ -10,6 +11,7 @@
 #include "screens/ask_text.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/control.h"
+#include "widgets/melody_slots.h"
 #include "widgets/tip_view.h"
 
 #include <QApplication>
@@ -72,6 +74,30 @@ private slots:
         QCOMPARE(keyTitle(minor), language == QLocale::German   ? QStringLiteral("cis-Moll")
                                   : language == QLocale::French ? QStringLiteral("do♯ mineur")
                                                                 : QStringLiteral("C♯ minor"));
+        // Melodies: what a screen reader hears, the slots' name, the heading.
+        const bool german = language == QLocale::German;
+        const bool french = language == QLocale::French;
+        Announcement ready{Announcement::Kind::questionReady};
+        ready.position = 2;
+        ready.length = 3;
+        QCOMPARE(announcementText(ready), german ? QStringLiteral("Ton 2 von 3: deine Antwort?")
+                                          : french ? QStringLiteral("Note 2 sur 3 : votre réponse ?")
+                                                   : QStringLiteral("Note 2 of 3: your answer?"));
+        Announcement found = ready;
+        found.kind = Announcement::Kind::right;
+        QCOMPARE(announcementText(found), german ? QStringLiteral("Richtig. Ton 2 von 3: deine Antwort?")
+                                          : french ? QStringLiteral("Juste. Note 2 sur 3 : votre réponse ?")
+                                                   : QStringLiteral("Right. Note 2 of 3: your answer?"));
+        Level melodies = DiatonicLevelGenerator().generateLevels()[0];
+        melodies.questionLength = 3;
+        QCOMPARE(levelHeading(melodies), german ? QStringLiteral("C-Dur · untere Hälfte · diatonisch · Melodien aus 3 Tönen")
+                                         : french ? QStringLiteral("do majeur · moitié basse · diatonique · mélodies de 3 notes")
+                                                  : QStringLiteral("C major · lower half · diatonic · melodies of 3"));
+        MelodySlotsView boxes;
+        boxes.setSlots({QStringLiteral("Do")}, 3, 1);
+        QCOMPARE(boxes.accessibleName(), german ? QStringLiteral("Melodie: Ton 2 von 3 gesucht; gefunden Do")
+                                         : french ? QStringLiteral("Mélodie : note 2 sur 3 attendue ; trouvées Do")
+                                                  : QStringLiteral("Melody: note 2 of 3 waiting; found Do"));
         // Qt's own buttons speak the language too.
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
                  language == QLocale::German   ? QStringLiteral("Abbrechen")
