@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -392,6 +393,109 @@ private slots:
             QVERIFY2(std::fabs(wait - expected) < 2, qPrintable(QStringLiteral("%1 frames, expected %2").arg(wait).arg(expected)));
         }
         QCOMPARE(heard, QStringLiteral("C--C--C"));
+    }
+
+    // Melodies of three, rendered: after the cadence the notes one beat
+    // apart, each found note heard as it is named; the session's line in
+    // the melodies' file, and a one-note session of the same level in its own.
+    void melodiesOfThreeRendered()
+    {
+        QTemporaryDir home;
+        Settings settings;
+        settings.melodyLength = 3;
+        HeadlessApp app(home.path(), settings);
+        QVERIFY(app.startPastTheTour());
+        QCOMPARE(app.state().level->questionLength, 3);
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        const double beat = beatsInFrames(1);
+        std::unordered_map<Note, Score> counts;
+        QStringList onsets;
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(app.waitFor([&](const AppState &s) {
+                return s.question && s.isInteractionEnabled && s.questionsAsked == i + 1 && s.melodyPosition == 0;
+            }));
+            const Question question = *app.state().question;
+            QCOMPARE(question.length(), size_t(3));
+            const auto loaded = std::find_if(app.published.begin(), app.published.end(), [&](const auto &p) {
+                return p.state.question && p.state.question->id == question.id;
+            });
+            // The keys open once the whole melody has sounded.
+            const double wait = double(app.notePlayer->recordedFrames() - loaded->frame);
+            const double expected = 0.5 * rate + 6.75 * beat;
+            QVERIFY2(std::fabs(wait - expected) < 2, qPrintable(QStringLiteral("%1 frames, expected %2").arg(wait).arg(expected)));
+            // Each note's onset where its fundamental rises most, within a
+            // tenth of a beat of where it belongs.
+            const std::vector<float> &recording = app.notePlayer->recording();
+            double previous = 0;
+            for (std::size_t k = 0; k < 3; ++k) {
+                const int key = MIDINotePlayer::keyNumber(question.noteAt(k));
+                const double due = double(loaded->frame) + 0.5 * rate + 4 * beat + double(k) * beat;
+                QVERIFY(sounds(recording, std::int64_t(due), key));
+                std::int64_t onset = 0;
+                double rise = -1;
+                for (auto t = std::int64_t(due - 0.1 * beat); t <= std::int64_t(due + 0.1 * beat); t += 16) {
+                    const double r = power(recording, t, 2048, keyFrequency(key)) - power(recording, t - 2048, 2048, keyFrequency(key));
+                    if (r > rise) {
+                        rise = r;
+                        onset = t;
+                    }
+                }
+                const double seconds = double(onset - loaded->frame) / rate;
+                if (k > 0) {
+                    const double apart = double(onset) - previous;
+                    QVERIFY2(std::fabs(apart - beat) < 0.02 * rate, qPrintable(QStringLiteral("%1 frames apart").arg(apart)));
+                }
+                previous = double(onset);
+                onsets << QStringLiteral("%1 s").arg(seconds, 0, 'f', 3);
+            }
+            // Named note by note; the second note of the second melody
+            // first taken for another.
+            for (std::size_t k = 0; k < 3; ++k) {
+                const Note asked = question.noteAt(k);
+                QVERIFY(app.waitFor([&](const AppState &s) { return s.isInteractionEnabled && s.melodyPosition == k; }));
+                QCOMPARE(app.state().question->id, question.id);
+                const bool wrongFirst = i == 1 && k == 1;
+                if (wrongFirst) {
+                    const Note wrong = asked == app.state().level->notes.front() ? app.state().level->notes.back()
+                                                                                  : app.state().level->notes.front();
+                    app.loop->send(actions::didPressNote{wrong});
+                    QVERIFY(app.waitFor([&](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; }));
+                    QCOMPARE(app.state().melodyPosition, k);
+                }
+                (wrongFirst ? counts[asked].wrong : counts[asked].correct) += 1;
+                app.loop->send(actions::didPressNote{asked});
+            }
+        }
+        qInfo("melody onsets after the question was loaded: %s (a beat is %.3f s)", qPrintable(onsets.join(", ")), beat / rate);
+        QVERIFY(app.waitFor([](const AppState &s) { return s.questionsAsked == 4 && s.isInteractionEnabled; }));
+        QCOMPARE(app.state().questionsCount, 9); // three notes a melody
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); }));
+
+        const QString folder = home.path() + QStringLiteral("/Documents/lirra_sessions/");
+        const QList<QByteArray> lines = readAll(folder + QStringLiteral("sessions_1_n3.txt")).split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(FileSessionStorage::parseLine(QString::fromLatin1(lines[0]))->score, counts);
+        QVERIFY(QFile::exists(folder + QStringLiteral("confusions_1_n3.txt")));
+        QVERIFY(!QFile::exists(folder + QStringLiteral("sessions_1.txt")));
+
+        // One note again: the same level, its own history and file.
+        Settings single = app.state().settings;
+        single.melodyLength = 1;
+        app.loop->send(actions::didChangeSettings{single});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.level && s.level->questionLength == 1; }));
+        QVERIFY(app.state().level->sessions.empty());
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QVERIFY(app.state().question->melody.empty());
+        app.loop->send(actions::didPressNote{app.state().question->answer});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.questionsAsked == 2 && s.isInteractionEnabled; }));
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); }));
+        QCOMPARE(readAll(folder + QStringLiteral("sessions_1.txt")).count('\n'), 1);
+        QCOMPARE(readAll(folder + QStringLiteral("sessions_1_n3.txt")).count('\n'), 1);
+        QVERIFY(app.logger->linesAt(LogLevel::standard).filter(QRegularExpression(QStringLiteral(
+                    "^✅ didLoadQuestion - [0-9A-F-]{36} - [A-G][^,]*, [A-G][^,]*, [A-G][^,]*$"))).size() >= 3);
     }
 
     void storageThatCannotBeWritten()
