@@ -11,6 +11,7 @@
 #include "storage/settings_preferences.h"
 #include "widgets/accuracy_ring.h"
 #include "widgets/announcer.h"
+#include "widgets/melody_slots.h"
 #include "widgets/keyboard.h"
 #include "widgets/title_bar.h"
 
@@ -73,6 +74,14 @@ private:
         return false;
     }
 
+    // Walks the focused key left or right to the note's name.
+    bool focusKey(NoteName name)
+    {
+        for (int i = 0; i < 30 && qobject_cast<Key *>(focus()) && qobject_cast<Key *>(focus())->name() != name; ++i)
+            press(qobject_cast<Key *>(focus())->name() < name ? Qt::Key_Right : Qt::Key_Left);
+        return qobject_cast<Key *>(focus()) && qobject_cast<Key *>(focus())->name() == name;
+    }
+
 private slots:
     void init()
     {
@@ -81,6 +90,66 @@ private slots:
         m_marks.clear();
     }
     void cleanup() { closeApp(); }
+
+    // Melodies of three from the keyboard: each note asked by its place,
+    // found notes in the slots above the keys and marked on their keys, a
+    // wrong one said and marked and the place kept.
+    void aMelodyFromTheKeyboard()
+    {
+        Settings settings;
+        settings.melodyLength = 3;
+        QVERIFY(start(settings));
+        QVERIFY(m_delegate->subtitleLabel()->text().endsWith(QStringLiteral(" · melodies of 3")));
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QCOMPARE(m_said, (QStringList{localized("stopSession"), QStringLiteral("Note 1 of 3: your answer?")}));
+        MelodySlotsView *slotsView = m_delegate->app()->main()->melodySlots();
+        QVERIFY(slotsView && slotsView->isVisible());
+        QCOMPARE(slotsView->accessibleName(), QStringLiteral("Melody of 3 notes: note 1 waiting"));
+        const Question melody = *state().question;
+        QVERIFY(tabTo([](QWidget *w) { return qobject_cast<Key *>(w) != nullptr; }));
+
+        // A wrong note first: said, marked, and the first place still waits.
+        const NoteName first = melody.noteAt(0).name;
+        QVERIFY(focusKey(first == NoteName::c ? NoteName::d : NoteName::c));
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; }));
+        QCOMPARE(m_said.back(), QStringLiteral("Wrong, try again."));
+        QCOMPARE(m_marks, QList<KeyMark>{KeyMark::wrong});
+        QCOMPARE(slotsView->waiting(), size_t(0));
+        for (std::size_t k = 0; k < 3; ++k) {
+            QVERIFY(focusKey(melody.noteAt(k).name));
+            press(Qt::Key_Return);
+            if (k < 2) {
+                QVERIFY(waitFor([&](const AppState &s) { return s.isInteractionEnabled && s.melodyPosition == k + 1; }));
+                QCOMPARE(m_said.back(), QStringLiteral("Right. Note %1 of 3: your answer?").arg(k + 2));
+                QCOMPARE(keyboard()->key(melody.noteAt(k))->mark(), KeyMark::right);
+                QCOMPARE(slotsView->found().size(), k + 1);
+                QVERIFY(slotsView->accessibleName().startsWith(QStringLiteral("Melody: note %1 of 3 waiting; found ").arg(k + 2)));
+            }
+        }
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != melody.id && s.isInteractionEnabled; }));
+        QCOMPARE(m_said.mid(m_said.size() - 2), (QStringList{QStringLiteral("Right."), QStringLiteral("Note 1 of 3: your answer?")}));
+        QCOMPARE(m_marks, (QList<KeyMark>{KeyMark::wrong, KeyMark::right}));
+        QCOMPARE(state().questionsCount, 3);
+        QCOMPARE(state().correctIdentifications, 2);
+
+        // The length waits for the session's end, and says so.
+        press(Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(state().settings.melodyLength, 3);
+        QVERIFY(waitFor([](const AppState &s) { return s.notice.has_value(); }));
+        QCOMPARE(m_said.back(), QStringLiteral("Stop the session to change the question length."));
+        QVERIFY(tabTo([&](QWidget *w) { return w == button("startStopSessionButton"); }, true));
+        press(Qt::Key_Return);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
+        QVERIFY(!slotsView->isVisible());
+        QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1_n3.txt"))));
+        // After it, Ctrl+M moves on to melodies of four, with their own history.
+        press(Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionLength == 4; }));
+        QVERIFY(state().level->sessions.empty());
+        QVERIFY(m_delegate->subtitleLabel()->text().endsWith(QStringLiteral(" · melodies of 4")));
+    }
 
     void practiseFromTheKeyboard()
     {
