@@ -179,6 +179,38 @@ private slots:
         QCOMPARE(after, AppEffect(effects::loadNextQuestion{settings.mode}));
     }
 
+    // Melodies: a contrast mid-melody is the note pressed and the one asked
+    // at that place, each with its resolution, and the melody goes on after
+    // it; a listening block plays each melody, then its last note's way home.
+    void melodiesHeardBetweenAnswers()
+    {
+        Settings settings = adaptive();
+        settings.melodyLength = 3;
+        startSession(settings);
+        Question melody = questionOf(u"D1");
+        melody.melody = notes("C1 E1 D1");
+        send(actions::didLoadQuestion{melody});
+        send(actions::didPlayCadence{state().playback});
+        QVERIFY(std::holds_alternative<effects::logRightAnswer>(*send(actions::didPressNote{note(u"C1")})));
+        send(actions::didLogRightAnswer{Session{100.0, {}}, state().playback});
+        send(actions::didPressNote{note(u"D1")});
+        send(actions::didLogWrongAnswer{Session{100.0, {}}, state().playback});
+        m_heard.clear();
+        m_lit.clear();
+        const std::optional<AppEffect> after = hearAll(send(actions::didPressNote{note(u"E1")}));
+        QCOMPARE(heardText(m_heard), QStringLiteral("- D1 C1 - E1 D1 C1"));
+        QCOMPARE(state().hearing, std::nullopt);
+        const Question asked = melody.at(1, DiatonicNoteResolutionGenerator().resolution(note(u"E1"), NoteName::c, true, false));
+        QCOMPARE(after, AppEffect(effects::logRightAnswer{note(u"E1"), asked, state().playback}));
+        QCOMPARE(send(actions::didLogRightAnswer{Session{100.0, {}}, state().playback}), std::nullopt);
+        QCOMPARE(state().melodyPosition, size_t(2));
+        QVERIFY(state().isInteractionEnabled && !state().firstWrongAnswer);
+
+        m_heard.clear();
+        hearAll(send(actions::didLoadQuestionsToHear{{melody}, state().playback}));
+        QCOMPARE(heardText(m_heard), QStringLiteral("- C1 E1 D1 C1"));
+    }
+
     // A stop during a contrast records the right answer it follows; an
     // adaptive stop asks for a summary, which shows until the next session.
     void stoppingSaysWhatTheSessionCameTo_data()
