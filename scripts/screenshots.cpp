@@ -333,6 +333,44 @@ void screens()
     save(window, QStringLiteral("main_session_summary"));
     loop.send(actions::didChangeSettings{Settings{}});
 
+    // Melodies of three on the first level: the first note waiting, one
+    // found, a wrong one marked, the melody played back once found, and
+    // the melodies' own history.
+    Settings melodies;
+    melodies.melodyLength = 3;
+    loop.send(actions::didChangeSettings{melodies});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->questionLength == 3 && s.isInteractionEnabled; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
+    save(window, QStringLiteral("main_melody_waiting"));
+    const Question melody = *loop.state().question;
+    loop.send(actions::didPressNote{melody.noteAt(0)});
+    spinUntil(loop, [](const AppState &s) { return s.melodyPosition == 1 && s.isInteractionEnabled; });
+    QCoreApplication::processEvents();
+    save(window, QStringLiteral("main_melody_one_found"));
+    const Note missed = melody.noteAt(1) == Note{NoteName::f, 1} ? Note{NoteName::c, 1} : Note{NoteName::f, 1};
+    loop.send(actions::didPressNote{missed});
+    spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; });
+    save(window, QStringLiteral("main_melody_wrong"));
+    loop.send(actions::didPressNote{melody.noteAt(1)});
+    spinUntil(loop, [](const AppState &s) { return s.melodyPosition == 2 && s.isInteractionEnabled; });
+    loop.send(actions::didPressNote{melody.noteAt(2)});
+    spinUntil(loop, [](const AppState &s) { return !s.currentlyPlayingResolution.empty() && s.currentlyPlayingResolution.size() <= 3; });
+    save(window, QStringLiteral("main_melody_played_back"));
+    spinUntil(loop, [&](const AppState &s) { return s.question && s.question->id != melody.id && s.isInteractionEnabled; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; });
+    loop.send(actions::didPressAccuracyRing{});
+    save(window, QStringLiteral("accuracy_screen_melodies"));
+    loop.send(actions::didDismissAccuracyScreen{});
+    loop.send(actions::didPressPreferencesButton{});
+    spinUntil(loop, [&](const AppState &) { return preferences->isVisible(); });
+    save(preferences, QStringLiteral("preferences_melodies"));
+    preferences->reject();
+    spinUntil(loop, [](const AppState &s) { return !s.isPreferencesVisible; });
+    loop.send(actions::didChangeSettings{Settings{}});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->questionLength == 1 && s.isInteractionEnabled; });
+
     Error sound{QStringLiteral("MIDINotePlayer"), 1, localized("soundOutputFailed"),
                 QStringLiteral("No audio output could be started: pulseaudio (Failed to create "
                                "PulseAudio connection, because pa_simple_new() failed with error: "
