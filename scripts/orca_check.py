@@ -248,6 +248,21 @@ try:
     check("by default a beat of room for speech", room_with_orca is not None and room_without is not None
           and room_with_orca - room_without >= 0.4,
           f"{room_with_orca} s with Orca by default, {room_without} s with none")
+
+    # Melodies of three: Ctrl+M says the length with the level; each note
+    # found is said with the place that waits next.
+    step("Ctrl+M: melodies of 2", ["ctrl+m"], expect=[r"C major, lower half, diatonic, melodies of 2"])
+    step("Ctrl+M: melodies of 3", ["ctrl+m"], expect=[r"C major, lower half, diatonic, melodies of 3"])
+    step("Space starts melodies", ["space"], expect=[r"Note 1 of 3: your answer\?"])
+    found = wait_for(log, r"didLoadQuestion - \S+ - .+", 15)
+    melody = found[1].split(" - ", 2)[-1].split(", ") if found else []
+    check("a melody of three was asked", len(melody) == 3 and all(n in typed for n in melody), found[1] if found else heard())
+    for place, note in enumerate(melody):
+        said = [rf"^(notification )?Right\. Note {place + 2} of 3: your answer\?"] if place < 2 else [r"^(notification )?Right\.$"]
+        step(f"note {place + 1} of the melody", [typed.get(note, "a")], expect=said, timeout=15)
+    step("Space stops the melodies", ["space"], expect=[r"Session saved: 3 of 3 right\."])
+    step("Ctrl+M three times: one note again", ["ctrl+m", "ctrl+m", "ctrl+m"],
+         expect=[r"C major, lower half, diatonic\.?$"])
     # On a level not practised yet, Tab along the toolbar and into the
     # piano: each control said once, the ring briefly and without a value,
     # the keys with their letters.
@@ -275,6 +290,7 @@ try:
     check("no control says its name twice", bool(stops) and not twice, " || ".join(twice))
     check("no symbol read as a word", not any(re.search(s, everything) for s in symbols), everything)
     step("→ on the piano", ["Right"], expect=[r"^La \(A\) push button"])
+
 
 finally:
     for process in (app, orca, speechd):

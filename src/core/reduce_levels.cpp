@@ -99,9 +99,11 @@ Reduction reduceLevels(AppState state, const LevelAction &action, Preferences &p
         },
         [&](const didLoadLevel &a) {
             const Level &l = a.level;
-            // Another level than the one on show is said, as it is shown.
+            // Another level than the one on show is said, as it is shown;
+            // so is another question length, whose history it now shows.
             const bool moved = state.level && (state.level->id != l.id || state.level->notes != l.notes
-                                               || state.level->isCustom != l.isCustom);
+                                               || state.level->isCustom != l.isCustom
+                                               || state.level->questionLength != l.questionLength);
             state.hasError = false;
             state.level = l;
             ++state.levelLoads;
