@@ -77,6 +77,40 @@ private slots:
     void cleanup() { closeApp(); }
 
     // Ctrl+G, a few letters, Return: the level is loaded through the loop.
+    // The list shows the history of the question length practised: a
+    // level's melodies and its single notes each have their own figures.
+    void figuresOfTheLengthPractised()
+    {
+        QDir().mkpath(sessions());
+        writeAll(sessions() + QStringLiteral("/sessions_1.txt"), "1733472000;c:1:4:0\n");
+        writeAll(sessions() + QStringLiteral("/sessions_1_n3.txt"), "1733472100;c:1:1:3\n");
+        SettingsPreferences preferences(m_home->filePath(QStringLiteral("lirra.json")));
+        preferences.setInteger(3, PreferenceKey::melodyLength);
+        preferences.sync();
+        QVERIFY(start());
+        QCOMPARE(state().level->questionLength, 3);
+        const auto figureOfLevelOne = [&]() {
+            press(Qt::Key_G, Qt::ControlModifier);
+            if (!spinUntil([&] { return chooserOpen(); }, 5000))
+                return QStringList();
+            const QModelIndex row = chooser()->model()->index(*chooser()->model()->rowOf(1), 0);
+            const QStringList seen{row.data(Qt::AccessibleTextRole).toString(),
+                                   row.siblingAtColumn(LevelListModel::accuracyColumn).data(Qt::AccessibleTextRole).toString()};
+            chooser()->reject();
+            waitFor([](const AppState &s) { return !s.isLevelChooserVisible; });
+            return seen;
+        };
+        QStringList melodies = figureOfLevelOne();
+        QCOMPARE(melodies.value(0), QStringLiteral("C major · lower half · diatonic · melodies of 3"));
+        QVERIFY2(melodies.value(1).contains(QStringLiteral("25")), qPrintable(melodies.join(" | ")));
+        for (int i = 0; i < 3; ++i) // 4, 5, then one note
+            press(Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionLength == 1 && s.isInteractionEnabled; }));
+        QStringList single = figureOfLevelOne();
+        QCOMPARE(single.value(0), QStringLiteral("C major · lower half · diatonic"));
+        QVERIFY2(single.value(1).contains(QStringLiteral("100")), qPrintable(single.join(" | ")));
+    }
+
     void chooseByTyping()
     {
         QVERIFY(start());
