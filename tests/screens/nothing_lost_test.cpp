@@ -202,7 +202,7 @@ private slots:
         QTest::addColumn<QString>("moment");
         for (const char *how : {"window", "Ctrl+Q", "SIGTERM", "SIGINT", "SIGHUP", "loop ends"}) {
             for (const char *moment : {"cadence", "awaiting the answer", "a wrong key sounding", "a resolution",
-                                       "a contrast", "a listening block", "a stop saving"})
+                                       "a contrast", "a listening block", "a stop saving", "a melody's second note"})
                 QTest::addRow("%s, %s", how, moment) << QString::fromLatin1(how) << QString::fromLatin1(moment);
         }
     }
@@ -217,8 +217,37 @@ private slots:
             adaptive.mode = PracticeMode::adaptive;
             if (moment == QLatin1String("a contrast") || moment == QLatin1String("a listening block"))
                 storeSettings(preferences, adaptive, Settings{});
+            if (moment == QLatin1String("a melody's second note"))
+                preferences.setInteger(3, PreferenceKey::melodyLength);
         }
         QVERIFY(start());
+        if (moment == QLatin1String("a melody's second note")) {
+            // The first note taken for another, then found; the second found
+            // as the quit cuts its sound short: both count, in the melodies' file.
+            click(button("startStopSessionButton"));
+            QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+            const Question melody = *state().question;
+            const Note first = melody.noteAt(0);
+            clickKey(mainKeyboard(), first == state().level->notes.front() ? state().level->notes.back() : state().level->notes.front());
+            QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; }));
+            clickKey(mainKeyboard(), first);
+            QVERIFY(waitFor([](const AppState &s) { return s.melodyPosition == 1 && s.isInteractionEnabled; }));
+            clickKey(mainKeyboard(), melody.noteAt(1));
+            // Its sound may be cut short or over: it counts either way.
+            QVERIFY(state().pendingAnswer || state().melodyPosition == 2);
+            quitBy(how);
+            QVERIFY(spinUntil([this] { return m_exited; }));
+            QVERIFY(m_confirmations.empty());
+            const QList<QByteArray> lines =
+                readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1_n3.txt"))).split('\n');
+            QCOMPARE(lines.size(), 2);
+            const SessionStatistics counted = FileSessionStorage::parseLine(QByteArrayView(lines.front()))->statistics();
+            QCOMPARE(counted.correctCount, 1);
+            QCOMPARE(counted.wrongCount, 1);
+            QCOMPARE(readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/confusions_1_n3.txt"))).count('\n'), 1);
+            QVERIFY(!QFile::exists(levelFile(1)));
+            return;
+        }
         click(button("startStopSessionButton"));
         // The first question taken for another note, then found: a confusion.
         QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
