@@ -135,6 +135,9 @@ struct AppState {
     // The user is asked what becomes of the narrowing's answers before
     // this move; after a save, the move still to make.
     std::optional<LeaveNarrowing> leavingNarrowing;
+    // The unsaved narrowing on show holds answers of another question
+    // length than the one on show (kept by practice, apart from these).
+    bool narrowingAnsweredAtOtherLengths = false;
     std::optional<LeaveNarrowing> moveAfterSave;
     // Said under the keys once, at the start: the narrowing a quit saved.
     std::optional<QString> notice;

@@ -104,6 +104,10 @@ Reduction reduceLevels(AppState state, const LevelAction &action, Preferences &p
             const bool moved = state.level && (state.level->id != l.id || state.level->notes != l.notes
                                                || state.level->isCustom != l.isCustom
                                                || state.level->questionLength != l.questionLength);
+            const bool sameNarrowing = state.level && l.isCustom && !l.isSaved() && state.level->isCustom
+                && state.level->notes == l.notes;
+            if (!sameNarrowing)
+                state.narrowingAnsweredAtOtherLengths = false;
             state.hasError = false;
             state.level = l;
             ++state.levelLoads;

@@ -60,6 +60,10 @@ Reduction reduceScreens(AppState state, const ScreenAction &action, Preferences 
             }
             if (settings == state.settings)
                 return withoutEffect();
+            // What the narrowing holds at this length stays to be saved or
+            // discarded when it is left, whatever the length then.
+            if (settings.melodyLength != state.settings.melodyLength && holdsUnsavedPractice(state))
+                state.narrowingAnsweredAtOtherLengths = true;
             const Settings previous = std::exchange(state.settings, settings);
             // A new instrument is heard at once, on the tonic, unless a
             // question would be muddled by it.

@@ -493,8 +493,11 @@ private slots:
         QTest::addColumn<AppEffect>("moving");
         QTest::addColumn<KeepNarrowing>("choice");
         QTest::addColumn<bool>("answered"); // whether the narrowing holds answers
-        const auto row = [](const char *name, AppAction move, AppEffect moving, KeepNarrowing choice, bool answered = true) {
-            QTest::newRow(name) << move << moving << choice << answered;
+        // Whether melodies are on show since, the answers held at one note.
+        QTest::addColumn<bool>("atAnotherLength");
+        const auto row = [](const char *name, AppAction move, AppEffect moving, KeepNarrowing choice, bool answered = true,
+                            bool atAnotherLength = false) {
+            QTest::newRow(name) << move << moving << choice << answered << atAnotherLength;
         };
         row("Home, discarded", actions::didPressHomeButton{}, effects::loadFirstLevel{}, KeepNarrowing::discard);
         row("random, discarded", actions::didPressRandomButton{}, effects::loadRandomLevel{}, KeepNarrowing::discard);
@@ -507,6 +510,10 @@ private slots:
             KeepNarrowing::discard);
         row("nothing practised: no question", actions::didPressNextLevelButton{}, effects::loadNextLevel{},
             KeepNarrowing::cancel, false);
+        row("answered at one note, melodies on show, discarded", actions::didPressNextLevelButton{},
+            effects::loadNextLevel{}, KeepNarrowing::discard, true, true);
+        row("answered at one note, melodies on show, saved", actions::didPressNextLevelButton{},
+            effects::loadNextLevel{}, KeepNarrowing::save, true, true);
     }
     void leavingAnUnsavedNarrowing()
     {
@@ -514,6 +521,7 @@ private slots:
         QFETCH(AppEffect, moving);
         QFETCH(KeepNarrowing, choice);
         QFETCH(bool, answered);
+        QFETCH(bool, atAnotherLength);
         send(actions::didLoadLevel{levelOne});
         Level narrowing = levelOne;
         narrowing.notes = notes("E1 C1");
@@ -523,6 +531,16 @@ private slots:
             narrowing.sessions = {sessionWith({{"E1", {1, 0}}}), sessionWith({{"C1", {0, 1}}})};
         send(actions::didLoadLevel{narrowing});
         send(actions::didDeclineSavingLevel{}); // waved away, and still not to be lost
+        if (atAnotherLength) {
+            // Melodies of the same notes: none answered, the notes' answers
+            // kept aside by practice, still not to be lost.
+            Settings melodies = state().settings;
+            melodies.melodyLength = 3;
+            send(actions::didChangeSettings{melodies});
+            narrowing.questionLength = 3;
+            narrowing.sessions.clear();
+            send(actions::didLoadLevel{narrowing});
+        }
         if (!answered) {
             QCOMPARE(send(move), std::optional(moving));
             QVERIFY(!state().leavingNarrowing);

@@ -165,6 +165,33 @@ private slots:
         }
     }
 
+    // A narrowing practised at one note and as melodies of three, saved:
+    // each length's sessions go to their own file; deleted, both go aside.
+    void eachLengthOfASavedLevel()
+    {
+        auto manager = makeManager();
+        practisedNarrowing(*manager);
+        manager->setQuestionShape(3, MelodyLeap::fifth);
+        QVERIFY(awaitTask(manager->loadLevelForQuestionLength())->sessions.empty());
+        awaitTask(manager->startSession());
+        const Question melody = *awaitTask(manager->loadNextQuestion());
+        for (std::size_t i = 0; i < melody.length(); ++i)
+            awaitTask(manager->logRightAnswer(melody.at(i, {})));
+        const Level melodies = *awaitTask(manager->stopSession());
+        QCOMPARE(melodies.sessions.size(), size_t(1));
+        const Level saved = *awaitTask(manager->saveLevel(melodies, QStringLiteral("Both")));
+        QCOMPARE(saved.questionLength, 3);
+        QCOMPARE(saved.sessions, melodies.sessions);
+        const QString id = saved.savedId.toString(QUuid::WithoutBraces);
+        QCOMPARE(lines(folder() + QStringLiteral("/my_%1_n3.txt").arg(id)), 1);
+        QCOMPARE(lines(folder() + QStringLiteral("/my_%1.txt").arg(id)), 1);
+        manager->setQuestionShape(1, MelodyLeap::fifth);
+        QCOMPARE(awaitTask(manager->loadLevelForQuestionLength())->sessions.size(), size_t(1));
+        awaitTask(manager->deleteLevel(saved.id));
+        QCOMPARE(lines(folder() + QStringLiteral("/deleted_my_%1_n3.txt").arg(id)), 1);
+        QCOMPARE(lines(folder() + QStringLiteral("/deleted_my_%1.txt").arg(id)), 1);
+    }
+
     // The definitions file as the user may find it: whatever it holds, the
     // entries that can be used load, and the next save writes it whole
     // again, a copy of the damaged one kept aside.
