@@ -5,7 +5,9 @@
 // note in the recording with aubio's command-line tools. Then it presses
 // keys with the renderer idle and times the way to the first rendered sound,
 // and measures the CPU the process uses while it sits idle.
-// Usage: live_timing [--check] [--idle-runs N] [--presses N] [--keep <file.wav>]
+// Usage: live_timing [--check] [--idle-runs N] [--presses N] [--melody N] [--keep <file.wav>]
+// With --melody the questions are melodies of N notes: each note's onset,
+// its distance from the one before and its pitch are measured too.
 // With --check it exits with 1 when a figure misses its goal.
 // Prints, as its last line:
 //   live_timing onset_interval_error_ms_max=<a> note_pitch_error_cents=<b> chord_pitches_ok=<c>/4
@@ -151,6 +153,8 @@ int main(int argc, char **argv)
     setup.documentsFolder = [documents]() -> Result<QString> { return documents; };
     auto preferences = std::make_shared<SettingsPreferences>(home.filePath(QStringLiteral("lirra.json")));
     preferences->setBool(true, PreferenceKey::hasSeenOnboarding);
+    if (const int melody = option("--melody", QStringLiteral("1")).toInt(); melody > 1)
+        preferences->setInteger(melody, PreferenceKey::melodyLength);
     setup.preferences = preferences;
     AppDelegate app(setup);
     app.applicationDidFinishLaunching();
@@ -244,7 +248,9 @@ int main(int argc, char **argv)
     std::vector<double> expected;
     for (size_t k = 0; k < chords.size(); ++k)
         expected.push_back(double(k) * beatMs);
-    expected.push_back(250.0 + MIDINotePlayer::secondsForBeats(4 + MIDINotePlayer::beatPrecision) * 1000.0);
+    // The question's notes, a beat apart after the cadence.
+    for (std::size_t k = 0; k < question.length(); ++k)
+        expected.push_back(250.0 + MIDINotePlayer::secondsForBeats(4 + MIDINotePlayer::beatPrecision + double(k)) * 1000.0);
     std::vector<std::optional<double>> found(expected.size());
     if (!onsets.empty()) {
         const double first = onsets.front().first * 1000.0;
@@ -268,7 +274,14 @@ int main(int argc, char **argv)
             std::printf("chord %zu to %zu: %.2f ms (a beat is %.2f ms)\n", i, i + 1, interval, beatMs);
             intervalError = std::max(intervalError, std::fabs(interval - beatMs));
         }
-        std::printf("chord 1 to the note: %.2f ms (%.2f ms expected)\n", *found.back(), expected.back());
+        for (std::size_t k = chordCount; k < found.size(); ++k) {
+            std::printf("chord 1 to note %zu: %.2f ms (%.2f ms expected)\n", k - chordCount + 1, *found[k], expected[k]);
+            if (k > chordCount) {
+                const double interval = *found[k] - *found[k - 1];
+                std::printf("note %zu to %zu: %.2f ms (a beat is %.2f ms)\n", k - chordCount, k - chordCount + 1, interval, beatMs);
+                intervalError = std::max(intervalError, std::fabs(interval - beatMs));
+            }
+        }
         const double firstOnset = onsets.front().first;
         // A chord's pitch: its two strongest pitch classes are tones of the chord.
         for (size_t i = 0; i < chordCount; ++i) {
@@ -284,11 +297,15 @@ int main(int argc, char **argv)
             std::printf("chord %zu: strongest pitch classes %zu and %zu, %s\n", i + 1, order[0], order[1],
                         ok ? "tones of the chord" : "not both in the chord");
         }
-        const double asked = MIDINotePlayer::keyNumber(question.answer);
-        const double heard = pitchAfter(firstOnset + *found.back() / 1000.0);
-        noteCents = 100.0 * (heard - asked);
-        std::printf("note: heard %.2f (MIDI, %.1f Hz), asked %.0f (%.1f Hz)\n", heard, frequencyMidi(heard), asked,
-                    frequencyMidi(asked));
+        noteCents = 0;
+        for (std::size_t k = 0; k < question.length(); ++k) {
+            const double asked = MIDINotePlayer::keyNumber(question.noteAt(k));
+            const double heard = pitchAfter(firstOnset + *found[chordCount + k] / 1000.0);
+            if (std::isnan(heard) || std::fabs(100.0 * (heard - asked)) > std::fabs(noteCents) || std::isnan(noteCents))
+                noteCents = 100.0 * (heard - asked);
+            std::printf("note %zu: heard %.2f (MIDI, %.1f Hz), asked %.0f (%.1f Hz)\n", k + 1, heard, frequencyMidi(heard),
+                        asked, frequencyMidi(asked));
+        }
     } else {
         std::fprintf(stderr, "live_timing: not every chord and the note were found in the recording\n");
     }
