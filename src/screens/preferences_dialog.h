@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -72,6 +73,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The rows on how questions come (in a file of their own).
+    void addPracticeRows(QFormLayout *form);
     void change(const std::function<void(Settings &)> &edit);
     void selectInstrument(Preset preset);
     // Says a sentence to a screen reader.

@@ -1,0 +1,79 @@
+// The practice manager's questions of more than one note: the length and
+// leap set, melodies made from the level's notes, each length's history on
+// show, and melodies to listen to.
+#include "cyclic_practice_manager.h"
+
+#include "practice/melody.h"
+
+#include <algorithm>
+
+namespace lirra {
+
+Question CyclicPracticeManager::questionStartingOn(Note first, PracticeMode mode)
+{
+    if (m_length <= 1)
+        return questionFor(first);
+    const PracticeEvidence known = mode == PracticeMode::adaptive ? evidence() : PracticeEvidence{};
+    NoteWeight weight;
+    if (mode == PracticeMode::adaptive)
+        weight = [&known](Note note, std::optional<Note> previous) { return adaptiveWeight(known, note, previous); };
+    std::vector<Note> melody = makeMelody(m_currentLevel->notes, first, m_length, m_leap, weight, *m_with.random);
+    Question question = questionFor(melody.back());
+    question.melody = std::move(melody);
+    return question;
+}
+
+void CyclicPracticeManager::setQuestionShape(int length, MelodyLeap leap)
+{
+    m_leap = leap;
+    length = std::clamp(length, 1, Settings::maxMelodyLength);
+    if (length == m_length)
+        return;
+    // An unsaved narrowing's answers of one length stay apart from another's.
+    if (m_currentLevel && m_currentLevel->isCustom) {
+        m_narrowingSessions[m_length] = std::exchange(m_currentLevel->sessions, {});
+        m_currentLevel->sessions = std::exchange(m_narrowingSessions[length], {});
+        m_currentLevel->questionLength = length;
+    }
+    m_length = length;
+    // The figures of the lists are of the length on show.
+    m_summaries.clear();
+}
+
+QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelForQuestionLength()
+{
+    if (!m_currentLevel)
+        co_return std::unexpected(error(ErrorCase::unexpected));
+    if (m_currentLevel->isCustom) {
+        startPasses(m_currentLevel->notes);
+        co_return Result<Level>(*m_currentLevel);
+    }
+    if (m_currentLevel->isSaved()) {
+        if (std::optional<Level> level = savedLevel(m_currentLevel->id))
+            co_return co_await loadSavedLevel(std::move(*level));
+    }
+    co_return co_await loadLevelAtCursor();
+}
+
+std::vector<Question> CyclicPracticeManager::questionsToHear(std::size_t count)
+{
+    std::vector<Question> questions;
+    if (!m_currentLevel)
+        return questions;
+    const std::vector<Note> weakest = notesToHear(m_currentLevel->notes, evidence(), count, *m_with.random);
+    if (m_length <= 1) {
+        for (const Note note : weakest)
+            questions.push_back(questionFor(note));
+        return questions;
+    }
+    // Melodies of the weakest notes, each starting on another of them.
+    for (const Note first : weakest) {
+        std::vector<Note> melody = makeMelody(weakest, first, m_length, m_leap, {}, *m_with.random);
+        Question question = questionFor(melody.back());
+        question.melody = std::move(melody);
+        questions.push_back(std::move(question));
+    }
+    return questions;
+}
+
+} // namespace lirra
