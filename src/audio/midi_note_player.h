@@ -64,6 +64,7 @@ public:
     void stopAll() override;
     void apply(const Settings &settings) override;
     QCoro::Task<Result<void>> playQuestionNote(Note note) override;
+    QCoro::Task<Result<void>> playMelody(std::vector<Note> melody) override;
     QCoro::Task<Result<void>> rest(double beats) override;
     void holdDrone(NoteName key) override;
     std::vector<InstrumentChoice> instruments() const override;

@@ -137,6 +137,30 @@ QCoro::Task<Result<void>> MIDINotePlayer::playQuestionNote(Note note)
     co_return co_await playVoice(Voice{questionChannel, keyNumber(note), loudness.velocity, double(m_settings.questionBeats)});
 }
 
+QCoro::Task<Result<void>> MIDINotePlayer::playMelody(std::vector<Note> melody)
+{
+    if (melody.empty())
+        co_return Result<void>{};
+    co_await instrumentLoaded();
+    if (m_instrumentError)
+        co_return std::unexpected(*m_instrumentError);
+    const double beats = double(melody.size() - 1);
+    if (m_engine) {
+        const double beat = beatSeconds(1) * m_options.sampleRate;
+        const double start = nowFrame() + beatSeconds(beatPrecision) * m_options.sampleRate;
+        for (std::size_t i = 0; i + 1 < melody.size(); ++i)
+            schedule(m_engine->noteTrack, Voice{instrumentChannel, keyNumber(melody[i])}, start + double(i) * beat);
+        const Loudness loudness = emphasised(m_settings.questionEmphasis);
+        schedule(m_engine->noteTrack,
+                 Voice{questionChannel, keyNumber(melody.back()), loudness.velocity, double(m_settings.questionBeats)},
+                 start + beats * beat);
+    }
+    const std::chrono::nanoseconds duration(std::llround(beatSeconds(beats + 0.75) * 1e9));
+    if (!co_await wait(duration))
+        co_return std::unexpected(playbackStopped());
+    co_return Result<void>{};
+}
+
 QCoro::Task<Result<void>> MIDINotePlayer::rest(double beats)
 {
     const std::chrono::nanoseconds duration(std::llround(beatSeconds(beats) * 1e9));

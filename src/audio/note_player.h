@@ -53,6 +53,23 @@ public:
     virtual void apply(const Settings &settings) { static_cast<void>(settings); }
     // The note of a question: as long and as loud as the settings ask.
     virtual QCoro::Task<Result<void>> playQuestionNote(Note note) { return playNote(note); }
+    // A melody's notes one beat apart, the last as a question's note;
+    // returns as `playQuestionNote` does after the last. A player with a
+    // clock of its own schedules them all at once, so that no wait between
+    // them can move one.
+    virtual QCoro::Task<Result<void>> playMelody(std::vector<Note> melody)
+    {
+        for (std::size_t i = 0; i + 1 < melody.size(); ++i) {
+            Result<void> played = co_await playNote(melody[i]);
+            if (played)
+                played = co_await rest(0.25);
+            if (!played)
+                co_return played;
+        }
+        if (melody.empty())
+            co_return Result<void>{};
+        co_return co_await playQuestionNote(melody.back());
+    }
     // A pause of some beats at the tempo, where no cadence is played.
     virtual QCoro::Task<Result<void>> rest(double beats)
     {

@@ -160,17 +160,13 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         if (!lead)
             co_return failed(lead.error());
         player.holdDrone(level.key);
-        // A melody's notes a beat each, the last as a question's note. A
-        // note hands on after three quarters of a beat, as a resolution
-        // moves; the rest keeps the melody on whole beats.
-        for (std::size_t i = 0; i + 1 < question.melody.size(); ++i) {
-            Result<void> played = co_await player.playNote(question.melody[i]);
-            if (played)
-                played = co_await player.rest(0.25);
-            if (!played)
-                co_return failed(played.error());
-        }
-        if (auto played = co_await player.playQuestionNote(question.answer); !played)
+        // A melody's notes a beat apart, the last as a question's note.
+        Result<void> played;
+        if (question.melody.empty())
+            played = co_await player.playQuestionNote(question.answer);
+        else
+            played = co_await player.playMelody(question.melody);
+        if (!played)
             co_return failed(played.error());
         co_return actions::didPlayCadence{playback, repeat || cadence->withCadence};
     }
