@@ -165,7 +165,8 @@ bool holdsUnsavedPractice(const AppState &state)
     if (!state.level || !state.level->isCustom || state.level->isSaved())
         return false;
     const auto answered = [](const Session &session) { return !session.score.empty(); };
-    return state.narrowingAnsweredAtOtherLengths || std::any_of(state.level->sessions.begin(), state.level->sessions.end(), answered)
+    return state.narrowingAnsweredAtOtherLengths
+        || std::any_of(state.level->sessions.begin(), state.level->sessions.end(), answered)
         || (state.isPracticing && ((state.session && answered(*state.session)) || state.pendingAnswer));
 }
 

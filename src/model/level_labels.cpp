@@ -62,7 +62,8 @@ QString levelDetails(const Level &level)
 {
     const QString dot = QStringLiteral(" · ");
     // Melodies have a history of their own, and say so.
-    const QString melodies = level.questionLength > 1 ? dot + localized("melodiesOf").arg(level.questionLength) : QString();
+    const QString melodies =
+        level.questionLength > 1 ? dot + localized("melodiesOf").arg(level.questionLength) : QString();
     if (level.isSaved())
         return keyTitle(level) + dot + localized("myLevel") + melodies;
     if (level.isCustom)
