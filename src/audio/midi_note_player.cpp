@@ -97,7 +97,8 @@ MIDINotePlayer::RenderMarks MIDINotePlayer::renderMarks() const
     if (!m_engine)
         return {};
     std::lock_guard lock(m_engine->renderMutex);
-    return RenderMarks{m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound};
+    return RenderMarks{m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound, m_engine->blocks,
+                       m_engine->sleeping};
 }
 
 double MIDINotePlayer::outputLatencyMs() const

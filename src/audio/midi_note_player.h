@@ -100,6 +100,11 @@ public:
         std::optional<std::chrono::steady_clock::time_point> firstSound;
         // When it last finished rendering a block with sound in it.
         std::optional<std::chrono::steady_clock::time_point> lastSound;
+        // Blocks handed to the output since the start, silent ones too: it
+        // stays the same while the renderer sleeps, however busy the machine.
+        std::uint64_t blocks = 0;
+        // Waiting for something to sound, handing the output nothing.
+        bool asleep = false;
     };
     RenderMarks renderMarks() const;
     // The live output's buffer latency in milliseconds, and the driver in use.

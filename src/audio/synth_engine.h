@@ -51,6 +51,7 @@ struct MIDINotePlayer::Engine {
     std::optional<std::chrono::steady_clock::time_point> wokeUp;
     std::optional<std::chrono::steady_clock::time_point> firstSound;
     std::optional<std::chrono::steady_clock::time_point> lastSound;
+    std::uint64_t blocks = 0;
     bool effectsMuted = false;
     double reverbLevel = 0;
     double chorusLevel = 0;
@@ -81,6 +82,7 @@ struct MIDINotePlayer::Engine {
             engine->sleeping = true;
         if (engine->mayWait)
             engine->renderWake.wait(lock, [engine, priming] { return priming || engine->stopping || engine->isBusy(); });
+        ++engine->blocks;
         if (engine->stopping || (!priming && !engine->isBusy())) {
             for (int i = 0; i < outputs; ++i)
                 std::fill_n(out[i], frames, 0.0f);
