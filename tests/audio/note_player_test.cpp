@@ -115,6 +115,43 @@ private slots:
         QVERIFY(peak(player->recording(), call, onset) < 1e-4f);
         QVERIFY(peak(player->recording(), onset, onset + 4410) > 1e-2f);
         verifyPitches(player->recording(), onset, {key});
+        // In tune: the fundamental of the sustained part within 5 cents.
+        const double cents = centsFrom(mono(player->recording()), rate, onset + 2205, 13230, key);
+        qInfo("key %d: %+.2f cents", key, cents);
+        QVERIFY2(std::fabs(cents) <= 5.0, qPrintable(QStringLiteral("%1 cents").arg(cents)));
+    }
+
+    // The pitch measure on tones whose pitch is known: pure and rich in
+    // harmonics, in tune and detuned, with noise; within a cent.
+    void aPitchMeasureToTrust_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("cents");
+        QTest::addColumn<int>("partials");
+        QTest::newRow("a pure middle C") << 60 << 0.0 << 1;
+        QTest::newRow("a pure A, 15 cents sharp") << 69 << 15.0 << 1;
+        QTest::newRow("a low F, rich, 7.3 cents flat") << 53 << -7.3 << 8;
+        QTest::newRow("a high B, rich, 15 cents sharp") << 83 << 15.0 << 8;
+        QTest::newRow("a G, rich, 42 cents flat") << 55 << -42.0 << 8;
+    }
+    void aPitchMeasureToTrust()
+    {
+        QFETCH(int, key);
+        QFETCH(double, cents);
+        QFETCH(int, partials);
+        const double f = keyFrequency(key) * std::pow(2.0, cents / 1200.0);
+        std::vector<float> tone(static_cast<size_t>(rate));
+        std::uint32_t noise = 12345;
+        for (size_t i = 0; i < tone.size(); ++i) {
+            double x = 0;
+            for (int h = 1; h <= partials; ++h)
+                x += std::sin(2.0 * std::numbers::pi * f * h * double(i) / rate + h) / h;
+            noise = noise * 1664525u + 1013904223u;
+            x += 0.02 * (double(noise >> 8) / double(1u << 24) - 0.5);
+            tone[i] = float(0.3 * x);
+        }
+        const double measured = centsFrom(tone, rate, 4410, 13230, key);
+        QVERIFY2(std::fabs(measured - cents) <= 1.0, qPrintable(QStringLiteral("%1 cents measured").arg(measured)));
     }
 
     void cadenceChords()

@@ -61,6 +61,55 @@ inline bool sounds(const std::vector<float> &stereo, std::int64_t onset, int key
     return at(0) > 4 * std::max(at(-0.5), at(0.5));
 }
 
+// The fundamental near `key` in a stretch of a mono signal, in cents from
+// the key's equal-tempered pitch: the Hann-windowed spectrum is read every
+// cent within a semitone either side, and the peak placed between its
+// neighbours by a parabola through the three (in decibels). A stretch of
+// 0.3 s or more resolves a pure or a harmonic-rich tone to within a cent.
+inline double centsFrom(const std::vector<float> &mono, double sampleRate, std::int64_t from, std::int64_t length, int key)
+{
+    const auto powerAt = [&](double cents) {
+        const double frequency = keyFrequency(key) * std::pow(2.0, cents / 1200.0);
+        const double w = 2.0 * std::numbers::pi * frequency / sampleRate;
+        const double coefficient = 2.0 * std::cos(w);
+        double s1 = 0, s2 = 0;
+        for (std::int64_t i = 0; i < length; ++i) {
+            const std::int64_t frame = from + i;
+            const double x = frame >= 0 && size_t(frame) < mono.size() ? mono[size_t(frame)] : 0.0;
+            const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(length - 1));
+            const double s = x * window + coefficient * s1 - s2;
+            s2 = s1;
+            s1 = s;
+        }
+        return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    };
+    int best = -100;
+    double bestPower = -1;
+    std::vector<double> powers(201);
+    for (int cents = -100; cents <= 100; ++cents) {
+        powers[size_t(cents + 100)] = powerAt(cents);
+        if (powers[size_t(cents + 100)] > bestPower) {
+            bestPower = powers[size_t(cents + 100)];
+            best = cents;
+        }
+    }
+    if (best == -100 || best == 100)
+        return double(best);
+    const auto db = [&](int cents) { return 10.0 * std::log10(std::max(powers[size_t(cents + 100)], 1e-30)); };
+    const double a = db(best - 1), b = db(best), c = db(best + 1);
+    const double denominator = a - 2 * b + c;
+    return double(best) + (denominator == 0 ? 0.0 : 0.5 * (a - c) / denominator);
+}
+
+// The left and right channels of a stereo recording, mixed down.
+inline std::vector<float> mono(const std::vector<float> &stereo)
+{
+    std::vector<float> mixed(stereo.size() / 2);
+    for (size_t i = 0; i < mixed.size(); ++i)
+        mixed[i] = 0.5f * (stereo[2 * i] + stereo[2 * i + 1]);
+    return mixed;
+}
+
 // The first frame at or after `from` where two recordings differ, or -1.
 inline std::int64_t firstDifference(const std::vector<float> &a, const std::vector<float> &b, std::int64_t from = 0)
 {
