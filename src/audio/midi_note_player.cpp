@@ -269,13 +269,18 @@ QCoro::Task<Result<void>> MIDINotePlayer::playNote(Note note)
     co_return co_await playVoice(Voice{instrumentChannel, keyNumber(note)});
 }
 
-QCoro::Task<Result<void>> MIDINotePlayer::playVoice(Voice voice)
+QCoro::Task<Result<void>> MIDINotePlayer::playKey(Note note)
+{
+    co_return co_await playVoice(Voice{instrumentChannel, keyNumber(note)}, false);
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playVoice(Voice voice, bool leadIn)
 {
     co_await instrumentLoaded();
     if (m_instrumentError)
         co_return std::unexpected(*m_instrumentError);
     if (m_engine) {
-        const double lead = beatSeconds(beatPrecision) * m_options.sampleRate;
+        const double lead = leadIn ? beatSeconds(beatPrecision) * m_options.sampleRate : 0.0;
         schedule(m_engine->noteTrack, voice, nowFrame() + lead);
     }
     if (!co_await wait(seconds(beatSeconds(0.75))))

@@ -64,6 +64,7 @@ public:
     void stopAll() override;
     void apply(const Settings &settings) override;
     QCoro::Task<Result<void>> playQuestionNote(Note note) override;
+    QCoro::Task<Result<void>> playKey(Note note) override;
     QCoro::Task<Result<void>> playMelody(std::vector<Note> melody) override;
     QCoro::Task<Result<void>> rest(double beats) override;
     void holdDrone(NoteName key) override;
@@ -145,8 +146,9 @@ private:
         double beats = noteDurationInBeats;
     };
     void schedule(short track, Voice voice, double frame);
-    // Schedules one voice a lead-in from now; returns after 0.75 beats.
-    QCoro::Task<Result<void>> playVoice(Voice voice);
+    // Schedules one voice a lead-in from now (or, without one, in the next
+    // block); returns after 0.75 beats.
+    QCoro::Task<Result<void>> playVoice(Voice voice, bool leadIn = true);
     double beatSeconds(double beats) const { return secondsForBeats(beats, m_settings.tempo); }
     // Puts the chosen instruments on their channels, and the gain and the
     // question's loudness on the synth, once an instrument has loaded.

@@ -36,6 +36,9 @@ public:
     virtual QCoro::Task<Result<void>> prepare() = 0;
     // Schedules one note; returns once it has had time to sound.
     virtual QCoro::Task<Result<void>> playNote(Note note) = 0;
+    // A key the user pressed: as `playNote`, but at once, without the
+    // lead-in that keeps scheduled notes on their beat.
+    virtual QCoro::Task<Result<void>> playKey(Note note) { return playNote(note); }
     // Schedules the cadence's chords; returns once they have finished.
     virtual QCoro::Task<Result<void>> playCadence(Cadence cadence) = 0;
     // Done once an instrument that loads beside the app has loaded, or

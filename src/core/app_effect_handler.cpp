@@ -188,7 +188,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         co_return std::nullopt;
     }
     if (auto *e = std::get_if<effects::playNote>(&effect)) {
-        if (auto played = co_await player.playNote(e->note); !played)
+        if (auto played = co_await player.playKey(e->note); !played)
             co_return failed(played.error());
         co_return std::nullopt;
     }
@@ -231,7 +231,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     }
     if (auto *e = std::get_if<effects::logRightAnswer>(&effect)) {
         if (e->playsNote) {
-            if (auto played = co_await player.playNote(e->note); !played)
+            if (auto played = co_await player.playKey(e->note); !played)
                 co_return failed(played.error());
         }
         auto session = co_await practice.logRightAnswer(e->question);
@@ -241,7 +241,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     }
     if (auto *e = std::get_if<effects::logWrongAnswer>(&effect)) {
         // The wrong key is heard before the answer is recorded.
-        if (auto played = co_await player.playNote(e->note); !played)
+        if (auto played = co_await player.playKey(e->note); !played)
             co_return failed(played.error());
         auto session = co_await practice.logWrongAnswer(e->question, e->note);
         if (!session)

@@ -121,6 +121,29 @@ private slots:
         QVERIFY2(std::fabs(cents) <= 5.0, qPrintable(QStringLiteral("%1 cents").arg(cents)));
     }
 
+    // A key pressed sounds with no lead-in, within two blocks (the one the
+    // sequencer reads next, and the one its voice starts in); its pitch is
+    // the key's, and it hands on after three quarters of a beat.
+    void aKeySoundsAtOnce()
+    {
+        auto player = preparedOffline();
+        auto twin = preparedOffline();
+        awaitTask(player->playNote(Note{NoteName::c, 0}));
+        awaitTask(twin->playNote(Note{NoteName::c, 0}));
+        awaitTask(player->playCadence(Cadence{}));
+        awaitTask(twin->playCadence(Cadence{}));
+        const std::int64_t call = player->recordedFrames();
+        awaitTask(player->playKey(Note{NoteName::e, 1}));
+        awaitTask(twin->playKey(Note{NoteName::g, 1}));
+        QCOMPARE(player->recordedFrames() - call, std::llround(beatsInFrames(0.75)));
+        awaitTask(player->playNote(Note{NoteName::c, 0}));
+        awaitTask(twin->playNote(Note{NoteName::c, 0}));
+        const std::int64_t onset = firstDifference(player->recording(), twin->recording(), call);
+        QVERIFY2(onset >= call && onset <= call + 2 * block + voiceEmerges,
+                 qPrintable(QStringLiteral("onset %1 frames after the call").arg(onset - call)));
+        verifyPitches(player->recording(), onset, {64});
+    }
+
     // The pitch measure on tones whose pitch is known: pure and rich in
     // harmonics, in tune and detuned, with noise; within a cent.
     void aPitchMeasureToTrust_data()

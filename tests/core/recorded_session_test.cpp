@@ -81,6 +81,8 @@ struct Call {
     Note note;
     double frame = 0;
     bool isQuestion = false;
+    // A key pressed: it sounds at once, without a lead-in.
+    bool isKey = false;
 };
 
 } // namespace
@@ -126,7 +128,7 @@ private slots:
             asked(question);
             if (wrongFirst) {
                 const Note wrong = question.answer == level.notes.front() ? level.notes.back() : level.notes.front();
-                script.push_back({std::nullopt, wrong, double(app->notePlayer->recordedFrames()) + beatsInFrames(0.05)});
+                script.push_back({std::nullopt, wrong, double(app->notePlayer->recordedFrames()) + 64, false, true});
                 app->loop->send(actions::didPressNote{wrong});
                 QVERIFY(app->waitFor([](const AppState &s) { return s.isInteractionEnabled; }));
                 QCOMPARE(app->state().question, std::optional(question));
@@ -191,6 +193,8 @@ private slots:
                 awaitTask(reference.playCadence(*call.cadence));
             else if (call.isQuestion)
                 awaitTask(reference.playQuestionNote(call.note));
+            else if (call.isKey)
+                awaitTask(reference.playKey(call.note));
             else
                 awaitTask(reference.playNote(call.note));
             if (!call.cadence)
