@@ -23,6 +23,8 @@ struct HistoryFile {
     HistoryFile(std::int64_t levelId = 0, QUuid savedId = {}, int length = 1)
         : levelId(levelId), savedId(savedId), length(length) {}
     static HistoryFile of(const Level &level) { return {level.id, level.savedId, level.questionLength}; }
+    // The same level's files of every question length, one note first.
+    std::vector<HistoryFile> everyLength() const;
     // The file's name in the sessions folder. A uuid writes as hex digits
     // and dashes only, whatever text it was read from.
     QString fileName() const;

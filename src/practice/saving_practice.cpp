@@ -114,8 +114,8 @@ KnownLevels CyclicPracticeManager::knownLevels()
     generateLevelsIfNeeded();
     std::set<HistoryFile> files;
     const auto addEveryLength = [&files](const Level &level) {
-        for (int length = 1; length <= Settings::maxMelodyLength; ++length)
-            files.insert(HistoryFile(level.id, level.savedId, length));
+        for (const HistoryFile &file : HistoryFile::of(level).everyLength())
+            files.insert(file);
     };
     for (const Level &level : m_allLevels)
         addEveryLength(level);

@@ -2,7 +2,6 @@
 
 #include "model/generators.h"
 #include "model/level_labels.h"
-#include "model/settings.h"
 #include "storage/confusion_lines.h"
 #include "storage/file_session_storage.h"
 #include "storage/file_worker.h"
@@ -124,9 +123,9 @@ HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
     // Each level's one-note history, then its melodies' of each length.
     std::vector<Level> histories;
     for (const Level &level : levels) {
-        for (int length = 1; length <= Settings::maxMelodyLength; ++length) {
+        for (const HistoryFile &file : HistoryFile::of(level).everyLength()) {
             Level ofLength = level;
-            ofLength.questionLength = length;
+            ofLength.questionLength = file.length;
             histories.push_back(std::move(ofLength));
         }
     }

@@ -1,7 +1,5 @@
 #include "saved_levels.h"
 
-#include "model/settings.h"
-
 #include "model/generators.h"
 #include "storage/file_session_storage.h"
 #include "storage/safe_files.h"
@@ -337,8 +335,8 @@ QCoro::Task<Result<void>> SavedLevelStore::putHistoryAside(QUuid savedId)
             return std::unexpected(path.error());
         const QDir folder = QFileInfo(*path).absoluteDir();
         // Every length's history goes aside; a length never practised has no file.
-        for (int length = 1; length <= Settings::maxMelodyLength; ++length) {
-            const QString name = HistoryFile(savedLevelId(savedId), savedId, length).fileName();
+        for (const HistoryFile &file : HistoryFile(savedLevelId(savedId), savedId).everyLength()) {
+            const QString name = file.fileName();
             const QByteArray from = QFile::encodeName(folder.filePath(name));
             struct stat info {};
             if (self.m_fs->stat(from.constData(), &info) != 0)
