@@ -146,6 +146,9 @@ private:
         double beats = noteDurationInBeats;
     };
     void schedule(short track, Voice voice, double frame);
+    // A question's note: on its own channel, as long and as loud as the
+    // settings ask.
+    Voice questionVoice(Note note) const;
     // Schedules one voice a lead-in from now (or, without one, in the next
     // block); returns after 0.75 beats.
     QCoro::Task<Result<void>> playVoice(Voice voice, bool leadIn = true);

@@ -131,10 +131,15 @@ std::vector<InstrumentChoice> MIDINotePlayer::instruments() const
     return result;
 }
 
-QCoro::Task<Result<void>> MIDINotePlayer::playQuestionNote(Note note)
+MIDINotePlayer::Voice MIDINotePlayer::questionVoice(Note note) const
 {
     const Loudness loudness = emphasised(m_settings.questionEmphasis);
-    co_return co_await playVoice(Voice{questionChannel, keyNumber(note), loudness.velocity, double(m_settings.questionBeats)});
+    return Voice{questionChannel, keyNumber(note), loudness.velocity, double(m_settings.questionBeats)};
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playQuestionNote(Note note)
+{
+    co_return co_await playVoice(questionVoice(note));
 }
 
 QCoro::Task<Result<void>> MIDINotePlayer::playMelody(std::vector<Note> melody)
@@ -150,10 +155,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::playMelody(std::vector<Note> melody)
         const double start = nowFrame() + beatSeconds(beatPrecision) * m_options.sampleRate;
         for (std::size_t i = 0; i + 1 < melody.size(); ++i)
             schedule(m_engine->noteTrack, Voice{instrumentChannel, keyNumber(melody[i])}, start + double(i) * beat);
-        const Loudness loudness = emphasised(m_settings.questionEmphasis);
-        schedule(m_engine->noteTrack,
-                 Voice{questionChannel, keyNumber(melody.back()), loudness.velocity, double(m_settings.questionBeats)},
-                 start + beats * beat);
+        schedule(m_engine->noteTrack, questionVoice(melody.back()), start + beats * beat);
     }
     const std::chrono::nanoseconds duration(std::llround(beatSeconds(beats + 0.75) * 1e9));
     if (!co_await wait(duration))
