@@ -123,6 +123,9 @@ private:
     // A question of the length set, starting on `first`; adaptive draws
     // each next note with the weights it draws single notes with.
     Question questionStartingOn(Note first, PracticeMode mode);
+    // The melody as a question: its last note asked, with that note's
+    // resolution.
+    Question melodyQuestion(std::vector<Note> melody) const;
 
     Collaborators m_with;
     std::vector<Level> m_allLevels;

@@ -17,7 +17,11 @@ Question CyclicPracticeManager::questionStartingOn(Note first, PracticeMode mode
     NoteWeight weight;
     if (mode == PracticeMode::adaptive)
         weight = [&known](Note note, std::optional<Note> previous) { return adaptiveWeight(known, note, previous); };
-    std::vector<Note> melody = makeMelody(m_currentLevel->notes, first, m_length, m_leap, weight, *m_with.random);
+    return melodyQuestion(makeMelody(m_currentLevel->notes, first, m_length, m_leap, weight, *m_with.random));
+}
+
+Question CyclicPracticeManager::melodyQuestion(std::vector<Note> melody) const
+{
     Question question = questionFor(melody.back());
     question.melody = std::move(melody);
     return question;
@@ -67,12 +71,8 @@ std::vector<Question> CyclicPracticeManager::questionsToHear(std::size_t count)
         return questions;
     }
     // Melodies of the weakest notes, each starting on another of them.
-    for (const Note first : weakest) {
-        std::vector<Note> melody = makeMelody(weakest, first, m_length, m_leap, {}, *m_with.random);
-        Question question = questionFor(melody.back());
-        question.melody = std::move(melody);
-        questions.push_back(std::move(question));
-    }
+    for (const Note first : weakest)
+        questions.push_back(melodyQuestion(makeMelody(weakest, first, m_length, m_leap, {}, *m_with.random)));
     return questions;
 }
 
