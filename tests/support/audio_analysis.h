@@ -22,24 +22,33 @@ inline double keyFrequency(double key)
     return 440.0 * std::pow(2.0, (key - 69) / 12.0);
 }
 
-// Power of one frequency in a stretch of the mixed-down stereo recording,
-// Hann-windowed (Goertzel).
-inline double power(const std::vector<float> &stereo, std::int64_t from, std::int64_t length, double frequency)
+// Power of one frequency in `length` samples, Hann-windowed (Goertzel);
+// `sample(i)` is the i-th of them.
+template <typename Sample>
+double windowedPower(Sample sample, std::int64_t length, double frequency, double sampleRate)
 {
-    const double w = 2.0 * std::numbers::pi * frequency / rate;
+    const double w = 2.0 * std::numbers::pi * frequency / sampleRate;
     const double coefficient = 2.0 * std::cos(w);
     double s1 = 0, s2 = 0;
     for (std::int64_t i = 0; i < length; ++i) {
-        const std::int64_t frame = from + i;
-        double x = 0;
-        if (frame >= 0 && size_t(frame * 2 + 1) < stereo.size())
-            x = 0.5 * (stereo[size_t(frame * 2)] + stereo[size_t(frame * 2 + 1)]);
         const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(length - 1));
-        const double s = x * window + coefficient * s1 - s2;
+        const double s = sample(i) * window + coefficient * s1 - s2;
         s2 = s1;
         s1 = s;
     }
     return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+}
+
+// Power of one frequency in a stretch of the mixed-down stereo recording.
+inline double power(const std::vector<float> &stereo, std::int64_t from, std::int64_t length, double frequency)
+{
+    const auto sample = [&](std::int64_t i) {
+        const std::int64_t frame = from + i;
+        if (frame < 0 || size_t(frame * 2 + 1) >= stereo.size())
+            return 0.0;
+        return 0.5 * (stereo[size_t(frame * 2)] + stereo[size_t(frame * 2 + 1)]);
+    };
+    return windowedPower(sample, length, frequency, rate);
 }
 
 // How much a key's fundamental grew from just before `onset` to just after it.
@@ -68,20 +77,12 @@ inline bool sounds(const std::vector<float> &stereo, std::int64_t onset, int key
 // 0.3 s or more resolves a pure or a harmonic-rich tone to within a cent.
 inline double centsFrom(const std::vector<float> &mono, double sampleRate, std::int64_t from, std::int64_t length, int key)
 {
+    const auto sample = [&](std::int64_t i) {
+        const std::int64_t frame = from + i;
+        return frame >= 0 && size_t(frame) < mono.size() ? double(mono[size_t(frame)]) : 0.0;
+    };
     const auto powerAt = [&](double cents) {
-        const double frequency = keyFrequency(key) * std::pow(2.0, cents / 1200.0);
-        const double w = 2.0 * std::numbers::pi * frequency / sampleRate;
-        const double coefficient = 2.0 * std::cos(w);
-        double s1 = 0, s2 = 0;
-        for (std::int64_t i = 0; i < length; ++i) {
-            const std::int64_t frame = from + i;
-            const double x = frame >= 0 && size_t(frame) < mono.size() ? mono[size_t(frame)] : 0.0;
-            const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(length - 1));
-            const double s = x * window + coefficient * s1 - s2;
-            s2 = s1;
-            s1 = s;
-        }
-        return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+        return windowedPower(sample, length, keyFrequency(key) * std::pow(2.0, cents / 1200.0), sampleRate);
     };
     int best = -100;
     double bestPower = -1;
