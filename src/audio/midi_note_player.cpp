@@ -97,7 +97,7 @@ MIDINotePlayer::RenderMarks MIDINotePlayer::renderMarks() const
     if (!m_engine)
         return {};
     std::lock_guard lock(m_engine->renderMutex);
-    return RenderMarks{m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound, m_engine->blocks,
+    return RenderMarks{m_engine->wakeAsked, m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound, m_engine->blocks,
                        m_engine->sleeping};
 }
 

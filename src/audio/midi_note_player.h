@@ -97,6 +97,9 @@ public:
     // Live output: when the renderer last woke from idle to render, and when
     // it first rendered sound after that (absent until it has).
     struct RenderMarks {
+        // When a note last asked the sleeping renderer to wake, when it
+        // woke, and when it first finished a block with sound in it.
+        std::optional<std::chrono::steady_clock::time_point> wakeAsked;
         std::optional<std::chrono::steady_clock::time_point> wokeUp;
         std::optional<std::chrono::steady_clock::time_point> firstSound;
         // When it last finished rendering a block with sound in it.

@@ -48,6 +48,7 @@ struct MIDINotePlayer::Engine {
     // Render thread only, read under the mutex: for the live measurements.
     bool sleeping = false;
     bool soundSinceWaking = false;
+    std::optional<std::chrono::steady_clock::time_point> wakeAsked;
     std::optional<std::chrono::steady_clock::time_point> wokeUp;
     std::optional<std::chrono::steady_clock::time_point> firstSound;
     std::optional<std::chrono::steady_clock::time_point> lastSound;
@@ -67,6 +68,8 @@ struct MIDINotePlayer::Engine {
         {
             std::lock_guard lock(renderMutex);
             busyUntilTick = std::max(busyUntilTick, tick);
+            if (sleeping)
+                wakeAsked = std::chrono::steady_clock::now();
         }
         renderWake.notify_all();
     }
