@@ -7,14 +7,17 @@
 // some 35 cents sharp). Then it presses keys with the renderer idle and
 // times the way to the first rendered sound, and measures the CPU the
 // process uses while it sits idle.
-// Usage: live_timing [--check] [--idle-runs N] [--presses N] [--melody N] [--keep <file.wav>]
+// Usage: live_timing [--check] [--idle-runs N] [--presses N] [--melody N] [--soak S] [--keep <file.wav>]
+// With --soak it then plays the level's keys for S seconds, one every
+// quarter of a beat with up to a dozen sounding, and counts the blocks that
+// took longer to render than they last (underruns).
 // With --melody the questions are melodies of N notes: each note's onset,
 // its distance from the one before and its pitch are measured too.
 // With --check it exits with 1 when a figure misses its goal.
 // Prints, as its last line:
 //   live_timing onset_interval_error_ms_max=<a> note_pitch_error_cents=<b>
 //     chord_tone_pitch_error_cents=<b2> chord_pitches_ok=<c>/4 wake_after_press_ms=<d>
-//     first_sound_after_press_ms=<e> bare_wake_ms=<e2> output_latency_ms=<f> idle_cpu_pct=<g>
+//     first_sound_after_press_ms=<e> bare_wake_ms=<e2> output_latency_ms=<f> idle_cpu_pct=<g> underruns=<u>
 // bare_wake_ms is the machine's own time to wake an idle thread and compute
 // about a block; the press's goal is 10 ms more than that.
 #include "core/app_loop.h"
@@ -32,6 +35,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -227,6 +231,7 @@ int main(int argc, char **argv)
     };
     const int idleRuns = option("--idle-runs", QStringLiteral("5")).toInt();
     const int presses = option("--presses", QStringLiteral("5")).toInt();
+    const int soakSeconds = option("--soak", QStringLiteral("0")).toInt();
 
     QTemporaryDir home;
     const QString documents = home.filePath(QStringLiteral("Documents"));
@@ -314,6 +319,29 @@ int main(int argc, char **argv)
                     "page faults); the bare machine: %.2f ms\n",
                     i + 1, woke, sound, asked, woke - asked, sound - woke, faultsAfter.minor - faultsBefore.minor,
                     faultsAfter.major - faultsBefore.major, bares.back());
+    }
+
+    if (soakSeconds > 0) {
+        const std::uint64_t before = player->renderMarks().underruns;
+        const std::uint64_t blocksBefore = player->renderMarks().blocks;
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer soak;
+        soak.start();
+        QTimer keys;
+        std::size_t next = 0;
+        QObject::connect(&keys, &QTimer::timeout, [&] {
+            player->playKey(level.notes[next++ % level.notes.size()]);
+        });
+        keys.setTimerType(Qt::PreciseTimer);
+        keys.start(int(beatMs / 4));
+        spinFor(soakSeconds * 1000);
+        keys.stop();
+        const double seconds = soak.elapsed() / 1000.0;
+        std::printf("soak: %.0f s, %zu keys, %llu blocks, %llu underruns, %.1f %% of a core\n", seconds, next,
+                    static_cast<unsigned long long>(player->renderMarks().blocks - blocksBefore),
+                    static_cast<unsigned long long>(player->renderMarks().underruns - before),
+                    100.0 * (processCpuSeconds() - cpuBefore) / seconds);
+        spinFor(3000);
     }
 
     // The recording: four chords a beat apart, then the note.
@@ -415,8 +443,9 @@ int main(int argc, char **argv)
     std::printf("live_timing onset_interval_error_ms_max=%.2f note_pitch_error_cents=%.1f chord_tone_pitch_error_cents=%.1f "
                 "chord_pitches_ok=%d/4 "
                 "wake_after_press_ms=%.2f first_sound_after_press_ms=%.2f bare_wake_ms=%.2f output_latency_ms=%.1f "
-                "idle_cpu_pct=%.2f\n",
-                intervalError, noteCents, chordCents, chordsOk, wake, sound, bare, player->outputLatencyMs(), idleCpu);
+                "idle_cpu_pct=%.2f underruns=%llu\n",
+                intervalError, noteCents, chordCents, chordsOk, wake, sound, bare, player->outputLatencyMs(), idleCpu,
+                static_cast<unsigned long long>(player->renderMarks().underruns));
     if (!check)
         return 0;
     // Each figure against its goal; a miss says by how much.

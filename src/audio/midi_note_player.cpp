@@ -98,7 +98,16 @@ MIDINotePlayer::RenderMarks MIDINotePlayer::renderMarks() const
         return {};
     std::lock_guard lock(m_engine->renderMutex);
     return RenderMarks{m_engine->wakeAsked, m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound, m_engine->blocks,
-                       m_engine->sleeping};
+                       m_engine->sleeping, m_engine->underruns};
+}
+
+void MIDINotePlayer::stallRendering(int blocks, std::chrono::microseconds each)
+{
+    if (!m_engine)
+        return;
+    std::lock_guard lock(m_engine->renderMutex);
+    m_engine->stallBlocks = blocks;
+    m_engine->stall = each;
 }
 
 double MIDINotePlayer::outputLatencyMs() const

@@ -109,8 +109,13 @@ public:
         std::uint64_t blocks = 0;
         // Waiting for something to sound, handing the output nothing.
         bool asleep = false;
+        // Blocks with sound handed over too late: the output ran dry first.
+        std::uint64_t underruns = 0;
     };
     RenderMarks renderMarks() const;
+    // Starves the live output on purpose: each of the next `blocks` blocks
+    // with sound waits `each` before it is rendered.
+    void stallRendering(int blocks, std::chrono::microseconds each);
     // The live output's buffer latency in milliseconds, and the driver in use.
     double outputLatencyMs() const;
     QString driverName() const;

@@ -46,6 +46,7 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     if (!engine.settings)
         return fail(QStringLiteral("The synthesizer's settings could not be created"));
     fluid_settings_setnum(engine.settings, "synth.sample-rate", m_options.sampleRate);
+    engine.sampleRate = m_options.sampleRate;
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
     fluid_settings_setint(engine.settings, "synth.dynamic-sample-loading", 1);
     // Each voice keeps its velocity; the output is raised 8 dB so that a
@@ -99,11 +100,11 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
         fluid_settings_setint(engine.settings, "audio.periods", 2);
         fluid_settings_setstr(engine.settings, "audio.driver", name.toLatin1().constData());
         engine.mayWait = pulse || name == QLatin1String("alsa") || name == QLatin1String("oss");
+        engine.latencyMs = 1000.0 * periodSize * bufferedPeriods / m_options.sampleRate;
         engine.driver = new_fluid_audio_driver2(engine.settings, &Engine::render, &engine);
         const QString why = capture.take();
         if (engine.driver) {
             engine.driverName = name;
-            engine.latencyMs = 1000.0 * periodSize * bufferedPeriods / m_options.sampleRate;
             return {};
         }
         reasons << QStringLiteral("%1 (%2)").arg(name, why.isEmpty() ? QStringLiteral("did not start") : why);

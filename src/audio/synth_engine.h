@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace lirra {
 
@@ -53,6 +54,15 @@ struct MIDINotePlayer::Engine {
     std::optional<std::chrono::steady_clock::time_point> firstSound;
     std::optional<std::chrono::steady_clock::time_point> lastSound;
     std::uint64_t blocks = 0;
+    // Underruns: blocks that took longer to render than they last, so that
+    // the output ran dry while it waited for them. (The time the driver
+    // spends handing a block to the server is not counted: it waits there
+    // because the server's buffer is full.)
+    double sampleRate = 44100;
+    std::uint64_t underruns = 0;
+    // For tests: the next `stallBlocks` blocks with sound wait `stall` first.
+    int stallBlocks = 0;
+    std::chrono::microseconds stall{0};
     bool effectsMuted = false;
     double reverbLevel = 0;
     double chorusLevel = 0;
@@ -96,10 +106,18 @@ struct MIDINotePlayer::Engine {
             engine->soundSinceWaking = false;
             engine->wokeUp = std::chrono::steady_clock::now();
         }
+        const auto started = std::chrono::steady_clock::now();
+        const auto stall = engine->stallBlocks > 0 ? engine->stall : std::chrono::microseconds(0);
+        if (engine->stallBlocks > 0)
+            --engine->stallBlocks;
         lock.unlock();
+        if (stall.count() > 0)
+            std::this_thread::sleep_for(stall);
         const int result = fluid_synth_write_float(engine->synth, frames, out[0], 0, 1, out[1], 0, 1);
         const bool audible = std::any_of(out[0], out[0] + frames, [](float sample) { return std::fabs(sample) > 1e-4f; });
         lock.lock();
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() > frames / engine->sampleRate)
+            ++engine->underruns;
         if (audible) {
             const auto now = std::chrono::steady_clock::now();
             engine->lastSound = now;

@@ -457,6 +457,39 @@ private slots:
         }
     }
 
+    // The live output counts the blocks that took longer to render than
+    // they last: none while it keeps up, each one starved on purpose.
+    void underrunsCounted_data()
+    {
+        QTest::addColumn<int>("stalledBlocks");
+        QTest::addColumn<int>("stallMs");
+        QTest::newRow("kept up") << 0 << 0;
+        QTest::newRow("three blocks held back 40 ms each") << 3 << 40;
+        QTest::newRow("one block held back 30 ms") << 1 << 30;
+    }
+    void underrunsCounted()
+    {
+        QFETCH(int, stalledBlocks);
+        QFETCH(int, stallMs);
+        SoundServer server;
+        if (!server.isRunning())
+            QSKIP("no PulseAudio server could be started");
+        MIDINotePlayer player(onTheSoundServer());
+        const Result<void> prepared = awaitTask(player.prepare());
+        QVERIFY2(prepared, prepared ? "" : qPrintable(prepared.error().description));
+        QTest::qWait(2500);
+        QCOMPARE(player.renderMarks().underruns, 0u);
+        // Two notes, the second while the first still sounds; the stall
+        // comes once the first is under way, so the stream is running.
+        player.playKey(Note{NoteName::c, 1});
+        QVERIFY(spinUntil([&] { return player.renderMarks().firstSound.has_value(); }, 2000));
+        QTest::qWait(100);
+        player.stallRendering(stalledBlocks, std::chrono::milliseconds(stallMs));
+        player.playKey(Note{NoteName::e, 1});
+        QVERIFY2(spinUntil([&] { return player.renderMarks().asleep; }, 8000), "the renderer never went to sleep");
+        QCOMPARE(player.renderMarks().underruns, std::uint64_t(stalledBlocks));
+    }
+
     // With no bank to play, the player says so, naming each file and what is
     // wrong with it, instead of playing silence; another bank that loads
     // stands in with a warning.
