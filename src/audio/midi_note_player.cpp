@@ -98,7 +98,7 @@ MIDINotePlayer::RenderMarks MIDINotePlayer::renderMarks() const
         return {};
     std::lock_guard lock(m_engine->renderMutex);
     return RenderMarks{m_engine->wakeAsked, m_engine->wokeUp, m_engine->firstSound, m_engine->lastSound, m_engine->blocks,
-                       m_engine->sleeping, m_engine->underruns};
+                       m_engine->sleeping, m_engine->underruns, m_engine->wokeAtBlock, m_engine->firstSoundAtBlock};
 }
 
 void MIDINotePlayer::stallRendering(int blocks, std::chrono::microseconds each)

@@ -111,6 +111,11 @@ public:
         bool asleep = false;
         // Blocks with sound handed over too late: the output ran dry first.
         std::uint64_t underruns = 0;
+        // The blocks (counted as `blocks`) in which it last woke and first
+        // sounded after: the way from a wake to a sound in the output's own
+        // time, whatever the machine's.
+        std::uint64_t wokeAtBlock = 0;
+        std::uint64_t firstSoundAtBlock = 0;
     };
     RenderMarks renderMarks() const;
     // Starves the live output on purpose: each of the next `blocks` blocks

@@ -54,6 +54,8 @@ struct MIDINotePlayer::Engine {
     std::optional<std::chrono::steady_clock::time_point> firstSound;
     std::optional<std::chrono::steady_clock::time_point> lastSound;
     std::uint64_t blocks = 0;
+    std::uint64_t wokeAtBlock = 0;
+    std::uint64_t firstSoundAtBlock = 0;
     // Underruns: blocks that took longer to render than they last, so that
     // the output ran dry while it waited for them. (The time the driver
     // spends handing a block to the server is not counted: it waits there
@@ -105,6 +107,7 @@ struct MIDINotePlayer::Engine {
             engine->sleeping = false;
             engine->soundSinceWaking = false;
             engine->wokeUp = std::chrono::steady_clock::now();
+            engine->wokeAtBlock = engine->blocks;
         }
         const auto started = std::chrono::steady_clock::now();
         const auto stall = engine->stallBlocks > 0 ? engine->stall : std::chrono::microseconds(0);
@@ -124,6 +127,7 @@ struct MIDINotePlayer::Engine {
             if (!engine->soundSinceWaking) {
                 engine->soundSinceWaking = true;
                 engine->firstSound = now;
+                engine->firstSoundAtBlock = engine->blocks;
             }
         }
         return result;

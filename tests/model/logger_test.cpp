@@ -104,11 +104,11 @@ private slots:
             });
             while (!handedIn && handingIn.elapsed() < 5000)
                 QThread::msleep(5);
-            const qint64 took = handingIn.elapsed();
-            if (!handedIn && !reader)
+            const bool inTime = handedIn;
+            if (!inTime && !reader)
                 reader.emplace(ends[0]);
             caller.join();
-            QVERIFY2(took < 2000, qPrintable(QStringLiteral("handing the lines in took %1 ms").arg(took)));
+            QVERIFY2(inTime, "the lines were not all handed in within 5 s: the logger waited for standard error");
             if (!readAsItGoes) {
                 QVERIFY(!logger.flush(200));
                 reader.emplace(ends[0]);
