@@ -43,13 +43,26 @@ struct EffectInFlight {
 
 namespace {
 
-// One effect, started on the next turn of the event loop so that `send`
-// never runs inside `send`. The task owns a share of the handler, so a
-// handler outlives the loop while any of its effects is still running.
+// Whether an effect starts with the sound of a key the user pressed.
+bool soundsAKey(const AppEffect &effect)
+{
+    if (const auto *right = std::get_if<effects::logRightAnswer>(&effect))
+        return right->playsNote;
+    return std::holds_alternative<effects::playNote>(effect) || std::holds_alternative<effects::logWrongAnswer>(effect);
+}
+
+// One effect, started on the next turn of the event loop, or at once when
+// it sounds a key the user pressed: that sound is due before anything else
+// is done for the press, the screens' update and their painting included.
+// Either way the action an effect leads to is sent on a later turn, so that
+// `send` never runs inside `send`. The task owns a share of the handler, so
+// a handler outlives the loop while any of its effects is still running.
 QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect)
 {
     const EffectInFlight counted(loop, std::holds_alternative<effects::stopSession>(effect));
-    co_await NextEventLoopTurn{};
+    const bool atOnce = soundsAKey(effect);
+    if (!atOnce)
+        co_await NextEventLoopTurn{};
     std::optional<AppAction> next;
     // An exception nobody awaits would vanish with the task, and the chain
     // of effects with it: it ends as an error the user sees instead.
@@ -59,6 +72,8 @@ QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> h
         next = actions::errorOccurred{
             Error{QStringLiteral("AppLoop"), 1, QStringLiteral("Lirra could not finish what it was doing.")}};
     }
+    if (atOnce)
+        co_await NextEventLoopTurn{};
     if (next && loop)
         loop->send(std::move(*next));
 }
@@ -92,10 +107,15 @@ void AppLoop::send(AppAction action)
     Reduction next = reduce(m_state, std::move(action), *m_environment.preferences, *m_environment.tipProvider);
     m_state = std::move(next.state);
 
+    // A pressed key's sound goes first; the screens follow.
+    const bool soundFirst = next.effect && !m_shuttingDown && soundsAKey(*next.effect);
+    if (soundFirst)
+        runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect));
+
     if (delegate && delegate->didUpdateState)
         delegate->didUpdateState(m_state);
 
-    if (next.effect && !m_shuttingDown)
+    if (next.effect && !m_shuttingDown && !soundFirst)
         runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect));
 }
 

@@ -70,6 +70,27 @@ private slots:
         QCOMPARE(m_logger->linesAt(LogLevel::standard), (QStringList{"✅  didLoad", "✅ didLoadLevel - 7 - C minor"}));
     }
 
+    // A pressed key's sound starts inside `send`, before the screens hear of
+    // the press; what it leads to still comes on a later turn.
+    void aPressedKeySoundsBeforeTheScreens()
+    {
+        QStringList order;
+        m_handler->answer = [](const AppEffect &effect) -> std::optional<AppAction> {
+            if (std::holds_alternative<effects::playNote>(effect))
+                return actions::didPressConfigureLevelButton{};
+            return std::nullopt;
+        };
+        m_loop->delegate = AppLoopDelegate{[&](const AppState &s) {
+            order << QStringLiteral("screens%1 after %2 effects").arg(s.isLevelEditorVisible ? " (answer)" : "").arg(m_handler->handled.size());
+        }};
+        m_loop->send(actions::didPressNote{note(u"E1")});
+        order << QStringLiteral("returned");
+        QCOMPARE(m_handler->handled.size(), size_t(1));
+        QCOMPARE(m_handler->handled[0], AppEffect(effects::playNote{note(u"E1")}));
+        QVERIFY(spinUntil([&] { return m_loop->state().isLevelEditorVisible; }));
+        QCOMPARE(order, (QStringList{"screens after 1 effects", "returned", "screens (answer) after 1 effects"}));
+    }
+
     void severalEffectsInFlight()
     {
         Gate gate;

@@ -82,7 +82,13 @@ private:
     {
         InputSetup input;
         input.midi = false;
-        input.exit = [this]() { m_exited = true; };
+        // As the app's own exit does, it ends the event loop if one runs,
+        // rather than leave that to the last window's close, which did not
+        // always end it here.
+        input.exit = [this]() {
+            m_exited = true;
+            QCoreApplication::quit();
+        };
         input.confirmLoss = [this](int sessions) {
             m_confirmations.push_back(sessions);
             return m_confirm;
