@@ -109,7 +109,8 @@ public:
         std::uint64_t blocks = 0;
         // Waiting for something to sound, handing the output nothing.
         bool asleep = false;
-        // Blocks with sound handed over too late: the output ran dry first.
+        // Blocks that took longer to render than they last: the output ran
+        // dry while it waited for each.
         std::uint64_t underruns = 0;
         // The blocks (counted as `blocks`) in which it last woke and first
         // sounded after: the way from a wake to a sound in the output's own
@@ -119,7 +120,7 @@ public:
     };
     RenderMarks renderMarks() const;
     // Starves the live output on purpose: each of the next `blocks` blocks
-    // with sound waits `each` before it is rendered.
+    // it renders waits `each` first.
     void stallRendering(int blocks, std::chrono::microseconds each);
     // The live output's buffer latency in milliseconds, and the driver in use.
     double outputLatencyMs() const;

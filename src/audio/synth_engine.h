@@ -62,7 +62,7 @@ struct MIDINotePlayer::Engine {
     // because the server's buffer is full.)
     double sampleRate = 44100;
     std::uint64_t underruns = 0;
-    // For tests: the next `stallBlocks` blocks with sound wait `stall` first.
+    // For tests: the next `stallBlocks` rendered blocks wait `stall` first.
     int stallBlocks = 0;
     std::chrono::microseconds stall{0};
     bool effectsMuted = false;
