@@ -292,9 +292,7 @@ QCoro::Task<Result<void>> MIDINotePlayer::playVoice(Voice voice, bool leadIn)
         const double lead = leadIn ? beatSeconds(beatPrecision) * m_options.sampleRate : 0.0;
         schedule(m_engine->noteTrack, voice, nowFrame() + lead);
     }
-    if (!co_await wait(seconds(beatSeconds(0.75))))
-        co_return std::unexpected(playbackStopped());
-    co_return Result<void>{};
+    co_return co_await rest(0.75);
 }
 
 QCoro::Task<Result<void>> MIDINotePlayer::playCadence(Cadence cadence)

@@ -157,10 +157,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::playMelody(std::vector<Note> melody)
             schedule(m_engine->noteTrack, Voice{instrumentChannel, keyNumber(melody[i])}, start + double(i) * beat);
         schedule(m_engine->noteTrack, questionVoice(melody.back()), start + beats * beat);
     }
-    const std::chrono::nanoseconds duration(std::llround(beatSeconds(beats + 0.75) * 1e9));
-    if (!co_await wait(duration))
-        co_return std::unexpected(playbackStopped());
-    co_return Result<void>{};
+    // Done as a single note is, three quarters of a beat after the last.
+    co_return co_await rest(beats + 0.75);
 }
 
 QCoro::Task<Result<void>> MIDINotePlayer::rest(double beats)
