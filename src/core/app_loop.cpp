@@ -51,16 +51,16 @@ bool soundsAKey(const AppEffect &effect)
     return std::holds_alternative<effects::playNote>(effect) || std::holds_alternative<effects::logWrongAnswer>(effect);
 }
 
-// One effect, started on the next turn of the event loop, or at once when
+// One effect, started on the next turn of the event loop, or `atOnce` when
 // it sounds a key the user pressed: that sound is due before anything else
 // is done for the press, the screens' update and their painting included.
 // Either way the action an effect leads to is sent on a later turn, so that
 // `send` never runs inside `send`. The task owns a share of the handler, so
 // a handler outlives the loop while any of its effects is still running.
-QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect)
+QCoro::Task<> runEffect(QPointer<AppLoop> loop, std::shared_ptr<EffectHandler> handler, AppEffect effect,
+                        bool atOnce)
 {
     const EffectInFlight counted(loop, std::holds_alternative<effects::stopSession>(effect));
-    const bool atOnce = soundsAKey(effect);
     if (!atOnce)
         co_await NextEventLoopTurn{};
     std::optional<AppAction> next;
@@ -108,15 +108,16 @@ void AppLoop::send(AppAction action)
     m_state = std::move(next.state);
 
     // A pressed key's sound goes first; the screens follow.
-    const bool soundFirst = next.effect && !m_shuttingDown && soundsAKey(*next.effect);
+    const bool runs = next.effect && !m_shuttingDown;
+    const bool soundFirst = runs && soundsAKey(*next.effect);
     if (soundFirst)
-        runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect));
+        runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect), true);
 
     if (delegate && delegate->didUpdateState)
         delegate->didUpdateState(m_state);
 
-    if (next.effect && !m_shuttingDown && !soundFirst)
-        runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect));
+    if (runs && !soundFirst)
+        runEffect(QPointer<AppLoop>(this), effectHandler(), std::move(*next.effect), false);
 }
 
 } // namespace lirra
