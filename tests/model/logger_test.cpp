@@ -73,22 +73,24 @@ private slots:
         ::close(ends[1]);
         const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
         std::optional<PipeReader> reader;
-        auto restore = qScopeGuard([&] {
+        // Standard error back as it was, and what the pipe got, to its end.
+        const auto stopRedirecting = [&] {
             qInstallMessageHandler(testHandler);
             ::dup2(savedError, STDERR_FILENO);
             ::close(savedError);
             if (!reader)
                 reader.emplace(ends[0]);
-            reader->finish();
+            const QByteArray got = reader->finish();
             ::close(ends[0]);
-        });
+            return got;
+        };
+        auto restore = qScopeGuard([&] { stopRedirecting(); });
         if (readAsItGoes)
             reader.emplace(ends[0]);
 
         // 12,000 lines of 100 bytes with their ends: 1.2 MB, far more than the pipe holds.
         constexpr int count = 12000;
         const QString padding(88, QLatin1Char('.'));
-        QByteArray text;
         {
             StandardErrorLogger logger;
             // Handed in from a thread of its own: a logger that waits for the
@@ -116,12 +118,8 @@ private slots:
             QVERIFY(logger.flush(20000));
             logger.write(LogLevel::warning, QStringLiteral("the last line"));
         }
-        qInstallMessageHandler(testHandler);
-        ::dup2(savedError, STDERR_FILENO);
-        ::close(savedError);
-        text = reader->finish();
-        ::close(ends[0]);
         restore.dismiss();
+        const QByteArray text = stopRedirecting();
 
         const QList<QByteArray> lines = text.trimmed().split('\n');
         QCOMPARE(lines.last(), QByteArray("the last line"));
