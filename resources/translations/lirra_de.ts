@@ -1207,5 +1207,29 @@
         <source>preferences.melodyLength</source>
         <translation>Frage:</translation>
     </message>
+    <message>
+        <source>chord.major</source>
+        <translation>%1-Dur-Akkord</translation>
+    </message>
+    <message>
+        <source>chord.minor</source>
+        <translation>%1-Moll-Akkord</translation>
+    </message>
+    <message>
+        <source>chord.diminished</source>
+        <translation>verminderter Akkord auf %1</translation>
+    </message>
+    <message>
+        <source>chords.notNow</source>
+        <translation>Beende die Übung, um zwischen Tönen und Akkorden zu wechseln.</translation>
+    </message>
+    <message>
+        <source>chords</source>
+        <translation>Akkorde</translation>
+    </message>
+    <message>
+        <source>progressionsOf</source>
+        <translation>Folgen aus %1 Akkorden</translation>
+    </message>
 </context>
 </TS>

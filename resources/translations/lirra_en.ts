@@ -1207,5 +1207,29 @@
         <source>preferences.melodyLength</source>
         <translation>Question:</translation>
     </message>
+    <message>
+        <source>chord.major</source>
+        <translation>%1 major chord</translation>
+    </message>
+    <message>
+        <source>chord.minor</source>
+        <translation>%1 minor chord</translation>
+    </message>
+    <message>
+        <source>chord.diminished</source>
+        <translation>%1 diminished chord</translation>
+    </message>
+    <message>
+        <source>chords.notNow</source>
+        <translation>Stop the session to change between notes and chords.</translation>
+    </message>
+    <message>
+        <source>chords</source>
+        <translation>chords</translation>
+    </message>
+    <message>
+        <source>progressionsOf</source>
+        <translation>progressions of %1 chords</translation>
+    </message>
 </context>
 </TS>

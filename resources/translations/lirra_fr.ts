@@ -1207,5 +1207,29 @@
         <source>preferences.melodyLength</source>
         <translation>Question :</translation>
     </message>
+    <message>
+        <source>chord.major</source>
+        <translation>accord de %1 majeur</translation>
+    </message>
+    <message>
+        <source>chord.minor</source>
+        <translation>accord de %1 mineur</translation>
+    </message>
+    <message>
+        <source>chord.diminished</source>
+        <translation>accord de %1 diminué</translation>
+    </message>
+    <message>
+        <source>chords.notNow</source>
+        <translation>Arrêtez la séance pour passer des notes aux accords.</translation>
+    </message>
+    <message>
+        <source>chords</source>
+        <translation>accords</translation>
+    </message>
+    <message>
+        <source>progressionsOf</source>
+        <translation>suites de %1 accords</translation>
+    </message>
 </context>
 </TS>

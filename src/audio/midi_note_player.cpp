@@ -283,14 +283,16 @@ QCoro::Task<Result<void>> MIDINotePlayer::playKey(Note note)
     co_return co_await playVoice(Voice{instrumentChannel, keyNumber(note)}, false);
 }
 
-QCoro::Task<Result<void>> MIDINotePlayer::playVoice(Voice voice, bool leadIn)
+QCoro::Task<Result<void>> MIDINotePlayer::playVoices(std::vector<Voice> voices, bool leadIn)
 {
     co_await instrumentLoaded();
     if (m_instrumentError)
         co_return std::unexpected(*m_instrumentError);
     if (m_engine) {
         const double lead = leadIn ? beatSeconds(beatPrecision) * m_options.sampleRate : 0.0;
-        schedule(m_engine->noteTrack, voice, nowFrame() + lead);
+        const double at = nowFrame() + lead;
+        for (const Voice &voice : voices)
+            schedule(m_engine->noteTrack, voice, at);
     }
     co_return co_await rest(0.75);
 }

@@ -66,6 +66,8 @@ public:
     QCoro::Task<Result<void>> playQuestionNote(Note note) override;
     QCoro::Task<Result<void>> playKey(Note note) override;
     QCoro::Task<Result<void>> playMelody(std::vector<Note> melody) override;
+    QCoro::Task<Result<void>> playChord(std::vector<int> keys, bool atOnce) override;
+    QCoro::Task<Result<void>> playProgression(std::vector<std::vector<int>> chords) override;
     QCoro::Task<Result<void>> rest(double beats) override;
     void holdDrone(NoteName key) override;
     std::vector<InstrumentChoice> instruments() const override;
@@ -163,9 +165,13 @@ private:
     // A question's note: on its own channel, as long and as loud as the
     // settings ask.
     Voice questionVoice(Note note) const;
-    // Schedules one voice a lead-in from now (or, without one, in the next
-    // block); returns after 0.75 beats.
-    QCoro::Task<Result<void>> playVoice(Voice voice, bool leadIn = true);
+    // Schedules voices together a lead-in from now (or, without one, in the
+    // next block); returns after 0.75 beats.
+    QCoro::Task<Result<void>> playVoices(std::vector<Voice> voices, bool leadIn = true);
+    QCoro::Task<Result<void>> playVoice(Voice voice, bool leadIn = true) { return playVoices({voice}, leadIn); }
+    // Sounds one beat apart from a lead-in from now, the last as a question's
+    // note; returns three quarters of a beat after the last.
+    QCoro::Task<Result<void>> playInBeats(std::vector<std::vector<Voice>> sounds);
     double beatSeconds(double beats) const { return secondsForBeats(beats, m_settings.tempo); }
     // Puts the chosen instruments on their channels, and the gain and the
     // question's loudness on the synth, once an instrument has loaded.

@@ -144,18 +144,56 @@ QCoro::Task<Result<void>> MIDINotePlayer::playQuestionNote(Note note)
 
 QCoro::Task<Result<void>> MIDINotePlayer::playMelody(std::vector<Note> melody)
 {
-    if (melody.empty())
+    std::vector<std::vector<Voice>> sounds;
+    for (const Note &note : melody)
+        sounds.push_back({Voice{instrumentChannel, keyNumber(note)}});
+    co_return co_await playInBeats(std::move(sounds));
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playChord(std::vector<int> keys, bool atOnce)
+{
+    std::vector<Voice> voices;
+    for (const int key : keys)
+        voices.push_back(Voice{instrumentChannel, key});
+    co_return co_await playVoices(std::move(voices), !atOnce);
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playProgression(std::vector<std::vector<int>> chords)
+{
+    std::vector<std::vector<Voice>> sounds;
+    for (const std::vector<int> &chord : chords) {
+        std::vector<Voice> voices;
+        for (const int key : chord)
+            voices.push_back(Voice{instrumentChannel, key});
+        sounds.push_back(std::move(voices));
+    }
+    co_return co_await playInBeats(std::move(sounds));
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playInBeats(std::vector<std::vector<Voice>> sounds)
+{
+    if (sounds.empty())
         co_return Result<void>{};
     co_await instrumentLoaded();
     if (m_instrumentError)
         co_return std::unexpected(*m_instrumentError);
-    const double beats = double(melody.size() - 1);
+    const double beats = double(sounds.size() - 1);
     if (m_engine) {
         const double beat = beatSeconds(1) * m_options.sampleRate;
         const double start = nowFrame() + beatSeconds(beatPrecision) * m_options.sampleRate;
-        for (std::size_t i = 0; i + 1 < melody.size(); ++i)
-            schedule(m_engine->noteTrack, Voice{instrumentChannel, keyNumber(melody[i])}, start + double(i) * beat);
-        schedule(m_engine->noteTrack, questionVoice(melody.back()), start + beats * beat);
+        // The last sounds as a question's note: on its channel, as long and
+        // as loud as the settings ask.
+        const Voice asked = questionVoice(Note{});
+        for (std::size_t i = 0; i < sounds.size(); ++i) {
+            for (Voice voice : sounds[i]) {
+                if (i + 1 == sounds.size()) {
+                    voice.channel = asked.channel;
+                    voice.velocity = asked.velocity;
+                    voice.beats = asked.beats;
+                }
+                schedule(m_engine->noteTrack, voice, start + double(i) * beat);
+            }
+        }
     }
     // Done as a single note is, three quarters of a beat after the last.
     co_return co_await rest(beats + 0.75);

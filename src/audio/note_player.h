@@ -73,6 +73,20 @@ public:
             co_return Result<void>{};
         co_return co_await playQuestionNote(melody.back());
     }
+    // A chord by its MIDI keys, struck together: as `playNote`, or at once
+    // as `playKey`.
+    virtual QCoro::Task<Result<void>> playChord(std::vector<int> keys, bool atOnce)
+    {
+        static_cast<void>(keys);
+        static_cast<void>(atOnce);
+        co_return co_await rest(0.75);
+    }
+    // Chords by their MIDI keys one beat apart, the last as a question's
+    // note is; returns as `playMelody` does.
+    virtual QCoro::Task<Result<void>> playProgression(std::vector<std::vector<int>> chords)
+    {
+        co_return co_await rest(double(chords.size()) - 0.25);
+    }
     // A pause of some beats at the tempo, where no cadence is played.
     virtual QCoro::Task<Result<void>> rest(double beats)
     {

@@ -39,10 +39,14 @@ QString description(const AppAction &action)
             return QStringLiteral("✅ didStartSession at ") + formatTimestamp(a.session.timestamp);
         },
         [](const didLoadQuestion &a) {
-            // A melody's notes in order: "D, F, E".
+            // A melody's notes in order: "D, F, E"; a progression's chords
+            // by their numerals: "I, vi, IV".
             QStringList names;
-            for (std::size_t i = 0; i < a.question.length(); ++i)
-                names << localizedName(a.question.noteAt(i).name);
+            for (std::size_t i = 0; i < a.question.length(); ++i) {
+                const NoteName name = a.question.noteAt(i).name;
+                names << (a.question.kind == QuestionKind::chord ? chordOf(name, a.question.key, a.question.isMajor).numeral
+                                                                 : localizedName(name));
+            }
             return QStringLiteral("✅ didLoadQuestion - ") + uuidText(a.question.id) + QStringLiteral(" - ")
                 + names.join(QStringLiteral(", "));
         },

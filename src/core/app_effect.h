@@ -10,10 +10,17 @@ namespace lirra {
 
 namespace effects {
 struct loadLevel { Level level; friend bool operator==(const loadLevel &, const loadLevel &) = default; };
-struct playNote { Note note; friend bool operator==(const playNote &, const playNote &) = default; };
+// Where an effect sounds a note, `chord` holds the MIDI keys of the chord
+// that sounds for it instead, when chords are asked; empty, the note sounds.
+struct playNote {
+    Note note;
+    std::vector<int> chord = {};
+    friend bool operator==(const playNote &, const playNote &) = default;
+};
 struct playNoteInResolution {
     std::optional<Note> note;
     std::uint64_t playback = 0;
+    std::vector<int> chord = {};
     friend bool operator==(const playNoteInResolution &, const playNoteInResolution &) = default;
 };
 struct repeatQuestion {
@@ -38,12 +45,14 @@ struct logRightAnswer {
     std::uint64_t playback = 0;
     // A melody's note before its last: the key is heard first.
     bool playsNote = false;
+    std::vector<int> chord = {};
     friend bool operator==(const logRightAnswer &, const logRightAnswer &) = default;
 };
 struct logWrongAnswer {
     Note note;
     Question question;
     std::uint64_t playback = 0;
+    std::vector<int> chord = {};
     friend bool operator==(const logWrongAnswer &, const logWrongAnswer &) = default;
 };
 // Stops whatever sounds, records the answer whose sound was cut short, then
@@ -99,6 +108,7 @@ struct loadQuestionsToHear {
 struct playHeardNote {
     std::optional<Note> note;
     std::uint64_t playback = 0;
+    std::vector<int> chord = {};
     friend bool operator==(const playHeardNote &, const playHeardNote &) = default;
 };
 // Writes every level's history where the user chose.

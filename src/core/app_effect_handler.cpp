@@ -41,6 +41,23 @@ std::optional<AppAction> AppEffectHandler::loaded(const Result<Level> &level)
     return actions::didLoadLevel{*level};
 }
 
+QCoro::Task<Result<void>> AppEffectHandler::sound(NotePlayer &player, Note note, std::vector<int> chord, bool key)
+{
+    if (!chord.empty())
+        co_return co_await player.playChord(std::move(chord), key);
+    if (key)
+        co_return co_await player.playKey(note);
+    co_return co_await player.playNote(note);
+}
+
+std::vector<std::vector<int>> AppEffectHandler::questionChords(const Level &level, const Question &question)
+{
+    std::vector<std::vector<int>> chords;
+    for (const Note &root : question.melody.empty() ? std::vector<Note>{question.answer} : question.melody)
+        chords.push_back(chordVoicing(chordOf(root.name, level.key, level.isMajor)));
+    return chords;
+}
+
 QCoro::Task<std::optional<AppAction>> AppEffectHandler::handle(AppEffect effect)
 {
     const QString domain = QStringLiteral("AppEffectHandler");
@@ -67,7 +84,8 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
 
     if (auto *e = std::get_if<effects::prepareToPractice>(&effect)) {
         player.apply(e->settings);
-        practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap);
+        practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap, e->settings.questionKind,
+                                  e->settings.chordsRepeat);
         // Without sound the levels and their histories are still there to
         // see; the level comes with why nothing can be played.
         const Result<void> prepared = co_await player.prepare();
@@ -160,9 +178,12 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         if (!lead)
             co_return failed(lead.error());
         player.holdDrone(level.key);
-        // A melody's notes a beat apart, the last as a question's note.
+        // A melody's notes a beat apart, the last as a question's note; a
+        // progression's chords likewise.
         Result<void> played;
-        if (question.melody.empty())
+        if (question.kind == QuestionKind::chord)
+            played = co_await player.playProgression(questionChords(level, question));
+        else if (question.melody.empty())
             played = co_await player.playQuestionNote(question.answer);
         else
             played = co_await player.playMelody(question.melody);
@@ -174,12 +195,13 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         if (env.preferences)
             storeSettings(*env.preferences, e->settings, e->previous);
         player.apply(e->settings);
-        const bool reshaped = e->settings.melodyLength != e->previous.melodyLength
-            || e->settings.melodyLeap != e->previous.melodyLeap;
+        const bool reshaped = !sameHistory(e->settings, e->previous) || e->settings.melodyLeap != e->previous.melodyLeap
+            || e->settings.chordsRepeat != e->previous.chordsRepeat;
         if (reshaped)
-            practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap);
-        // Another length shows the level with that length's history.
-        if (e->settings.melodyLength != e->previous.melodyLength)
+            practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap, e->settings.questionKind,
+                                      e->settings.chordsRepeat);
+        // Another kind or length shows the level with that one's history.
+        if (!sameHistory(e->settings, e->previous))
             co_return loaded(co_await practice.loadLevelForQuestionLength());
         if (e->preview) {
             if (auto played = co_await player.playNote(*e->preview); !played)
@@ -188,13 +210,13 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         co_return std::nullopt;
     }
     if (auto *e = std::get_if<effects::playNote>(&effect)) {
-        if (auto played = co_await player.playKey(e->note); !played)
+        if (auto played = co_await sound(player, e->note, e->chord, true); !played)
             co_return failed(played.error());
         co_return std::nullopt;
     }
     if (auto *e = std::get_if<effects::playNoteInResolution>(&effect)) {
         if (e->note) {
-            if (auto played = co_await player.playNote(*e->note); !played)
+            if (auto played = co_await sound(player, *e->note, e->chord, false); !played)
                 co_return failed(played.error());
         }
         co_return actions::didPlayNoteInResolution{e->playback};
@@ -222,7 +244,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     if (auto *e = std::get_if<effects::playHeardNote>(&effect)) {
         Result<void> played;
         if (e->note)
-            played = co_await player.playNote(*e->note);
+            played = co_await sound(player, *e->note, e->chord, false);
         else
             played = co_await player.rest(1);
         if (!played)
@@ -231,7 +253,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     }
     if (auto *e = std::get_if<effects::logRightAnswer>(&effect)) {
         if (e->playsNote) {
-            if (auto played = co_await player.playKey(e->note); !played)
+            if (auto played = co_await sound(player, e->note, e->chord, true); !played)
                 co_return failed(played.error());
         }
         auto session = co_await practice.logRightAnswer(e->question);
@@ -241,7 +263,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     }
     if (auto *e = std::get_if<effects::logWrongAnswer>(&effect)) {
         // The wrong key is heard before the answer is recorded.
-        if (auto played = co_await player.playKey(e->note); !played)
+        if (auto played = co_await sound(player, e->note, e->chord, true); !played)
             co_return failed(played.error());
         auto session = co_await practice.logWrongAnswer(e->question, e->note);
         if (!session)

@@ -25,6 +25,10 @@ private:
     // The level as practice was prepared, with how the sound output fared
     // (its failure logged like any other).
     std::optional<AppAction> withSound(const Result<Level> &level, const Result<void> &sound);
+    // A note, or the chord sounded for it, at once when it is a key pressed.
+    static QCoro::Task<Result<void>> sound(NotePlayer &player, Note note, std::vector<int> chord, bool key);
+    // The MIDI keys of a chord question's chords, in the order they sound.
+    static std::vector<std::vector<int>> questionChords(const Level &level, const Question &question);
 
     AppEnvironment m_environment;
 };

@@ -159,4 +159,9 @@ bool holdsUnsavedPractice(const AppState &state);
 // waiting, as a question scored on its own with its own resolution.
 Question askedNow(const AppState &state);
 
+// What sounds for a key: nothing but itself (empty) when notes are asked;
+// when chords are, the MIDI keys of the chord the note is the root of in
+// the level's key.
+std::vector<int> chordSounded(const AppState &state, std::optional<Note> note);
+
 } // namespace lirra

@@ -30,8 +30,7 @@ std::vector<HeardStep> listeningSteps(const std::vector<Question> &questions)
 std::vector<HeardStep> contrastSteps(const Level &level, Note pressed, const Question &asked)
 {
     std::vector<HeardStep> steps{HeardStep{std::nullopt, pressed}};
-    appendResolution(steps, pressed,
-                     DiatonicNoteResolutionGenerator().resolution(pressed, level.key, level.isMajor, level.isChromatic));
+    appendResolution(steps, pressed, resolutionIn(level, pressed, asked.kind));
     steps.push_back(HeardStep{std::nullopt, asked.answer});
     appendResolution(steps, asked.answer, asked.resolution);
     return steps;
@@ -56,7 +55,7 @@ Reduction continueHearing(AppState state, bool stepPlayed)
         } else {
             state.highlightedNote.reset();
         }
-        AppEffect effect = effects::playHeardNote{step.note, state.playback};
+        AppEffect effect = effects::playHeardNote{step.note, state.playback, chordSounded(state, step.note)};
         return Reduction{std::move(state), std::move(effect)};
     }
     const Hearing::Kind kind = hearing.kind;

@@ -103,7 +103,8 @@ Reduction reduceLevels(AppState state, const LevelAction &action, Preferences &p
             // so is another question length, whose history it now shows.
             const bool moved = state.level && (state.level->id != l.id || state.level->notes != l.notes
                                                || state.level->isCustom != l.isCustom
-                                               || state.level->questionLength != l.questionLength);
+                                               || state.level->questionLength != l.questionLength
+                                               || state.level->questionKind != l.questionKind);
             const bool sameNarrowing = state.level && l.isCustom && !l.isSaved() && state.level->isCustom
                 && state.level->notes == l.notes;
             if (!sameNarrowing)

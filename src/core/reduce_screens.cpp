@@ -51,18 +51,20 @@ Reduction reduceScreens(AppState state, const ScreenAction &action, Preferences 
         },
         [&](const didChangeSettings &a) {
             Settings settings = a.settings;
-            // A session's answers belong to one length's history: the
-            // length changes between sessions.
-            if (state.isPracticing && settings.melodyLength != state.settings.melodyLength) {
+            // A session's answers belong to one kind's and length's history:
+            // they change between sessions.
+            if (state.isPracticing && !sameHistory(settings, state.settings)) {
+                const bool kindChanged = settings.questionKind != state.settings.questionKind;
                 settings.melodyLength = state.settings.melodyLength;
-                state.notice = localized("melody.notNow");
+                settings.questionKind = state.settings.questionKind;
+                state.notice = localized(kindChanged ? "chords.notNow" : "melody.notNow");
                 announce(state, Announcement::Kind::notice);
             }
             if (settings == state.settings)
                 return withoutEffect();
             // What the narrowing holds at this length stays to be saved or
             // discarded when it is left, whatever the length then.
-            if (settings.melodyLength != state.settings.melodyLength && holdsUnsavedPractice(state))
+            if (!sameHistory(settings, state.settings) && holdsUnsavedPractice(state))
                 state.narrowingAnsweredAtOtherLengths = true;
             const Settings previous = std::exchange(state.settings, settings);
             // A new instrument is heard at once, on the tonic, unless a

@@ -89,14 +89,17 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
             const Note n = a.note;
             if (!state.isPracticing) {
                 state.highlightedNote = Highlight{n, PaletteColor::amber};
-                return Reduction{std::move(state), E(effects::playNote{n})};
+                E effect = effects::playNote{n, chordSounded(state, n)};
+                return Reduction{std::move(state), std::move(effect)};
             }
             if (!state.level || !state.question)
                 return withoutEffect();
             const Question question = *state.question;
             const Question asked = askedNow(state);
+            // A chord is named by its root in any octave.
             const bool right = n.name == asked.answer.name
-                && (state.level->spansMultipleOctaves || n.octave == asked.answer.octave);
+                && (state.level->spansMultipleOctaves || question.kind == QuestionKind::chord
+                    || n.octave == asked.answer.octave);
             state.pendingAnswer = PendingAnswer{asked, right, n};
             const bool lastNote = state.melodyPosition + 1 >= question.length();
             if (right && !lastNote) {
@@ -110,7 +113,8 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
                                             Confusion{asked.answer, pressed}};
                     return continueHearing(std::move(state), false);
                 }
-                return Reduction{std::move(state), E(effects::logRightAnswer{n, asked, state.playback, true})};
+                E effect = effects::logRightAnswer{n, asked, state.playback, true, chordSounded(state, n)};
+                return Reduction{std::move(state), std::move(effect)};
             }
             if (right) {
                 state.highlightedNote = Highlight{n, PaletteColor::green, Highlight::Mark::right};
@@ -130,7 +134,8 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
             state.isInteractionEnabled = false;
             if (!state.firstWrongAnswer)
                 state.firstWrongAnswer = n;
-            return Reduction{std::move(state), E(effects::logWrongAnswer{n, asked, state.playback})};
+            E effect = effects::logWrongAnswer{n, asked, state.playback, chordSounded(state, n)};
+            return Reduction{std::move(state), std::move(effect)};
         },
         [&](const didReleaseNote &a) {
             // A key played outside a session is lit while it is held.
@@ -179,7 +184,8 @@ Reduction reduceSession(AppState state, const SessionAction &action, Preferences
                 const Note first = state.currentlyPlayingResolution.front();
                 state.highlightedNote = resolutionHighlight(state, first);
                 state.currentlyPlayingResolution.erase(state.currentlyPlayingResolution.begin());
-                return Reduction{std::move(state), E(effects::playNoteInResolution{first, state.playback})};
+                E effect = effects::playNoteInResolution{first, state.playback, chordSounded(state, first)};
+                return Reduction{std::move(state), std::move(effect)};
             }
             const Question asked = askedNow(state);
             if (contrastDue(state)) {

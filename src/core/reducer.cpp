@@ -183,9 +183,15 @@ Question askedNow(const AppState &state)
     const Note note = question.noteAt(position);
     std::vector<Note> resolution;
     if (state.level)
-        resolution = DiatonicNoteResolutionGenerator().resolution(note, state.level->key, state.level->isMajor,
-                                                                  state.level->isChromatic);
+        resolution = resolutionIn(*state.level, note, question.kind);
     return question.at(position, std::move(resolution));
+}
+
+std::vector<int> chordSounded(const AppState &state, std::optional<Note> note)
+{
+    if (!note || !state.level || state.settings.questionKind != QuestionKind::chord)
+        return {};
+    return chordVoicing(chordOf(note->name, state.level->key, state.level->isMajor));
 }
 
 Reduction reduce(AppState state, AppAction action, Preferences &preferences, TipProvider &tipProvider)

@@ -138,4 +138,13 @@ std::vector<Note> DiatonicNoteResolutionGenerator::resolution(Note answer, NoteN
     return notes;
 }
 
+std::vector<Note> resolutionIn(const Level &level, Note answer, QuestionKind kind)
+{
+    if (kind == QuestionKind::note)
+        return DiatonicNoteResolutionGenerator().resolution(answer, level.key, level.isMajor, level.isChromatic);
+    if (answer.name == level.key)
+        return {answer};
+    return {answer, tonicOf(level)};
+}
+
 } // namespace lirra

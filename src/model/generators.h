@@ -38,4 +38,9 @@ public:
     std::vector<Note> resolution(Note answer, NoteName key, bool isMajor, bool isChromatic) const override;
 };
 
+// What follows a right answer in the level's key: a note's way to the
+// tonic; a chord once more and then the tonic chord (the tonic chord alone
+// when it was asked).
+std::vector<Note> resolutionIn(const Level &level, Note answer, QuestionKind kind);
+
 } // namespace lirra

@@ -20,8 +20,9 @@ struct KeptSession {
     Session session;
     QUuid savedId = {}; // of a saved level
     int length = 1;     // of the questions, as `Level.questionLength`
+    QuestionKind kind = QuestionKind::note;
 
-    HistoryFile file() const { return {levelId, savedId, length}; }
+    HistoryFile file() const { return {levelId, savedId, length, kind}; }
 
     friend bool operator==(const KeptSession &, const KeptSession &) = default;
 };

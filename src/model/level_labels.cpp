@@ -61,9 +61,12 @@ QString levelName(const Level &level)
 QString levelDetails(const Level &level)
 {
     const QString dot = QStringLiteral(" · ");
-    // Melodies have a history of their own, and say so.
-    const QString melodies =
-        level.questionLength > 1 ? dot + localized("melodiesOf").arg(level.questionLength) : QString();
+    // Melodies and chords have histories of their own, and say so.
+    QString melodies;
+    if (level.questionKind == QuestionKind::chord)
+        melodies = dot + (level.questionLength > 1 ? localized("progressionsOf").arg(level.questionLength) : localized("chords"));
+    else if (level.questionLength > 1)
+        melodies = dot + localized("melodiesOf").arg(level.questionLength);
     if (level.isSaved())
         return keyTitle(level) + dot + localized("myLevel") + melodies;
     if (level.isCustom)

@@ -130,7 +130,37 @@ Question Question::at(std::size_t position, std::vector<Note> positionResolution
     // Derived from the melody's id, so that a position answered twice (a
     // stop while its answer sounds) counts once.
     const QUuid positionId = QUuid::createUuidV5(id, QString::number(position));
-    return Question{positionId, melody[position], std::move(positionResolution)};
+    Question asked = *this;
+    asked.id = positionId;
+    asked.answer = melody[position];
+    asked.resolution = std::move(positionResolution);
+    asked.melody.clear();
+    return asked;
+}
+
+std::vector<Note> questionNotes(const std::vector<Note> &notes, QuestionKind kind)
+{
+    if (kind == QuestionKind::note)
+        return notes;
+    std::vector<Note> roots;
+    for (const Note &note : notes) {
+        auto same = std::find_if(roots.begin(), roots.end(), [&](const Note &root) { return root.name == note.name; });
+        if (same == roots.end())
+            roots.push_back(note);
+        else if (note.octave < same->octave)
+            *same = note;
+    }
+    return roots;
+}
+
+Note tonicOf(const Level &level)
+{
+    std::optional<Note> tonic;
+    for (const Note &note : level.notes) {
+        if (note.name == level.key && (!tonic || note.octave < tonic->octave))
+            tonic = note;
+    }
+    return tonic.value_or(Note{level.key, 1});
 }
 
 std::int64_t savedLevelId(const QUuid &savedId)

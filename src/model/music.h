@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chords.h"
 #include "note.h"
 
 #include <QUuid>
@@ -93,6 +94,8 @@ struct Level {
     // The history of one kind of question: `sessions` are of questions of
     // this many notes (1, or a melody's length), each length kept apart.
     int questionLength = 1;
+    // And of this kind: chords' sessions are kept apart from notes'.
+    QuestionKind questionKind = QuestionKind::note;
     std::vector<Session> sessions;
     // A level the user saved and named: its identity in the saved levels'
     // file (null for the built-in levels and for an unsaved narrowing).
@@ -115,6 +118,11 @@ struct Question {
     // A melody's notes in the order they sound and are named, `answer`
     // last; empty for a question of one note.
     std::vector<Note> melody = {};
+    // Of chords: each note is a chord's root, the chord it has in this key
+    // is what sounds, and the root is what is named.
+    QuestionKind kind = QuestionKind::note;
+    NoteName key = NoteName::c;
+    bool isMajor = true;
 
     std::size_t length() const { return melody.empty() ? 1 : melody.size(); }
     // The note to name at a position, 0 first; a position past the end
@@ -127,6 +135,15 @@ struct Question {
 
     friend bool operator==(const Question &, const Question &) = default;
 };
+
+// What the questions of a kind ask about: the level's notes, or for chords
+// one root per pitch class (a whole octave's two tonics are one chord), the
+// lowest of each.
+std::vector<Note> questionNotes(const std::vector<Note> &notes, QuestionKind kind);
+
+// The level's tonic among its keys: its lowest note on the tonic, else the
+// tonic in the middle octave.
+Note tonicOf(const Level &level);
 
 // The `Level.id` of a saved level: negative, so that it never equals a
 // built-in level's, and the same in every run.

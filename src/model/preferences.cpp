@@ -21,6 +21,8 @@ QString storedName(PreferenceKey key)
     case PreferenceKey::speechPause: return QStringLiteral("practice.speechPause");
     case PreferenceKey::melodyLength: return QStringLiteral("practice.melody.length");
     case PreferenceKey::melodyLeap: return QStringLiteral("practice.melody.leap");
+    case PreferenceKey::questionKind: return QStringLiteral("practice.question.kind");
+    case PreferenceKey::chordsRepeat: return QStringLiteral("practice.chords.repeat");
     case PreferenceKey::keptAtQuit: return QStringLiteral("practice.level.keptAtQuit");
     }
     return {};

@@ -29,6 +29,8 @@ enum class PreferenceKey {
     speechPause,
     melodyLength,
     melodyLeap,
+    questionKind,
+    chordsRepeat,
     // The name of the narrowing a quit that could not ask saved as a level,
     // to be said at the next start; empty once said.
     keptAtQuit,

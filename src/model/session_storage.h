@@ -14,17 +14,23 @@ namespace lirra {
 // Which file holds a level's history: a built-in level's by its number
 // ("sessions_7.txt"), a saved level's by its identity ("my_<uuid>.txt"), so
 // that the two kinds can never meet in one file. Melodies of N notes keep
-// a file of their own beside it ("sessions_7_n3.txt", "my_<uuid>_n3.txt").
+// a file of their own beside it ("sessions_7_n3.txt", "my_<uuid>_n3.txt"),
+// and chords theirs ("chords_7.txt", "chords_my_<uuid>_n3.txt").
 struct HistoryFile {
     std::int64_t levelId = 0;
     QUuid savedId;
     int length = 1;
+    QuestionKind kind = QuestionKind::note;
 
-    HistoryFile(std::int64_t levelId = 0, QUuid savedId = {}, int length = 1)
-        : levelId(levelId), savedId(savedId), length(length) {}
-    static HistoryFile of(const Level &level) { return {level.id, level.savedId, level.questionLength}; }
-    // The same level's files of every question length, one note first.
-    std::vector<HistoryFile> everyLength() const;
+    HistoryFile(std::int64_t levelId = 0, QUuid savedId = {}, int length = 1, QuestionKind kind = QuestionKind::note)
+        : levelId(levelId), savedId(savedId), length(length), kind(kind) {}
+    static HistoryFile of(const Level &level)
+    {
+        return {level.id, level.savedId, level.questionLength, level.questionKind};
+    }
+    // The same level's files of every kind and question length: notes
+    // first, one note first.
+    std::vector<HistoryFile> everyShape() const;
     // The file's name in the sessions folder. A uuid writes as hex digits
     // and dashes only, whatever text it was read from.
     QString fileName() const;
@@ -34,7 +40,9 @@ struct HistoryFile {
     {
         if (a.levelId != b.levelId)
             return a.levelId < b.levelId;
-        return a.savedId != b.savedId ? a.savedId < b.savedId : a.length < b.length;
+        if (a.savedId != b.savedId)
+            return a.savedId < b.savedId;
+        return a.kind != b.kind ? a.kind < b.kind : a.length < b.length;
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/chords.h"
+
 #include <QString>
 
 #include <optional>
@@ -100,8 +102,20 @@ struct Settings {
     // named note by note, with a history of its own.
     int melodyLength = 1;
     MelodyLeap melodyLeap = MelodyLeap::fifth;
+    // A question names a note, or the root of a chord of the key; each kind
+    // has a history of its own.
+    QuestionKind questionKind = QuestionKind::note;
+    // A progression may name the same chord twice in a row.
+    bool chordsRepeat = false;
 
     friend bool operator==(const Settings &, const Settings &) = default;
 };
+
+// Both ask questions whose answers go to the same history: of one kind and
+// one length.
+inline bool sameHistory(const Settings &a, const Settings &b)
+{
+    return a.melodyLength == b.melodyLength && a.questionKind == b.questionKind;
+}
 
 } // namespace lirra

@@ -66,6 +66,8 @@ PracticeEvidence CyclicPracticeManager::evidence() const
 Question CyclicPracticeManager::questionFor(Note note) const
 {
     const Level &level = *m_currentLevel;
+    if (m_kind == QuestionKind::chord)
+        return Question{QUuid::createUuid(), note, resolutionIn(level, note, m_kind), {}, m_kind, level.key, level.isMajor};
     return Question{
         QUuid::createUuid(),
         note,
@@ -88,6 +90,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelAtCursor()
         co_return std::unexpected(error(ErrorCase::unexpected));
     Level level = m_allLevels[size_t(position)];
     level.questionLength = m_length;
+    level.questionKind = m_kind;
     Result<std::vector<Session>> sessions = co_await m_with.storage->loadSessions(level);
     if (!sessions)
         co_return std::unexpected(sessions.error());
@@ -110,7 +113,7 @@ Level CyclicPracticeManager::makeCurrent(Level level, std::vector<Session> store
     level = withHistory(std::move(level), std::move(stored));
     m_summaries[level.id] = summarize(level.sessions);
     m_currentLevel = level;
-    startPasses(level.notes);
+    startPasses(askedNotes());
     return level;
 }
 
@@ -203,8 +206,9 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevel(Level level)
     if (!m_currentLevel || !m_currentLevel->isCustom || m_currentLevel->notes != level.notes)
         m_narrowingSessions.clear();
     level.questionLength = m_length;
+    level.questionKind = m_kind;
     m_currentLevel = level;
-    startPasses(level.notes);
+    startPasses(askedNotes());
     co_return level;
 }
 
@@ -249,6 +253,10 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
 {
     if (!m_currentLevel || m_currentLevel->notes.empty())
         co_return std::unexpected(error(ErrorCase::unexpected));
+    // The passes are over what the kind asks about; a level loaded before
+    // the kind changed starts them anew.
+    if (m_currentNotes.empty() || m_currentNotes.size() != askedNotes().size())
+        startPasses(askedNotes());
     if (mode == PracticeMode::adaptive) {
         const Note first = m_adaptive.next(evidence(), *m_with.random);
         m_currentQuestion = questionStartingOn(first, mode);
@@ -258,7 +266,7 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
     if (i >= 0 && i < std::ssize(m_currentNotes)) {
         m_currentQuestionIndex = i;
     } else {
-        m_currentNotes = shuffled(m_currentLevel->notes);
+        m_currentNotes = shuffled(askedNotes());
         m_currentQuestionIndex = 0;
     }
     m_currentQuestion = questionStartingOn(m_currentNotes[size_t(m_currentQuestionIndex)], mode);
@@ -276,6 +284,15 @@ Result<Session> CyclicPracticeManager::logAnswer(const Question &question, std::
     m_lastAnsweredQuestion = question;
     m_sessionUnsaved = true;
     Score &score = m_currentSession->score[question.answer];
+    // A chord's root pressed in another octave is the same chord.
+    if (wrongNote && question.kind == QuestionKind::chord && m_currentLevel) {
+        const Note pressed = *wrongNote;
+        wrongNote = Note{pressed.name, 1};
+        for (const Note &root : questionNotes(m_currentLevel->notes, QuestionKind::chord)) {
+            if (root.name == pressed.name)
+                wrongNote = root;
+        }
+    }
     (wrongNote ? score.wrong : score.correct) += 1;
     if (wrongNote)
         m_currentSession->confusions[Confusion{question.answer, *wrongNote}] += 1;

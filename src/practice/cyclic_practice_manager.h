@@ -56,7 +56,7 @@ public:
     QCoro::Task<Result<Level>> loadPreviousLevel() override;
     QCoro::Task<Result<Level>> loadNextLevel() override;
     QCoro::Task<Result<Level>> loadLevel(Level level) override;
-    void setQuestionShape(int length, MelodyLeap leap) override;
+    void setQuestionShape(int length, MelodyLeap leap, QuestionKind kind, bool repeat) override;
     QCoro::Task<Result<Level>> loadLevelForQuestionLength() override;
     QCoro::Task<Result<Session>> startSession() override;
     QCoro::Task<Result<Level>> stopSession() override;
@@ -120,8 +120,11 @@ private:
     // The running session's answers with the level's recent ones.
     PracticeEvidence evidence() const;
     Question questionFor(Note note) const;
-    // A question of the length set, starting on `first`; adaptive draws
-    // each next note with the weights it draws single notes with.
+    // What the current level's questions ask about: its notes, or its
+    // chords' roots.
+    std::vector<Note> askedNotes() const;
+    // A question of the kind and length set, starting on `first`; adaptive
+    // draws each next note with the weights it draws single notes with.
     Question questionStartingOn(Note first, PracticeMode mode);
     // The melody as a question: its last note asked, with that note's
     // resolution.
@@ -153,8 +156,10 @@ private:
     Turns m_writing;
     int m_length = 1;
     MelodyLeap m_leap = MelodyLeap::fifth;
-    // An unsaved narrowing's sessions of the lengths not on show, by length.
-    std::map<int, std::vector<Session>> m_narrowingSessions;
+    QuestionKind m_kind = QuestionKind::note;
+    bool m_repeat = false;
+    // An unsaved narrowing's sessions of the kinds and lengths not on show.
+    std::map<std::pair<QuestionKind, int>, std::vector<Session>> m_narrowingSessions;
 };
 
 } // namespace lirra

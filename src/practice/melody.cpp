@@ -98,4 +98,27 @@ std::vector<Note> makeMelody(const std::vector<Note> &notes, Note first, int len
     return melody;
 }
 
+std::vector<Note> makeProgression(const std::vector<Note> &roots, Note first, int length, bool repeat,
+                                  const NoteWeight &weight, RandomSource &random)
+{
+    std::vector<Note> progression{first};
+    while (std::ssize(progression) < length) {
+        const Note previous = progression.back();
+        std::vector<Note> candidates;
+        for (const Note &root : roots) {
+            if ((repeat || root != previous) && std::find(candidates.begin(), candidates.end(), root) == candidates.end())
+                candidates.push_back(root);
+        }
+        if (candidates.empty()) {
+            progression.push_back(previous);
+            continue;
+        }
+        std::vector<double> weights;
+        for (const Note &root : candidates)
+            weights.push_back(std::max(weight ? weight(root, previous) : 1.0, 1e-6));
+        progression.push_back(candidates[drawWeighted(weights, random)]);
+    }
+    return progression;
+}
+
 } // namespace lirra

@@ -28,4 +28,10 @@ using NoteWeight = std::function<double(Note note, std::optional<Note> previous)
 std::vector<Note> makeMelody(const std::vector<Note> &notes, Note first, int length, MelodyLeap leap,
                              const NoteWeight &weight, RandomSource &random);
 
+// A progression of `length` chords by their roots, starting on `first`:
+// each next root any of `roots` by `weight`, but the one before only when
+// `repeat` allows it (or when there is no other).
+std::vector<Note> makeProgression(const std::vector<Note> &roots, Note first, int length, bool repeat,
+                                  const NoteWeight &weight, RandomSource &random);
+
 } // namespace lirra

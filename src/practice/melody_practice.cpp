@@ -9,6 +9,13 @@
 
 namespace lirra {
 
+std::vector<Note> CyclicPracticeManager::askedNotes() const
+{
+    if (!m_currentLevel)
+        return {};
+    return questionNotes(m_currentLevel->notes, m_kind);
+}
+
 Question CyclicPracticeManager::questionStartingOn(Note first, PracticeMode mode)
 {
     if (m_length <= 1)
@@ -17,6 +24,8 @@ Question CyclicPracticeManager::questionStartingOn(Note first, PracticeMode mode
     NoteWeight weight;
     if (mode == PracticeMode::adaptive)
         weight = [&known](Note note, std::optional<Note> previous) { return adaptiveWeight(known, note, previous); };
+    if (m_kind == QuestionKind::chord)
+        return melodyQuestion(makeProgression(askedNotes(), first, m_length, m_repeat, weight, *m_with.random));
     return melodyQuestion(makeMelody(m_currentLevel->notes, first, m_length, m_leap, weight, *m_with.random));
 }
 
@@ -27,19 +36,23 @@ Question CyclicPracticeManager::melodyQuestion(std::vector<Note> melody) const
     return question;
 }
 
-void CyclicPracticeManager::setQuestionShape(int length, MelodyLeap leap)
+void CyclicPracticeManager::setQuestionShape(int length, MelodyLeap leap, QuestionKind kind, bool repeat)
 {
     m_leap = leap;
+    m_repeat = repeat;
     length = std::clamp(length, 1, Settings::maxMelodyLength);
-    if (length == m_length)
+    if (length == m_length && kind == m_kind)
         return;
-    // An unsaved narrowing's answers of one length stay apart from another's.
+    // An unsaved narrowing's answers of one kind and length stay apart
+    // from another's.
     if (m_currentLevel && m_currentLevel->isCustom) {
-        m_narrowingSessions[m_length] = std::exchange(m_currentLevel->sessions, {});
-        m_currentLevel->sessions = std::exchange(m_narrowingSessions[length], {});
+        m_narrowingSessions[{m_kind, m_length}] = std::exchange(m_currentLevel->sessions, {});
+        m_currentLevel->sessions = std::exchange(m_narrowingSessions[{kind, length}], {});
         m_currentLevel->questionLength = length;
+        m_currentLevel->questionKind = kind;
     }
     m_length = length;
+    m_kind = kind;
     // The figures of the lists are of the length on show.
     m_summaries.clear();
 }
@@ -49,7 +62,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::loadLevelForQuestionLength()
     if (!m_currentLevel)
         co_return std::unexpected(error(ErrorCase::unexpected));
     if (m_currentLevel->isCustom) {
-        startPasses(m_currentLevel->notes);
+        startPasses(askedNotes());
         co_return Result<Level>(*m_currentLevel);
     }
     if (m_currentLevel->isSaved()) {
@@ -64,15 +77,19 @@ std::vector<Question> CyclicPracticeManager::questionsToHear(std::size_t count)
     std::vector<Question> questions;
     if (!m_currentLevel)
         return questions;
-    const std::vector<Note> weakest = notesToHear(m_currentLevel->notes, evidence(), count, *m_with.random);
+    const std::vector<Note> weakest = notesToHear(askedNotes(), evidence(), count, *m_with.random);
     if (m_length <= 1) {
         for (const Note note : weakest)
             questions.push_back(questionFor(note));
         return questions;
     }
     // Melodies of the weakest notes, each starting on another of them.
-    for (const Note first : weakest)
-        questions.push_back(melodyQuestion(makeMelody(weakest, first, m_length, m_leap, {}, *m_with.random)));
+    for (const Note first : weakest) {
+        if (m_kind == QuestionKind::chord)
+            questions.push_back(melodyQuestion(makeProgression(weakest, first, m_length, m_repeat, {}, *m_with.random)));
+        else
+            questions.push_back(melodyQuestion(makeMelody(weakest, first, m_length, m_leap, {}, *m_with.random)));
+    }
     return questions;
 }
 

@@ -57,6 +57,7 @@ std::vector<Level> CyclicPracticeManager::levelsToChoose()
     for (Level &level : levels) {
         level.sessions.clear();
         level.questionLength = m_length;
+        level.questionKind = m_kind;
     }
     return levels;
 }
@@ -76,6 +77,7 @@ HistorySummary CyclicPracticeManager::historySummary(const Level &level)
 QCoro::Task<Result<Level>> CyclicPracticeManager::loadSavedLevel(Level level)
 {
     level.questionLength = m_length;
+    level.questionKind = m_kind;
     Result<std::vector<Session>> sessions = co_await m_with.storage->loadSessions(level);
     if (!sessions)
         co_return std::unexpected(sessions.error());
@@ -113,11 +115,12 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     if (Result<void> read = readSavedLevels(); !read)
         co_return std::unexpected(read.error());
     const std::vector<Session> history = std::exchange(level.sessions, {});
-    // A narrowing's sessions of the other question lengths go along, each
-    // to its own file.
-    const std::map<int, std::vector<Session>> otherLengths =
-        level.isCustom ? std::exchange(m_narrowingSessions, {}) : std::map<int, std::vector<Session>>{};
+    // A narrowing's sessions of the other question kinds and lengths go
+    // along, each to its own file.
+    using Shapes = std::map<std::pair<QuestionKind, int>, std::vector<Session>>;
+    const Shapes otherLengths = level.isCustom ? std::exchange(m_narrowingSessions, {}) : Shapes{};
     level.questionLength = m_length;
+    level.questionKind = m_kind;
     level.savedId = QUuid::createUuid();
     level.id = savedLevelId(level.savedId);
     level.name = LevelStore::cleanName(name);
@@ -141,9 +144,10 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
     m_currentLevel = level;
     m_with.preferences->setInteger(level.id, PreferenceKey::savedLevel);
     m_summaries[level.id] = {};
-    for (const auto &[length, sessions] : otherLengths) {
+    for (const auto &[shape, sessions] : otherLengths) {
         Level ofLength = level;
-        ofLength.questionLength = length;
+        ofLength.questionKind = shape.first;
+        ofLength.questionLength = shape.second;
         for (const Session &session : sessions) {
             if (session.score.empty())
                 continue;
@@ -163,7 +167,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveLevel(Level level, QString
         level = *saved;
     }
     if (saved)
-        startPasses(saved->notes);
+        startPasses(questionNotes(saved->notes, m_kind));
     co_return saved;
 }
 

@@ -20,11 +20,13 @@ public:
     virtual QCoro::Task<Result<Level>> loadNextLevel() = 0;
     virtual QCoro::Task<Result<Level>> loadLevel(Level level) = 0;
     // How questions are made from now on: `length` notes each (1, or a
-    // melody's length), neighbours at most `leap` apart. Levels loaded from
-    // now on come with that length's history.
-    virtual void setQuestionShape(int length, MelodyLeap leap) = 0;
-    // The level on show once more, with the history of the question length
-    // now set; an unsaved narrowing keeps each length's sessions apart.
+    // melody's length), neighbours at most `leap` apart; of chords, `length`
+    // chords, the same one twice in a row only with `repeat`. Levels loaded
+    // from now on come with that kind's and length's history.
+    virtual void setQuestionShape(int length, MelodyLeap leap, QuestionKind kind, bool repeat) = 0;
+    // The level on show once more, with the history of the question kind
+    // and length now set; an unsaved narrowing keeps each one's sessions
+    // apart.
     virtual QCoro::Task<Result<Level>> loadLevelForQuestionLength() = 0;
     virtual QCoro::Task<Result<Session>> startSession() = 0;
     virtual QCoro::Task<Result<Level>> stopSession() = 0;

@@ -39,6 +39,9 @@ Settings readSettings(const Preferences &preferences)
         integerIn(preferences, PreferenceKey::melodyLength, 1, Settings::maxMelodyLength, defaults.melodyLength);
     if (const std::optional<QString> text = preferences.text(PreferenceKey::melodyLeap))
         settings.melodyLeap = leapFromText(*text).value_or(defaults.melodyLeap);
+    if (const std::optional<QString> text = preferences.text(PreferenceKey::questionKind))
+        settings.questionKind = kindFromText(*text).value_or(defaults.questionKind);
+    settings.chordsRepeat = preferences.storedBoolean(PreferenceKey::chordsRepeat).value_or(defaults.chordsRepeat);
     return settings;
 }
 
@@ -69,6 +72,10 @@ void storeSettings(Preferences &preferences, const Settings &settings, const Set
         preferences.setBool(settings.contrast, PreferenceKey::contrast);
     if (settings.melodyLeap != before.melodyLeap)
         preferences.setText(leapText(settings.melodyLeap), PreferenceKey::melodyLeap);
+    if (settings.questionKind != before.questionKind)
+        preferences.setText(kindText(settings.questionKind), PreferenceKey::questionKind);
+    if (settings.chordsRepeat != before.chordsRepeat)
+        preferences.setBool(settings.chordsRepeat, PreferenceKey::chordsRepeat);
 }
 
 } // namespace lirra

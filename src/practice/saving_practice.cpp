@@ -114,7 +114,7 @@ KnownLevels CyclicPracticeManager::knownLevels()
     generateLevelsIfNeeded();
     std::set<HistoryFile> files;
     const auto addEveryLength = [&files](const Level &level) {
-        for (const HistoryFile &file : HistoryFile::of(level).everyLength())
+        for (const HistoryFile &file : HistoryFile::of(level).everyShape())
             files.insert(file);
     };
     for (const Level &level : m_allLevels)
@@ -141,6 +141,7 @@ QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
         level.id = file.levelId;
         level.savedId = file.savedId;
         level.questionLength = file.length;
+        level.questionKind = file.kind;
         for (const Session &session : sessions) {
             if (!holdsKept(file)) {
                 Result<void> saved = co_await m_with.storage->saveSession(session, level);
@@ -149,7 +150,7 @@ QCoro::Task<Result<void>> CyclicPracticeManager::writeKept()
                 if (outcome)
                     outcome = std::move(saved);
             }
-            KeptSession kept{file.levelId, session, file.savedId, file.length};
+            KeptSession kept{file.levelId, session, file.savedId, file.length, file.kind};
             co_await keep(std::move(kept));
         }
     }
@@ -167,7 +168,7 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
 
     if (!session.score.empty()) {
         // A newer session waits behind the ones still kept for its level.
-        KeptSession stopped{level.id, session, level.savedId, level.questionLength};
+        KeptSession stopped{level.id, session, level.savedId, level.questionLength, level.questionKind};
         if (holdsKept(file)) {
             const Kept kept = co_await keep(std::move(stopped));
             co_return std::unexpected(keptError(stillKept, kept));
@@ -186,12 +187,12 @@ QCoro::Task<Result<Level>> CyclicPracticeManager::saveStopped(Level level, Sessi
     if (!session.score.empty())
         written.push_back(session);
     level = withSessions(std::move(level), written);
-    if (level.questionLength == m_length)
+    if (level.questionLength == m_length && level.questionKind == m_kind)
         m_summaries[level.id] = summarize(level.sessions);
     // The level may have changed while the file was written; the stopped
     // session belongs to the level it was taken from.
     if (m_currentLevel && m_currentLevel->id == level.id && !m_currentLevel->isCustom
-        && m_currentLevel->questionLength == level.questionLength)
+        && m_currentLevel->questionLength == level.questionLength && m_currentLevel->questionKind == level.questionKind)
         m_currentLevel = level;
     co_return level;
 }

@@ -131,7 +131,10 @@ void attachConfusions(std::vector<Session> &sessions, const std::vector<QByteArr
 
 QString confusionsFileName(const QString &sessionsFileName)
 {
-    // "sessions_7.txt" → "confusions_7.txt"; "my_<uuid>.txt" → "confusions_my_<uuid>.txt".
+    // "sessions_7.txt" → "confusions_7.txt"; "my_<uuid>.txt" → "confusions_my_<uuid>.txt";
+    // "chords_7.txt" → "chord_confusions_7.txt".
+    if (sessionsFileName.startsWith(QLatin1String("chords_")))
+        return QStringLiteral("chord_confusions_") + sessionsFileName.mid(7);
     if (sessionsFileName.startsWith(QLatin1String("sessions_")))
         return QStringLiteral("confusions_") + sessionsFileName.mid(9);
     return QStringLiteral("confusions_") + sessionsFileName;

@@ -37,7 +37,8 @@ bool isConfusionLine(QByteArrayView line);
 // counts. Lines that cannot be read are skipped, and counted when asked.
 void attachConfusions(std::vector<Session> &sessions, const std::vector<QByteArray> &lines, int *damaged = nullptr);
 
-// "confusions_7.txt", or "confusions_my_<uuid>.txt" for a saved level.
+// "confusions_7.txt", or "confusions_my_<uuid>.txt" for a saved level;
+// "chord_confusions_7.txt" for chords.
 QString confusionsFileName(const QString &sessionsFileName);
 
 } // namespace lirra

@@ -120,12 +120,14 @@ HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
                                    .arg(count)
                                    .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"));
     };
-    // Each level's one-note history, then its melodies' of each length.
+    // Each level's one-note history, then its melodies' of each length,
+    // then its chords' likewise.
     std::vector<Level> histories;
     for (const Level &level : levels) {
-        for (const HistoryFile &file : HistoryFile::of(level).everyLength()) {
+        for (const HistoryFile &file : HistoryFile::of(level).everyShape()) {
             Level ofLength = level;
             ofLength.questionLength = file.length;
+            ofLength.questionKind = file.kind;
             histories.push_back(std::move(ofLength));
         }
     }
@@ -134,7 +136,8 @@ HistoryExport readHistory(const QString &sessionsFolder, FileSystem &fs)
         const QString path = QDir(sessionsFolder).filePath(name);
         // A length never practised has no file, and nothing to tell.
         struct stat info {};
-        if (level.questionLength > 1 && fs.lstat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT)
+        const bool mayBeMissing = level.questionLength > 1 || level.questionKind != QuestionKind::note;
+        if (mayBeMissing && fs.lstat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT)
             continue;
         const auto lines = readLastLinesOf(fs, domain, path, whole);
         if (!lines) {
@@ -176,6 +179,7 @@ QByteArray historyJson(const HistoryExport &history)
                 {QStringLiteral("timestamp"), session.timestamp},
                 {QStringLiteral("time"), localTime(session.timestamp)},
                 {QStringLiteral("length"), exported.level.questionLength},
+                {QStringLiteral("kind"), kindText(exported.level.questionKind)},
             };
             if (exported.level.isSaved())
                 entry.insert(QStringLiteral("name"), exported.level.name);
@@ -207,8 +211,9 @@ QByteArray historyJson(const HistoryExport &history)
 
 QByteArray sessionsCsv(const HistoryExport &history)
 {
-    // The local time last, so that the columns before stay where they were.
-    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong,time,length\n";
+    // The local time, the length and the kind last, so that the columns
+    // before stay where they were.
+    QByteArray csv = "level,title,name,timestamp,note,octave,correct,wrong,time,length,kind\n";
     for (const ExportedLevel &exported : history.levels) {
         const QByteArray level = levelFields(exported.level);
         for (const Session &session : exported.sessions) {
@@ -216,7 +221,8 @@ QByteArray sessionsCsv(const HistoryExport &history)
                 csv += level + number(session.timestamp) + ',' + FileSessionStorage::writtenName(note.name).toUtf8() + ','
                     + QByteArray::number(note.octave) + ',' + QByteArray::number(qint64(score.correct)) + ','
                     + QByteArray::number(qint64(score.wrong)) + ',' + localTime(session.timestamp).toLatin1() + ','
-                    + QByteArray::number(exported.level.questionLength) + '\n';
+                    + QByteArray::number(exported.level.questionLength) + ','
+                    + kindText(exported.level.questionKind).toLatin1() + '\n';
             }
         }
     }
@@ -225,14 +231,15 @@ QByteArray sessionsCsv(const HistoryExport &history)
 
 QByteArray confusionsCsv(const HistoryExport &history)
 {
-    QByteArray csv = "level,title,name,timestamp,asked,answered,count,time,length\n";
+    QByteArray csv = "level,title,name,timestamp,asked,answered,count,time,length,kind\n";
     for (const ExportedLevel &exported : history.levels) {
         for (const Session &session : exported.sessions) {
             for (const auto &[confusion, count] : session.confusions) {
                 csv += levelFields(exported.level) + number(session.timestamp) + ',' + writtenNote(confusion.asked) + ','
                     + writtenNote(confusion.answered) + ',' + QByteArray::number(qint64(count)) + ','
                     + localTime(session.timestamp).toLatin1() + ','
-                    + QByteArray::number(exported.level.questionLength) + '\n';
+                    + QByteArray::number(exported.level.questionLength) + ','
+                    + kindText(exported.level.questionKind).toLatin1() + '\n';
             }
         }
     }

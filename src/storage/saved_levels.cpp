@@ -334,8 +334,9 @@ QCoro::Task<Result<void>> SavedLevelStore::putHistoryAside(QUuid savedId)
         if (!path)
             return std::unexpected(path.error());
         const QDir folder = QFileInfo(*path).absoluteDir();
-        // Every length's history goes aside; a length never practised has no file.
-        for (const HistoryFile &file : HistoryFile(savedLevelId(savedId), savedId).everyLength()) {
+        // Every kind's and length's history goes aside; one never practised
+        // has no file.
+        for (const HistoryFile &file : HistoryFile(savedLevelId(savedId), savedId).everyShape()) {
             const QString name = file.fileName();
             const QByteArray from = QFile::encodeName(folder.filePath(name));
             struct stat info {};

@@ -36,9 +36,12 @@ QByteArray FileSessionJournal::formatLine(const KeptSession &kept)
 {
     QByteArray level = kept.savedId.isNull() ? QByteArray::number(qint64(kept.levelId))
                                              : "my_" + kept.savedId.toByteArray(QUuid::WithoutBraces);
-    // Melodies as their files are named: "7_n3", "my_<uuid>_n3".
+    // Melodies and chords as their files are named: "7_n3", "my_<uuid>_n3",
+    // "chords_7", "chords_my_<uuid>_n3".
     if (kept.length > 1)
         level += "_n" + QByteArray::number(kept.length);
+    if (kept.kind == QuestionKind::chord)
+        level.prepend("chords_");
     QByteArray line = level + ' ' + FileSessionStorage::formatLine(kept.session);
     // The session's confusions ride after a tab, which no session line holds.
     if (const QByteArray confusions = formatConfusions(kept.session.confusions); !confusions.isEmpty()) {
@@ -56,6 +59,11 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
     std::int64_t id = 0;
     QUuid savedId;
     QByteArrayView level = line.first(blank);
+    QuestionKind kind = QuestionKind::note;
+    if (level.startsWith("chords_")) {
+        kind = QuestionKind::chord;
+        level = level.sliced(7);
+    }
     int length = 1;
     if (const qsizetype mark = level.lastIndexOf("_n"); mark > 0) {
         const QByteArrayView digits = level.sliced(mark + 2);
@@ -87,7 +95,7 @@ std::optional<KeptSession> FileSessionJournal::parseLine(QByteArrayView line)
         return std::nullopt;
     if (!confusions.isEmpty())
         session->confusions = parseConfusions(QString::fromLatin1(confusions));
-    return KeptSession{id, std::move(*session), savedId, length};
+    return KeptSession{id, std::move(*session), savedId, length, kind};
 }
 
 Result<QString> FileSessionJournal::file() const

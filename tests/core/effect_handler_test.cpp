@@ -24,9 +24,11 @@ public:
     QCoro::Task<Result<Level>> loadPreviousLevel() override { co_return answer("loadPreviousLevel", level); }
     QCoro::Task<Result<Level>> loadNextLevel() override { co_return answer("loadNextLevel", level); }
     QCoro::Task<Result<Level>> loadLevel(Level given) override { co_return answer("loadLevel", given); }
-    void setQuestionShape(int length, MelodyLeap leap) override
+    void setQuestionShape(int length, MelodyLeap leap, QuestionKind kind, bool repeat) override
     {
-        journal->append(QStringLiteral("setQuestionShape %1 %2").arg(length).arg(leapText(leap)));
+        journal->append(QStringLiteral("setQuestionShape %1 %2").arg(length).arg(leapText(leap))
+                        + (kind == QuestionKind::chord ? QStringLiteral(" chords") : QString())
+                        + (repeat ? QStringLiteral(" repeating") : QString()));
     }
     QCoro::Task<Result<Level>> loadLevelForQuestionLength() override
     {

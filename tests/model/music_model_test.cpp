@@ -1,6 +1,7 @@
 #include "support/notes.h"
 #include "support/test_registry.h"
 
+#include "model/chords.h"
 #include "model/localization.h"
 #include "model/music.h"
 #include "model/timestamp.h"
@@ -59,6 +60,82 @@ private slots:
             return;
         QCOMPARE(semitones(*name, allNoteNames[size_t(key)]), semitonesAbove);
         QCOMPARE(index(lirra::transposed(*name, by)), transposed);
+    }
+
+    // Written from theory: each chord's notes in C major and C minor as
+    // sharps, the numeral, then the same functions in every other key by
+    // moving every note by the tonic's distance from C.
+    void chordsOfEveryKey_data()
+    {
+        QTest::addColumn<bool>("isMajor");
+        QTest::addColumn<QStringList>("table"); // "numeral: root third fifth", by root from C up
+        QTest::newRow("major") << true << QStringList{
+            u"I: C E G"_qs, u"♭II: C# F G#"_qs, u"ii: D F A"_qs, u"♭III: D# G A#"_qs,
+            u"iii: E G B"_qs, u"IV: F A C"_qs, u"♯iv°: F# A C"_qs, u"V: G B D"_qs,
+            u"♭VI: G# C D#"_qs, u"vi: A C E"_qs, u"♭VII: A# D F"_qs, u"vii°: B D F"_qs};
+        QTest::newRow("minor") << false << QStringList{
+            u"i: C D# G"_qs, u"♭II: C# F G#"_qs, u"ii°: D F G#"_qs, u"III: D# G A#"_qs,
+            u"♮iii: E G B"_qs, u"iv: F G# C"_qs, u"♯iv°: F# A C"_qs, u"V: G B D"_qs,
+            u"VI: G# C D#"_qs, u"♮vi: A C E"_qs, u"VII: A# D F"_qs, u"vii°: B D F"_qs};
+    }
+    void chordsOfEveryKey()
+    {
+        QFETCH(bool, isMajor);
+        QFETCH(QStringList, table);
+        static const QStringList sharps = {u"C"_qs, u"C#"_qs, u"D"_qs, u"D#"_qs, u"E"_qs, u"F"_qs,
+                                           u"F#"_qs, u"G"_qs, u"G#"_qs, u"A"_qs, u"A#"_qs, u"B"_qs};
+        for (int key = 0; key < 12; ++key) {
+            for (int root = 0; root < 12; ++root) {
+                const QStringList row = table[root].split(u": "_qs);
+                QStringList expected;
+                for (const QString &inC : row[1].split(u' '))
+                    expected << sharps[(sharps.indexOf(inC) + key) % 12];
+                const Chord chord = chordOf(allNoteNames[size_t((root + key) % 12)], allNoteNames[size_t(key)], isMajor);
+                QStringList got;
+                for (const NoteName name : chord.notes())
+                    got << sharps[index(name)];
+                const QByteArray where = (sharps[key] + (isMajor ? u" major, "_qs : u" minor, "_qs) + row[0]).toUtf8();
+                QVERIFY2(got == expected, where + ": " + got.join(u' ').toUtf8());
+                QVERIFY2(chord.numeral == row[0], where + " named " + chord.numeral.toUtf8());
+                // Played with the root below, close, inside the piano and
+                // the middle of the keyboard.
+                const std::vector<int> keys = chordVoicing(chord);
+                QCOMPARE(keys.size(), size_t(4));
+                QCOMPARE(keys[0] % 12, index(chord.root));
+                QCOMPARE(keys[1] - keys[0], 12);
+                QVERIFY2(keys[1] >= 55 && keys[3] <= 73 && keys[3] - keys[1] <= 7, where);
+                for (int i = 1; i < 4; ++i)
+                    QCOMPARE(keys[size_t(i)] % 12, index(chord.notes()[size_t(i - 1)]));
+            }
+        }
+    }
+
+    void triadsHeardInAnyInversion_data()
+    {
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<int>("root"); // -1: no triad
+        QTest::newRow("root position") << u"C E G"_qs << 0;
+        QTest::newRow("first inversion") << u"E G C"_qs << 0;
+        QTest::newRow("second inversion, minor") << u"E A C"_qs << 9;
+        QTest::newRow("diminished, spread") << u"B F D"_qs << 11;
+        QTest::newRow("doubled note") << u"F A C F"_qs << 5;
+        QTest::newRow("a single note") << u"D"_qs << -1;
+        QTest::newRow("two notes") << u"C G"_qs << -1;
+        QTest::newRow("augmented") << u"C E G#"_qs << -1;
+        QTest::newRow("seventh chord") << u"G B D F"_qs << -1;
+        QTest::newRow("a cluster") << u"C C# D"_qs << -1;
+    }
+    void triadsHeardInAnyInversion()
+    {
+        QFETCH(QString, names);
+        QFETCH(int, root);
+        std::vector<NoteName> pressed;
+        for (const Note n : notes(names.split(u' ').join(u"1 "_qs) + u"1"_qs))
+            pressed.push_back(n.name);
+        const std::optional<NoteName> found = triadRoot(pressed);
+        QCOMPARE(found.has_value(), root >= 0);
+        if (found)
+            QCOMPARE(index(*found), root);
     }
 
     void displayTexts()

@@ -212,7 +212,7 @@ private slots:
         auto m = manager(std::make_shared<FixedLevels>(2));
         m_random->values = {0, 1, 2, 0, 1, 2, 0, 1, 2};
         awaitTask(m->prepareToPractice());
-        m->setQuestionShape(3, MelodyLeap::fifth);
+        m->setQuestionShape(3, MelodyLeap::fifth, QuestionKind::note, false);
         const Level level = *awaitTask(m->loadLevelForQuestionLength());
         QCOMPARE(level.id, 1);
         QCOMPARE(level.questionLength, 3);
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(m->historySummary(level).answers, 3);
 
         // One note again: the level's own history, one-note questions.
-        m->setQuestionShape(1, MelodyLeap::fifth);
+        m->setQuestionShape(1, MelodyLeap::fifth, QuestionKind::note, false);
         const Level single = *awaitTask(m->loadLevelForQuestionLength());
         QCOMPARE(single.questionLength, 1);
         QVERIFY(single.sessions.empty());
@@ -256,13 +256,13 @@ private slots:
         awaitTask(m->startSession());
         const Session one = *awaitTask(m->logRightAnswer(*awaitTask(m->loadNextQuestion())));
         QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{one});
-        m->setQuestionShape(2, MelodyLeap::steps);
+        m->setQuestionShape(2, MelodyLeap::steps, QuestionKind::note, false);
         const Level twos = *awaitTask(m->loadLevelForQuestionLength());
         QVERIFY(twos.isCustom && twos.sessions.empty() && twos.questionLength == 2);
         const Question pair = *awaitTask(m->loadNextQuestion());
         QCOMPARE(pair.length(), size_t(2));
         QVERIFY(std::abs(pitchOf(pair.noteAt(1)) - pitchOf(pair.noteAt(0))) <= 2);
-        m->setQuestionShape(1, MelodyLeap::steps);
+        m->setQuestionShape(1, MelodyLeap::steps, QuestionKind::note, false);
         QCOMPARE(awaitTask(m->loadLevelForQuestionLength())->sessions, std::vector<Session>{one});
         QVERIFY(m_storage->files[1].empty());
     }

@@ -26,7 +26,11 @@ QString describe(const Settings &s)
         .arg(s.volume)
         .arg(namingText(s.noteNames))
         .arg(modeText(s.mode))
-        .arg(s.contrast);
+        .arg(s.contrast)
+        + QStringLiteral(" length %1 leap %2 kind %3 repeat %4")
+              .arg(s.melodyLength)
+              .arg(leapText(s.melodyLeap), kindText(s.questionKind))
+              .arg(s.chordsRepeat);
 }
 
 Settings with(const std::function<void(Settings &)> &change)
@@ -102,6 +106,13 @@ private slots:
         QTest::newRow("instrument no bank") << QByteArray("{\"sound.instrument\": \"48\"}") << defaults;
         QTest::newRow("instrument beyond MIDI") << QByteArray("{\"sound.instrument\": \"0:200\"}") << defaults;
         QTest::newRow("instrument an object") << QByteArray("{\"sound.instrument\": {\"bank\": 0}}") << defaults;
+        QTest::newRow("progressions of chords that may repeat")
+            << QByteArray("{\"practice.question.kind\": \"chord\", \"practice.chords.repeat\": true, \"practice.melody.length\": 3, \"practice.melody.leap\": \"any\"}")
+            << with([](Settings &s) { s.questionKind = QuestionKind::chord; s.chordsRepeat = true; s.melodyLength = 3; s.melodyLeap = MelodyLeap::any; });
+        QTest::newRow("kind unknown") << QByteArray("{\"practice.question.kind\": \"Chord\"}") << defaults;
+        QTest::newRow("kind a number, repeat a text")
+            << QByteArray("{\"practice.question.kind\": 1, \"practice.chords.repeat\": \"true\"}") << defaults;
+        QTest::newRow("length beyond five") << QByteArray("{\"practice.melody.length\": 6}") << defaults;
         QTest::newRow("names unknown") << QByteArray("{\"display.noteNames\": \"Solfege\"}") << defaults;
         QTest::newRow("names a list") << QByteArray("{\"display.noteNames\": [\"degrees\"]}") << defaults;
         QTest::newRow("one bad value among good ones")
@@ -130,6 +141,8 @@ private slots:
         changed.noteNames = NoteNaming::solfegeForKey;
         changed.mode = PracticeMode::adaptive;
         changed.contrast = false;
+        changed.questionKind = QuestionKind::chord;
+        changed.chordsRepeat = true;
         {
             SettingsPreferences preferences(path());
             storeSettings(preferences, changed, defaults);
@@ -138,7 +151,8 @@ private slots:
         QFile file(path());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
-        QCOMPARE(stored.keys(), (QStringList{"display.noteNames", "practice.cadence.every", "practice.contrast", "practice.mode",
+        QCOMPARE(stored.keys(), (QStringList{"display.noteNames", "practice.cadence.every", "practice.chords.repeat",
+                                             "practice.contrast", "practice.mode", "practice.question.kind",
                                              "practice.tempo", "sound.instrument"}));
         QCOMPARE(stored.value("practice.contrast").toBool(true), false);
         QCOMPARE(stored.value("sound.instrument").toString(), QStringLiteral("8:4"));

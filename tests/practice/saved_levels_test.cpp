@@ -171,7 +171,7 @@ private slots:
     {
         auto manager = makeManager();
         practisedNarrowing(*manager);
-        manager->setQuestionShape(3, MelodyLeap::fifth);
+        manager->setQuestionShape(3, MelodyLeap::fifth, QuestionKind::note, false);
         QVERIFY(awaitTask(manager->loadLevelForQuestionLength())->sessions.empty());
         awaitTask(manager->startSession());
         const Question melody = *awaitTask(manager->loadNextQuestion());
@@ -185,7 +185,7 @@ private slots:
         const QString id = saved.savedId.toString(QUuid::WithoutBraces);
         QCOMPARE(lines(folder() + QStringLiteral("/my_%1_n3.txt").arg(id)), 1);
         QCOMPARE(lines(folder() + QStringLiteral("/my_%1.txt").arg(id)), 1);
-        manager->setQuestionShape(1, MelodyLeap::fifth);
+        manager->setQuestionShape(1, MelodyLeap::fifth, QuestionKind::note, false);
         QCOMPARE(awaitTask(manager->loadLevelForQuestionLength())->sessions.size(), size_t(1));
         awaitTask(manager->deleteLevel(saved.id));
         QCOMPARE(lines(folder() + QStringLiteral("/deleted_my_%1_n3.txt").arg(id)), 1);

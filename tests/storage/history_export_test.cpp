@@ -58,6 +58,9 @@ private slots:
               "1733472000.25;e:1:3:1,c:1:2:0\nnot a session\n1733558400;d:1:1:1\n");
         write(folder() + "/confusions_1.txt", "1733472000.25;e1>dsharp1:1\nbroken\n");
         write(folder() + "/sessions_7.txt", "1733600000.5;g:1:4:0\n");
+        // Chords on level 7: apart from its notes, confusions too.
+        write(folder() + "/chords_7.txt", "1733650000;f:1:2:1\n");
+        write(folder() + "/chord_confusions_7.txt", "1733650000;f1>d1:1\n");
         // Melodies of three on level 1: a history of their own.
         write(folder() + "/sessions_1_n3.txt", "1733480000;e:1:1:0,d:1:2:1\n");
         write(folder() + "/confusions_1_n3.txt", "1733480000;d1>e1:1\n");
@@ -71,9 +74,9 @@ private slots:
     {
         const auto fs = FileSystem::posix();
         const HistoryExport history = readHistory(folder(), *fs);
-        QCOMPARE(history.levels.size(), size_t(4)); // level 1's notes and melodies apart
+        QCOMPARE(history.levels.size(), size_t(5)); // level 1's notes and melodies apart, level 7's notes and chords
         QCOMPARE(history.levelCount(), size_t(3));
-        QCOMPARE(history.sessionCount(), size_t(5));
+        QCOMPARE(history.sessionCount(), size_t(6));
         QCOMPARE(history.skipped.size(), 3);
         QVERIFY(history.skipped.contains(QStringLiteral("sessions_1.txt: 1 damaged line skipped.")));
         QVERIFY(history.skipped.contains(QStringLiteral("confusions_1.txt: 1 damaged line skipped.")));
@@ -86,12 +89,13 @@ private slots:
         const QJsonObject root = QJsonDocument::fromJson(historyJson(readHistory(folder(), *fs))).object();
         QCOMPARE(root.value("version").toInt(), 1);
         const QJsonArray sessions = root.value("sessions").toArray();
-        QCOMPARE(sessions.size(), 5);
+        QCOMPARE(sessions.size(), 6);
         const QJsonObject first = sessions[0].toObject();
         QCOMPARE(first.value("length").toInt(), 1);
         const QJsonObject melody = sessions[2].toObject();
         QCOMPARE(melody.value("level").toInteger(), 1);
         QCOMPARE(melody.value("length").toInt(), 3);
+        QCOMPARE(melody.value("kind").toString(), QStringLiteral("note"));
         QCOMPARE(melody.value("title").toString(), QStringLiteral("C major · lower half · diatonic · melodies of 3"));
         QCOMPARE(melody.value("confusions").toArray(),
                  (QJsonArray{QJsonObject{{"asked", "d1"}, {"answered", "e1"}, {"count", 1}}}));
@@ -113,7 +117,16 @@ private slots:
         QCOMPARE(sessions[1].toObject().value("confusions").toArray(), QJsonArray());
         QCOMPARE(sessions[1].toObject().value("timestamp").toDouble(), 1733558400.0);
         QCOMPARE(sessions[3].toObject().value("level").toInteger(), 7);
-        const QJsonObject saved = sessions[4].toObject();
+        const QJsonObject chords = sessions[4].toObject();
+        QCOMPARE(chords.value("level").toInteger(), 7);
+        QCOMPARE(chords.value("kind").toString(), QStringLiteral("chord"));
+        QCOMPARE(chords.value("length").toInt(), 1);
+        QCOMPARE(chords.value("title").toString(), QStringLiteral("C minor · lower half · diatonic · chords"));
+        QCOMPARE(chords.value("notes").toArray()[0].toObject(),
+                 (QJsonObject{{"note", "f"}, {"octave", 1}, {"correct", 2}, {"wrong", 1}}));
+        QCOMPARE(chords.value("confusions").toArray(),
+                 (QJsonArray{QJsonObject{{"asked", "f1"}, {"answered", "d1"}, {"count", 1}}}));
+        const QJsonObject saved = sessions[5].toObject();
         QCOMPARE(saved.value("level").toInteger(), savedThirds().id);
         QCOMPARE(saved.value("name").toString(), savedThirds().name);
         QCOMPARE(saved.value("title").toString(), QStringLiteral("Thirds, \"tight\" · D minor · my level"));
@@ -125,23 +138,26 @@ private slots:
         const auto fs = FileSystem::posix();
         const HistoryExport history = readHistory(folder(), *fs);
         const QList<QByteArray> rows = sessionsCsv(history).split('\n');
-        QCOMPARE(rows.size(), 1 + 7 + 1); // header, one per session and note, the last line break
-        // The question length last: the columns before stay where they were.
-        QCOMPARE(rows[0], QByteArray("level,title,name,timestamp,note,octave,correct,wrong,time,length"));
+        QCOMPARE(rows.size(), 1 + 8 + 1); // header, one per session and note, the last line break
+        // The question length and kind last: the columns before stay where they were.
+        QCOMPARE(rows[0], QByteArray("level,title,name,timestamp,note,octave,correct,wrong,time,length,kind"));
         const auto at = [](qint64 seconds) {
             const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds);
             return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate).toLatin1();
         };
-        QCOMPARE(rows[1], "1,C major · lower half · diatonic,,1733472000.25,c,1,2,0," + at(1733472000) + ",1");
-        QCOMPARE(rows[4], "1,C major · lower half · diatonic · melodies of 3,,1733480000,d,1,2,1," + at(1733480000) + ",3");
-        QCOMPARE(rows[6], "7,C minor · lower half · diatonic,,1733600000.5,g,1,4,0," + at(1733600000) + ",1");
+        QCOMPARE(rows[1], "1,C major · lower half · diatonic,,1733472000.25,c,1,2,0," + at(1733472000) + ",1,note");
+        QCOMPARE(rows[4], "1,C major · lower half · diatonic · melodies of 3,,1733480000,d,1,2,1," + at(1733480000) + ",3,note");
+        QCOMPARE(rows[6], "7,C minor · lower half · diatonic,,1733600000.5,g,1,4,0," + at(1733600000) + ",1,note");
+        QCOMPARE(rows[7], "7,C minor · lower half · diatonic · chords,,1733650000,f,1,2,1," + at(1733650000) + ",1,chord");
         const QByteArray id = QByteArray::number(qint64(savedThirds().id));
-        QCOMPARE(rows[7], id + ",\"Thirds, \"\"tight\"\" · D minor · my level\",\"Thirds, \"\"tight\"\"\",1733700000,"
-                              + FileSessionStorage::writtenName(NoteName::fSharp).toUtf8() + ",1,0,2," + at(1733700000) + ",1");
-        QCOMPARE(confusionsCsv(history), "level,title,name,timestamp,asked,answered,count,time,length\n1,C major · lower "
-                                         "half · diatonic,,1733472000.25,e1,dsharp1,1," + at(1733472000) + ",1\n"
+        QCOMPARE(rows[8], id + ",\"Thirds, \"\"tight\"\" · D minor · my level\",\"Thirds, \"\"tight\"\"\",1733700000,"
+                              + FileSessionStorage::writtenName(NoteName::fSharp).toUtf8() + ",1,0,2," + at(1733700000) + ",1,note");
+        QCOMPARE(confusionsCsv(history), "level,title,name,timestamp,asked,answered,count,time,length,kind\n1,C major · lower "
+                                         "half · diatonic,,1733472000.25,e1,dsharp1,1," + at(1733472000) + ",1,note\n"
                                          "1,C major · lower half · diatonic · melodies of 3,,1733480000,d1,e1,1,"
-                                         + at(1733480000) + ",3\n");
+                                         + at(1733480000) + ",3,note\n"
+                                         "7,C minor · lower half · diatonic · chords,,1733650000,f1,d1,1,"
+                                         + at(1733650000) + ",1,chord\n");
 
         QTemporaryDir out;
         QVERIFY(exportCsv(history, out.filePath("new/folder"), *fs));
@@ -182,10 +198,10 @@ private slots:
         QVERIFY(errors.contains("sessions_1.txt: 1 damaged line skipped."));
         QVERIFY2(errors.contains("the export is not the whole history: sessions_9.txt could not be read"), qPrintable(errors));
         QCOMPARE(QString::fromUtf8(lirra.readAllStandardOutput()).trimmed(),
-                 QStringLiteral("Exported 5 sessions of 3 levels to %1").arg(json));
+                 QStringLiteral("Exported 6 sessions of 3 levels to %1").arg(json));
         QFile file(json);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value("sessions").toArray().size(), 5);
+        QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value("sessions").toArray().size(), 6);
 
         lirra.start(QStringLiteral(LIRRA_BINARY), {"--export-json", json, "--export-csv", m_home.path()});
         QVERIFY(lirra.waitForFinished(30000));
@@ -260,11 +276,11 @@ private slots:
         if (!said.isEmpty()) {
             QVERIFY2(!output.contains("Exported"), qPrintable(output));
         } else {
-            QVERIFY2(output.startsWith("Exported 5 sessions"), qPrintable(output));
+            QVERIFY2(output.startsWith("Exported 6 sessions"), qPrintable(output));
             const QString written = kind == "new" ? path : elsewhere;
             QFile file(written);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value("sessions").toArray().size(), 5);
+            QCOMPARE(QJsonDocument::fromJson(file.readAll()).object().value("sessions").toArray().size(), 6);
             // A link stays a link, and its target is what changed.
             QCOMPARE(QFileInfo(path).isSymLink(), kind == "link to a file");
         }

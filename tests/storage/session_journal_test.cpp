@@ -78,6 +78,24 @@ private slots:
         QVERIFY(awaitTask(j.replay()));
         QCOMPARE(readAll(documents() + QStringLiteral("/lirra_sessions/sessions_3_n3.txt")), QByteArray("13.0;f:1:1:2\n"));
         QCOMPARE(readAll(levelFile(3)), QByteArray("10.5;c:1:1:2\n12.25;e:1:1:2\n"));
+
+        // Chords likewise, single and in progressions, confusions apart.
+        KeptSession chord = kept(3, 14.0, u"G1");
+        chord.kind = QuestionKind::chord;
+        chord.session.confusions[Confusion{Note{NoteName::g, 1}, Note{NoteName::f, 1}}] = 1;
+        KeptSession progression = kept(3, 15.0, u"A1");
+        progression.kind = QuestionKind::chord;
+        progression.length = 4;
+        QVERIFY(awaitTask(j.keep(chord)));
+        QVERIFY(awaitTask(j.keep(progression)));
+        QCOMPARE(readAll(journalFile()), QByteArray("chords_3 14.0;g:1:1:2\tg1>f1:1\nchords_3_n4 15.0;a:1:1:2\n"));
+        QCOMPARE(*journal().read(), (std::vector<KeptSession>{chord, progression}));
+        QVERIFY(awaitTask(j.replay()));
+        const QString sessions = documents() + QStringLiteral("/lirra_sessions/");
+        QCOMPARE(readAll(sessions + QStringLiteral("chords_3.txt")), QByteArray("14.0;g:1:1:2\n"));
+        QCOMPARE(readAll(sessions + QStringLiteral("chord_confusions_3.txt")), QByteArray("14.0;g1>f1:1\n"));
+        QCOMPARE(readAll(sessions + QStringLiteral("chords_3_n4.txt")), QByteArray("15.0;a:1:1:2\n"));
+        QCOMPARE(readAll(levelFile(3)), QByteArray("10.5;c:1:1:2\n12.25;e:1:1:2\n"));
     }
 
     void aLevelThatFailsKeepsItsOwnAndTheOthersGoOn()
@@ -122,6 +140,12 @@ private slots:
         QTest::newRow("lines without a level") << QByteArray("1.0;c:1:1:0\nx 2.0;c:1:1:0\n 3.0;c:1:1:0\n5 4.0;c:1:1:0\n")
                                                << QList<double>{4};
         QTest::newRow("a negative count") << QByteArray("5 1.0;c:1:-1:0\n5 2.0;c:1:1:0\n") << QList<double>{2};
+        QTest::newRow("chords, of a saved level, in progressions")
+            << QByteArray("chords_5 1.0;c:1:1:0\nchords_my_8c3f0c26-3f4a-4a53-9a4e-2f1b0a6c1d7e_n3 2.0;c:1:1:0\n")
+            << QList<double>{1, 2};
+        QTest::newRow("chords named wrong") << QByteArray("chords5 1.0;c:1:1:0\nchords_ 2.0;c:1:1:0\nchords_chords_5 3.0;c:1:1:0\n"
+                                                           "5_chords 4.0;c:1:1:0\nchords_5_n9 5.0;c:1:1:0\n")
+                                            << QList<double>{};
         QTest::newRow("melodies of 2 and 5") << QByteArray("5_n2 1.0;c:1:1:0\n5_n5 2.0;c:1:1:0\n") << QList<double>{1, 2};
         QTest::newRow("lengths that are none") << QByteArray("5_n1 1.0;c:1:1:0\n5_n6 2.0;c:1:1:0\n5_nx 3.0;c:1:1:0\n"
                                                               "5_n 4.0;c:1:1:0\n_n3 5.0;c:1:1:0\n5_n3 6.0;c:1:1:0\n")
@@ -156,7 +180,7 @@ private slots:
         QVERIFY(awaitTask(j.replay()));
         QVERIFY(!QFileInfo::exists(journalFile()));
         qsizetype written = 0;
-        for (const QString &name : QDir(documents() + QStringLiteral("/lirra_sessions")).entryList({"sessions_*.txt"}))
+        for (const QString &name : QDir(documents() + QStringLiteral("/lirra_sessions")).entryList({"sessions_*.txt", "chords_*.txt"}))
             written += readAll(documents() + QStringLiteral("/lirra_sessions/") + name).count('\n');
         QCOMPARE(written, kept.size());
     }
