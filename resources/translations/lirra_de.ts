@@ -1231,5 +1231,49 @@
         <source>progressionsOf</source>
         <translation>Folgen aus %1 Akkorden</translation>
     </message>
+    <message>
+        <source>announce.chord</source>
+        <translation>Akkord %1 von %2: deine Antwort?</translation>
+    </message>
+    <message>
+        <source>announce.rightChord</source>
+        <translation>Richtig. Akkord %1 von %2: deine Antwort?</translation>
+    </message>
+    <message>
+        <source>preferences.questionKind</source>
+        <translation>Art der Frage:</translation>
+    </message>
+    <message>
+        <source>preferences.kindNote</source>
+        <translation>ein Ton</translation>
+    </message>
+    <message>
+        <source>preferences.kindChord</source>
+        <translation>ein Akkord der Tonart</translation>
+    </message>
+    <message>
+        <source>preferences.questionKindTip</source>
+        <translation>Nach der Kadenz erklingt ein Akkord und wird mit seinem Grundton benannt; Akkorde haben ihren eigenen Verlauf (%1)</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeat</source>
+        <translation>Akkordfolgen:</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeatOn</source>
+        <translation>Dürfen einen Akkord wiederholen</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeatTip</source>
+        <translation>Wenn eine Frage aus mehreren Akkorden besteht, darf derselbe Akkord zweimal hintereinander kommen</translation>
+    </message>
+    <message>
+        <source>preferences.oneChord</source>
+        <translation>ein Akkord</translation>
+    </message>
+    <message>
+        <source>preferences.progressionOf</source>
+        <translation>eine Folge aus %1 Akkorden</translation>
+    </message>
 </context>
 </TS>

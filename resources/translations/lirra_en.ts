@@ -1231,5 +1231,49 @@
         <source>progressionsOf</source>
         <translation>progressions of %1 chords</translation>
     </message>
+    <message>
+        <source>announce.chord</source>
+        <translation>Chord %1 of %2: your answer?</translation>
+    </message>
+    <message>
+        <source>announce.rightChord</source>
+        <translation>Right. Chord %1 of %2: your answer?</translation>
+    </message>
+    <message>
+        <source>preferences.questionKind</source>
+        <translation>Question kind:</translation>
+    </message>
+    <message>
+        <source>preferences.kindNote</source>
+        <translation>a note</translation>
+    </message>
+    <message>
+        <source>preferences.kindChord</source>
+        <translation>a chord of the key</translation>
+    </message>
+    <message>
+        <source>preferences.questionKindTip</source>
+        <translation>A chord sounds after the cadence and is named by its root; chords have a history of their own (%1)</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeat</source>
+        <translation>Progressions:</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeatOn</source>
+        <translation>May repeat a chord</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeatTip</source>
+        <translation>When a question is several chords, the same chord may come twice in a row</translation>
+    </message>
+    <message>
+        <source>preferences.oneChord</source>
+        <translation>one chord</translation>
+    </message>
+    <message>
+        <source>preferences.progressionOf</source>
+        <translation>a progression of %1 chords</translation>
+    </message>
 </context>
 </TS>

@@ -1231,5 +1231,49 @@
         <source>progressionsOf</source>
         <translation>suites de %1 accords</translation>
     </message>
+    <message>
+        <source>announce.chord</source>
+        <translation>Accord %1 sur %2 : votre réponse ?</translation>
+    </message>
+    <message>
+        <source>announce.rightChord</source>
+        <translation>Juste. Accord %1 sur %2 : votre réponse ?</translation>
+    </message>
+    <message>
+        <source>preferences.questionKind</source>
+        <translation>Type de question :</translation>
+    </message>
+    <message>
+        <source>preferences.kindNote</source>
+        <translation>une note</translation>
+    </message>
+    <message>
+        <source>preferences.kindChord</source>
+        <translation>un accord de la tonalité</translation>
+    </message>
+    <message>
+        <source>preferences.questionKindTip</source>
+        <translation>Un accord sonne après la cadence et se nomme par sa fondamentale ; les accords ont leur propre historique (%1)</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeat</source>
+        <translation>Suites d’accords :</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeatOn</source>
+        <translation>Peuvent répéter un accord</translation>
+    </message>
+    <message>
+        <source>preferences.chordsRepeatTip</source>
+        <translation>Quand une question compte plusieurs accords, le même accord peut venir deux fois de suite</translation>
+    </message>
+    <message>
+        <source>preferences.oneChord</source>
+        <translation>un accord</translation>
+    </message>
+    <message>
+        <source>preferences.progressionOf</source>
+        <translation>une suite de %1 accords</translation>
+    </message>
 </context>
 </TS>

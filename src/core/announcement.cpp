@@ -21,6 +21,7 @@ void announce(AppState &state, Announcement::Kind kind)
     if (waits && state.question && state.question->length() > 1) {
         next.position = std::int64_t(state.melodyPosition) + 1;
         next.length = std::int64_t(state.question->length());
+        next.chords = state.question->kind == QuestionKind::chord;
     }
     state.announcement = std::move(next);
 }
@@ -31,12 +32,16 @@ QString announcementText(const Announcement &announcement)
     switch (announcement.kind) {
     case Kind::right:
         if (announcement.length > 1)
-            return localized("announce.rightMelodyNote").arg(announcement.position).arg(announcement.length);
+            return localized(announcement.chords ? "announce.rightChord" : "announce.rightMelodyNote")
+                .arg(announcement.position)
+                .arg(announcement.length);
         return localized("announce.right");
     case Kind::wrong: return localized("announce.wrong");
     case Kind::questionReady:
         if (announcement.length > 1)
-            return localized("announce.melodyNote").arg(announcement.position).arg(announcement.length);
+            return localized(announcement.chords ? "announce.chord" : "announce.melodyNote")
+                .arg(announcement.position)
+                .arg(announcement.length);
         return localized("announce.questionReady");
     case Kind::sessionSaved:
         return localized("announce.sessionSaved").arg(announcement.right).arg(announcement.answers);

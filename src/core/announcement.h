@@ -24,6 +24,8 @@ struct Announcement {
     // question of one note has length 0 here.
     std::int64_t position = 0;
     std::int64_t length = 0;
+    // The places are a progression's chords.
+    bool chords = false;
     friend bool operator==(const Announcement &, const Announcement &) = default;
 };
 

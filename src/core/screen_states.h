@@ -37,6 +37,8 @@ struct MainScreenState {
     NoteName key = NoteName::c;
     bool isMajor = true;
     NoteNaming naming = NoteNaming::solfege;
+    // Chords are asked: each key stands for the chord on it.
+    bool chords = false;
     bool isPreviousButtonEnabled = false;
     bool isNextButtonEnabled = false;
     bool isConfigureButtonEnabled = false;

@@ -37,6 +37,14 @@ quint32 keycodeOf(TypingKey key)
     return places[size_t(key)].keycode;
 }
 
+std::optional<int> degreeKey(quint32 nativeScanCode, int qtKey)
+{
+    // The kernel's KEY_1 … KEY_7 are 2 … 8.
+    if (nativeScanCode != 0)
+        return nativeScanCode >= 10 && nativeScanCode <= 16 ? std::optional(int(nativeScanCode) - 9) : std::nullopt;
+    return qtKey >= Qt::Key_1 && qtKey <= Qt::Key_7 ? std::optional(qtKey - Qt::Key_1 + 1) : std::nullopt;
+}
+
 std::optional<Note> TypingKeyboard::note(TypingKey key) const
 {
     if (key == TypingKey::octaveDown || key == TypingKey::octaveUp)
@@ -81,6 +89,7 @@ QList<QKeySequence> shortcuts(Command command)
     case Command::preferences: return {QKeySequence(Qt::CTRL | Qt::Key_Comma)};
     case Command::confusions: return {QKeySequence(Qt::Key_C)};
     case Command::questionLength: return {QKeySequence(Qt::CTRL | Qt::Key_M)};
+    case Command::questionKind: return {QKeySequence(Qt::CTRL | Qt::Key_K)};
     }
     return {};
 }

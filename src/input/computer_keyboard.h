@@ -26,6 +26,10 @@ std::optional<TypingKey> typingKey(quint32 nativeScanCode, int qtKey);
 // The keycode of a typing key's place.
 quint32 keycodeOf(TypingKey key);
 
+// The number row's keys 1 to 7, by their place as typing keys are (on
+// AZERTY too, where they type & é " ' ( - è): the degree, or none.
+std::optional<int> degreeKey(quint32 nativeScanCode, int qtKey);
+
 // Musical typing on the home row, as common software instruments have it:
 // the keys where a US keyboard has A S D F G H J K play the white keys from
 // C, those where it has W E T Y U the black keys between them, and those
@@ -66,6 +70,7 @@ enum class Command {
     preferences, // how the app sounds, paces and names notes
     confusions,  // the table of what each note is taken for, from the accuracy screen
     questionLength, // one note, then melodies of 2 … 5 notes, then one note again
+    questionKind,   // notes, then chords, then notes again
 };
 
 // The keys of a command; the first is the one its control's tooltip shows.

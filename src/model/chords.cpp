@@ -96,6 +96,14 @@ std::optional<NoteName> triadRoot(const std::vector<NoteName> &names)
     return std::nullopt;
 }
 
+NoteName degreeRoot(NoteName key, bool isMajor, int degree)
+{
+    static constexpr std::array<int, 7> major = {0, 2, 4, 5, 7, 9, 11};
+    static constexpr std::array<int, 7> minor = {0, 2, 3, 5, 7, 8, 10};
+    const size_t step = size_t(std::clamp(degree, 1, 7) - 1);
+    return transposed(key, (isMajor ? major : minor)[step]);
+}
+
 QString chordName(const Chord &chord, NoteName key, bool isMajor)
 {
     const QString root = letterName(spelling(chord.root, key, isMajor));

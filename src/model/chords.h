@@ -47,6 +47,10 @@ std::vector<int> chordVoicing(const Chord &chord);
 // no such triad.
 std::optional<NoteName> triadRoot(const std::vector<NoteName> &names);
 
+// The root of a key's chord on a degree of its scale, 1 to 7: major's, or
+// natural minor's (III, VI and VII on the lowered degrees).
+NoteName degreeRoot(NoteName key, bool isMajor, int degree);
+
 // "F major chord", in the user's language, its root as the key writes it.
 QString chordName(const Chord &chord, NoteName key, bool isMajor);
 

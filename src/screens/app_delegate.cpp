@@ -256,6 +256,16 @@ void AppDelegate::applicationDidFinishLaunching()
     });
     length->setEnabled(true);
     m_window->addAction(length);
+    // Ctrl+K: notes, then chords, then notes.
+    QAction *kind = makeShortcut(Command::questionKind, [self]() {
+        if (!self)
+            return;
+        Settings settings = self->loop()->state().settings;
+        settings.questionKind = settings.questionKind == QuestionKind::note ? QuestionKind::chord : QuestionKind::note;
+        self->loop()->send(actions::didChangeSettings{settings});
+    });
+    kind->setEnabled(true);
+    m_window->addAction(kind);
     QAction *quit = makeShortcut(Command::quit, [self]() {
         if (self && self->m_quitGuard)
             self->m_quitGuard->requestQuit(true);
@@ -281,6 +291,21 @@ void AppDelegate::applicationDidFinishLaunching()
             if (self)
                 self->app()->releaseNote(note);
         });
+    // Number keys and struck chords answer while chords are asked: the
+    // degree's root among the level's keys, or in the middle octave.
+    m_musicalInput->answerChords([self](int degree) -> std::optional<Note> {
+        if (!self)
+            return std::nullopt;
+        const AppState &state = self->loop()->state();
+        if (!state.level || state.settings.questionKind != QuestionKind::chord)
+            return std::nullopt;
+        const NoteName root = degreeRoot(state.level->key, state.level->isMajor, degree);
+        for (const Note &note : questionNotes(state.level->notes, QuestionKind::chord)) {
+            if (note.name == root)
+                return note;
+        }
+        return Note{root, 1};
+    });
     // The window holds the focus until Tab moves it to a control, so that
     // Space and Return mean what the window's shortcuts say, not what the
     // first control in the Tab order does. A click on no control gives it

@@ -5,6 +5,8 @@
 #include "save_level_bar.h"
 #include "widgets/keyboard.h"
 #include "widgets/melody_slots.h"
+#include "widgets/octave_view.h"
+#include "widgets/piano_key.h"
 #include "widgets/palette.h"
 
 #include <QGridLayout>
@@ -104,7 +106,9 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
     const auto naming = [](const std::optional<MainScreenState> &s) {
         return s ? std::pair(s->isMajor, s->naming) : std::pair(true, NoteNaming::solfege);
     };
-    if (!previous || previous->key != key || previous->activeNotes != activeNotes || naming(previous) != naming(state)) {
+    const bool chords = state && state->chords;
+    if (!previous || previous->key != key || previous->activeNotes != activeNotes || naming(previous) != naming(state)
+        || previous->chords != chords) {
         if (!activeNotes.empty())
             m_keyboard->scrollToShow(activeNotes, true);
         else
@@ -112,9 +116,21 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
         m_keyboard->setKeysEnabled(false);
         m_keyboard->setText(std::nullopt);
         m_keyboard->setKeysEnabled(true, activeNotes);
+        for (OctaveView *octave : m_keyboard->octaveViews()) {
+            for (const NoteName each : allNoteNames)
+                octave->key(each)->setSpokenName({});
+        }
         QStringList syllables;
-        for (const Note &note : activeNotes)
-            syllables << noteLabel(note.name, key, naming(state).first, naming(state).second, NamePlace::practiceKeys);
+        for (const Note &note : activeNotes) {
+            const QString label = noteLabel(note.name, key, naming(state).first, naming(state).second, NamePlace::practiceKeys);
+            // A chord's key: its numeral over the note's name, said as
+            // "IV, F major chord".
+            const Chord chord = chordOf(note.name, key, naming(state).first);
+            syllables << (chords ? chord.numeral + QLatin1Char('\n') + label : label);
+            if (Key *shown = m_keyboard->key(note))
+                shown->setSpokenName(chords ? chord.numeral + QStringLiteral(", ") + chordName(chord, key, naming(state).first)
+                                            : QString());
+        }
         m_keyboard->setTexts(syllables, activeNotes);
     }
 

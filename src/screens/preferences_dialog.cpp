@@ -61,6 +61,8 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_speechPause(new QComboBox)
     , m_length(new QComboBox)
     , m_leap(new QComboBox)
+    , m_kind(new QComboBox)
+    , m_repeat(new QCheckBox(localized("preferences.chordsRepeatOn")))
     , m_export(new QPushButton(localized("preferences.export")))
 {
     setWindowTitle(localized("preferences.title"));
@@ -283,7 +285,7 @@ void PreferencesDialog::showSettings(const Settings &settings)
     {
         const QSignalBlocker tempo(m_tempo), cadence(m_cadence), drone(m_drone), beats(m_beats), emphasis(m_emphasis),
             volume(m_volume), naming(m_naming), list(m_instruments->selectionModel()), mode(m_mode), contrast(m_contrast),
-            speechPause(m_speechPause), length(m_length), leap(m_leap);
+            speechPause(m_speechPause), length(m_length), leap(m_leap), kind(m_kind), repeat(m_repeat);
         selectInstrument(settings.instrument);
         m_tempo->setValue(settings.tempo);
         m_cadence->setCurrentIndex(m_cadence->findData(settings.cadenceEvery));
@@ -299,7 +301,17 @@ void PreferencesDialog::showSettings(const Settings &settings)
         m_speechPause->setCurrentIndex(m_speechPause->findData(settings.speechPause));
         m_length->setCurrentIndex(m_length->findData(settings.melodyLength));
         m_leap->setCurrentIndex(m_leap->findData(int(settings.melodyLeap)));
-        m_leap->setEnabled(settings.melodyLength > 1);
+        m_leap->setEnabled(settings.melodyLength > 1 && settings.questionKind == QuestionKind::note);
+        m_kind->setCurrentIndex(m_kind->findData(int(settings.questionKind)));
+        // The lengths are of notes or of chords, as asked.
+        const bool chords = settings.questionKind == QuestionKind::chord;
+        for (int row = 0; row < m_length->count(); ++row) {
+            const int count = m_length->itemData(row).toInt();
+            m_length->setItemText(row, count == 1 ? localized(chords ? "preferences.oneChord" : "preferences.oneNote")
+                                                  : localized(chords ? "preferences.progressionOf" : "preferences.melodyOf").arg(count));
+        }
+        m_repeat->setChecked(settings.chordsRepeat);
+        m_repeat->setEnabled(settings.melodyLength > 1 && settings.questionKind == QuestionKind::chord);
     }
     // The choices shown without their signals are in the labels' names too.
     for (const std::function<void()> &name : m_namers)

@@ -60,6 +60,8 @@ public:
     QComboBox *speechPauseBox() const { return m_speechPause; }
     QComboBox *questionLengthBox() const { return m_length; }
     QComboBox *melodyLeapBox() const { return m_leap; }
+    QComboBox *questionKindBox() const { return m_kind; }
+    QCheckBox *chordsRepeatBox() const { return m_repeat; }
     // Opens a menu of the formats history can be exported in.
     QPushButton *exportButton() const { return m_export; }
     QPushButton *defaultsButton() const { return m_defaults; }
@@ -101,6 +103,8 @@ private:
     QComboBox *m_speechPause;
     QComboBox *m_length;
     QComboBox *m_leap;
+    QComboBox *m_kind;
+    QCheckBox *m_repeat;
     QPushButton *m_export;
     QPushButton *m_defaults;
     QPushButton *m_close;

@@ -21,6 +21,17 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
         change([mode](Settings &s) { s.mode = mode; });
         m_contrast->setEnabled(mode == PracticeMode::adaptive);
     });
+    m_kind->addItem(localized("preferences.kindNote"), int(QuestionKind::note));
+    m_kind->addItem(localized("preferences.kindChord"), int(QuestionKind::chord));
+    labelled(form, "preferences.questionKind", m_kind);
+    const QString kindTip = localized("preferences.questionKindTip")
+                                .arg(shortcuts(Command::questionKind).value(0).toString(QKeySequence::NativeText));
+    m_kind->setToolTip(kindTip);
+    m_kind->setAccessibleDescription(kindTip);
+    connect(m_kind, &QComboBox::activated, this, [this](int row) {
+        const auto kind = static_cast<QuestionKind>(m_kind->itemData(row).toInt());
+        change([kind](Settings &s) { s.questionKind = kind; });
+    });
     m_length->addItem(localized("preferences.oneNote"), 1);
     for (int notes = 2; notes <= Settings::maxMelodyLength; ++notes)
         m_length->addItem(localized("preferences.melodyOf").arg(notes), notes);
@@ -32,7 +43,6 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
     connect(m_length, &QComboBox::activated, this, [this](int row) {
         const int notes = m_length->itemData(row).toInt();
         change([notes](Settings &s) { s.melodyLength = notes; });
-        m_leap->setEnabled(notes > 1);
     });
     m_leap->addItem(localized("preferences.leapSteps"), int(MelodyLeap::steps));
     m_leap->addItem(localized("preferences.leapThird"), int(MelodyLeap::third));
@@ -43,6 +53,8 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
         const auto leap = static_cast<MelodyLeap>(m_leap->itemData(row).toInt());
         change([leap](Settings &s) { s.melodyLeap = leap; });
     });
+    labelled(form, "preferences.chordsRepeat", m_repeat, "preferences.chordsRepeatTip");
+    connect(m_repeat, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.chordsRepeat = on; }); });
     labelled(form, "preferences.contrast", m_contrast, "preferences.contrastTip");
     m_contrast->setAccessibleName(localized("preferences.contrastOn"));
     connect(m_contrast, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.contrast = on; }); });

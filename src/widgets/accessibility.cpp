@@ -38,6 +38,10 @@ public:
         if (t == QAccessible::Name) {
             // Several lines on the accuracy screen ("E 76 %", "often heard as
             // D♯") read as one sentence.
+            const auto *octave = qobject_cast<const OctaveView *>(key()->parentWidget());
+            if (!key()->spokenName().isEmpty())
+                return octave && octave->octave() > 1 ? localized("key.upperOctave").arg(key()->spokenName())
+                                                      : key()->spokenName();
             const QString shown = !key()->accessibleName().isEmpty()
                 ? key()->accessibleName()
                 : key()->text().value_or(QString()).trimmed();
@@ -47,7 +51,6 @@ public:
             if (!name.startsWith(letter))
                 name += QStringLiteral(" (%1)").arg(letter);
             // The keyboard's second octave, told from the first.
-            const auto *octave = qobject_cast<const OctaveView *>(key()->parentWidget());
             if (octave && octave->octave() > 1)
                 name = localized("key.upperOctave").arg(name);
             return name;

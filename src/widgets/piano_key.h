@@ -46,6 +46,11 @@ public:
     KeyMark mark() const { return m_mark; }
     void setMark(KeyMark mark);
 
+    // What the key stands for said whole ("IV, F major chord"), in place of
+    // its label and letter; empty, those are said.
+    const QString &spokenName() const { return m_spokenName; }
+    void setSpokenName(const QString &name) { m_spokenName = name; }
+
 protected:
     Key(NoteName name, QColor defaultLabelColor, QWidget *parent);
 
@@ -64,6 +69,7 @@ private:
     double m_fraction = 0;
     QColor m_labelColor;
     KeyMark m_mark = KeyMark::none;
+    QString m_spokenName;
 };
 
 class WhiteKey final : public Key, public TipHandler {

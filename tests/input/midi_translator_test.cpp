@@ -1,6 +1,7 @@
 #include "support/notes.h"
 #include "support/test_registry.h"
 
+#include "input/chord_gathering.h"
 #include "input/computer_keyboard.h"
 #include "input/midi_translator.h"
 
@@ -92,6 +93,77 @@ private slots:
                 QCOMPARE(*typed, note(expected[i]));
         }
         QVERIFY(!typingKey(0, Qt::Key_Q));
+    }
+
+    // Keys struck on a MIDI keyboard, each "note@ms", in chord mode: what
+    // each answer comes to once the gap after the last press has passed.
+    void chordsStruckTogether_data()
+    {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QString>("answers");
+        QTest::newRow("root position") << "C1@0 E1@5 G1@9" << "C1";
+        QTest::newRow("first inversion") << "E1@0 G1@3 C2@6" << "C2";
+        QTest::newRow("second inversion") << "C1@0 F1@2 A1@4" << "F1";
+        QTest::newRow("spread over two octaves") << "D1@0 A1@8 F#2@14" << "D1";
+        QTest::newRow("a doubled note") << "G1@0 B1@1 D2@2 G2@3" << "G1";
+        QTest::newRow("diminished") << "B1@0 D1@10 F1@20" << "B1";
+        QTest::newRow("notes 40 ms apart: one chord") << "A1@0 C2@40 E2@80" << "A1";
+        QTest::newRow("notes 120 ms apart: three keys") << "F1@0 A1@120 C2@240" << "F1 A1 C2";
+        QTest::newRow("a single note") << "D1@0" << "D1";
+        QTest::newRow("two notes: the first") << "E1@0 C1@5" << "E1";
+        QTest::newRow("no triad: the first") << "C1@0 D1@3 E1@6" << "C1";
+        QTest::newRow("a chord, then a chord") << "F1@0 A1@5 C2@9 G1@300 B1@302 D2@305" << "F1 G1";
+    }
+    void chordsStruckTogether()
+    {
+        QFETCH(QString, presses);
+        QFETCH(QString, answers);
+        ChordGathering gathering;
+        std::vector<Note> answered;
+        for (const QString &press : presses.split(u' ')) {
+            const QStringList parts = press.split(u'@');
+            const std::int64_t at = parts[1].toLongLong();
+            if (const std::optional<Note> before = gathering.press(note(parts[0]), at))
+                answered.push_back(*before);
+            QCOMPARE(gathering.dueAt(), std::optional<std::int64_t>(at + ChordGathering::gapMs));
+        }
+        if (const std::optional<Note> last = gathering.take())
+            answered.push_back(*last);
+        QCOMPARE(text(answered), answers);
+        QVERIFY(!gathering.dueAt() && !gathering.take());
+    }
+
+    // The number row names a key's chords by degree, by its place: on AZERTY
+    // it types & é " ' ( - è.
+    void degreesOnTheNumberRow_data()
+    {
+        QTest::addColumn<quint32>("keycode");
+        QTest::addColumn<int>("letter");
+        QTest::addColumn<int>("degree"); // 0: none
+        QTest::addColumn<QString>("inCMajor");
+        QTest::addColumn<QString>("inAMinor");
+        QTest::newRow("1 on US") << 10u << int(Qt::Key_1) << 1 << "C" << "A";
+        QTest::newRow("4 on AZERTY types '") << 13u << int(Qt::Key_Apostrophe) << 4 << "F" << "D";
+        QTest::newRow("3: the minor key's III") << 12u << int(Qt::Key_3) << 3 << "E" << "C";
+        QTest::newRow("7: the minor key's VII") << 16u << int(Qt::Key_7) << 7 << "B" << "G";
+        QTest::newRow("made up, without a keycode") << 0u << int(Qt::Key_5) << 5 << "G" << "E";
+        QTest::newRow("8 is none") << 17u << int(Qt::Key_8) << 0 << "" << "";
+        QTest::newRow("0 is none") << 19u << int(Qt::Key_0) << 0 << "" << "";
+        QTest::newRow("A is none") << 38u << int(Qt::Key_A) << 0 << "" << "";
+    }
+    void degreesOnTheNumberRow()
+    {
+        QFETCH(quint32, keycode);
+        QFETCH(int, letter);
+        QFETCH(int, degree);
+        QFETCH(QString, inCMajor);
+        QFETCH(QString, inAMinor);
+        const std::optional<int> found = degreeKey(keycode, letter);
+        QCOMPARE(found.value_or(0), degree);
+        if (!found)
+            return;
+        QCOMPARE(note(inCMajor + u"1"_qs).name, degreeRoot(NoteName::c, true, *found));
+        QCOMPARE(note(inAMinor + u"1"_qs).name, degreeRoot(NoteName::a, false, *found));
     }
 
     // Keys go by their place: what a French or a German layout prints there
