@@ -298,6 +298,99 @@ private slots:
         }
     }
 
+    // A chord is named by its root, in any octave: a wrong root sounds its
+    // own chord and the question stays; the right one sounds the chord again
+    // and then the tonic chord. A progression is named chord by chord.
+    void chordsNamedByTheirRoots_data()
+    {
+        QTest::addColumn<QString>("roots");   // the chords asked, by root
+        QTest::addColumn<QString>("pressed"); // the keys pressed, in order; "stop" stops there
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("IV, right in another octave") << "F1" << "F2" << QStringList{"Your answer?", "Right."};
+        QTest::newRow("IV, ii first") << "F1" << "D1 F1" << QStringList{"Your answer?", "Wrong, try again.", "Right."};
+        QTest::newRow("I: the tonic chord once") << "C1" << "C1" << QStringList{"Your answer?", "Right."};
+        QTest::newRow("I vi IV") << "C1 A1 F1" << "C1 A1 F1"
+            << QStringList{"Chord 1 of 3: your answer?", "Right. Chord 2 of 3: your answer?",
+                           "Right. Chord 3 of 3: your answer?", "Right."};
+        QTest::newRow("I vi IV, V for vi") << "C1 A1 F1" << "C1 G1 A1 F1"
+            << QStringList{"Chord 1 of 3: your answer?", "Right. Chord 2 of 3: your answer?", "Wrong, try again.",
+                           "Right. Chord 3 of 3: your answer?", "Right."};
+        QTest::newRow("a stop on the second chord") << "C1 A1 F1" << "C1 A1 stop"
+            << QStringList{"Chord 1 of 3: your answer?", "Right. Chord 2 of 3: your answer?"};
+    }
+    void chordsNamedByTheirRoots()
+    {
+        QFETCH(QString, roots);
+        QFETCH(QString, pressed);
+        QFETCH(QStringList, said);
+        Level level = levelOne;
+        level.questionKind = QuestionKind::chord;
+        Settings chords;
+        chords.questionKind = QuestionKind::chord;
+        send(actions::didLoadLevel{level});
+        send(actions::didChangeSettings{chords});
+        QCOMPARE(state().settings.questionKind, QuestionKind::chord);
+        const auto keysOf = [](const char *root) {
+            return chordVoicing(chordOf(note(QString::fromLatin1(root)).name, NoteName::c, true));
+        };
+        const std::vector<Note> asked = notes(roots);
+        Question q{QUuid::createUuid(), asked.back(), resolutionIn(level, asked.back(), QuestionKind::chord), {},
+                   QuestionKind::chord, NoteName::c, true};
+        if (asked.size() > 1)
+            q.melody = asked;
+        ask(level, q);
+        QStringList heard{announcementText(*state().announcement)};
+        Session session{100.0, {}};
+        std::size_t position = 0;
+        for (const QString &key : pressed.split(u' ')) {
+            const Question now = asked.size() > 1
+                ? q.at(position, resolutionIn(level, asked[position], QuestionKind::chord)) : q;
+            if (key == u"stop"_qs) {
+                // The chord found, whose sound the stop cuts short, counts.
+                const PendingAnswer cut{now, true, asked[position]};
+                QCOMPARE(send(actions::didPressStartStopLevelButton{}), AppEffect(effects::stopSession{cut, false, session}));
+                QVERIFY(!state().isPracticing);
+                break;
+            }
+            const Note n = note(key);
+            const QByteArray root = QString(QChar(key[0])).toLatin1();
+            const std::uint64_t playback = state().playback;
+            if (n.name != asked[position].name) {
+                QCOMPARE(send(actions::didPressNote{n}),
+                         AppEffect(effects::logWrongAnswer{n, now, playback, keysOf(root + "1")}));
+                QCOMPARE(state().highlightedNote, std::optional(Highlight{n, PaletteColor::red, Highlight::Mark::wrong}));
+                send(actions::didLogWrongAnswer{session, playback});
+                heard << announcementText(*state().announcement);
+                continue;
+            }
+            if (position + 1 < asked.size()) {
+                QCOMPARE(send(actions::didPressNote{n}),
+                         AppEffect(effects::logRightAnswer{n, now, playback, true, keysOf(root + "1")}));
+                if (pressed.split(u' ').endsWith(u"stop"_qs) && position == 1)
+                    continue; // its sound is cut short by the stop
+                send(actions::didLogRightAnswer{session, playback});
+                heard << announcementText(*state().announcement);
+                ++position;
+                continue;
+            }
+            // The last: the progression again as answered, then the tonic chord.
+            QCOMPARE(send(actions::didPressNote{n}), AppEffect(effects::playNoteInResolution{std::nullopt, playback}));
+            std::vector<Note> again(asked.begin(), asked.end() - 1);
+            for (const Note &step : resolutionIn(level, asked.back(), QuestionKind::chord))
+                again.push_back(step);
+            QCOMPARE(state().currentlyPlayingResolution, again);
+            for (const Note &step : again) {
+                const QByteArray name = text({step}).chopped(1).toLatin1();
+                QCOMPARE(send(actions::didPlayNoteInResolution{playback}),
+                         AppEffect(effects::playNoteInResolution{step, playback, keysOf(name + "1")}));
+            }
+            QCOMPARE(send(actions::didPlayNoteInResolution{playback}), AppEffect(effects::logRightAnswer{now.answer, now, playback}));
+            send(actions::didLogRightAnswer{session, playback});
+            heard << announcementText(*state().announcement);
+        }
+        QCOMPARE(heard, said);
+    }
+
     // A key played outside a session is lit while it is held, and not after.
     void freePlayAndReleases()
     {
