@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <numeric>
+
 using namespace lirra;
 using namespace lirra::test;
 
@@ -500,6 +502,96 @@ private slots:
         QCOMPARE(readAll(folder + QStringLiteral("sessions_1_n3.txt")).count('\n'), 1);
         QVERIFY(app.logger->linesAt(LogLevel::standard).filter(QRegularExpression(QStringLiteral(
                     "^✅ didLoadQuestion - [0-9A-F-]{36} - [A-G][^,]*, [A-G][^,]*, [A-G][^,]*$"))).size() >= 3);
+    }
+
+    // Chords, rendered: after the cadence the chord asked, its three pitch
+    // classes the strongest in the recording; named by the root, once with
+    // a wrong root first; the answers in the chords' files, and a session of
+    // notes on the same level in its own file.
+    void chordsRendered()
+    {
+        QTemporaryDir home;
+        Settings settings;
+        settings.questionKind = QuestionKind::chord;
+        HeadlessApp app(home.path(), settings);
+        QVERIFY(app.startPastTheTour());
+        QCOMPARE(app.state().level->questionKind, QuestionKind::chord);
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        const double beat = beatsInFrames(1);
+        std::unordered_map<Note, Score> counts;
+        QStringList measured;
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(app.waitFor([&](const AppState &s) {
+                return s.question && s.isInteractionEnabled && s.questionsAsked == i + 1;
+            }));
+            const Question question = *app.state().question;
+            QCOMPARE(question.kind, QuestionKind::chord);
+            const auto loaded = std::find_if(app.published.begin(), app.published.end(), [&](const auto &p) {
+                return p.state.question && p.state.question->id == question.id;
+            });
+            // Where the chord sounds, a quarter beat in: each pitch class's
+            // power summed over the octaves a chord is voiced in.
+            const auto from = std::int64_t(double(loaded->frame) + 0.5 * rate + 4.25 * beat);
+            std::array<double, 12> classes{};
+            for (int key = 40; key <= 76; ++key)
+                classes[size_t(key % 12)] += power(app.notePlayer->recording(), from, 8192, keyFrequency(key));
+            std::array<int, 12> order{};
+            std::iota(order.begin(), order.end(), 0);
+            std::sort(order.begin(), order.end(), [&](int a, int b) { return classes[size_t(a)] > classes[size_t(b)]; });
+            const Chord chord = chordOf(question.answer.name, NoteName::c, true);
+            std::vector<int> strongest(order.begin(), order.begin() + 3);
+            std::vector<int> expected;
+            for (const NoteName name : chord.notes())
+                expected.push_back(index(name));
+            std::sort(strongest.begin(), strongest.end());
+            std::sort(expected.begin(), expected.end());
+            QCOMPARE(strongest, expected);
+            static const char *names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+            measured << QStringLiteral("%1: %2 %3 %4, then %5 at %6 dB").arg(chord.numeral, QLatin1String(names[order[0]]),
+                                                                             QLatin1String(names[order[1]]), QLatin1String(names[order[2]]),
+                                                                             QLatin1String(names[order[3]]))
+                            .arg(10 * std::log10(classes[size_t(order[3])] / classes[size_t(order[2])]), 0, 'f', 1);
+            // The second question first answered with another root; every
+            // right answer pressed an octave up.
+            if (i == 1) {
+                const Note wrong = question.answer == app.state().level->notes.front() ? app.state().level->notes.back()
+                                                                                        : app.state().level->notes.front();
+                app.loop->send(actions::didPressNote{wrong});
+                QVERIFY(app.waitFor([&](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; }));
+                QVERIFY(app.state().question && app.state().question->id == question.id);
+            }
+            (i == 1 ? counts[question.answer].wrong : counts[question.answer].correct) += 1;
+            app.loop->send(actions::didPressNote{Note{question.answer.name, 2}});
+        }
+        qInfo("pitch classes measured, strongest first: %s", qPrintable(measured.join(QStringLiteral("; "))));
+        QVERIFY(app.waitFor([](const AppState &s) { return s.questionsAsked == 5 && s.isInteractionEnabled; }));
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); }));
+
+        const QString folder = home.path() + QStringLiteral("/Documents/lirra_sessions/");
+        const QList<QByteArray> lines = readAll(folder + QStringLiteral("chords_1.txt")).split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(FileSessionStorage::parseLine(QString::fromLatin1(lines[0]))->score, counts);
+        QCOMPARE(readAll(folder + QStringLiteral("chord_confusions_1.txt")).count('\n'), 1);
+        QVERIFY(!QFile::exists(folder + QStringLiteral("sessions_1.txt")));
+        QVERIFY(app.logger->linesAt(LogLevel::standard).filter(QRegularExpression(QStringLiteral(
+                    "^✅ didLoadQuestion - [0-9A-F-]{36} - (I|ii|iii|IV)$"))).size() >= 4);
+
+        // Notes again: the same level, its own history and file.
+        Settings notes = app.state().settings;
+        notes.questionKind = QuestionKind::note;
+        app.loop->send(actions::didChangeSettings{notes});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.level && s.level->questionKind == QuestionKind::note; }));
+        QVERIFY(app.state().level->sessions.empty());
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QCOMPARE(app.state().question->kind, QuestionKind::note);
+        app.loop->send(actions::didPressNote{app.state().question->answer});
+        QVERIFY(app.waitFor([](const AppState &s) { return s.questionsAsked == 2 && s.isInteractionEnabled; }));
+        app.loop->send(actions::didPressStartStopLevelButton{});
+        QVERIFY(app.waitFor([](const AppState &s) { return !s.isPracticing && s.level && !s.level->sessions.empty(); }));
+        QCOMPARE(readAll(folder + QStringLiteral("sessions_1.txt")).count('\n'), 1);
+        QCOMPARE(readAll(folder + QStringLiteral("chords_1.txt")).count('\n'), 1);
     }
 
     void storageThatCannotBeWritten()
