@@ -93,6 +93,26 @@ private slots:
         QCOMPARE(levelHeading(melodies), german ? QStringLiteral("C-Dur · untere Hälfte · diatonisch · Melodien aus 3 Tönen")
                                          : french ? QStringLiteral("do majeur · moitié basse · diatonique · mélodies de 3 notes")
                                                   : QStringLiteral("C major · lower half · diatonic · melodies of 3"));
+        // Chords: a progression's places, a chord's heading and its name.
+        Announcement chord = ready;
+        chord.chords = true;
+        QCOMPARE(announcementText(chord), german ? QStringLiteral("Akkord 2 von 3: deine Antwort?")
+                                          : french ? QStringLiteral("Accord 2 sur 3 : votre réponse ?")
+                                                   : QStringLiteral("Chord 2 of 3: your answer?"));
+        chord.kind = Announcement::Kind::right;
+        QCOMPARE(announcementText(chord), german ? QStringLiteral("Richtig. Akkord 2 von 3: deine Antwort?")
+                                          : french ? QStringLiteral("Juste. Accord 2 sur 3 : votre réponse ?")
+                                                   : QStringLiteral("Right. Chord 2 of 3: your answer?"));
+        Level chords = DiatonicLevelGenerator().generateLevels()[0];
+        chords.questionKind = QuestionKind::chord;
+        QCOMPARE(levelHeading(chords), german ? QStringLiteral("C-Dur · untere Hälfte · diatonisch · Akkorde")
+                                       : french ? QStringLiteral("do majeur · moitié basse · diatonique · accords")
+                                                : QStringLiteral("C major · lower half · diatonic · chords"));
+        QCOMPARE(chordName(chordOf(NoteName::f, NoteName::c, true), NoteName::c, true),
+                 german ? QStringLiteral("F-Dur-Akkord") : french ? QStringLiteral("accord de fa majeur") : QStringLiteral("F major chord"));
+        QCOMPARE(chordName(chordOf(NoteName::b, NoteName::c, true), NoteName::c, true),
+                 german ? QStringLiteral("verminderter Akkord auf H") : french ? QStringLiteral("accord de si diminué")
+                                                                        : QStringLiteral("B diminished chord"));
         MelodySlotsView boxes;
         boxes.setSlots({QStringLiteral("Do")}, 3, 1);
         QCOMPARE(boxes.accessibleName(), german ? QStringLiteral("Melodie: Ton 2 von 3 gesucht; gefunden Do")
