@@ -53,7 +53,8 @@ ConfusionViewState confusionViewState(const AppState &state)
     view.key = state.level->key;
     view.isMajor = state.level->isMajor;
     view.levelHeading = levelHeading(*state.level);
-    view.notes = state.level->notes;
+    view.kind = state.level->questionKind;
+    view.notes = questionNotes(state.level->notes, view.kind);
     view.sessions = state.level->sessions;
     if (state.isPracticing && state.session)
         view.sessions.push_back(*state.session);

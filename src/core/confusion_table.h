@@ -33,6 +33,8 @@ struct ConfusionViewState {
     NoteName key = NoteName::c;
     bool isMajor = true;
     NoteNaming naming = NoteNaming::solfege;
+    // Of chords: the notes are their roots, named by numeral.
+    QuestionKind kind = QuestionKind::note;
     QString levelHeading;
     std::vector<Note> notes;
     // The level's stored sessions, the running one last.

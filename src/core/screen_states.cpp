@@ -40,8 +40,8 @@ QString nameOf(const AppState &state, Note note)
 {
     const Level *level = state.level ? &*state.level : nullptr;
     // As the keys name it, since it is said under them.
-    return noteLabel(note.name, level ? level->key : NoteName::c, !level || level->isMajor, state.settings.noteNames,
-                     NamePlace::practiceKeys);
+    return answerLabel(note.name, level ? level->key : NoteName::c, !level || level->isMajor, state.settings.noteNames,
+                       NamePlace::practiceKeys, level ? level->questionKind : QuestionKind::note);
 }
 
 QString percent(double share)
@@ -196,7 +196,8 @@ AccuracyScreenState accuracyScreenState(const AppState &state)
     accuracy.naming = state.settings.noteNames;
     accuracy.accuracyPerNote = state.accuracyPerNote;
     if (state.level) {
-        accuracy.activeNotes = state.level->notes;
+        accuracy.kind = state.level->questionKind;
+        accuracy.activeNotes = questionNotes(state.level->notes, accuracy.kind);
         accuracy.levelHeading = levelHeading(*state.level);
     }
     if (state.level && accuracy.context == AccuracyScreenState::Context::level) {

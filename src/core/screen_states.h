@@ -127,6 +127,8 @@ struct AccuracyScreenState {
     NoteName key = NoteName::c;
     bool isMajor = true;
     NoteNaming naming = NoteNaming::solfege;
+    // Of chords: the keys are their roots, named by numeral.
+    QuestionKind kind = QuestionKind::note;
     AccuracyPerNote accuracyPerNote;
     std::vector<Note> activeNotes;
     // In the level context: the level's stored sessions, oldest first (the

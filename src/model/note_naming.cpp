@@ -122,4 +122,11 @@ QString takenFor(const QString &name, Note asked, Note answered)
     return localized(answered.octave > asked.octave ? "note.octaveAbove" : "note.octaveBelow").arg(name);
 }
 
+QString answerLabel(NoteName name, NoteName key, bool isMajor, NoteNaming naming, NamePlace place, QuestionKind kind)
+{
+    if (kind == QuestionKind::chord)
+        return chordOf(name, key, isMajor).numeral;
+    return noteLabel(name, key, isMajor, naming, place);
+}
+
 } // namespace lirra

@@ -42,6 +42,10 @@ enum class NamePlace { practiceKeys, noteLists, levelNotes };
 QString noteLabel(NoteName name, NoteName key, bool isMajor, NoteNaming naming, NamePlace place,
                   const QString &language = {});
 
+// A note where it stands for an answer: its label, or when chords are
+// asked the numeral of the chord on it in the key ("IV").
+QString answerLabel(NoteName name, NoteName key, bool isMajor, NoteNaming naming, NamePlace place, QuestionKind kind);
+
 // The note a question was taken for, named as a sentence names it: its own
 // name (`name`), or, for the note asked an octave away, "the C above" or
 // "the C below", so that "C heard as the C above" never reads "C heard as C".

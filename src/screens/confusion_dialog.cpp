@@ -87,7 +87,7 @@ void ConfusionDialog::present(const ConfusionViewState &state)
 
 QString ConfusionDialog::label(Note note, const std::vector<Note> &among) const
 {
-    QString text = noteLabel(note.name, m_state.key, m_state.isMajor, m_state.naming, NamePlace::noteLists);
+    QString text = answerLabel(note.name, m_state.key, m_state.isMajor, m_state.naming, NamePlace::noteLists, m_state.kind);
     // Two octaves of one note are told apart by their octave.
     const bool twice = std::count_if(among.begin(), among.end(), [note](Note n) { return n.name == note.name; }) > 1;
     if (twice)
@@ -156,8 +156,8 @@ void ConfusionDialog::refresh()
         for (std::size_t i = 0; i < std::min<std::size_t>(3, pairs.size()); ++i)
             words << localized("confusions.pair")
                          .arg(names[pairs[i].asked],
-                              takenFor(noteLabel(notes[size_t(pairs[i].answered)].name, m_state.key, m_state.isMajor,
-                                                 m_state.naming, NamePlace::noteLists),
+                              takenFor(answerLabel(notes[size_t(pairs[i].answered)].name, m_state.key, m_state.isMajor,
+                                                   m_state.naming, NamePlace::noteLists, m_state.kind),
                                        notes[size_t(pairs[i].asked)], notes[size_t(pairs[i].answered)]))
                          .arg(pairs[i].count);
         m_summary->setText(localized("confusions.most").arg(words.join(QStringLiteral("; "))));

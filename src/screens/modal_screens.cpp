@@ -257,7 +257,8 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
     m_state = state;
     const std::vector<Note> activeNotes = state ? state->activeNotes : std::vector<Note>{};
     const bool renamed = previous && state
-        && (previous->naming != state->naming || previous->key != state->key || previous->heardAs != state->heardAs);
+        && (previous->naming != state->naming || previous->key != state->key || previous->heardAs != state->heardAs
+            || previous->kind != state->kind);
     if (!previous || previous->activeNotes != activeNotes || renamed) {
         if (!activeNotes.empty())
             keyboardView()->scrollToShow(activeNotes, true);
@@ -277,7 +278,7 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             if (!noteKey)
                 continue;
             keyboardView()->setTint(color(accuracyColor(accuracy)), accuracy, note);
-            const QString name = noteLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists);
+            const QString name = answerLabel(note.name, state->key, state->isMajor, state->naming, NamePlace::noteLists, state->kind);
             QString text = name + QLatin1Char('\n') + percentText(float(accuracy));
             // What the note is most often taken for, in words, not by shading alone.
             const Note asked = note;
@@ -287,7 +288,7 @@ void AccuracyScreen::setState(const std::optional<AccuracyScreenState> &state)
             QString spoken = localized("accuracy.spokenRight").arg(percentText(float(accuracy)));
             if (heard != state->heardAs.end()) {
                 const QString often = localized("heardAs").arg(takenFor(
-                    noteLabel(heard->answered.name, state->key, state->isMajor, state->naming, NamePlace::noteLists),
+                    answerLabel(heard->answered.name, state->key, state->isMajor, state->naming, NamePlace::noteLists, state->kind),
                     heard->asked, heard->answered));
                 text += QLatin1Char('\n') + often;
                 spoken += QStringLiteral(", ") + often;

@@ -61,9 +61,10 @@ private:
     }
     // Sessions of C major written as the app writes them, oldest first: the
     // asked note, first answered as another note, so many times each.
-    void storeSessions(const QList<std::pair<const char16_t *, int>> &confusions)
+    void storeSessions(const QList<std::pair<const char16_t *, int>> &confusions, QuestionKind kind = QuestionKind::note)
     {
-        const Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
+        Level cMajor = DiatonicLevelGenerator().generateLevels()[0];
+        cMajor.questionKind = kind;
         QDir().mkpath(documents());
         FileSessionStorage storage([dir = documents()]() -> Result<QString> { return dir; });
         double timestamp = 1733472000;
@@ -89,11 +90,25 @@ private slots:
     // From the accuracy screen's button: the table of the level's sessions,
     // the last five or all, counts and shading in each cell and said in
     // words; Escape closes it, and a second Escape the accuracy screen.
+    // Chords have a table of their own, named by numeral.
+    void confusionView_data()
+    {
+        QTest::addColumn<bool>("chords");
+        QTest::addColumn<QStringList>("names"); // of D, E and F
+        QTest::newRow("notes") << false << QStringList{"D", "E", "F"};
+        QTest::newRow("chords") << true << QStringList{"ii", "iii", "IV"};
+    }
     void confusionView()
     {
-        storeSessions({{u"D1", 4}, {u"F1", 1}, {u"D1", 1}, {u"F1", 1}, {u"D1", 1}, {u"F1", 1}, {u"F1", 2}});
+        QFETCH(bool, chords);
+        QFETCH(QStringList, names);
+        const QString d = names[0], e = names[1], f = names[2];
+        storeSessions({{u"D1", 4}, {u"F1", 1}, {u"D1", 1}, {u"F1", 1}, {u"D1", 1}, {u"F1", 1}, {u"F1", 2}},
+                      chords ? QuestionKind::chord : QuestionKind::note);
         Settings letters;
         letters.noteNames = NoteNaming::lettersForKey;
+        if (chords)
+            letters.questionKind = QuestionKind::chord;
         QVERIFY(start(letters));
         key(Qt::Key_I);
         QVERIFY(state().isAccuracyScreenVisible);
@@ -111,20 +126,20 @@ private slots:
         // four times; E right 10 times, C 15.
         QTableWidget *table = confusions()->table();
         QCOMPARE(table->rowCount(), 4);
-        QCOMPARE(table->verticalHeaderItem(2)->text(), QStringLiteral("E"));
-        QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("F"));
+        QCOMPARE(table->verticalHeaderItem(2)->text(), e);
+        QCOMPARE(table->horizontalHeaderItem(3)->text(), f);
         const auto [toF, toFSaid, toFShade] = cell(2, 3);
         const auto [toD, toDSaid, toDShade] = cell(2, 1);
         QCOMPARE(toF, QStringLiteral("4"));
-        QCOMPARE(toFSaid, localized("confusions.cell").arg(QStringLiteral("E"), QStringLiteral("F")).arg(4));
+        QCOMPARE(toFSaid, localized("confusions.cell").arg(e, f).arg(4));
         QCOMPARE(toD, QStringLiteral("2"));
         QVERIFY(toFShade > toDShade);
         QCOMPARE(std::get<0>(cell(0, 0)), QStringLiteral("15"));
         QCOMPARE(std::get<0>(cell(1, 3)), QString());
         QCOMPARE(confusions()->summaryLabel()->text(),
                  localized("confusions.most")
-                     .arg(localized("confusions.pair").arg(QStringLiteral("E"), QStringLiteral("F")).arg(4) + QStringLiteral("; ")
-                          + localized("confusions.pair").arg(QStringLiteral("E"), QStringLiteral("D")).arg(2)));
+                     .arg(localized("confusions.pair").arg(e, f).arg(4) + QStringLiteral("; ")
+                          + localized("confusions.pair").arg(e, d).arg(2)));
         QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(table);
         QVERIFY(grid && grid->role() == QAccessible::Table);
         QCOMPARE(grid->text(QAccessible::Name), localized("confusions.title"));
