@@ -41,6 +41,8 @@ public:
     {
         if (failLoad)
             co_return failure(QStringLiteral("test"), 1, QStringLiteral("cannot read"));
+        if (level.questionKind == QuestionKind::chord)
+            co_return chords[{level.id, level.questionLength}];
         if (level.questionLength > 1)
             co_return melodies[{level.id, level.questionLength}];
         co_return files[level.id];
@@ -49,7 +51,9 @@ public:
     {
         if (failSave)
             co_return failure(QStringLiteral("test"), 2, QStringLiteral("cannot write"));
-        if (level.questionLength > 1)
+        if (level.questionKind == QuestionKind::chord)
+            chords[{level.id, level.questionLength}].push_back(session);
+        else if (level.questionLength > 1)
             melodies[{level.id, level.questionLength}].push_back(session);
         else
             files[level.id].push_back(session);
@@ -58,6 +62,8 @@ public:
     std::map<std::int64_t, std::vector<Session>> files;
     // Melodies' histories, by level and length.
     std::map<std::pair<std::int64_t, int>, std::vector<Session>> melodies;
+    // Chords' histories, by level and length.
+    std::map<std::pair<std::int64_t, int>, std::vector<Session>> chords;
     bool failLoad = false;
     bool failSave = false;
 };
@@ -264,6 +270,76 @@ private slots:
         QVERIFY(std::abs(pitchOf(pair.noteAt(1)) - pitchOf(pair.noteAt(0))) <= 2);
         m->setQuestionShape(1, MelodyLeap::steps, QuestionKind::note, false);
         QCOMPARE(awaitTask(m->loadLevelForQuestionLength())->sessions, std::vector<Session>{one});
+        QVERIFY(m_storage->files[1].empty());
+    }
+
+    // Chords: one per root, the whole octave's two tonics one chord; a
+    // wrong root in another octave kept as that root; progressions without
+    // a chord twice in a row unless repeats are allowed; the history apart.
+    void chordsKeepTheirOwnHistory_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("repeat");
+        QTest::newRow("single chords") << 1 << false;
+        QTest::newRow("progressions of 4") << 4 << false;
+        QTest::newRow("progressions of 5 that may repeat") << 5 << true;
+    }
+    void chordsKeepTheirOwnHistory()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, repeat);
+        auto m = manager();
+        awaitTask(m->prepareToPractice());
+        m->setQuestionShape(length, MelodyLeap::steps, QuestionKind::chord, repeat);
+        Level octave = DiatonicLevelGenerator::makeLevel(3, NoteName::c, true, false, NoteRange::entireOctave);
+        QCOMPARE(octave.notes.size(), size_t(8)); // C1 … C2
+        octave.isCustom = true;
+        const Level level = *awaitTask(m->loadLevel(octave));
+        QCOMPARE(level.questionKind, QuestionKind::chord);
+        awaitTask(m->startSession());
+        std::set<NoteName> asked;
+        bool repeated = false;
+        for (int i = 0; i < 30; ++i) {
+            const Question q = *awaitTask(m->loadNextQuestion());
+            QCOMPARE(q.kind, QuestionKind::chord);
+            QCOMPARE(q.length(), size_t(length));
+            for (std::size_t k = 0; k < q.length(); ++k) {
+                // Every root is the lowest of its name: C1, never C2.
+                QVERIFY(q.noteAt(k).octave == 1);
+                asked.insert(q.noteAt(k).name);
+                if (k > 0 && q.noteAt(k) == q.noteAt(k - 1))
+                    repeated = true;
+            }
+            // The chord again, then the tonic chord; the tonic's alone.
+            const Note last = q.answer;
+            QCOMPARE(q.resolution, last.name == NoteName::c ? std::vector<Note>{last} : (std::vector<Note>{last, note(u"C1")}));
+        }
+        QCOMPARE(asked.size(), size_t(7));
+        QVERIFY(!repeated || repeat);
+        if (length == 5)
+            QVERIFY(repeated); // 30 progressions of 5 over 7 chords: a repeat is all but sure
+        const Question q = *awaitTask(m->loadNextQuestion());
+        const Question first = q.at(0, {});
+        const Note wrong{first.answer.name == NoteName::g ? NoteName::a : NoteName::g, 2};
+        awaitTask(m->logWrongAnswer(first, wrong));
+        const Session session = *awaitTask(m->logRightAnswer(first));
+        QCOMPARE(session.confusions, (std::map<Confusion, std::int64_t>{{Confusion{first.answer, Note{wrong.name, 1}}, 1}}));
+        QCOMPARE(awaitTask(m->stopSession())->sessions, std::vector<Session>{session});
+
+        // Notes again: the narrowing's note history is another.
+        m->setQuestionShape(1, MelodyLeap::steps, QuestionKind::note, false);
+        const Level notes = *awaitTask(m->loadLevelForQuestionLength());
+        QVERIFY(notes.sessions.empty() && notes.questionKind == QuestionKind::note);
+        m->setQuestionShape(length, MelodyLeap::steps, QuestionKind::chord, repeat);
+        QCOMPARE(awaitTask(m->loadLevelForQuestionLength())->sessions, std::vector<Session>{session});
+
+        // A built-in level's chords go to the chords' history.
+        awaitTask(m->loadFirstLevel());
+        awaitTask(m->startSession());
+        const Question built = *awaitTask(m->loadNextQuestion());
+        const Session right = *awaitTask(m->logRightAnswer(built.at(0, {})));
+        awaitTask(m->stopSession());
+        QCOMPARE((m_storage->chords[{1, length}]), std::vector<Session>{right});
         QVERIFY(m_storage->files[1].empty());
     }
 
