@@ -1,4 +1,5 @@
 #include "support/app_window.h"
+#include "support/notes.h"
 #include "support/test_registry.h"
 
 #include "model/localization.h"
@@ -149,6 +150,59 @@ private slots:
         QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionLength == 4; }));
         QVERIFY(state().level->sessions.empty());
         QVERIFY(m_delegate->subtitleLabel()->text().endsWith(QStringLiteral(" · melodies of 4")));
+    }
+
+    // Chords from the keyboard: Ctrl+K asks chords, the keys show and say
+    // their numerals, Ctrl+M makes progressions of two; the number row
+    // names a chord by its degree, a key by its root; the kind waits for
+    // the session's end.
+    void chordsFromTheKeyboard()
+    {
+        QVERIFY(start());
+        press(Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionKind == QuestionKind::chord; }));
+        QVERIFY(m_delegate->subtitleLabel()->text().endsWith(QStringLiteral(" · chords")));
+        QCOMPARE(keyboard()->key(note(u"C1"))->text(), std::optional(QStringLiteral("I\nDo")));
+        QCOMPARE(keyboard()->key(note(u"F1"))->text(), std::optional(QStringLiteral("IV\nFa")));
+        QAccessibleInterface *f = QAccessible::queryAccessibleInterface(keyboard()->key(note(u"F1")));
+        QVERIFY(f);
+        QCOMPARE(f->text(QAccessible::Name), QStringLiteral("IV, F major chord"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(keyboard()->key(note(u"D1")))->text(QAccessible::Name),
+                 QStringLiteral("ii, D minor chord"));
+        press(Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionLength == 2; }));
+        QVERIFY(m_delegate->subtitleLabel()->text().endsWith(QStringLiteral(" · progressions of 2 chords")));
+
+        press(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.question && s.isInteractionEnabled; }));
+        QCOMPARE(m_said.back(), QStringLiteral("Chord 1 of 2: your answer?"));
+        const Question progression = *state().question;
+        QCOMPARE(progression.kind, QuestionKind::chord);
+        // C major's degrees: C D E F are 1 2 3 4.
+        const auto degree = [](NoteName root) { return int(std::string_view("\0\0\1\0\2\3", 6)[size_t(index(root))]) + 1; };
+        press(Qt::Key_1 + degree(progression.noteAt(0).name) - 1);
+        QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled && s.melodyPosition == 1; }));
+        QCOMPARE(m_said.back(), QStringLiteral("Right. Chord 2 of 2: your answer?"));
+
+        // The kind waits for the session's end, and says so.
+        press(Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(state().settings.questionKind, QuestionKind::chord);
+        QCOMPARE(m_said.back(), QStringLiteral("Stop the session to change between notes and chords."));
+        QVERIFY(tabTo([](QWidget *w) { return qobject_cast<Key *>(w) != nullptr; }));
+        QVERIFY(focusKey(progression.noteAt(1).name));
+        press(Qt::Key_Return);
+        QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != progression.id && s.isInteractionEnabled; }));
+        QCOMPARE(state().correctIdentifications, 2);
+        QVERIFY(tabTo([&](QWidget *w) { return w == button("startStopSessionButton"); }, true));
+        press(Qt::Key_Return);
+        QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
+        QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("Documents/lirra_sessions/chords_1_n2.txt"))));
+        QVERIFY(!QFile::exists(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1_n2.txt"))));
+        // Notes again: the keys show their names alone.
+        press(Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionKind == QuestionKind::note; }));
+        QCOMPARE(keyboard()->key(note(u"F1"))->text(), std::optional(QStringLiteral("Fa")));
+        QCOMPARE(QAccessible::queryAccessibleInterface(keyboard()->key(note(u"F1")))->text(QAccessible::Name), QStringLiteral("Fa"));
     }
 
     void practiseFromTheKeyboard()
