@@ -301,17 +301,9 @@ void PreferencesDialog::showSettings(const Settings &settings)
         m_speechPause->setCurrentIndex(m_speechPause->findData(settings.speechPause));
         m_length->setCurrentIndex(m_length->findData(settings.melodyLength));
         m_leap->setCurrentIndex(m_leap->findData(int(settings.melodyLeap)));
-        m_leap->setEnabled(settings.melodyLength > 1 && settings.questionKind == QuestionKind::note);
         m_kind->setCurrentIndex(m_kind->findData(int(settings.questionKind)));
-        // The lengths are of notes or of chords, as asked.
-        const bool chords = settings.questionKind == QuestionKind::chord;
-        for (int row = 0; row < m_length->count(); ++row) {
-            const int count = m_length->itemData(row).toInt();
-            m_length->setItemText(row, count == 1 ? localized(chords ? "preferences.oneChord" : "preferences.oneNote")
-                                                  : localized(chords ? "preferences.progressionOf" : "preferences.melodyOf").arg(count));
-        }
         m_repeat->setChecked(settings.chordsRepeat);
-        m_repeat->setEnabled(settings.melodyLength > 1 && settings.questionKind == QuestionKind::chord);
+        showQuestionShape(settings);
     }
     // The choices shown without their signals are in the labels' names too.
     for (const std::function<void()> &name : m_namers)
@@ -328,6 +320,20 @@ void PreferencesDialog::selectInstrument(Preset preset)
     }
     m_instruments->setCurrentIndex(found.front());
     m_instruments->scrollTo(found.front(), QAbstractItemView::PositionAtCenter);
+}
+
+void PreferencesDialog::showQuestionShape(const Settings &settings)
+{
+    // The lengths are of notes or of chords, as asked; melodies move by a
+    // leap, progressions may repeat a chord.
+    const bool chords = settings.questionKind == QuestionKind::chord;
+    for (int row = 0; row < m_length->count(); ++row) {
+        const int count = m_length->itemData(row).toInt();
+        m_length->setItemText(row, count == 1 ? localized(chords ? "preferences.oneChord" : "preferences.oneNote")
+                                              : localized(chords ? "preferences.progressionOf" : "preferences.melodyOf").arg(count));
+    }
+    m_leap->setEnabled(settings.melodyLength > 1 && !chords);
+    m_repeat->setEnabled(settings.melodyLength > 1 && chords);
 }
 
 void PreferencesDialog::change(const std::function<void(Settings &)> &edit)

@@ -105,6 +105,8 @@ private:
     QComboBox *m_leap;
     QComboBox *m_kind;
     QCheckBox *m_repeat;
+    // The question's rows as its kind and length make them.
+    void showQuestionShape(const Settings &settings);
     QPushButton *m_export;
     QPushButton *m_defaults;
     QPushButton *m_close;

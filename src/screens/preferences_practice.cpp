@@ -31,6 +31,7 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
     connect(m_kind, &QComboBox::activated, this, [this](int row) {
         const auto kind = static_cast<QuestionKind>(m_kind->itemData(row).toInt());
         change([kind](Settings &s) { s.questionKind = kind; });
+        showQuestionShape(m_settings);
     });
     m_length->addItem(localized("preferences.oneNote"), 1);
     for (int notes = 2; notes <= Settings::maxMelodyLength; ++notes)
@@ -43,6 +44,7 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
     connect(m_length, &QComboBox::activated, this, [this](int row) {
         const int notes = m_length->itemData(row).toInt();
         change([notes](Settings &s) { s.melodyLength = notes; });
+        showQuestionShape(m_settings);
     });
     m_leap->addItem(localized("preferences.leapSteps"), int(MelodyLeap::steps));
     m_leap->addItem(localized("preferences.leapThird"), int(MelodyLeap::third));
@@ -54,6 +56,7 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
         change([leap](Settings &s) { s.melodyLeap = leap; });
     });
     labelled(form, "preferences.chordsRepeat", m_repeat, "preferences.chordsRepeatTip");
+    m_repeat->setAccessibleName(localized("preferences.chordsRepeatOn"));
     connect(m_repeat, &QCheckBox::toggled, this, [this](bool on) { change([on](Settings &s) { s.chordsRepeat = on; }); });
     labelled(form, "preferences.contrast", m_contrast, "preferences.contrastTip");
     m_contrast->setAccessibleName(localized("preferences.contrastOn"));

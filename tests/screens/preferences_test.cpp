@@ -180,8 +180,10 @@ private slots:
             {dialog()->emphasisBox(), QAccessible::SpinBox},
             {dialog()->volumeSlider(), QAccessible::Slider},
             {dialog()->namingBox(), QAccessible::ComboBox},
+            {dialog()->questionKindBox(), QAccessible::ComboBox},
             {dialog()->questionLengthBox(), QAccessible::ComboBox},
             {dialog()->melodyLeapBox(), QAccessible::ComboBox},
+            {dialog()->chordsRepeatBox(), QAccessible::CheckBox},
             {dialog()->defaultsButton(), QAccessible::Button},
             {dialog()->closeButton(), QAccessible::Button},
         };
@@ -204,15 +206,33 @@ private slots:
             QVERIFY2(!name.isEmpty() && !name.endsWith(QLatin1Char(':')), qPrintable(name));
             names << name;
         }
-        QCOMPARE(names.mid(3, 9), (QStringList{"Tempo", "Cadence", "Play a soft tonic drone under the questions",
-                                               "Question note", "Question note louder by", "Volume", "Note names",
-                                               "Question", "Melody moves"}));
+        QCOMPARE(names.mid(3, 11), (QStringList{"Tempo", "Cadence", "Play a soft tonic drone under the questions",
+                                                "Question note", "Question note louder by", "Volume", "Note names",
+                                                "Question kind", "Question", "Melody moves", "May repeat a chord"}));
         // The question length's shortcut is in its tooltip; the leap waits
         // for melodies.
         QVERIFY2(dialog()->questionLengthBox()->toolTip().endsWith(QStringLiteral("(Ctrl+M)")),
                  qPrintable(dialog()->questionLengthBox()->toolTip()));
         QCOMPARE(dialog()->questionLengthBox()->count(), 5);
         QVERIFY(!dialog()->melodyLeapBox()->isEnabled());
+        // The kind's shortcut likewise; chords make the lengths chords'
+        // and let progressions repeat a chord, not move by a leap.
+        QComboBox *kind = dialog()->questionKindBox();
+        QVERIFY2(kind->toolTip().endsWith(QStringLiteral("(Ctrl+K)")), qPrintable(kind->toolTip()));
+        QCOMPARE(kind->currentText(), QStringLiteral("a note"));
+        QVERIFY(!dialog()->chordsRepeatBox()->isEnabled());
+        kind->setFocus();
+        key(Qt::Key_Down);
+        QVERIFY(waitFor([](const AppState &s) { return s.settings.questionKind == QuestionKind::chord; }));
+        QCOMPARE(dialog()->questionLengthBox()->itemText(0), QStringLiteral("one chord"));
+        QCOMPARE(dialog()->questionLengthBox()->itemText(2), QStringLiteral("a progression of 3 chords"));
+        dialog()->questionLengthBox()->setFocus();
+        key(Qt::Key_Down);
+        QVERIFY(waitFor([](const AppState &s) { return s.settings.melodyLength == 2; }));
+        QVERIFY(dialog()->chordsRepeatBox()->isEnabled() && !dialog()->melodyLeapBox()->isEnabled());
+        dialog()->chordsRepeatBox()->setFocus();
+        key(Qt::Key_Space);
+        QVERIFY(waitFor([](const AppState &s) { return s.settings.chordsRepeat; }));
         // A new choice is in the label's name at once.
         QComboBox *pause = dialog()->speechPauseBox();
         pause->setCurrentIndex(pause->currentIndex() == 0 ? 1 : 0);
