@@ -371,6 +371,56 @@ void screens()
     loop.send(actions::didChangeSettings{Settings{}});
     spinUntil(loop, [](const AppState &s) { return s.level && s.level->questionLength == 1 && s.isInteractionEnabled; });
 
+    // Chords of the whole octave: the numerals on the keys, a progression
+    // of three waiting, a chord found, a wrong root, the chords' accuracy
+    // and confusions, and the preferences.
+    Settings chords;
+    chords.questionKind = QuestionKind::chord;
+    chords.melodyLength = 3;
+    loop.send(actions::didChooseLevel{3});
+    spinUntil(loop, [](const AppState &s) { return s.level && s.level->id == 3 && s.isInteractionEnabled; });
+    loop.send(actions::didChangeSettings{chords});
+    spinUntil(loop, [](const AppState &s) {
+        return s.level && s.level->questionKind == QuestionKind::chord && s.level->questionLength == 3 && s.isInteractionEnabled;
+    });
+    save(window, QStringLiteral("main_chords"));
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return s.question && s.isInteractionEnabled; });
+    save(window, QStringLiteral("main_progression_waiting"));
+    const Question progression = *loop.state().question;
+    loop.send(actions::didPressNote{progression.noteAt(0)});
+    spinUntil(loop, [](const AppState &s) { return s.melodyPosition == 1 && s.isInteractionEnabled; });
+    QCoreApplication::processEvents();
+    save(window, QStringLiteral("main_progression_one_found"));
+    const Note otherRoot = progression.noteAt(1).name == NoteName::d ? Note{NoteName::e, 1} : Note{NoteName::d, 1};
+    loop.send(actions::didPressNote{otherRoot});
+    spinUntil(loop, [](const AppState &s) { return s.isInteractionEnabled && !s.pendingAnswer; });
+    save(window, QStringLiteral("main_progression_wrong"));
+    loop.send(actions::didPressNote{progression.noteAt(1)});
+    spinUntil(loop, [](const AppState &s) { return s.melodyPosition == 2 && s.isInteractionEnabled; });
+    loop.send(actions::didPressNote{progression.noteAt(2)});
+    spinUntil(loop, [&](const AppState &s) { return s.question && s.question->id != progression.id && s.isInteractionEnabled; });
+    loop.send(actions::didPressStartStopLevelButton{});
+    spinUntil(loop, [](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; });
+    loop.send(actions::didPressAccuracyRing{});
+    save(window, QStringLiteral("accuracy_screen_chords"));
+    loop.send(actions::didPressConfusionsButton{});
+    ConfusionDialog *chordTable = delegate.app()->confusionDialog();
+    spinUntil(loop, [&](const AppState &) { return chordTable->isVisible(); });
+    save(chordTable, QStringLiteral("confusions_chords"));
+    chordTable->reject();
+    spinUntil(loop, [](const AppState &s) { return !s.isConfusionViewVisible; });
+    loop.send(actions::didDismissAccuracyScreen{});
+    loop.send(actions::didPressPreferencesButton{});
+    spinUntil(loop, [&](const AppState &) { return preferences->isVisible(); });
+    save(preferences, QStringLiteral("preferences_chords"));
+    preferences->reject();
+    spinUntil(loop, [](const AppState &s) { return !s.isPreferencesVisible; });
+    loop.send(actions::didChangeSettings{Settings{}});
+    spinUntil(loop, [](const AppState &s) {
+        return s.level && s.level->questionKind == QuestionKind::note && s.level->questionLength == 1 && s.isInteractionEnabled;
+    });
+
     Error sound{QStringLiteral("MIDINotePlayer"), 1, localized("soundOutputFailed"),
                 QStringLiteral("No audio output could be started: pulseaudio (Failed to create "
                                "PulseAudio connection, because pa_simple_new() failed with error: "

@@ -33,6 +33,8 @@ void PreferencesDialog::addPracticeRows(QFormLayout *form)
         change([kind](Settings &s) { s.questionKind = kind; });
         showQuestionShape(m_settings);
     });
+    // Its choices are renamed for chords: it grows to fit them.
+    m_length->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_length->addItem(localized("preferences.oneNote"), 1);
     for (int notes = 2; notes <= Settings::maxMelodyLength; ++notes)
         m_length->addItem(localized("preferences.melodyOf").arg(notes), notes);
