@@ -208,7 +208,8 @@ private slots:
         QTest::addColumn<QString>("moment");
         for (const char *how : {"window", "Ctrl+Q", "SIGTERM", "SIGINT", "SIGHUP", "loop ends"}) {
             for (const char *moment : {"cadence", "awaiting the answer", "a wrong key sounding", "a resolution",
-                                       "a contrast", "a listening block", "a stop saving", "a melody's second note"})
+                                       "a contrast", "a listening block", "a stop saving", "a melody's second note",
+                                       "a progression's second chord"})
                 QTest::addRow("%s, %s", how, moment) << QString::fromLatin1(how) << QString::fromLatin1(moment);
         }
     }
@@ -223,11 +224,19 @@ private slots:
             adaptive.mode = PracticeMode::adaptive;
             if (moment == QLatin1String("a contrast") || moment == QLatin1String("a listening block"))
                 storeSettings(preferences, adaptive, Settings{});
-            if (moment == QLatin1String("a melody's second note"))
+            const bool chords = moment == QLatin1String("a progression's second chord");
+            if (moment == QLatin1String("a melody's second note") || chords)
                 preferences.setInteger(3, PreferenceKey::melodyLength);
+            if (chords)
+                preferences.setText(QStringLiteral("chord"), PreferenceKey::questionKind);
         }
         QVERIFY(start());
-        if (moment == QLatin1String("a melody's second note")) {
+        if (moment == QLatin1String("a melody's second note") || moment == QLatin1String("a progression's second chord")) {
+            // Chords keep to files of their own, as melodies do.
+            const bool chords = moment.contains(QLatin1String("chord"));
+            QCOMPARE(state().settings.questionKind, chords ? QuestionKind::chord : QuestionKind::note);
+            const QString sessions = chords ? QStringLiteral("chords_1_n3.txt") : QStringLiteral("sessions_1_n3.txt");
+            const QString confusions = chords ? QStringLiteral("chord_confusions_1_n3.txt") : QStringLiteral("confusions_1_n3.txt");
             // The first note taken for another, then found; the second found
             // as the quit cuts its sound short: both count, in the melodies' file.
             click(button("startStopSessionButton"));
@@ -245,12 +254,12 @@ private slots:
             QVERIFY(spinUntil([this] { return m_exited; }));
             QVERIFY(m_confirmations.empty());
             const QList<QByteArray> lines =
-                readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1_n3.txt"))).split('\n');
+                readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/") + sessions)).split('\n');
             QCOMPARE(lines.size(), 2);
             const SessionStatistics counted = FileSessionStorage::parseLine(QByteArrayView(lines.front()))->statistics();
             QCOMPARE(counted.correctCount, 1);
             QCOMPARE(counted.wrongCount, 1);
-            QCOMPARE(readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/confusions_1_n3.txt"))).count('\n'), 1);
+            QCOMPARE(readAll(m_home->filePath(QStringLiteral("Documents/lirra_sessions/") + confusions)).count('\n'), 1);
             QVERIFY(!QFile::exists(levelFile(1)));
             return;
         }
