@@ -43,6 +43,8 @@ private:
     LoopHarness m_app;
     // The notes heard since the last question, and the colours they were lit in.
     std::vector<std::optional<Note>> m_heard;
+    // What sounded for each: a chord's keys, or nothing but the note.
+    std::vector<std::vector<int>> m_heardChords;
     QList<PaletteColor> m_lit;
 
     const AppState &state() const { return m_app.state(); }
@@ -60,6 +62,7 @@ private:
     {
         while (effect && std::holds_alternative<effects::playHeardNote>(*effect)) {
             m_heard.push_back(std::get<effects::playHeardNote>(*effect).note);
+            m_heardChords.push_back(std::get<effects::playHeardNote>(*effect).chord);
             if (state().highlightedNote)
                 m_lit << state().highlightedNote->color;
             if (state().isInteractionEnabled)
@@ -159,6 +162,10 @@ private slots:
         QTest::newRow("adaptive, right at once") << adaptive() << false << "";
         QTest::newRow("adaptive, contrast off") << adaptive(false) << true << "";
         QTest::newRow("cycle") << Settings{} << true << "";
+        Settings chords = adaptive();
+        chords.questionKind = QuestionKind::chord;
+        // ii pressed for iii: ii then I, iii then I, each a chord.
+        QTest::newRow("chords, wrong first") << chords << true << "- D1 C1 - E1 C1";
     }
     void contrast()
     {
@@ -166,12 +173,23 @@ private slots:
         QFETCH(bool, wrongFirst);
         QFETCH(QString, heard);
         startSession(settings);
-        const Question q = questionOf(u"E1");
+        const bool chords = settings.questionKind == QuestionKind::chord;
+        Question q = questionOf(u"E1");
+        if (chords)
+            q = Question{q.id, q.answer, notes("E1 C1"), {}, QuestionKind::chord, NoteName::c, true};
+        m_heardChords.clear();
         const auto next = answer(q, wrongFirst ? std::optional(note(u"D1")) : std::nullopt);
         QCOMPARE(heardText(m_heard), heard);
-        if (!heard.isEmpty())
-            QCOMPARE(m_lit, (QList<PaletteColor>{PaletteColor::red, PaletteColor::red, PaletteColor::green,
-                                                 PaletteColor::green, PaletteColor::green}));
+        if (!heard.isEmpty()) {
+            QList<PaletteColor> lit{PaletteColor::red, PaletteColor::red, PaletteColor::green, PaletteColor::green};
+            if (!chords)
+                lit << PaletteColor::green;
+            QCOMPARE(m_lit, lit);
+            // Chords sound as chords: iii's keys for E, I's for C.
+            QCOMPARE(m_heardChords[4].empty(), !chords);
+            if (chords)
+                QCOMPARE(m_heardChords[4], chordVoicing(chordOf(NoteName::e, NoteName::c, true)));
+        }
         QCOMPARE(next, AppEffect(effects::loadNextQuestion{settings.mode}));
         // The next question's contrast is its own.
         const auto after = answer(questionOf(u"G1"));
