@@ -1275,5 +1275,9 @@
         <source>preferences.progressionOf</source>
         <translation>eine Folge aus %1 Akkorden</translation>
     </message>
+    <message>
+        <source>confusions.explainChords</source>
+        <translation>Jede Zeile ist ein gefragter Akkord, jede Spalte der zuerst geantwortete. Die Diagonale zählt richtige erste Antworten.</translation>
+    </message>
 </context>
 </TS>

@@ -1275,5 +1275,9 @@
         <source>preferences.progressionOf</source>
         <translation>a progression of %1 chords</translation>
     </message>
+    <message>
+        <source>confusions.explainChords</source>
+        <translation>Each row is a chord asked, each column the chord first answered. The diagonal counts right first answers.</translation>
+    </message>
 </context>
 </TS>

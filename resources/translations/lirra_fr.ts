@@ -1275,5 +1275,9 @@
         <source>preferences.progressionOf</source>
         <translation>une suite de %1 accords</translation>
     </message>
+    <message>
+        <source>confusions.explainChords</source>
+        <translation>Chaque ligne est un accord demandé, chaque colonne l’accord répondu en premier. La diagonale compte les bonnes premières réponses.</translation>
+    </message>
 </context>
 </TS>

@@ -32,6 +32,7 @@ ConfusionDialog::ConfusionDialog(QWidget *parent)
     , m_heading(new QLabel)
     , m_span(new QComboBox)
     , m_summary(new QLabel)
+    , m_explanation(new QLabel)
     , m_table(new QTableWidget)
 {
     setObjectName(QStringLiteral("confusionDialog"));
@@ -51,8 +52,7 @@ ConfusionDialog::ConfusionDialog(QWidget *parent)
 
     m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);
-    auto *explanation = new QLabel(localized("confusions.explain"));
-    explanation->setWordWrap(true);
+    m_explanation->setWordWrap(true);
 
     m_table->setObjectName(QStringLiteral("confusionTable"));
     m_table->setAccessibleName(localized("confusions.title"));
@@ -73,7 +73,7 @@ ConfusionDialog::ConfusionDialog(QWidget *parent)
     layout->addWidget(m_heading);
     layout->addLayout(form);
     layout->addWidget(m_summary);
-    layout->addWidget(explanation);
+    layout->addWidget(m_explanation);
     layout->addWidget(m_table, 1);
     layout->addWidget(buttons);
 }
@@ -101,6 +101,10 @@ void ConfusionDialog::refresh()
     const ConfusionTable table = confusionTable(m_state.sessions, m_state.notes, recent);
     const std::vector<Note> &notes = table.notes;
     const int n = int(notes.size());
+    // Of chords, the rows and columns are chords.
+    const QString explained = localized(m_state.kind == QuestionKind::chord ? "confusions.explainChords" : "confusions.explain");
+    m_explanation->setText(explained);
+    m_table->setAccessibleDescription(explained);
     QStringList names;
     for (const Note &note : notes)
         names << label(note, notes);

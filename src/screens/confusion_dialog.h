@@ -47,6 +47,7 @@ private:
     QLabel *m_heading;
     QComboBox *m_span;
     QLabel *m_summary;
+    QLabel *m_explanation;
     QTableWidget *m_table;
     QPushButton *m_close;
 };
