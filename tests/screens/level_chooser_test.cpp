@@ -84,6 +84,7 @@ private slots:
         QDir().mkpath(sessions());
         writeAll(sessions() + QStringLiteral("/sessions_1.txt"), "1733472000;c:1:4:0\n");
         writeAll(sessions() + QStringLiteral("/sessions_1_n3.txt"), "1733472100;c:1:1:3\n");
+        writeAll(sessions() + QStringLiteral("/chords_1.txt"), "1733472200;c:1:3:2\n");
         SettingsPreferences preferences(m_home->filePath(QStringLiteral("lirra.json")));
         preferences.setInteger(3, PreferenceKey::melodyLength);
         preferences.sync();
@@ -109,6 +110,12 @@ private slots:
         QStringList single = figureOfLevelOne();
         QCOMPARE(single.value(0), QStringLiteral("C major · lower half · diatonic"));
         QVERIFY2(single.value(1).contains(QStringLiteral("100")), qPrintable(single.join(" | ")));
+        // Chords: their own figures, 3 of 5.
+        press(Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionKind == QuestionKind::chord && s.isInteractionEnabled; }));
+        QStringList chords = figureOfLevelOne();
+        QCOMPARE(chords.value(0), QStringLiteral("C major · lower half · diatonic · chords"));
+        QVERIFY2(chords.value(1).contains(QStringLiteral("60")), qPrintable(chords.join(" | ")));
     }
 
     void chooseByTyping()
