@@ -133,6 +133,20 @@ private slots:
         QTest::newRow("a melody's note before its last sounds before it is recorded")
             << AppEffect(effects::logRightAnswer{Note{NoteName::d, 1}, m_question, 0, true})
             << QStringList{"note 2/1", "logRightAnswer"} << "👏 didLogRightAnswer";
+        // F minor: iv is B♭ minor, V C major (raised leading tone), i F minor.
+        Question progression{QUuid::createUuid(), Note{NoteName::c, 1}, {}, {Note{NoteName::aSharp, 1}, Note{NoteName::c, 1}},
+                             QuestionKind::chord, NoteName::f, false};
+        QTest::newRow("a progression: its chords a beat each, the last as the question's")
+            << AppEffect(effects::playCadence{level, progression})
+            << QStringList{"cadence 5", "progression 46 58 61 65 | 48 60 64 67"} << "🎶 didPlayCadence";
+        QTest::newRow("a chord of a progression found sounds at once, before it is recorded")
+            << AppEffect(effects::logRightAnswer{Note{NoteName::aSharp, 1}, progression.at(0, {}), 0, true, {46, 58, 61, 65}})
+            << QStringList{"key chord 46 58 61 65", "logRightAnswer"} << "👏 didLogRightAnswer";
+        QTest::newRow("a wrong root's chord sounds at once") << AppEffect(effects::logWrongAnswer{Note{NoteName::g, 1}, progression, 0, {43, 55, 58, 62}})
+                                                             << QStringList{"key chord 43 55 58 62", "logWrongAnswer"} << "😅 didLogWrongAnswer";
+        QTest::newRow("a resolution's chord keeps to the beat")
+            << AppEffect(effects::playNoteInResolution{Note{NoteName::f, 1}, 0, {41, 53, 56, 60}})
+            << QStringList{"chord 41 53 56 60"} << "🎵 didPlayNoteInResolution";
         QTest::newRow("try again: the player, then the level") << AppEffect(effects::reloadLevel{})
                                                                << QStringList{"prepare", "reloadLevel"} << "✅ didLoadLevel - 5";
         QTest::newRow("cadence, then the note") << AppEffect(effects::repeatQuestion{level, m_question})

@@ -123,6 +123,19 @@ public:
         co_return outcome(failPlay);
     }
     void stopAll() override { *journal << QStringLiteral("stopAll"); }
+    QCoro::Task<Result<void>> playChord(std::vector<int> keys, bool atOnce) override
+    {
+        *journal << QStringLiteral("%1 %2").arg(atOnce ? QStringLiteral("key chord") : QStringLiteral("chord"), keysText(keys));
+        co_return outcome(failPlay);
+    }
+    QCoro::Task<Result<void>> playProgression(std::vector<std::vector<int>> chords) override
+    {
+        QStringList each;
+        for (const std::vector<int> &keys : chords)
+            each << keysText(keys);
+        *journal << QStringLiteral("progression ") + each.join(QStringLiteral(" | "));
+        co_return outcome(failPlay);
+    }
 
     std::shared_ptr<QStringList> journal;
     std::vector<Note> played;
@@ -130,6 +143,13 @@ public:
     bool failPlay = false;
 
 private:
+    static QString keysText(const std::vector<int> &keys)
+    {
+        QStringList numbers;
+        for (const int key : keys)
+            numbers << QString::number(key);
+        return numbers.join(QLatin1Char(' '));
+    }
     static Result<void> outcome(bool fail)
     {
         if (fail)
