@@ -96,9 +96,13 @@ private:
     std::unique_ptr<JackServer> m_jack; // stops after the app's clients have closed
 
     // With the tour already seen.
-    bool start(InputSetup input)
+    bool start(InputSetup input, QuestionKind kind = QuestionKind::note)
     {
-        SettingsPreferences(m_home->filePath(QStringLiteral("lirra.json"))).setBool(true, PreferenceKey::hasSeenOnboarding);
+        SettingsPreferences preferences(m_home->filePath(QStringLiteral("lirra.json")));
+        preferences.setBool(true, PreferenceKey::hasSeenOnboarding);
+        if (kind == QuestionKind::chord)
+            preferences.setText(kindText(kind), PreferenceKey::questionKind);
+        preferences.sync();
         return launch(input);
     }
     QWindow *window() { return m_delegate->window()->windowHandle(); }
@@ -212,8 +216,10 @@ private slots:
     void aMidiKeyboardAnswers_data()
     {
         QTest::addColumn<int>("api");
-        QTest::newRow("JACK") << int(MidiInput::Api::jack);
-        QTest::newRow("ALSA sequencer") << int(MidiInput::Api::alsa);
+        QTest::addColumn<bool>("chords");
+        QTest::newRow("JACK") << int(MidiInput::Api::jack) << false;
+        QTest::newRow("ALSA sequencer") << int(MidiInput::Api::alsa) << false;
+        QTest::newRow("JACK, a chord struck") << int(MidiInput::Api::jack) << true;
     }
     // A real MIDI client on a real MIDI system, plugged in while the app runs:
     // it is connected within seconds, its note-on answers the question (two
@@ -222,6 +228,7 @@ private slots:
     void aMidiKeyboardAnswers()
     {
         QFETCH(int, api);
+        QFETCH(bool, chords);
         const bool jack = api == int(MidiInput::Api::jack);
         if (jack) {
             m_jack = std::make_unique<JackServer>();
@@ -234,7 +241,7 @@ private slots:
         input.midiOptions.api = MidiInput::Api(api);
         input.midiOptions.scanIntervalMs = 200;
         input.midiDelayMs = 0;
-        QVERIFY(start(input));
+        QVERIFY(start(input, chords ? QuestionKind::chord : QuestionKind::note));
         QVERIFY(spinUntil([&] { return m_delegate->midiInput() && !m_delegate->midiInput()->apiName().isEmpty(); }));
         QCOMPARE(m_delegate->midiInput()->apiName(), QLatin1String(jack ? "jack" : "alsa"));
 
@@ -250,7 +257,20 @@ private slots:
         const auto key = static_cast<unsigned char>(MIDINotePlayer::keyNumber(question.answer) + 24);
         const std::vector<unsigned char> noteOn{0x90, key, 100};
         QSignalSpy pressed(m_delegate->midiInput(), &MidiInput::notePressed);
-        keyboard->sendMessage(&noteOn);
+        if (chords) {
+            // The chord in its second inversion, its fifth lowest, struck a
+            // few milliseconds apart: one answer, its root.
+            QCOMPARE(question.kind, QuestionKind::chord);
+            const Chord chord = chordOf(question.answer.name, state().level->key, state().level->isMajor);
+            const int root = 48 + index(chord.root);
+            for (const int played : {root + semitones(chord.notes()[2], chord.root) - 12, root, root + semitones(chord.notes()[1], chord.root)}) {
+                const std::vector<unsigned char> struck{0x90, static_cast<unsigned char>(played), 90};
+                keyboard->sendMessage(&struck);
+                QTest::qSleep(8);
+            }
+        } else {
+            keyboard->sendMessage(&noteOn);
+        }
         // The offline player plays the resolution in virtual time, possibly
         // all within one turn of the event loop: what stays is the count and
         // the log.
@@ -268,6 +288,8 @@ private slots:
                                     .arg(pressed.size()).arg(int(key)).arg(tail.join(QLatin1String(" | ")));
             QFAIL(qPrintable(why));
         }
+        // One answer, right at once, however many keys made it.
+        QCOMPARE(state().questionsCount, 1);
         const std::vector<unsigned char> noteOff{0x90, key, 0}; // a note-on with velocity 0 releases
         keyboard->sendMessage(&noteOff);
         QVERIFY(waitFor([&](const AppState &s) { return s.question && s.question->id != question.id; }));
