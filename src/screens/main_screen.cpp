@@ -12,6 +12,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace lirra {
 
 MainScreen::MainScreen(QWidget *parent)
@@ -113,7 +115,17 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
             m_keyboard->scrollToShow(activeNotes, true);
         else
             m_keyboard->scroll(Note{key, 1}, true);
-        m_keyboard->setKeysEnabled(false);
+        // Only the keys that leave the level are disabled: a key that stays
+        // keeps the focus, as it is renamed (for chords, say).
+        std::vector<Note> inactive;
+        for (OctaveView *octave : m_keyboard->octaveViews()) {
+            for (const NoteName each : allNoteNames) {
+                const Note note{each, octave->octave()};
+                if (std::find(activeNotes.begin(), activeNotes.end(), note) == activeNotes.end())
+                    inactive.push_back(note);
+            }
+        }
+        m_keyboard->setKeysEnabled(false, inactive);
         m_keyboard->setText(std::nullopt);
         m_keyboard->setKeysEnabled(true, activeNotes);
         for (OctaveView *octave : m_keyboard->octaveViews()) {

@@ -198,9 +198,13 @@ private slots:
         QVERIFY(waitFor([](const AppState &s) { return !s.isPracticing && s.isInteractionEnabled; }));
         QVERIFY(QFile::exists(m_home->filePath(QStringLiteral("Documents/lirra_sessions/chords_1_n2.txt"))));
         QVERIFY(!QFile::exists(m_home->filePath(QStringLiteral("Documents/lirra_sessions/sessions_1_n2.txt"))));
-        // Notes again: the keys show their names alone.
+        // Notes again: the keys show their names alone, and the key that
+        // has the focus keeps it.
+        QVERIFY(tabTo([](QWidget *w) { return qobject_cast<Key *>(w) != nullptr; }));
+        QVERIFY(focusKey(NoteName::f));
         press(Qt::Key_K, Qt::ControlModifier);
         QVERIFY(waitFor([](const AppState &s) { return s.level && s.level->questionKind == QuestionKind::note; }));
+        QCOMPARE(focus(), keyboard()->key(note(u"F1")));
         QCOMPARE(keyboard()->key(note(u"F1"))->text(), std::optional(QStringLiteral("Fa")));
         QCOMPARE(QAccessible::queryAccessibleInterface(keyboard()->key(note(u"F1")))->text(QAccessible::Name), QStringLiteral("Fa"));
     }
