@@ -366,8 +366,8 @@ private slots:
         first.start(QStringLiteral(SESSION_APPEND_HELPER), {"levels", m_documents, "A", "100"});
         second.start(QStringLiteral(SESSION_APPEND_HELPER), {"levels", m_documents, "B", "100"});
         QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
-        QCOMPARE(first.exitCode(), 0);
-        QCOMPARE(second.exitCode(), 0);
+        QVERIFY2(first.exitCode() == 0, first.readAllStandardError().constData());
+        QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
         QStringList expected{"Thirds"};
         for (int round = 0; round < 100; ++round) {
             if (round % 3 != 0)
