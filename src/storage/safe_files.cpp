@@ -28,7 +28,9 @@ Result<void> lockExclusively(FileSystem &fs, int fd, const QString &domain, cons
                                .arg(path)
                                .arg(timeoutMs / 1000.0));
         }
-        QThread::msleep(20);
+        // Often: another copy of the app that works on the same files lets
+        // the lock go only for the moment between two of its changes.
+        QThread::usleep(2000);
     }
 }
 
