@@ -179,7 +179,9 @@ private slots:
         const Question progression = *state().question;
         QCOMPARE(progression.kind, QuestionKind::chord);
         // C major's degrees: C D E F are 1 2 3 4.
-        const auto degree = [](NoteName root) { return int(std::string_view("\0\0\1\0\2\3", 6)[size_t(index(root))]) + 1; };
+        const auto degree = [](NoteName root) {
+            return root == NoteName::c ? 1 : root == NoteName::d ? 2 : root == NoteName::e ? 3 : 4;
+        };
         press(Qt::Key_1 + degree(progression.noteAt(0).name) - 1);
         QVERIFY(waitFor([](const AppState &s) { return s.isInteractionEnabled && s.melodyPosition == 1; }));
         QCOMPARE(m_said.back(), QStringLiteral("Right. Chord 2 of 2: your answer?"));
