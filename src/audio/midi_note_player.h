@@ -162,6 +162,8 @@ private:
         double beats = noteDurationInBeats;
     };
     void schedule(short track, Voice voice, double frame);
+    // A chord's keys as the instrument's voices.
+    static std::vector<Voice> instrumentVoices(const std::vector<int> &keys);
     // A question's note: on its own channel, as long and as loud as the
     // settings ask.
     Voice questionVoice(Note note) const;

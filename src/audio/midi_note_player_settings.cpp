@@ -150,23 +150,24 @@ QCoro::Task<Result<void>> MIDINotePlayer::playMelody(std::vector<Note> melody)
     co_return co_await playInBeats(std::move(sounds));
 }
 
-QCoro::Task<Result<void>> MIDINotePlayer::playChord(std::vector<int> keys, bool atOnce)
+std::vector<MIDINotePlayer::Voice> MIDINotePlayer::instrumentVoices(const std::vector<int> &keys)
 {
     std::vector<Voice> voices;
     for (const int key : keys)
         voices.push_back(Voice{instrumentChannel, key});
-    co_return co_await playVoices(std::move(voices), !atOnce);
+    return voices;
+}
+
+QCoro::Task<Result<void>> MIDINotePlayer::playChord(std::vector<int> keys, bool atOnce)
+{
+    co_return co_await playVoices(instrumentVoices(keys), !atOnce);
 }
 
 QCoro::Task<Result<void>> MIDINotePlayer::playProgression(std::vector<std::vector<int>> chords)
 {
     std::vector<std::vector<Voice>> sounds;
-    for (const std::vector<int> &chord : chords) {
-        std::vector<Voice> voices;
-        for (const int key : chord)
-            voices.push_back(Voice{instrumentChannel, key});
-        sounds.push_back(std::move(voices));
-    }
+    for (const std::vector<int> &chord : chords)
+        sounds.push_back(instrumentVoices(chord));
     co_return co_await playInBeats(std::move(sounds));
 }
 

@@ -153,6 +153,15 @@ std::vector<Note> questionNotes(const std::vector<Note> &notes, QuestionKind kin
     return roots;
 }
 
+Note rootAmong(const std::vector<Note> &notes, NoteName root)
+{
+    for (const Note &note : questionNotes(notes, QuestionKind::chord)) {
+        if (note.name == root)
+            return note;
+    }
+    return Note{root, 1};
+}
+
 Note tonicOf(const Level &level)
 {
     std::optional<Note> tonic;

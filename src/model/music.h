@@ -141,6 +141,11 @@ struct Question {
 // lowest of each.
 std::vector<Note> questionNotes(const std::vector<Note> &notes, QuestionKind kind);
 
+// The note of a chord's root among the questions' notes of chords (see
+// `questionNotes`): the lowest of that name, else the one in the middle
+// octave.
+Note rootAmong(const std::vector<Note> &notes, NoteName root);
+
 // The level's tonic among its keys: its lowest note on the tonic, else the
 // tonic in the middle octave.
 Note tonicOf(const Level &level);

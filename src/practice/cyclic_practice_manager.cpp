@@ -253,10 +253,6 @@ QCoro::Task<Result<Question>> CyclicPracticeManager::loadNextQuestion(PracticeMo
 {
     if (!m_currentLevel || m_currentLevel->notes.empty())
         co_return std::unexpected(error(ErrorCase::unexpected));
-    // The passes are over what the kind asks about; a level loaded before
-    // the kind changed starts them anew.
-    if (m_currentNotes.empty() || m_currentNotes.size() != askedNotes().size())
-        startPasses(askedNotes());
     if (mode == PracticeMode::adaptive) {
         const Note first = m_adaptive.next(evidence(), *m_with.random);
         m_currentQuestion = questionStartingOn(first, mode);
@@ -285,14 +281,8 @@ Result<Session> CyclicPracticeManager::logAnswer(const Question &question, std::
     m_sessionUnsaved = true;
     Score &score = m_currentSession->score[question.answer];
     // A chord's root pressed in another octave is the same chord.
-    if (wrongNote && question.kind == QuestionKind::chord && m_currentLevel) {
-        const Note pressed = *wrongNote;
-        wrongNote = Note{pressed.name, 1};
-        for (const Note &root : questionNotes(m_currentLevel->notes, QuestionKind::chord)) {
-            if (root.name == pressed.name)
-                wrongNote = root;
-        }
-    }
+    if (wrongNote && question.kind == QuestionKind::chord && m_currentLevel)
+        wrongNote = rootAmong(m_currentLevel->notes, wrongNote->name);
     (wrongNote ? score.wrong : score.correct) += 1;
     if (wrongNote)
         m_currentSession->confusions[Confusion{question.answer, *wrongNote}] += 1;

@@ -299,12 +299,7 @@ void AppDelegate::applicationDidFinishLaunching()
         const AppState &state = self->loop()->state();
         if (!state.level || state.settings.questionKind != QuestionKind::chord)
             return std::nullopt;
-        const NoteName root = degreeRoot(state.level->key, state.level->isMajor, degree);
-        for (const Note &note : questionNotes(state.level->notes, QuestionKind::chord)) {
-            if (note.name == root)
-                return note;
-        }
-        return Note{root, 1};
+        return rootAmong(state.level->notes, degreeRoot(state.level->key, state.level->isMajor, degree));
     });
     // The window holds the focus until Tab moves it to a control, so that
     // Space and Return mean what the window's shortcuts say, not what the

@@ -123,15 +123,12 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
                 const Note note{each, octave->octave()};
                 if (std::find(activeNotes.begin(), activeNotes.end(), note) == activeNotes.end())
                     inactive.push_back(note);
+                octave->key(each)->setSpokenName({});
             }
         }
         m_keyboard->setKeysEnabled(false, inactive);
         m_keyboard->setText(std::nullopt);
         m_keyboard->setKeysEnabled(true, activeNotes);
-        for (OctaveView *octave : m_keyboard->octaveViews()) {
-            for (const NoteName each : allNoteNames)
-                octave->key(each)->setSpokenName({});
-        }
         QStringList syllables;
         for (const Note &note : activeNotes) {
             const QString label = noteLabel(note.name, key, naming(state).first, naming(state).second, NamePlace::practiceKeys);
