@@ -90,11 +90,16 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     QStringList reasons;
     FluidLogCapture capture;
     for (const QString &name : std::as_const(m_options.drivers)) {
-        // About 11.6 ms of buffering at 44.1 kHz either way: the PulseAudio
-        // driver asks the server for one period and never reads
-        // "audio.periods"; the others keep two.
+        // The PulseAudio driver asks the server for one period and never
+        // reads "audio.periods", so its one period is all the stream holds:
+        // 1024 frames (23.2 ms at 44.1 kHz). With 512 the sink ran dry
+        // mid-cadence in most recordings even on an idle machine, whenever
+        // the server's or the client library's threads (not real-time) were
+        // a few milliseconds late. ALSA and OSS keep two periods of 256.
+        // A key pressed while nothing sounds is not held back by this: the
+        // stream has run dry, so its first block plays as soon as it arrives.
         const bool pulse = name == QLatin1String("pulseaudio");
-        const int periodSize = pulse ? 512 : 256;
+        const int periodSize = pulse ? 1024 : 256;
         const int bufferedPeriods = pulse ? 1 : 2;
         fluid_settings_setint(engine.settings, "audio.period-size", periodSize);
         fluid_settings_setint(engine.settings, "audio.periods", 2);

@@ -436,8 +436,10 @@ private slots:
         QVERIFY(!player.renderMarks().wokeUp); // asleep since its first silent blocks
 
         using Clock = std::chrono::steady_clock;
-        // The lead-in, in the output's blocks of 512 frames.
-        const double leadBlocks = MIDINotePlayer::secondsForBeats(MIDINotePlayer::beatPrecision) * 44100.0 / 512.0;
+        // The lead-in, in the output's blocks: on PulseAudio the output holds
+        // one block, so its latency is a block's length.
+        const double blockFrames = std::round(player.outputLatencyMs() * 44.1);
+        const double leadBlocks = MIDINotePlayer::secondsForBeats(MIDINotePlayer::beatPrecision) * 44100.0 / blockFrames;
         for (int note = 0; note < 2; ++note) {
             const Clock::time_point asked = Clock::now();
             player.playNote(Note{NoteName::g, 1});
