@@ -36,21 +36,22 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name) {
-            // Several lines on the accuracy screen ("E 76 %", "often heard as
-            // D♯") read as one sentence.
-            const auto *octave = qobject_cast<const OctaveView *>(key()->parentWidget());
-            if (!key()->spokenName().isEmpty())
-                return octave && octave->octave() > 1 ? localized("key.upperOctave").arg(key()->spokenName())
-                                                      : key()->spokenName();
-            const QString shown = !key()->accessibleName().isEmpty()
-                ? key()->accessibleName()
-                : key()->text().value_or(QString()).trimmed();
-            const QString letter = localizedName(key()->name());
-            QString name = shown.isEmpty() ? letter : QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
-            // A syllable or a degree says which key it is only with the letter.
-            if (!name.startsWith(letter))
-                name += QStringLiteral(" (%1)").arg(letter);
+            // A key that says what it stands for whole ("IV, F major chord")
+            // is said so; otherwise several lines on the accuracy screen
+            // ("E 76 %", "often heard as D♯") read as one sentence.
+            QString name = key()->spokenName();
+            if (name.isEmpty()) {
+                const QString shown = !key()->accessibleName().isEmpty()
+                    ? key()->accessibleName()
+                    : key()->text().value_or(QString()).trimmed();
+                const QString letter = localizedName(key()->name());
+                name = shown.isEmpty() ? letter : QString(shown).replace(QLatin1Char('\n'), QStringLiteral(", "));
+                // A syllable or a degree says which key it is only with the letter.
+                if (!name.startsWith(letter))
+                    name += QStringLiteral(" (%1)").arg(letter);
+            }
             // The keyboard's second octave, told from the first.
+            const auto *octave = qobject_cast<const OctaveView *>(key()->parentWidget());
             if (octave && octave->octave() > 1)
                 name = localized("key.upperOctave").arg(name);
             return name;
