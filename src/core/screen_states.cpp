@@ -102,7 +102,7 @@ MainScreenState mainScreenState(const AppState &state)
     main.key = state.level ? state.level->key : NoteName::c;
     main.isMajor = !state.level || state.level->isMajor;
     main.naming = state.settings.noteNames;
-    main.chords = state.settings.questionKind == QuestionKind::chord;
+    main.kind = state.settings.questionKind;
     main.isPreviousButtonEnabled = !practising && controlsEnabled;
     main.isNextButtonEnabled = !practising && controlsEnabled;
     main.isConfigureButtonEnabled = !practising && controlsEnabled;

@@ -37,8 +37,8 @@ struct MainScreenState {
     NoteName key = NoteName::c;
     bool isMajor = true;
     NoteNaming naming = NoteNaming::solfege;
-    // Chords are asked: each key stands for the chord on it.
-    bool chords = false;
+    // Of chords: each key stands for the chord on it.
+    QuestionKind kind = QuestionKind::note;
     bool isPreviousButtonEnabled = false;
     bool isNextButtonEnabled = false;
     bool isConfigureButtonEnabled = false;

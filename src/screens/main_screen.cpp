@@ -108,9 +108,10 @@ void MainScreen::setState(const std::optional<MainScreenState> &state)
     const auto naming = [](const std::optional<MainScreenState> &s) {
         return s ? std::pair(s->isMajor, s->naming) : std::pair(true, NoteNaming::solfege);
     };
-    const bool chords = state && state->chords;
+    const QuestionKind kind = state ? state->kind : QuestionKind::note;
+    const bool chords = kind == QuestionKind::chord;
     if (!previous || previous->key != key || previous->activeNotes != activeNotes || naming(previous) != naming(state)
-        || previous->chords != chords) {
+        || previous->kind != kind) {
         if (!activeNotes.empty())
             m_keyboard->scrollToShow(activeNotes, true);
         else
