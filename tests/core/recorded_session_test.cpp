@@ -546,10 +546,9 @@ private slots:
             std::sort(strongest.begin(), strongest.end());
             std::sort(expected.begin(), expected.end());
             QCOMPARE(strongest, expected);
-            static const char *names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-            measured << QStringLiteral("%1: %2 %3 %4, then %5 at %6 dB").arg(chord.numeral, QLatin1String(names[order[0]]),
-                                                                             QLatin1String(names[order[1]]), QLatin1String(names[order[2]]),
-                                                                             QLatin1String(names[order[3]]))
+            measured << QStringLiteral("%1: %2 %3 %4, then %5 at %6 dB").arg(chord.numeral, pitchClassName(order[0]),
+                                                                             pitchClassName(order[1]), pitchClassName(order[2]),
+                                                                             pitchClassName(order[3]))
                             .arg(10 * std::log10(classes[size_t(order[3])] / classes[size_t(order[2])]), 0, 'f', 1);
             // The second question first answered with another root; every
             // right answer pressed an octave up.

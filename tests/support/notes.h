@@ -9,13 +9,19 @@
 
 namespace lirra::test {
 
+// A pitch class, 0 to 11 from C, as these helpers write it: "C", "F#".
+inline QLatin1String pitchClassName(int pitchClass)
+{
+    static const char *names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    return QLatin1String(names[pitchClass]);
+}
+
 // "C1", "F#2" → a Note.
 inline Note note(QStringView text)
 {
-    static const char *names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
     const QString name = text.chopped(1).toString();
     for (int i = 0; i < 12; ++i) {
-        if (name == QLatin1String(names[i]))
+        if (name == pitchClassName(i))
             return Note{allNoteNames[size_t(i)], std::uint8_t(text.right(1).toInt())};
     }
     qFatal("not a note: %s", qPrintable(text.toString()));
@@ -32,10 +38,9 @@ inline std::vector<Note> notes(const QString &text)
 
 inline QString text(const std::vector<Note> &list)
 {
-    static const char *names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
     QStringList words;
     for (const Note &n : list)
-        words << QString::fromLatin1(names[index(n.name)]) + QString::number(n.octave);
+        words << pitchClassName(index(n.name)) + QString::number(n.octave);
     return words.join(QLatin1Char(' '));
 }
 
