@@ -1,6 +1,6 @@
 #include "fluid_log.h"
 
-#include <fluidsynth.h>
+#include "audio/fluid_library.h"
 
 #include <QtGlobal>
 
@@ -31,9 +31,9 @@ void installFluidLog()
     static std::once_flag once;
     std::call_once(once, [] {
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN})
-            fluid_set_log_function(level, fluidLog, nullptr);
+            fluid().fluid_set_log_function(level, fluidLog, nullptr);
         for (int level : {FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, nullptr, nullptr);
+            fluid().fluid_set_log_function(level, nullptr, nullptr);
     });
 }
 

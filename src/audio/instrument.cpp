@@ -1,12 +1,11 @@
 #include "instrument.h"
 
+#include "audio/fluid_library.h"
 #include "audio/fluid_log.h"
 #include "model/localization.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <fluidsynth.h>
 
 namespace lirra {
 
@@ -17,9 +16,9 @@ QStringList instrumentCandidates(const QString &soundFont, const QStringList &fa
         candidates += fallbacks;
     } else if (settings) {
         char *systemDefault = nullptr;
-        if (fluid_settings_dupstr(settings, "synth.default-soundfont", &systemDefault) == FLUID_OK && systemDefault) {
+        if (fluid().fluid_settings_dupstr(settings, "synth.default-soundfont", &systemDefault) == FLUID_OK && systemDefault) {
             candidates << QString::fromLocal8Bit(systemDefault);
-            fluid_free(systemDefault);
+            fluid().fluid_free(systemDefault);
         }
     }
     return candidates;
@@ -64,7 +63,7 @@ std::optional<Error> instrumentFilesProblem(const QStringList &candidates)
     return noInstrument(reasons);
 }
 
-InstrumentOutcome loadInstrument(fluid_synth_t *synth, const QStringList &candidates)
+InstrumentOutcome loadInstrument(fluid_synth_t *synth, const QStringList &candidates, std::initializer_list<int> channels)
 {
     int soundFont = FLUID_FAILED;
     QString loaded;
@@ -76,7 +75,7 @@ InstrumentOutcome loadInstrument(fluid_synth_t *synth, const QStringList &candid
                 reasons << QStringLiteral("%1: %2").arg(path, problem);
                 continue;
             }
-            soundFont = fluid_synth_sfload(synth, QFile::encodeName(path).constData(), 1);
+            soundFont = fluid().fluid_synth_sfload(synth, QFile::encodeName(path).constData(), 0);
             if (soundFont != FLUID_FAILED) {
                 loaded = path;
                 break;
@@ -87,8 +86,8 @@ InstrumentOutcome loadInstrument(fluid_synth_t *synth, const QStringList &candid
     }
     if (soundFont == FLUID_FAILED)
         return {QString(), noInstrument(reasons)};
-    // Program 0 of bank 0 on channel 0.
-    fluid_synth_program_select(synth, 0, soundFont, 0, 0);
+    for (int channel : channels)
+        fluid().fluid_synth_program_select(synth, channel, soundFont, 0, 0);
     if (loaded != candidates.first())
         return {QStringLiteral("⚠️ The instrument %1 could not be loaded (%2); using %3 instead")
                     .arg(candidates.first(), reasons.value(0), loaded),

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <optional>
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
@@ -27,7 +28,9 @@ struct InstrumentOutcome {
 };
 
 // Loads the first candidate FluidSynth can read and puts its program 0 of
-// bank 0 on channel 0.
-InstrumentOutcome loadInstrument(fluid_synth_t *synth, const QStringList &candidates);
+// bank 0 on each of `channels`, and on no other: each preset put on a
+// channel has its samples read into memory (the drum kit FluidSynth would
+// put on channel 10 is 11 MB of them).
+InstrumentOutcome loadInstrument(fluid_synth_t *synth, const QStringList &candidates, std::initializer_list<int> channels);
 
 } // namespace lirra

@@ -1,5 +1,6 @@
 #include "midi_note_player.h"
 
+#include "audio/fluid_library.h"
 #include "audio/fluid_log.h"
 #include "audio/instrument.h"
 #include "audio/offline_clock.h"
@@ -13,8 +14,6 @@
 #include <QPointer>
 #include <QPromise>
 #include <QTimer>
-
-#include <fluidsynth.h>
 
 #include <algorithm>
 #include <cmath>
@@ -35,18 +34,14 @@ std::chrono::nanoseconds seconds(double value)
 
 } // namespace
 
-
-
 MIDINotePlayer::MIDINotePlayer(Options options)
     : m_options(std::move(options))
 {
-    installFluidLog();
     if (m_options.output == Output::offline)
         m_offline = std::make_unique<OfflineClock>(m_options.sampleRate, m_options.keepRecording, this);
-    else
-        // The live output starts at once, beside whatever the app builds
-        // meanwhile; `prepare` waits for it and reports how it went.
-        startLiveEngine();
+    // A live output starts at the first `prepare`, or the first sound asked
+    // for: after the window and its first level, which it would slow down
+    // by opening FluidSynth and reaching the sound server beside them.
 }
 
 MIDINotePlayer::~MIDINotePlayer()
@@ -169,8 +164,10 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
     if (m_engine)
         co_return co_await prepare(); // another prepare took it meanwhile
     if (!built) {
-        // Another prepare may try again from the start.
-        m_worker.join();
+        // Another prepare may try again from the start (one that waited
+        // beside this one finds the worker joined).
+        if (m_worker.joinable())
+            m_worker.join();
         m_starting.reset();
         co_return built;
     }
@@ -198,7 +195,11 @@ QCoro::Task<Result<void>> MIDINotePlayer::instrumentReady()
 
 QCoro::Task<> MIDINotePlayer::instrumentLoaded()
 {
-    // Before `prepare` nothing sounds, so nothing waits for the instrument.
+    // A sound asked for before the live output was started, or while it
+    // starts, waits for it; after it failed, nothing sounds and nothing
+    // waits.
+    if (!m_engine && !m_offline && (!m_outputTried || m_worker.joinable()))
+        co_await prepare();
     if (m_engine && m_worker.joinable() && !m_instrumentReady.isFinished())
         co_await m_instrumentReady;
     if (m_worker.joinable() && m_instrumentReady.isFinished() && !m_workerInstrumentTaken) {
@@ -233,18 +234,18 @@ void MIDINotePlayer::schedule(short track, Voice voice, double frame)
     const auto msec = long(1000.0 * double(dispatchBlock * std::int64_t(block)) / rate);
     const auto tick = static_cast<unsigned int>(double(msec) * m_engine->ticksPerSecond / 1000.0);
 
-    fluid_event_t *event = new_fluid_event();
+    fluid_event_t *event = fluid().new_fluid_event();
     if (!event)
         return;
     m_engine->unmuteEffects();
-    fluid_event_set_source(event, track);
-    fluid_event_set_dest(event, m_engine->synthClient);
+    fluid().fluid_event_set_source(event, track);
+    fluid().fluid_event_set_dest(event, m_engine->synthClient);
     const auto duration = unsigned(std::lround(beatSeconds(voice.beats) * m_engine->ticksPerSecond));
-    fluid_event_note(event, voice.channel, short(voice.key), short(voice.velocity), duration);
-    fluid_sequencer_send_at(m_engine->sequencer, event, tick, 1);
+    fluid().fluid_event_note(event, voice.channel, short(voice.key), short(voice.velocity), duration);
+    fluid().fluid_sequencer_send_at(m_engine->sequencer, event, tick, 1);
     // Until the note has ended and its reverb has died away.
     m_engine->keepBusyUntil(std::int64_t(tick) + duration + std::int64_t(2.0 * m_engine->ticksPerSecond));
-    delete_fluid_event(event);
+    fluid().delete_fluid_event(event);
 }
 
 QCoro::Task<bool> MIDINotePlayer::wait(std::chrono::nanoseconds duration)
@@ -261,8 +262,8 @@ void MIDINotePlayer::stopAll()
     if (m_engine) {
         // Everything queued goes, and what sounds stops at the next block
         // (a reset would let notes ring out through their release).
-        fluid_sequencer_remove_events(m_engine->sequencer, -1, -1, -1);
-        fluid_synth_all_sounds_off(m_engine->synth, -1);
+        fluid().fluid_sequencer_remove_events(m_engine->sequencer, -1, -1, -1);
+        fluid().fluid_synth_all_sounds_off(m_engine->synth, -1);
         m_droneKey.reset();
         // The room's reverb and chorus would ring on for most of a second:
         // they are silenced too, and decay unheard until the next note.

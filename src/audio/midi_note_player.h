@@ -191,6 +191,8 @@ private:
     // What the worker's load of the instrument came to; read once it is done.
     std::optional<Error> m_workerInstrumentError;
     bool m_workerInstrumentTaken = false;
+    // The live output has been started once (and may have failed).
+    bool m_outputTried = false;
     // No instrument is loaded: every note fails with this, never silence.
     std::optional<Error> m_instrumentError;
     std::unique_ptr<OfflineClock> m_offline;

@@ -1,10 +1,9 @@
 // How the player follows the user's settings: instruments on their channels,
 // the question note's length and loudness, the drone and the volume.
 
+#include "audio/fluid_library.h"
 #include "audio/midi_note_player.h"
 #include "audio/synth_engine.h"
-
-#include <fluidsynth.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +20,12 @@ constexpr int droneChannelVolume = 38;
 
 fluid_sfont_t *loadedBank(fluid_synth_t *synth)
 {
-    return fluid_synth_sfcount(synth) > 0 ? fluid_synth_get_sfont(synth, 0) : nullptr;
+    return fluid().fluid_synth_sfcount(synth) > 0 ? fluid().fluid_synth_get_sfont(synth, 0) : nullptr;
 }
 
 bool hasPreset(fluid_sfont_t *bank, Preset preset)
 {
-    return bank && fluid_sfont_get_preset(bank, preset.bank, preset.program);
+    return bank && fluid().fluid_sfont_get_preset(bank, preset.bank, preset.program);
 }
 
 } // namespace
@@ -67,7 +66,7 @@ void MIDINotePlayer::applyToSynth()
     fluid_sfont_t *bank = loadedBank(synth);
     if (!bank)
         return;
-    const int bankId = fluid_sfont_get_id(bank);
+    const int bankId = fluid().fluid_sfont_get_id(bank);
     Preset preset = m_settings.instrument;
     if (!hasPreset(bank, preset)) {
         if (m_missingPreset != preset)
@@ -78,16 +77,16 @@ void MIDINotePlayer::applyToSynth()
     }
     for (int channel : {instrumentChannel, questionChannel}) {
         if (presetOn(channel) != preset)
-            fluid_synth_program_select(synth, channel, bankId, preset.bank, preset.program);
+            fluid().fluid_synth_program_select(synth, channel, bankId, preset.bank, preset.program);
     }
     const Loudness question = emphasised(m_settings.questionEmphasis);
-    fluid_synth_cc(synth, questionChannel, 7, question.channelVolume);
+    fluid().fluid_synth_cc(synth, questionChannel, 7, question.channelVolume);
 
     // Louder question notes take the headroom first: above what the
     // loudest note may gain unclipped, the whole output comes down.
     const double headroomDb = 5.0;
     const double over = std::max(0.0, m_settings.questionEmphasis - headroomDb);
-    fluid_synth_set_gain(synth, float(gainForVolume(m_settings.volume) * std::pow(10.0, -over / 20.0)));
+    fluid().fluid_synth_set_gain(synth, float(gainForVolume(m_settings.volume) * std::pow(10.0, -over / 20.0)));
 }
 
 std::optional<Preset> MIDINotePlayer::presetOn(int channel) const
@@ -97,8 +96,8 @@ std::optional<Preset> MIDINotePlayer::presetOn(int channel) const
     int bankId = 0;
     int bank = 0;
     int program = 0;
-    if (fluid_synth_get_program(m_engine->synth, channel, &bankId, &bank, &program) != FLUID_OK
-        || !fluid_synth_get_channel_preset(m_engine->synth, channel))
+    if (fluid().fluid_synth_get_program(m_engine->synth, channel, &bankId, &bank, &program) != FLUID_OK
+        || !fluid().fluid_synth_get_channel_preset(m_engine->synth, channel))
         return std::nullopt;
     return Preset{bank, program};
 }
@@ -115,14 +114,14 @@ std::vector<InstrumentChoice> MIDINotePlayer::instruments() const
     fluid_sfont_t *bank = loadedBank(m_engine->synth);
     if (!bank)
         return result;
-    fluid_sfont_iteration_start(bank);
-    while (fluid_preset_t *preset = fluid_sfont_iteration_next(bank)) {
-        const int number = fluid_preset_get_banknum(preset);
+    fluid().fluid_sfont_iteration_start(bank);
+    while (fluid_preset_t *preset = fluid().fluid_sfont_iteration_next(bank)) {
+        const int number = fluid().fluid_preset_get_banknum(preset);
         // Bank 128 holds the drum kits: no pitch to name.
         if (number == 128)
             continue;
-        const char *name = fluid_preset_get_name(preset);
-        result.push_back({Preset{number, fluid_preset_get_num(preset)},
+        const char *name = fluid().fluid_preset_get_name(preset);
+        result.push_back({Preset{number, fluid().fluid_preset_get_num(preset)},
                           QString::fromUtf8(name ? name : "").trimmed()});
     }
     std::sort(result.begin(), result.end(), [](const InstrumentChoice &a, const InstrumentChoice &b) {
@@ -230,16 +229,16 @@ void MIDINotePlayer::holdDrone(NoteName key)
         }
     }
     if (presetOn(droneChannel) != preset)
-        fluid_synth_program_select(synth, droneChannel, fluid_sfont_get_id(bank), preset.bank, preset.program);
-    fluid_synth_cc(synth, droneChannel, 7, droneChannelVolume);
+        fluid().fluid_synth_program_select(synth, droneChannel, fluid().fluid_sfont_get_id(bank), preset.bank, preset.program);
+    fluid().fluid_synth_cc(synth, droneChannel, 7, droneChannelVolume);
     // No chorus: its wavering pitch would blur the tonic the drone is for.
-    fluid_synth_cc(synth, droneChannel, 93, 0);
+    fluid().fluid_synth_cc(synth, droneChannel, 93, 0);
     // Tonic and fifth an octave and more below middle C, under every note
     // a question asks.
     const int tonic = 36 + index(key);
     m_engine->unmuteEffects();
     for (int note : {tonic, tonic + 7})
-        fluid_synth_noteon(synth, droneChannel, note, droneVelocity);
+        fluid().fluid_synth_noteon(synth, droneChannel, note, droneVelocity);
     m_engine->keepBusyUntil(m_engine->tick());
     m_droneKey = key;
 }
@@ -247,7 +246,7 @@ void MIDINotePlayer::holdDrone(NoteName key)
 void MIDINotePlayer::releaseDrone()
 {
     if (m_engine && m_droneKey)
-        fluid_synth_all_notes_off(m_engine->synth, droneChannel);
+        fluid().fluid_synth_all_notes_off(m_engine->synth, droneChannel);
     m_droneKey.reset();
 }
 

@@ -2,12 +2,11 @@
 
 // The offline output's virtual clock. Only the player's source includes it.
 
+#include "audio/fluid_library.h"
 #include "audio/midi_note_player.h"
 
 #include <QObject>
 #include <QTimer>
-
-#include <fluidsynth.h>
 
 #include <chrono>
 #include <cmath>
@@ -100,7 +99,7 @@ private:
                 m_recording.resize(at + size_t(frames) * 2, 0.0f);
             if (m_synth) {
                 float *out = m_recording.data() + at;
-                fluid_synth_write_float(m_synth, int(frames), out, 0, 2, out, 1, 2);
+                fluid().fluid_synth_write_float(m_synth, int(frames), out, 0, 2, out, 1, 2);
             }
             m_rendered += frames;
         }

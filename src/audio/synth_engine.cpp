@@ -3,13 +3,12 @@
 // starts; and loading the instrument on the engine's own thread.
 #include "audio/synth_engine.h"
 
+#include "audio/fluid_library.h"
 #include "audio/fluid_log.h"
 #include "audio/instrument.h"
 #include "model/localization.h"
 
 #include <QPromise>
-
-#include <fluidsynth.h>
 
 #include <thread>
 
@@ -42,46 +41,49 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
 {
     const auto fail = [](const QString &what) { return failure(errorDomain, 1, what); };
 
-    engine.settings = new_fluid_settings();
+    if (Result<void> opened = openFluidLibrary(); !opened)
+        return opened;
+    installFluidLog();
+    engine.settings = fluid().new_fluid_settings();
     if (!engine.settings)
         return fail(QStringLiteral("The synthesizer's settings could not be created"));
-    fluid_settings_setnum(engine.settings, "synth.sample-rate", m_options.sampleRate);
+    fluid().fluid_settings_setnum(engine.settings, "synth.sample-rate", m_options.sampleRate);
     engine.sampleRate = m_options.sampleRate;
     // Samples load on first use: FluidR3 would otherwise take ~150 MB and half a second.
-    fluid_settings_setint(engine.settings, "synth.dynamic-sample-loading", 1);
+    fluid().fluid_settings_setint(engine.settings, "synth.dynamic-sample-loading", 1);
     // Each voice keeps its velocity; the output is raised 8 dB so that a
     // session peaks between about -4 and -2 dBFS in every key, loud enough
     // beside other programs and never clipped.
-    fluid_settings_setnum(engine.settings, "synth.gain", 2.5);
+    fluid().fluid_settings_setnum(engine.settings, "synth.gain", 2.5);
     // A cadence's chords with their release tails need a few dozen voices at
     // most; the default 256 only make the synth slower to create.
-    fluid_settings_setint(engine.settings, "synth.polyphony", 64);
-    fluid_settings_setint(engine.settings, "audio.pulseaudio.adjust-latency", 0);
+    fluid().fluid_settings_setint(engine.settings, "synth.polyphony", 64);
+    fluid().fluid_settings_setint(engine.settings, "audio.pulseaudio.adjust-latency", 0);
     // With a media role, the PulseAudio driver sets PULSE_PROP_media.role
     // in the environment on the thread that starts it, while the main thread
     // may read the environment (fontconfig does at start-up): a crash now
     // and then. The role is set once, before any thread, by `nameOutput`.
-    fluid_settings_setstr(engine.settings, "audio.pulseaudio.media-role", "");
+    fluid().fluid_settings_setstr(engine.settings, "audio.pulseaudio.media-role", "");
 
-    engine.synth = new_fluid_synth(engine.settings);
+    engine.synth = fluid().new_fluid_synth(engine.settings);
     if (!engine.synth)
         return fail(QStringLiteral("The synthesizer could not be created"));
     // A synth that has handled no event yet renders uninitialised samples
     // while it holds no instrument (FluidSynth 2.3); silencing it first
     // settles it before anything renders.
-    fluid_synth_all_sounds_off(engine.synth, -1);
+    fluid().fluid_synth_all_sounds_off(engine.synth, -1);
 
-    engine.sequencer = new_fluid_sequencer2(0);
+    engine.sequencer = fluid().new_fluid_sequencer2(0);
     if (!engine.sequencer)
         return fail(QStringLiteral("The sequencer could not be created"));
     // The tempo: one tick is a thousandth of a beat at 110 beats per minute.
     engine.ticksPerSecond = bpm / 60.0 * ticksPerBeat;
-    fluid_sequencer_set_time_scale(engine.sequencer, engine.ticksPerSecond);
-    engine.synthClient = fluid_sequencer_register_fluidsynth(engine.sequencer, engine.synth);
+    fluid().fluid_sequencer_set_time_scale(engine.sequencer, engine.ticksPerSecond);
+    engine.synthClient = fluid().fluid_sequencer_register_fluidsynth(engine.sequencer, engine.synth);
     if (engine.synthClient == FLUID_FAILED)
         return fail(QStringLiteral("The sequencer could not be connected to the synthesizer"));
-    engine.chordTrack = fluid_sequencer_register_client(engine.sequencer, "chords", nullptr, nullptr);
-    engine.noteTrack = fluid_sequencer_register_client(engine.sequencer, "notes", nullptr, nullptr);
+    engine.chordTrack = fluid().fluid_sequencer_register_client(engine.sequencer, "chords", nullptr, nullptr);
+    engine.noteTrack = fluid().fluid_sequencer_register_client(engine.sequencer, "notes", nullptr, nullptr);
     if (engine.chordTrack == FLUID_FAILED || engine.noteTrack == FLUID_FAILED)
         return fail(QStringLiteral("The sequencer's tracks could not be created"));
     if (m_options.output == Output::offline)
@@ -101,12 +103,12 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
         const bool pulse = name == QLatin1String("pulseaudio");
         const int periodSize = pulse ? 1024 : 256;
         const int bufferedPeriods = pulse ? 1 : 2;
-        fluid_settings_setint(engine.settings, "audio.period-size", periodSize);
-        fluid_settings_setint(engine.settings, "audio.periods", 2);
-        fluid_settings_setstr(engine.settings, "audio.driver", name.toLatin1().constData());
+        fluid().fluid_settings_setint(engine.settings, "audio.period-size", periodSize);
+        fluid().fluid_settings_setint(engine.settings, "audio.periods", 2);
+        fluid().fluid_settings_setstr(engine.settings, "audio.driver", name.toLatin1().constData());
         engine.mayWait = pulse || name == QLatin1String("alsa") || name == QLatin1String("oss");
         engine.latencyMs = 1000.0 * periodSize * bufferedPeriods / m_options.sampleRate;
-        engine.driver = new_fluid_audio_driver2(engine.settings, &Engine::render, &engine);
+        engine.driver = fluid().new_fluid_audio_driver2(engine.settings, &Engine::render, &engine);
         const QString why = capture.take();
         if (engine.driver) {
             engine.driverName = name;
@@ -122,7 +124,9 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
 
 InstrumentOutcome MIDINotePlayer::loadInstrument(Engine &engine) const
 {
-    return lirra::loadInstrument(engine.synth, instrumentCandidates(engine.settings));
+    // The channels the instrument plays on get it here, on the thread that
+    // loads it, so that its samples are read there and not at the first key.
+    return lirra::loadInstrument(engine.synth, instrumentCandidates(engine.settings), {instrumentChannel, questionChannel});
 }
 
 void MIDINotePlayer::takeInstrument(const InstrumentOutcome &outcome)
@@ -142,6 +146,7 @@ QStringList MIDINotePlayer::instrumentCandidates(fluid_settings_t *settings) con
 
 void MIDINotePlayer::startLiveEngine()
 {
+    m_outputTried = true;
     m_starting = std::make_unique<Engine>();
     QPromise<Result<void>> engineReady;
     QPromise<void> instrumentReady;

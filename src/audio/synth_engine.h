@@ -4,9 +4,8 @@
 // callback that sleeps while nothing sounds, and the live measurements. Only
 // the player's source includes it.
 
+#include "audio/fluid_library.h"
 #include "audio/midi_note_player.h"
-
-#include <fluidsynth.h>
 
 #include <algorithm>
 #include <chrono>
@@ -71,8 +70,8 @@ struct MIDINotePlayer::Engine {
 
     bool isBusy() const
     {
-        return std::int64_t(fluid_sequencer_get_tick(sequencer)) < busyUntilTick
-            || fluid_synth_get_active_voice_count(synth) > 0;
+        return std::int64_t(fluid().fluid_sequencer_get_tick(sequencer)) < busyUntilTick
+            || fluid().fluid_synth_get_active_voice_count(synth) > 0;
     }
 
     void keepBusyUntil(std::int64_t tick)
@@ -116,7 +115,7 @@ struct MIDINotePlayer::Engine {
         lock.unlock();
         if (stall.count() > 0)
             std::this_thread::sleep_for(stall);
-        const int result = fluid_synth_write_float(engine->synth, frames, out[0], 0, 1, out[1], 0, 1);
+        const int result = fluid().fluid_synth_write_float(engine->synth, frames, out[0], 0, 1, out[1], 0, 1);
         const bool audible = std::any_of(out[0], out[0] + frames, [](float sample) { return std::fabs(sample) > 1e-4f; });
         lock.lock();
         if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() > frames / engine->sampleRate)
@@ -138,18 +137,18 @@ struct MIDINotePlayer::Engine {
     {
         if (effectsMuted)
             return;
-        fluid_synth_get_reverb_group_level(synth, 0, &reverbLevel);
-        fluid_synth_get_chorus_group_level(synth, 0, &chorusLevel);
-        fluid_synth_set_reverb_group_level(synth, -1, 0.0);
-        fluid_synth_set_chorus_group_level(synth, -1, 0.0);
+        fluid().fluid_synth_get_reverb_group_level(synth, 0, &reverbLevel);
+        fluid().fluid_synth_get_chorus_group_level(synth, 0, &chorusLevel);
+        fluid().fluid_synth_set_reverb_group_level(synth, -1, 0.0);
+        fluid().fluid_synth_set_chorus_group_level(synth, -1, 0.0);
         effectsMuted = true;
     }
     void unmuteEffects()
     {
         if (!effectsMuted)
             return;
-        fluid_synth_set_reverb_group_level(synth, -1, reverbLevel);
-        fluid_synth_set_chorus_group_level(synth, -1, chorusLevel);
+        fluid().fluid_synth_set_reverb_group_level(synth, -1, reverbLevel);
+        fluid().fluid_synth_set_chorus_group_level(synth, -1, chorusLevel);
         effectsMuted = false;
     }
 
@@ -165,31 +164,31 @@ struct MIDINotePlayer::Engine {
                 stopping = true;
             }
             renderWake.notify_all();
-            delete_fluid_audio_driver(driver);
+            fluid().delete_fluid_audio_driver(driver);
             driver = nullptr;
         }
         if (sequencer) {
             for (fluid_seq_id_t *client : {&noteTrack, &chordTrack, &synthClient}) {
                 if (*client >= 0)
-                    fluid_sequencer_unregister_client(sequencer, *client);
+                    fluid().fluid_sequencer_unregister_client(sequencer, *client);
                 *client = -1;
             }
         }
         if (synth) {
-            delete_fluid_synth(synth);
+            fluid().delete_fluid_synth(synth);
             synth = nullptr;
         }
         if (sequencer) {
-            delete_fluid_sequencer(sequencer);
+            fluid().delete_fluid_sequencer(sequencer);
             sequencer = nullptr;
         }
         if (settings) {
-            delete_fluid_settings(settings);
+            fluid().delete_fluid_settings(settings);
             settings = nullptr;
         }
     }
 
-    std::int64_t tick() const { return std::int64_t(fluid_sequencer_get_tick(sequencer)); }
+    std::int64_t tick() const { return std::int64_t(fluid().fluid_sequencer_get_tick(sequencer)); }
 };
 
 } // namespace lirra

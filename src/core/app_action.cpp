@@ -35,6 +35,10 @@ QString description(const AppAction &action)
             return QStringLiteral("✅ didLoadLevel - ") + QString::number(a.level.id) + QStringLiteral(" - ")
                 + a.level.title();
         },
+        [](const didCheckSound &a) {
+            return a.sound.failure ? QStringLiteral("🔇 didCheckSound - ") + a.sound.failure->fullText()
+                                   : QStringLiteral("🔊 didCheckSound");
+        },
         [](const didStartSession &a) {
             return QStringLiteral("✅ didStartSession at ") + formatTimestamp(a.session.timestamp);
         },

@@ -18,7 +18,8 @@ namespace lirra {
 // What becomes of practice on an unsaved narrowing when the user leaves it.
 enum class KeepNarrowing { save, discard, cancel };
 
-// Whether the sound output could be started, when practice was prepared.
+// Whether the sound output could be started, asked after the first level and
+// after trying again.
 struct SoundCheck {
     std::optional<Error> failure;
     friend bool operator==(const SoundCheck &, const SoundCheck &) = default;
@@ -34,9 +35,11 @@ struct didLoadLevel {
     std::optional<SessionSummary> summary = {};
     // After a stop: the session as it was kept.
     std::optional<Session> stopped = {};
-    // When practice was prepared (at the start, or trying again).
-    std::optional<SoundCheck> sound = {};
+    // At the start and on trying again: whether the sound output works is
+    // asked next, while the level is already on show.
+    bool checksSound = false;
 };
+struct didCheckSound { SoundCheck sound; };
 struct didStartSession { Session session; };
 struct didLoadQuestion { Question question; };
 // `playback` is the state's `playback` when the effect that answers with
@@ -125,7 +128,8 @@ using LevelAction = std::variant<
     actions::didDeleteLevel,
     actions::didDeclineSavingLevel,
     actions::didAnswerLeavingNarrowing,
-    actions::didLoadLevel>;
+    actions::didLoadLevel,
+    actions::didCheckSound>;
 
 // Dialogs and settings: the screens over the keys, the preferences, the tour, errors, the screen reader and the export.
 using ScreenAction = std::variant<

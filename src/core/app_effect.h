@@ -79,7 +79,8 @@ struct renameLevel {
     friend bool operator==(const renameLevel &, const renameLevel &) = default;
 };
 struct deleteLevel { std::int64_t levelId = 0; friend bool operator==(const deleteLevel &, const deleteLevel &) = default; };
-// Prepares the player with the settings, then the levels.
+// Hands the player the settings, then prepares the levels; the player's
+// output starts meanwhile and is checked after (checkSound).
 struct prepareToPractice {
     Settings settings;
     friend bool operator==(const prepareToPractice &, const prepareToPractice &) = default;
@@ -125,6 +126,8 @@ LIRRA_EMPTY_EFFECT(loadPreviousLevel);
 LIRRA_EMPTY_EFFECT(loadNextLevel);
 LIRRA_EMPTY_EFFECT(startSession);
 LIRRA_EMPTY_EFFECT(reloadLevel);
+// Waits for the sound output to have started, or failed to.
+LIRRA_EMPTY_EFFECT(checkSound);
 #undef LIRRA_EMPTY_EFFECT
 } // namespace effects
 
@@ -145,6 +148,7 @@ using AppEffect = std::variant<
     effects::stopSession,
     effects::loadNextQuestion,
     effects::reloadLevel,
+    effects::checkSound,
     effects::loadLevelWithId,
     effects::saveLevel,
     effects::renameLevel,

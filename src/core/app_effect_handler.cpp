@@ -20,10 +20,8 @@ std::optional<AppAction> AppEffectHandler::failed(const Error &error)
     return actions::errorOccurred{error};
 }
 
-std::optional<AppAction> AppEffectHandler::withSound(const Result<Level> &level, const Result<void> &sound)
+AppAction AppEffectHandler::soundChecked(const Result<void> &sound)
 {
-    if (!level)
-        return failed(level.error());
     SoundCheck check;
     if (!sound) {
         Logger *logger = m_environment.logger.get();
@@ -31,14 +29,14 @@ std::optional<AppAction> AppEffectHandler::withSound(const Result<Level> &level,
             logger->write(LogLevel::error, sound.error().fullText());
         check.failure = sound.error();
     }
-    return actions::didLoadLevel{*level, std::nullopt, std::nullopt, check};
+    return actions::didCheckSound{check};
 }
 
-std::optional<AppAction> AppEffectHandler::loaded(const Result<Level> &level)
+std::optional<AppAction> AppEffectHandler::loaded(const Result<Level> &level, bool checksSound)
 {
     if (!level)
         return failed(level.error());
-    return actions::didLoadLevel{*level};
+    return actions::didLoadLevel{*level, std::nullopt, std::nullopt, checksSound};
 }
 
 QCoro::Task<Result<void>> AppEffectHandler::sound(NotePlayer &player, Note note, std::vector<int> chord, bool key)
@@ -86,10 +84,9 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         player.apply(e->settings);
         practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap, e->settings.questionKind,
                                   e->settings.chordsRepeat);
-        // Without sound the levels and their histories are still there to
-        // see; the level comes with why nothing can be played.
-        const Result<void> prepared = co_await player.prepare();
-        co_return withSound(co_await practice.prepareToPractice(), prepared);
+        // The level is shown without waiting for the sound server: the
+        // output, already starting on its own thread, is checked after.
+        co_return loaded(co_await practice.prepareToPractice(), true);
     }
     if (std::holds_alternative<effects::loadFirstLevel>(effect))
         co_return loaded(co_await practice.loadFirstLevel());
@@ -137,9 +134,14 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
     if (auto *e = std::get_if<effects::deleteLevel>(&effect))
         co_return loaded(co_await practice.deleteLevel(e->levelId));
     if (std::holds_alternative<effects::reloadLevel>(effect)) {
-        // The player too may have failed before: it gets another chance.
-        const Result<void> prepared = co_await player.prepare();
-        co_return withSound(co_await practice.reloadLevel(), prepared);
+        // The player too may have failed before: the check after the
+        // level gives it another chance.
+        co_return loaded(co_await practice.reloadLevel(), true);
+    }
+    if (std::holds_alternative<effects::checkSound>(effect)) {
+        // Without sound the levels and their histories are still there to
+        // see; the error says why nothing can be played.
+        co_return soundChecked(co_await player.prepare());
     }
 
     if (std::holds_alternative<effects::startSession>(effect)) {

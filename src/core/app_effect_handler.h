@@ -21,10 +21,10 @@ private:
     // errorOccurred, logged; nothing for playback that was stopped, which
     // ends the effect where it is.
     std::optional<AppAction> failed(const Error &error);
-    std::optional<AppAction> loaded(const Result<Level> &level);
-    // The level as practice was prepared, with how the sound output fared
-    // (its failure logged like any other).
-    std::optional<AppAction> withSound(const Result<Level> &level, const Result<void> &sound);
+    // With `checksSound`, whether the sound works is asked next.
+    std::optional<AppAction> loaded(const Result<Level> &level, bool checksSound = false);
+    // How the sound output fared, its failure logged like any other.
+    AppAction soundChecked(const Result<void> &sound);
     // A note, or the chord sounded for it, at once when it is a key pressed.
     static QCoro::Task<Result<void>> sound(NotePlayer &player, Note note, std::vector<int> chord, bool key);
     // The MIDI keys of a chord question's chords, in the order they sound.

@@ -141,25 +141,28 @@ Reduction reduceLevels(AppState state, const LevelAction &action, Preferences &p
                 state.isInteractionEnabled = !state.currentTip.has_value();
             }
             state.notice.reset();
-            if (a.sound) {
-                state.soundError = a.sound->failure;
-                // What a quit saved without asking is said once, at the start.
-                if (const std::optional<QString> kept = preferences.text(PreferenceKey::keptAtQuit);
-                    kept && !kept->isEmpty()) {
-                    state.notice = localized("narrowingKeptAtQuit").arg(*kept);
-                    preferences.setText(QString(), PreferenceKey::keptAtQuit);
-                    announce(state, Announcement::Kind::notice);
-                }
+            // The narrowing is saved: on to where the user was going.
+            if (state.moveAfterSave && !l.isCustom)
+                return moveAway(std::move(state), *std::exchange(state.moveAfterSave, std::nullopt));
+            if (a.checksSound)
+                return Reduction{std::move(state), E(effects::checkSound{})};
+            return withoutEffect();
+        },
+        [&](const didCheckSound &a) {
+            state.soundError = a.sound.failure;
+            // What a quit saved without asking is said once, at the start.
+            if (const std::optional<QString> kept = preferences.text(PreferenceKey::keptAtQuit);
+                kept && !kept->isEmpty()) {
+                state.notice = localized("narrowingKeptAtQuit").arg(*kept);
+                preferences.setText(QString(), PreferenceKey::keptAtQuit);
+                announce(state, Announcement::Kind::notice);
             }
-            if (state.soundError && a.sound) {
+            if (state.soundError) {
                 state.error = state.soundError;
                 state.hasError = true;
                 state.isInteractionEnabled = !state.currentTip.has_value();
                 announce(state, Announcement::Kind::error);
             }
-            // The narrowing is saved: on to where the user was going.
-            if (state.moveAfterSave && !l.isCustom)
-                return moveAway(std::move(state), *std::exchange(state.moveAfterSave, std::nullopt));
             return withoutEffect();
         },
     }, action);

@@ -172,8 +172,8 @@ NavBar *AppDelegate::makeNavBar()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // The services first: the live sound output starts on its own thread
-    // while the window is built.
+    // The services first; the live sound output starts after the first
+    // level, on its own thread.
     environment();
     m_navBar = makeNavBar();
 

@@ -181,14 +181,15 @@ void tellPreferenceFailures(QPointer<AppDelegate> self)
 
 QCoro::Task<> watchInstrument(QPointer<AppDelegate> self, std::shared_ptr<NotePlayer> player)
 {
+    // After the first level: the sound starts then, and the level would
+    // clear an error told before it.
+    QCoro::Task<> shown = pollUntil([self]() {
+        return !self || self->loop()->state().level || self->loop()->state().hasError;
+    });
+    co_await std::move(shown);
+    if (!self)
+        co_return;
     const Result<void> ready = co_await player->instrumentReady();
-    // After the first level, which would otherwise clear it.
-    if (!ready) {
-        QCoro::Task<> shown = pollUntil([self]() {
-            return !self || self->loop()->state().level || self->loop()->state().hasError;
-        });
-        co_await std::move(shown);
-    }
     if (ready || !self)
         co_return;
     const AppState &now = self->loop()->state();

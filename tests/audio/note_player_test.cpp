@@ -308,7 +308,10 @@ private slots:
     {
         MIDINotePlayer::Options options;
         options.output = MIDINotePlayer::Output::live;
-        MIDINotePlayer player(options); // never prepared: no output is needed to wait
+        MIDINotePlayer player(options);
+        // Whether or not an output started here, it has settled: a note
+        // waits for that, and then waits its time with or without sound.
+        awaitTask(player.prepare());
         int otherTimerFired = 0;
         QTimer other;
         other.setInterval(5);
@@ -381,6 +384,21 @@ private slots:
         const double after = std::chrono::duration<double, std::milli>(last - stopped).count();
         qInfo("last sound %.1f ms after the stop; one buffer is %.1f ms", after, player.outputLatencyMs());
         QVERIFY2(after <= player.outputLatencyMs(), qPrintable(QString::number(after)));
+    }
+
+    // A key pressed as soon as the window is there, before the output
+    // started beside it has reported, waits for it and sounds.
+    void liveKeyBeforeTheOutputHasStarted()
+    {
+        SoundServer server;
+        if (!server.isRunning())
+            QSKIP("no PulseAudio server could be started");
+        MIDINotePlayer player(onTheSoundServer());
+        QVERIFY(!player.isPrepared());
+        const Result<void> played = awaitTask(player.playKey(Note{NoteName::e, 1}));
+        QVERIFY2(played, played ? "" : qPrintable(played.error().description));
+        QVERIFY(player.isPrepared());
+        QVERIFY(spinUntil([&] { return player.renderMarks().firstSound.has_value(); }, 5000));
     }
 
     // Live, the instrument loads beside the app: a bank missing is told by

@@ -111,9 +111,12 @@ private slots:
         QTest::addColumn<AppEffect>("effect");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("answer"); // the start of the answer's log line
+        // The level does not wait for the sound output; its check comes after.
         QTest::newRow("prepare, then resume") << AppEffect(effects::prepareToPractice{})
-                                              << QStringList{"setQuestionShape 1 fifth", "prepare", "prepareToPractice"}
+                                              << QStringList{"setQuestionShape 1 fifth", "prepareToPractice"}
                                               << "✅ didLoadLevel - 5";
+        QTest::newRow("the sound checked") << AppEffect(effects::checkSound{}) << QStringList{"prepare"}
+                                           << "🔊 didCheckSound";
         Settings melodies;
         melodies.melodyLength = 3;
         melodies.melodyLeap = MelodyLeap::steps;
@@ -147,8 +150,8 @@ private slots:
         QTest::newRow("a resolution's chord keeps to the beat")
             << AppEffect(effects::playNoteInResolution{Note{NoteName::f, 1}, 0, {41, 53, 56, 60}})
             << QStringList{"chord 41 53 56 60"} << "🎵 didPlayNoteInResolution";
-        QTest::newRow("try again: the player, then the level") << AppEffect(effects::reloadLevel{})
-                                                               << QStringList{"prepare", "reloadLevel"} << "✅ didLoadLevel - 5";
+        QTest::newRow("try again: the level, its sound checked after") << AppEffect(effects::reloadLevel{})
+                                                                       << QStringList{"reloadLevel"} << "✅ didLoadLevel - 5";
         QTest::newRow("cadence, then the note") << AppEffect(effects::repeatQuestion{level, m_question})
                                                 << QStringList{"stopAll", "cadence 5", "note 4/2"} << "🎶 didPlayCadence";
         QTest::newRow("the first playing of a question") << AppEffect(effects::playCadence{level, m_question})
@@ -189,12 +192,10 @@ private slots:
         QTest::addColumn<AppEffect>("effect");
         QTest::addColumn<bool>("soundFails");
         QTest::addColumn<QStringList>("steps");
-        // Without sound the level loads all the same, and says why nothing plays.
-        QTest::newRow("prepare fails: the level still comes") << AppEffect(effects::prepareToPractice{}) << true
-                                                              << QStringList{"setQuestionShape 1 fifth", "prepare",
-                                                                             "prepareToPractice"};
-        QTest::newRow("trying again fails: the level still comes") << AppEffect(effects::reloadLevel{}) << true
-                                                                   << QStringList{"prepare", "reloadLevel"};
+        // Without sound the check says why nothing plays.
+        QTest::newRow("the sound output fails") << AppEffect(effects::checkSound{}) << true << QStringList{"prepare"};
+        QTest::newRow("the levels cannot be prepared") << AppEffect(effects::prepareToPractice{}) << false
+                                                       << QStringList{"setQuestionShape 1 fifth", "prepareToPractice"};
         QTest::newRow("the wrong key cannot sound: not recorded")
             << AppEffect(effects::logWrongAnswer{Note{NoteName::b, 1}, m_question}) << true << QStringList{"note 11/1"};
         QTest::newRow("the answer cannot be recorded: the key still sounded")
@@ -212,9 +213,9 @@ private slots:
         const auto action = awaitTask(m_handler->handle(effect));
         QVERIFY(action);
         QString reason;
-        if (const auto *loaded = std::get_if<actions::didLoadLevel>(&*action)) {
-            QVERIFY(loaded->sound && loaded->sound->failure);
-            reason = loaded->sound->failure->description;
+        if (const auto *checked = std::get_if<actions::didCheckSound>(&*action)) {
+            QVERIFY(checked->sound.failure);
+            reason = checked->sound.failure->description;
         } else {
             QVERIFY(std::holds_alternative<actions::errorOccurred>(*action));
             reason = std::get<actions::errorOccurred>(*action).error.description;

@@ -663,14 +663,18 @@ private slots:
         QVERIFY(!state().moveAfterSave);
     }
 
-    // Without a sound output the level is there, the error says why, and
-    // Space says it again instead of starting; trying again that finds the
-    // sound lets practice start.
+    // The first level is on show before its sound is checked. Without a
+    // sound output the level is there, the error says why, and Space says
+    // it again instead of starting; trying again that finds the sound lets
+    // practice start.
     void withoutSound()
     {
         const Error silent{QStringLiteral("MIDINotePlayer"), 1, QStringLiteral("no sound output")};
-        QCOMPARE(send(actions::didLoadLevel{levelOne, std::nullopt, std::nullopt, SoundCheck{silent}}), std::nullopt);
+        QCOMPARE(send(actions::didLoadLevel{levelOne, std::nullopt, std::nullopt, true}),
+                 std::optional<AppEffect>(effects::checkSound{}));
         QCOMPARE(state().level, std::optional(levelOne));
+        QVERIFY(!state().hasError);
+        QCOMPARE(send(actions::didCheckSound{SoundCheck{silent}}), std::nullopt);
         QVERIFY(state().hasError && state().error == silent);
         QCOMPARE(state().announcement->kind, Announcement::Kind::error);
         send(actions::didDismissError{});
@@ -682,7 +686,10 @@ private slots:
         QVERIFY(!state().isPracticing && state().hasError && state().error == silent);
         QCOMPARE(state().announcement->serial, said + 1);
         QCOMPARE(send(actions::didPressTryAgain{}), std::optional<AppEffect>(effects::reloadLevel{}));
-        send(actions::didLoadLevel{levelOne, std::nullopt, std::nullopt, SoundCheck{}});
+        QCOMPARE(send(actions::didLoadLevel{levelOne, std::nullopt, std::nullopt, true}),
+                 std::optional<AppEffect>(effects::checkSound{}));
+        QVERIFY(!state().hasError && state().soundError);
+        send(actions::didCheckSound{SoundCheck{}});
         QVERIFY(!state().hasError && !state().soundError);
         QCOMPARE(send(actions::didPressStartStopLevelButton{}), std::optional<AppEffect>(effects::startSession{}));
     }

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -42,8 +43,16 @@ protected:
             adjust(setup);
         m_delegate = std::make_unique<AppDelegate>(setup, input);
         m_delegate->applicationDidFinishLaunching();
-        return QTest::qWaitForWindowActive(m_delegate->window())
-            && waitFor([](const AppState &s) { return s.level || s.hasError; });
+        if (!QTest::qWaitForWindowActive(m_delegate->window()) || !waitFor([](const AppState &s) { return s.level || s.hasError; }))
+            return false;
+        // The sound is checked after the first level; offline that loads
+        // the instrument on this thread, so the tests start after it.
+        return !state().level || spinUntil([&] { return soundChecked(); });
+    }
+    bool soundChecked() const
+    {
+        return std::any_of(m_logger->lines.begin(), m_logger->lines.end(),
+                           [](const auto &line) { return line.second.contains(QLatin1String("didCheckSound")); });
     }
 
     // The mouse and the computer's keyboard only.
