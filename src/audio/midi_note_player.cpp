@@ -110,6 +110,11 @@ double MIDINotePlayer::outputLatencyMs() const
     return m_engine ? m_engine->latencyMs : 0;
 }
 
+int MIDINotePlayer::outputBlockFrames() const
+{
+    return m_engine ? m_engine->blockFrames : 0;
+}
+
 QString MIDINotePlayer::driverName() const
 {
     return m_engine ? m_engine->driverName : QString();
@@ -172,6 +177,8 @@ QCoro::Task<Result<void>> MIDINotePlayer::prepare()
         co_return built;
     }
     m_engine = std::move(m_starting);
+    if (!m_engine->outputNotice.isEmpty())
+        warn(m_engine->outputNotice);
     // A missing or broken bank is told now, not at the first silent note; a
     // look at the files costs far less than the load under way.
     if (const std::optional<Error> filesProblem = instrumentFilesProblem(instrumentCandidates(m_engine->settings))) {

@@ -124,8 +124,10 @@ public:
     // Starves the live output on purpose: each of the next `blocks` blocks
     // it renders waits `each` first.
     void stallRendering(int blocks, std::chrono::microseconds each);
-    // The live output's buffer latency in milliseconds, and the driver in use.
+    // The live output's buffer latency in milliseconds, the frames each
+    // rendered block holds, and the driver in use.
     double outputLatencyMs() const;
+    int outputBlockFrames() const;
     QString driverName() const;
     // Cadences rendered into chords so far (the cache is never evicted).
     int renderedProgressions() const { return m_renderCount; }

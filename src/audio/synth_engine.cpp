@@ -92,22 +92,37 @@ Result<void> MIDINotePlayer::buildEngine(Engine &engine) const
     QStringList reasons;
     FluidLogCapture capture;
     for (const QString &name : std::as_const(m_options.drivers)) {
-        // The PulseAudio driver asks the server for one period and never
-        // reads "audio.periods", so its one period is all the stream holds:
-        // 1024 frames (23.2 ms at 44.1 kHz). With 512 the sink ran dry
-        // mid-cadence in most recordings even on an idle machine, whenever
-        // the server's or the client library's threads (not real-time) were
-        // a few milliseconds late. ALSA and OSS keep two periods of 256.
-        // A key pressed while nothing sounds is not held back by this: the
-        // stream has run dry, so its first block plays as soon as it arrives.
-        const bool pulse = name == QLatin1String("pulseaudio");
-        const int periodSize = pulse ? 1024 : 256;
-        const int bufferedPeriods = pulse ? 1 : 2;
+        if (name == QLatin1String("pulseaudio")) {
+            // 512 frames ahead (11.6 ms at 44.1 kHz), refilled 128 at a
+            // time: FluidSynth's own driver hands the server whole periods
+            // and ran dry with 512 in most recordings, so it needed 1024.
+            // A key pressed while nothing sounds is not held back by the
+            // buffer: the stream has run dry, and plays what comes at once.
+            Result<std::unique_ptr<PulseOutput>> started =
+                PulseOutput::start({int(m_options.sampleRate), 512, 128}, &Engine::render, &engine);
+            if (started) {
+                engine.pulse = std::move(*started);
+                engine.driverName = name;
+                engine.mayWait = true;
+                engine.blockFrames = engine.pulse->blockFrames();
+                // A new stream takes its first writes slowly (see
+                // primingBlocks): as many frames as FluidSynth's 8 periods.
+                engine.primingBlocks = 8 * 1024 / engine.blockFrames;
+                engine.latencyMs = 1000.0 * engine.pulse->bufferFrames() / m_options.sampleRate;
+                engine.outputNotice = engine.pulse->grantNotice();
+                return {};
+            }
+            reasons << QStringLiteral("%1 (%2)").arg(name, started.error().description);
+            continue;
+        }
+        // ALSA and OSS keep two periods of 256 frames.
+        const int periodSize = 256;
         fluid().fluid_settings_setint(engine.settings, "audio.period-size", periodSize);
         fluid().fluid_settings_setint(engine.settings, "audio.periods", 2);
         fluid().fluid_settings_setstr(engine.settings, "audio.driver", name.toLatin1().constData());
-        engine.mayWait = pulse || name == QLatin1String("alsa") || name == QLatin1String("oss");
-        engine.latencyMs = 1000.0 * periodSize * bufferedPeriods / m_options.sampleRate;
+        engine.mayWait = name == QLatin1String("alsa") || name == QLatin1String("oss");
+        engine.latencyMs = 1000.0 * periodSize * 2 / m_options.sampleRate;
+        engine.blockFrames = periodSize;
         engine.driver = fluid().new_fluid_audio_driver2(engine.settings, &Engine::render, &engine);
         const QString why = capture.take();
         if (engine.driver) {

@@ -5,6 +5,7 @@
 // the player's source includes it.
 
 #include "audio/fluid_library.h"
+#include "audio/pulse_output.h"
 #include "audio/midi_note_player.h"
 
 #include <algorithm>
@@ -22,12 +23,18 @@ struct MIDINotePlayer::Engine {
     fluid_synth_t *synth = nullptr;
     fluid_sequencer_t *sequencer = nullptr;
     fluid_audio_driver_t *driver = nullptr;
+    // Or, on PulseAudio, a stream of the app's own.
+    std::unique_ptr<PulseOutput> pulse;
     fluid_seq_id_t synthClient = -1;
     fluid_seq_id_t chordTrack = -1;
     fluid_seq_id_t noteTrack = -1;
     double ticksPerSecond = 0;
     QString driverName;
     double latencyMs = 0;
+    // What each call of `render` fills.
+    int blockFrames = 0;
+    // For the log, once: the sound server granted another buffer.
+    QString outputNotice;
     // The live output renders while a note is due or sounding: until the
     // sequencer's time reaches `busyUntilTick`, or while a voice sounds.
     // Otherwise the driver's thread waits in the render callback, so the
@@ -158,6 +165,14 @@ struct MIDINotePlayer::Engine {
     // it renders goes away. Safe to call twice and on a half-built engine.
     void teardown()
     {
+        if (pulse) {
+            {
+                std::lock_guard lock(renderMutex);
+                stopping = true;
+            }
+            renderWake.notify_all();
+            pulse.reset();
+        }
         if (driver) {
             {
                 std::lock_guard lock(renderMutex);

@@ -36,8 +36,8 @@ QString description(const AppAction &action)
                 + a.level.title();
         },
         [](const didCheckSound &a) {
-            return a.sound.failure ? QStringLiteral("🔇 didCheckSound - ") + a.sound.failure->fullText()
-                                   : QStringLiteral("🔊 didCheckSound");
+            // Why it failed is logged once, as the error it is.
+            return a.sound.failure ? QStringLiteral("🔇 didCheckSound - failed") : QStringLiteral("🔊 didCheckSound");
         },
         [](const didStartSession &a) {
             return QStringLiteral("✅ didStartSession at ") + formatTimestamp(a.session.timestamp);

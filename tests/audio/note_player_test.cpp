@@ -331,20 +331,29 @@ private slots:
 
     void noOutputFailsWithEveryReason()
     {
-        // An ALSA without configuration and a driver that does not exist.
+        // A sound server that is not there, an ALSA without configuration
+        // and a driver that does not exist.
         QTemporaryDir dir;
+        const QByteArray server = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(dir.filePath(QStringLiteral("no-server"))));
         qputenv("ALSA_CONFIG_PATH", QFile::encodeName(dir.filePath(QStringLiteral("missing.conf"))));
         MIDINotePlayer::Options options;
         options.output = MIDINotePlayer::Output::live;
-        options.drivers = {QStringLiteral("nosuchdriver"), QStringLiteral("alsa")};
+        options.drivers = {QStringLiteral("pulseaudio"), QStringLiteral("nosuchdriver"), QStringLiteral("alsa")};
         auto player = std::make_unique<MIDINotePlayer>(options);
         const Result<void> prepared = awaitTask(player->prepare());
         qunsetenv("ALSA_CONFIG_PATH");
+        if (server.isNull())
+            qunsetenv("PULSE_SERVER");
+        else
+            qputenv("PULSE_SERVER", server);
         QVERIFY(!prepared);
         // One plain sentence, and the drivers' own words for whoever asks.
         QCOMPARE(prepared.error().description, localized("soundOutputFailed"));
         const QString why = prepared.error().details;
-        QVERIFY2(why.contains(QLatin1String("nosuchdriver (")) && why.contains(QLatin1String("alsa (")), qPrintable(why));
+        QVERIFY2(why.contains(QLatin1String("pulseaudio (")) && why.contains(QLatin1String("nosuchdriver ("))
+                     && why.contains(QLatin1String("alsa (")),
+                 qPrintable(why));
         QVERIFY(!player->isPrepared());
         // Still usable: waits happen, nothing sounds, teardown is safe.
         awaitTask(player->playNote(Note{NoteName::c, 1}));
@@ -393,12 +402,24 @@ private slots:
         SoundServer server;
         if (!server.isRunning())
             QSKIP("no PulseAudio server could be started");
-        MIDINotePlayer player(onTheSoundServer());
+        MIDINotePlayer::Options options = onTheSoundServer();
+        auto logger = std::make_shared<RecordingLogger>();
+        options.logger = logger;
+        MIDINotePlayer player(options);
         QVERIFY(!player.isPrepared());
         const Result<void> played = awaitTask(player.playKey(Note{NoteName::e, 1}));
         QVERIFY2(played, played ? "" : qPrintable(played.error().description));
         QVERIFY(player.isPrepared());
         QVERIFY(spinUntil([&] { return player.renderMarks().firstSound.has_value(); }, 5000));
+        // It plays with the buffer the server granted; one that is not the
+        // 512 frames asked for is logged once, however often it is prepared.
+        QVERIFY(awaitTask(player.prepare()));
+        const int granted = int(std::lround(player.outputLatencyMs() * 44.1));
+        QVERIFY2(granted >= 128 && granted <= 4096, qPrintable(QString::number(granted)));
+        const QStringList notices = logger->linesAt(LogLevel::warning).filter(QStringLiteral("🔈"));
+        QCOMPARE(notices.size(), granted == 512 ? 0 : 1);
+        if (granted != 512)
+            QVERIFY2(notices.first().contains(QStringLiteral("%1 frames").arg(granted)), qPrintable(notices.first()));
     }
 
     // Live, the instrument loads beside the app: a bank missing is told by
@@ -454,9 +475,8 @@ private slots:
         QVERIFY(!player.renderMarks().wokeUp); // asleep since its first silent blocks
 
         using Clock = std::chrono::steady_clock;
-        // The lead-in, in the output's blocks: on PulseAudio the output holds
-        // one block, so its latency is a block's length.
-        const double blockFrames = std::round(player.outputLatencyMs() * 44.1);
+        // The lead-in, in the output's blocks.
+        const double blockFrames = player.outputBlockFrames();
         const double leadBlocks = MIDINotePlayer::secondsForBeats(MIDINotePlayer::beatPrecision) * 44100.0 / blockFrames;
         for (int note = 0; note < 2; ++note) {
             const Clock::time_point asked = Clock::now();
