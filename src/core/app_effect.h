@@ -80,7 +80,7 @@ struct renameLevel {
 };
 struct deleteLevel { std::int64_t levelId = 0; friend bool operator==(const deleteLevel &, const deleteLevel &) = default; };
 // Hands the player the settings, then prepares the levels; the player's
-// output starts meanwhile and is checked after (checkSound).
+// output is started and checked after the level (checkSound).
 struct prepareToPractice {
     Settings settings;
     friend bool operator==(const prepareToPractice &, const prepareToPractice &) = default;

@@ -85,7 +85,7 @@ QCoro::Task<std::optional<AppAction>> AppEffectHandler::perform(AppEffect effect
         practice.setQuestionShape(e->settings.melodyLength, e->settings.melodyLeap, e->settings.questionKind,
                                   e->settings.chordsRepeat);
         // The level is shown without waiting for the sound server: the
-        // output, already starting on its own thread, is checked after.
+        // output starts on its own thread after it (checkSound).
         co_return loaded(co_await practice.prepareToPractice(), true);
     }
     if (std::holds_alternative<effects::loadFirstLevel>(effect))
